@@ -1,0 +1,107 @@
+#include "Money.h"
+
+namespace {
+
+using i128 = __int128;
+
+// a / b rounded half away from zero.
+i128 divRound(i128 a, i128 b)
+{
+    if (b == 0)
+        return 0;
+    const bool negative = (a < 0) != (b < 0);
+    if (a < 0) a = -a;
+    if (b < 0) b = -b;
+    i128 q = a / b;
+    if ((a % b) * 2 >= b)
+        ++q;
+    return negative ? -q : q;
+}
+
+constexpr std::int64_t pow10(int n)
+{
+    std::int64_t p = 1;
+    while (n-- > 0)
+        p *= 10;
+    return p;
+}
+
+} // namespace
+
+std::optional<Money> Money::parse(QStringView text)
+{
+    const QStringView t = text.trimmed();
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == u'-' || t[i] == u'+')) {
+        negative = t[i] == u'-';
+        ++i;
+    }
+    i128 whole = 0;
+    int wholeDigits = 0;
+    while (i < t.size() && t[i].isDigit() && t[i].unicode() < 128) {
+        whole = whole * 10 + (t[i].unicode() - '0');
+        if (++wholeDigits > 14)
+            return std::nullopt;  // beyond any amount the form holds
+        ++i;
+    }
+    i128 frac = 0;
+    int fracDigits = 0;
+    if (i < t.size() && t[i] == u'.') {
+        ++i;
+        while (i < t.size() && t[i].isDigit() && t[i].unicode() < 128) {
+            if (fracDigits < 18) {
+                frac = frac * 10 + (t[i].unicode() - '0');
+                ++fracDigits;
+            }
+            ++i;
+        }
+    }
+    if (i != t.size() || wholeDigits + fracDigits == 0)
+        return std::nullopt;
+    i128 units = whole * kScale;
+    if (fracDigits <= 4)
+        units += frac * pow10(4 - fracDigits);
+    else
+        units += divRound(frac, pow10(fracDigits - 4));
+    return fromUnits(static_cast<std::int64_t>(negative ? -units : units));
+}
+
+std::int64_t Money::roundedWhole() const
+{
+    return static_cast<std::int64_t>(divRound(units_, kScale));
+}
+
+Money Money::roundedTo(int decimals) const
+{
+    if (decimals >= 4)
+        return *this;
+    if (decimals < 0)
+        decimals = 0;
+    const std::int64_t step = pow10(4 - decimals);
+    return fromUnits(static_cast<std::int64_t>(divRound(units_, step) * step));
+}
+
+Money Money::operator*(Money o) const
+{
+    return fromUnits(static_cast<std::int64_t>(divRound(i128(units_) * o.units_, kScale)));
+}
+
+Money Money::operator/(Money o) const
+{
+    return fromUnits(static_cast<std::int64_t>(divRound(i128(units_) * kScale, o.units_)));
+}
+
+QString Money::toString(int decimals) const
+{
+    if (decimals < 0) decimals = 0;
+    if (decimals > 4) decimals = 4;
+    const Money r = roundedTo(decimals);
+    const std::int64_t absUnits = r.units_ < 0 ? -r.units_ : r.units_;
+    QString s = QString::number(absUnits / kScale);
+    if (decimals > 0) {
+        const std::int64_t frac = (absUnits % kScale) / pow10(4 - decimals);
+        s += u'.' + QString::number(frac).rightJustified(decimals, u'0');
+    }
+    return r.units_ < 0 ? u'-' + s : s;
+}
