@@ -1,0 +1,199 @@
+#include "Session.h"
+
+#include "IniFile.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+namespace {
+
+// SQLite result codes that matter here (primary codes; extended ones are masked).
+constexpr int kSqlitePerm = 3;
+constexpr int kSqliteBusy = 5;
+constexpr int kSqliteLocked = 6;
+constexpr int kSqliteReadOnly = 8;
+constexpr int kSqliteCorrupt = 11;
+constexpr int kSqliteCantOpen = 14;
+constexpr int kSqliteAuth = 23;
+constexpr int kSqliteNotADb = 26;
+
+OpenFailure lockedFailure(const QString& file)
+{
+    return {kErrLocked, QStringLiteral("The database engine cannot open the file '%1'. It is already opened "
+                                       "exclusively by another user, or you need permission to view its data.")
+                            .arg(file)};
+}
+
+OpenFailure missingFailure(const QString& file)
+{
+    return {kErrFileNotFound, QStringLiteral("Could not find file '%1'.").arg(file)};
+}
+
+OpenFailure notDatabaseFailure(const QString& file)
+{
+    return {kErrNotDatabase, QStringLiteral("Unrecognized database format '%1'.").arg(file)};
+}
+
+OpenFailure cannotOpenFailure(const QString& file)
+{
+    return {kErrCannotOpen, QStringLiteral("Cannot open database '%1'. It may not be a database that your "
+                                           "application recognizes, or the file may be corrupt.")
+                                .arg(file)};
+}
+
+OpenFailure fromSqlite(const QSqlError& error, const QString& file)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
+    if (!ok)
+        return cannotOpenFailure(file);
+    switch (code) {
+    case kSqlitePerm:
+    case kSqliteBusy:
+    case kSqliteLocked:
+    case kSqliteReadOnly:
+    case kSqliteCantOpen:   // the file is there (checked before) but may not be opened
+    case kSqliteAuth:
+        return lockedFailure(file);
+    case kSqliteNotADb:
+    case kSqliteCorrupt:
+        return notDatabaseFailure(file);
+    default:
+        return cannotOpenFailure(file);
+    }
+}
+
+// A file without any write permission is what a read-only file is on the
+// suite's home platform: nobody, the administrator included, opens it for writing.
+bool hasNoWriteBit(const QFileInfo& info)
+{
+    return !(info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup |
+                                   QFileDevice::WriteOther));
+}
+
+std::optional<OpenFailure> openSqlite(const QString& dbFile, const OpenOptions& options)
+{
+    const QFileInfo info(dbFile);
+    if (dbFile.isEmpty() || !info.exists() || info.isDir())
+        return missingFailure(dbFile);
+    if (hasNoWriteBit(info))
+        return lockedFailure(dbFile);
+
+    std::optional<OpenFailure> failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), options.connectionName);
+        // mode=rw: open read-write, and never make a new empty database.
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(options.busyTimeoutMs));
+        db.setDatabaseName(QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded) +
+                           QStringLiteral("?mode=rw"));
+        if (!db.open()) {
+            failure = fromSqlite(db.lastError(), dbFile);
+        } else {
+            // The file opens lazily: reading the catalogue proves it is a database and
+            // not held exclusively; taking the write lock proves we may write.
+            QSqlQuery q(db);
+            if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+                failure = fromSqlite(q.lastError(), dbFile);
+            else if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+                failure = fromSqlite(q.lastError(), dbFile);
+            else
+                q.exec(QStringLiteral("ROLLBACK"));
+            if (failure)
+                db.close();
+        }
+    }
+    if (failure)
+        QSqlDatabase::removeDatabase(options.connectionName);
+    return failure;
+}
+
+std::optional<OpenFailure> openPostgres(const QString& dbFile, const OpenOptions& options)
+{
+    const QUrl url(dbFile);
+    std::optional<OpenFailure> failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), options.connectionName);
+        db.setHostName(url.host());
+        if (url.port() > 0)
+            db.setPort(url.port());
+        QString name = url.path();
+        if (name.startsWith(u'/'))
+            name.remove(0, 1);
+        db.setDatabaseName(name);
+        db.setUserName(url.userName().isEmpty() ? builtInUser() : url.userName());
+        db.setPassword(url.password().isEmpty() ? builtInPassword() : url.password());
+        db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(qMax(1, options.busyTimeoutMs / 1000)));
+        if (!url.isValid() || name.isEmpty()) {
+            failure = missingFailure(dbFile);
+        } else if (!db.open()) {
+            const QString text = db.lastError().text();
+            if (text.contains(QLatin1String("does not exist")))
+                failure = missingFailure(dbFile);
+            else if (text.contains(QLatin1String("authentication")) || text.contains(QLatin1String("permission")))
+                failure = lockedFailure(dbFile);
+            else
+                failure = OpenFailure{kErrConnectionFailed,
+                                      QStringLiteral("ODBC--connection to '%1' failed.").arg(url.host())};
+        }
+    }
+    if (failure)
+        QSqlDatabase::removeDatabase(options.connectionName);
+    return failure;
+}
+
+QString fromCodes(std::initializer_list<char16_t> codes)
+{
+    QString s;
+    for (char16_t c : codes)
+        s += QChar(c);
+    return s;
+}
+
+} // namespace
+
+QString openFailureMessage(const OpenFailure& failure)
+{
+    // The number reads as a number turned into text: one leading blank when positive.
+    const QString number = (failure.number >= 0 ? QStringLiteral(" ") : QString()) + QString::number(failure.number);
+    if (failure.number == kErrLocked)
+        return number + QStringLiteral("- Base esta bloqueda");
+    return failure.description + u'\n' + number;
+}
+
+std::optional<OpenFailure> openDatabase(const Settings& settings, const QString& iniPath, const OpenOptions& options)
+{
+    return openDatabaseFile(settings.dbFile, settings, iniPath, options);
+}
+
+std::optional<OpenFailure> openDatabaseFile(const QString& dbFile, const Settings& settings, const QString& iniPath,
+                                            const OpenOptions& options)
+{
+    // The workgroup file is recorded for the rest of the suite; SQLite has no accounts to open it with.
+    if (options.writeSystemDb)
+        IniFile::write(iniPath, QString::fromUtf16(kIniSection), QStringLiteral("SystemDB"), settings.systemDb());
+    if (dbFile.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive))
+        return openPostgres(dbFile, options);
+    return openSqlite(dbFile, options);
+}
+
+void closeDatabase(const QString& connectionName)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName);
+}
+
+QString builtInUser()
+{
+    return fromCodes({113, 118, 114, 115, 117, 105, 116, 101});
+}
+
+QString builtInPassword()
+{
+    return fromCodes({81, 118, 114, 48, 56, 51, 52, 115});
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The database session: records the workgroup file in KV000.INI and opens the
+// suite's shared database read-write and shared, never creating it. Failures
+// carry the engine error numbers the suite's messages show.
+
+#include "Settings.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+#include <optional>
+
+struct OpenFailure {
+    int number = 0;          // 3051 locked or no permission, 3024 missing, 3343 not a database, ...
+    QString description;     // the engine's description, e.g. "Could not find file '...'."
+};
+
+inline constexpr int kErrLocked = 3051;
+inline constexpr int kErrFileNotFound = 3024;
+inline constexpr int kErrNotDatabase = 3343;
+inline constexpr int kErrCannotOpen = 3049;
+inline constexpr int kErrConnectionFailed = 3151;
+
+// Title of the open failure box (OK button only, no icon).
+inline const QString kConnectionErrorTitle = QStringLiteral("Error de Conección");
+
+// The box's text: " 3051- Base esta bloqueda" for a locked database, else the
+// description, a line feed and the number with its leading blank.
+QString openFailureMessage(const OpenFailure& failure);
+
+struct OpenOptions {
+    QString connectionName = QString::fromLatin1(QSqlDatabase::defaultConnection);
+    bool writeSystemDb = true;   // false for programs that leave SystemDB alone
+    int busyTimeoutMs = 2000;    // how long to wait for the host's own locks
+};
+
+// Opens settings.dbFile: SQLite file, or a PostgreSQL server when it starts
+// with "postgresql://". Before that writes SystemDB = SysPath + "KV000.MDW"
+// into [Options] of iniPath (unless told not to). Returns the failure, or
+// nothing when the connection options.connectionName is open.
+std::optional<OpenFailure> openDatabase(const Settings& settings, const QString& iniPath,
+                                        const OpenOptions& options = {});
+
+// The same with a database file of the caller's choosing (the installer opens
+// SysPath + DBName).
+std::optional<OpenFailure> openDatabaseFile(const QString& dbFile, const Settings& settings,
+                                            const QString& iniPath, const OpenOptions& options = {});
+
+// Closes and forgets the connection.
+void closeDatabase(const QString& connectionName = QString::fromLatin1(QSqlDatabase::defaultConnection));
+
+// The suite's built-in account: the server login for PostgreSQL. Built from
+// character codes at run time, 8 characters each.
+QString builtInUser();
+QString builtInPassword();

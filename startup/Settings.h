@@ -1,0 +1,33 @@
+#pragma once
+// The suite's shared settings, read from section [Options] of KV000.INI, and
+// the folders derived from them. Paths keep the suite's own concatenations
+// (nothing adds a separator) with '/' in place of '\'.
+
+#include <QString>
+
+struct Settings {
+    QString sysPath;        // suite folder, normally with its trailing '/'
+    QString sysVersion;
+    QString dbPath;         // trimmed DBPath
+    QString dbName;         // trimmed DBName
+    QString dbFile;         // dbPath immediately followed by dbName
+    QString sysMenu;        // key SysMenu
+    QString menuFile;       // sysPath + sysMenu
+    QString rptPath;        // sysPath + "RPT"
+    QString tmpPath;        // sysPath + "TMP/"
+    QString tmpPathNoSep;   // sysPath + "TMP"
+    QString bmpPath;        // sysPath + "BMP/"
+    QString sysUser = QStringLiteral(" ");   // one blank until the settings are read
+
+    // The workgroup file recorded as SystemDB: sysPath + "KV000.MDW".
+    QString systemDb() const { return sysPath + QStringLiteral("KV000.MDW"); }
+};
+
+inline constexpr char16_t kIniSection[] = u"Options";
+
+// Reads SysPath, SysVersion, DBPath, DBName, SysMenu and SysUser, in that
+// order. Never fails: a missing file or key gives empty texts.
+Settings readSettings(const QString& iniPath);
+
+// Makes the suite folder the current directory; false when it cannot.
+bool enterSuiteFolder(const Settings& settings);
