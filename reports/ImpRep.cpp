@@ -1,0 +1,259 @@
+#include "ImpRep.h"
+
+#include "SpoolFormat.h"
+#include "SpoolWriter.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+#include <QVariant>
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+enum class Engine { Sqlite, Postgres, Other };
+
+Engine engineOf(const QSqlDatabase& db)
+{
+    const QString driver = db.driverName();
+    if (driver.startsWith(QLatin1StringView("QSQLITE")))
+        return Engine::Sqlite;
+    if (driver.startsWith(QLatin1StringView("QPSQL")))
+        return Engine::Postgres;
+    return Engine::Other;
+}
+
+bool isUniqueViolation(const QSqlError& e)
+{
+    const QString code = e.nativeErrorCode();
+    // SQLite: constraint (19), unique (2067), primary key (1555); PostgreSQL: 23505.
+    if (code == QLatin1StringView("19") || code == QLatin1StringView("2067")
+        || code == QLatin1StringView("1555") || code == QLatin1StringView("23505"))
+        return true;
+    return e.databaseText().contains(QLatin1StringView("UNIQUE constraint"), Qt::CaseInsensitive)
+        || e.databaseText().contains(QLatin1StringView("duplicate key"), Qt::CaseInsensitive);
+}
+
+bool isBusy(const QSqlError& e)
+{
+    const QString code = e.nativeErrorCode();
+    return code == QLatin1StringView("5") || code == QLatin1StringView("6")
+        || e.databaseText().contains(QLatin1StringView("locked"), Qt::CaseInsensitive);
+}
+
+// The whole number the text starts with (blanks first allowed); 0 for none.
+qint64 leadingNumber(QStringView text)
+{
+    text = text.trimmed();
+    qint64 n = 0;
+    for (QChar c : text) {
+        if (!c.isDigit() || n > 999'999'999'999LL)
+            break;
+        n = n * 10 + c.digitValue();
+    }
+    return n;
+}
+
+// The highest number among the values the query selects, the first
+// `width` characters of each read as a whole number.
+std::optional<qint64> highest(QSqlDatabase db, const QString& sql, const QString& bound, int width,
+                              QString* error)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) {
+        *error = q.lastError().text();
+        return std::nullopt;
+    }
+    if (!bound.isNull())
+        q.addBindValue(bound);
+    if (!q.exec()) {
+        *error = q.lastError().text();
+        return std::nullopt;
+    }
+    qint64 top = 0;
+    while (q.next()) {
+        if (!q.isNull(0))
+            top = std::max(top, leadingNumber(QStringView(q.value(0).toString()).left(width)));
+    }
+    return top;
+}
+
+bool execPlain(QSqlDatabase db, const QString& sql, QSqlError* error)
+{
+    QSqlQuery q(db);
+    if (q.exec(sql))
+        return true;
+    *error = q.lastError();
+    return false;
+}
+
+bool begin(QSqlDatabase db, Engine engine, QSqlError* error)
+{
+    switch (engine) {
+    case Engine::Sqlite:
+        // Plain BEGIN takes the write lock only at the insert, after both
+        // maxima were read; IMMEDIATE takes it before the first read.
+        return execPlain(db, QStringLiteral("BEGIN IMMEDIATE"), error);
+    case Engine::Postgres:
+        if (!execPlain(db, QStringLiteral("BEGIN"), error))
+            return false;
+        // Conflicts with itself and with writers, not with readers.
+        if (execPlain(db, QStringLiteral("LOCK TABLE SPOOL IN SHARE ROW EXCLUSIVE MODE"), error))
+            return true;
+        execPlain(db, QStringLiteral("ROLLBACK"), error);
+        return false;
+    case Engine::Other:
+        if (db.transaction())
+            return true;
+        *error = db.lastError();
+        return false;
+    }
+    return false;
+}
+
+void rollback(QSqlDatabase db, Engine engine)
+{
+    QSqlError ignored;
+    if (engine == Engine::Other)
+        db.rollback();
+    else
+        execPlain(db, QStringLiteral("ROLLBACK"), &ignored);
+}
+
+bool commit(QSqlDatabase db, Engine engine, QSqlError* error)
+{
+    if (engine != Engine::Other)
+        return execPlain(db, QStringLiteral("COMMIT"), error);
+    if (db.commit())
+        return true;
+    *error = db.lastError();
+    return false;
+}
+
+// Waits for the other writers without asking the caller to configure the
+// connection: an unset SQLite busy timeout becomes five seconds.
+void ensureBusyTimeout(QSqlDatabase db)
+{
+    QSqlQuery q(db);
+    if (q.exec(QStringLiteral("PRAGMA busy_timeout")) && q.next() && q.value(0).toInt() > 0)
+        return;
+    q.finish();
+    q.exec(QStringLiteral("PRAGMA busy_timeout = 5000"));
+}
+
+QString zeroPadded(qint64 n, int width) { return QStringLiteral("%1").arg(n, width, 10, QLatin1Char('0')); }
+
+}  // namespace
+
+SpoolRegistration RegistraSpool(QSqlDatabase db, const QString& sysUser, const QString& codRep,
+                                int tipDoc, const QString& docId, const QDateTime& fecha)
+{
+    SpoolRegistration result;
+    if (!db.isOpen()) {
+        result.error = QStringLiteral("database not open");
+        return result;
+    }
+    const Engine engine = engineOf(db);
+    if (engine == Engine::Sqlite)
+        ensureBusyTimeout(db);
+
+    // The text maxima order numerically while every name has its fixed
+    // width; after a clash the numbers are read from every row instead.
+    bool scanAll = false;
+    constexpr int kAttempts = 8;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        QSqlError error;
+        if (!begin(db, engine, &error)) {
+            if (isBusy(error) && attempt + 1 < kAttempts) {
+                QThread::msleep(20 * (attempt + 1));
+                continue;
+            }
+            result.error = error.text();
+            return result;
+        }
+        QString readError;
+        const auto lastSeq = highest(db,
+                                     scanAll ? QStringLiteral("SELECT Secuencia FROM SPOOL WHERE CodRep = ?")
+                                             : QStringLiteral("SELECT max(Secuencia) FROM SPOOL WHERE CodRep = ?"),
+                                     codRep, 6, &readError);
+        const auto lastFile = lastSeq ? highest(db,
+                                                scanAll ? QStringLiteral("SELECT Archivo FROM SPOOL")
+                                                        : QStringLiteral("SELECT max(Archivo) FROM SPOOL"),
+                                                QString(), 8, &readError)
+                                      : std::nullopt;
+        if (!lastSeq || !lastFile) {
+            rollback(db, engine);
+            result.error = readError;
+            return result;
+        }
+        const QString secuencia = zeroPadded(*lastSeq + 1, 6);
+        const QString archivo = zeroPadded(*lastFile + 1, 8) + QStringLiteral(".PRN");
+
+        bool inserted = false;
+        {
+            QSqlQuery insert(db);
+            insert.prepare(QStringLiteral("INSERT INTO SPOOL (CodRep, Secuencia, Archivo, Fecha, Usuario, "
+                                          "Tip_doc_d, doc_id_d) VALUES (?, ?, ?, ?, ?, ?, ?)"));
+            insert.addBindValue(codRep);
+            insert.addBindValue(secuencia);
+            insert.addBindValue(archivo);
+            insert.addBindValue(fecha);
+            insert.addBindValue(sysUser);
+            insert.addBindValue(tipDoc);
+            insert.addBindValue(docId);
+            inserted = insert.exec();
+            if (!inserted)
+                error = insert.lastError();
+        }
+        if (inserted && commit(db, engine, &error)) {
+            result.archivo = archivo;
+            result.secuencia = secuencia;
+            return result;
+        }
+        rollback(db, engine);
+        if (isUniqueViolation(error)) {
+            scanAll = true;
+            continue;
+        }
+        if (isBusy(error) && attempt + 1 < kAttempts) {
+            QThread::msleep(20 * (attempt + 1));
+            continue;
+        }
+        result.error = error.text();
+        return result;
+    }
+    result.error = QStringLiteral("no free spool file number after %1 attempts").arg(kAttempts);
+    return result;
+}
+
+QString reportFolder(const QString& sysPath) { return sysPath + QStringLiteral("RPT"); }
+
+QString spoolFilePath(const QString& folder, const QString& archivo)
+{
+    return folder + u'/' + archivo;
+}
+
+QString IniciaReporte(ReportContext& context, const QString& folder,
+                      const std::function<void(SpoolWriter&)>& body)
+{
+    if (context.archivo.isEmpty())
+        return QStringLiteral("no spool file registered");
+    SpoolWriter writer;
+    if (!writer.open(spoolFilePath(folder, context.archivo)))
+        return writer.error();
+    writer.setPageCounter(1);
+    writer.ImprimeLinea(SpoolFormat::fontTag(QStringLiteral("Courier New")));
+    if (body)
+        body(writer);
+    const int count = context.imprimeAnexo ? 3 : 2;
+    writer.ImprimeLinea(SpoolFormat::nHojasTag(count));
+    writer.ImprimeLinea(SpoolFormat::orientacionTag(QStringLiteral("V")));
+    writer.ImprimeLinea(SpoolFormat::colorTag(SpoolFormat::kDeclarationColor));
+    if (!writer.close())
+        return writer.error();
+    context.pageTotal = std::max(1, count);
+    return {};
+}
