@@ -1,0 +1,199 @@
+#include "HostWindow.h"
+
+#include "Submission.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlQueryModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+using namespace qvrhost;
+
+namespace {
+
+const QString kTitle = QStringLiteral("Qvarion");
+
+QTableView* makeList(QSqlQueryModel* model, const QString& objectName)
+{
+    auto* view = new QTableView;
+    view->setObjectName(objectName);
+    view->setModel(model);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->verticalHeader()->hide();
+    view->horizontalHeader()->setStretchLastSection(true);
+    return view;
+}
+
+void fill(QSqlQueryModel* model, QSqlDatabase db, const QString& sql, const QStringList& headers)
+{
+    QSqlQuery q(db);
+    q.prepare(sql);
+    q.addBindValue(QStringLiteral("0834"));
+    q.exec();
+    model->setQuery(std::move(q));
+    // Read to the end so that no statement stays open on the shared file
+    // while Kv834 writes to it.
+    while (model->canFetchMore())
+        model->fetchMore();
+    for (int i = 0; i < headers.size(); ++i)
+        model->setHeaderData(i, Qt::Horizontal, headers.at(i));
+}
+
+} // namespace
+
+HostWindow::HostWindow(const HostSettings& settings, QSqlDatabase db, QWidget* parent)
+    : QMainWindow(parent)
+    , settings_(settings)
+    , db_(db)
+    , folderLabel_(new QLabel)
+    , storedModel_(new QSqlQueryModel(this))
+    , sentModel_(new QSqlQueryModel(this))
+    , storedView_(makeList(storedModel_, QStringLiteral("grdGrabadas")))
+    , sentView_(makeList(sentModel_, QStringLiteral("grdEnviadas")))
+    , kv834Button_(new QPushButton(QStringLiteral("Declaración 0834 (Kv834)")))
+    , sendButton_(new QPushButton(QStringLiteral("Enviar")))
+    , summaryButton_(new QPushButton(QStringLiteral("Resumen 0834IMP")))
+{
+    setWindowTitle(kTitle);
+    kv834Button_->setObjectName(QStringLiteral("cmdKv834"));
+    sendButton_->setObjectName(QStringLiteral("cmdEnviar"));
+    summaryButton_->setObjectName(QStringLiteral("cmdResumen"));
+    folderLabel_->setObjectName(QStringLiteral("lblCarpeta"));
+    folderLabel_->setText(QStringLiteral("Carpeta de la suite: %1\nBase de datos: %2\nUsuario: %3")
+                              .arg(settings.sysPath, settings.dbFile, settings.sysUser));
+    folderLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* stored = new QGroupBox(QStringLiteral("Declaraciones Registradas"));
+    auto* storedLayout = new QVBoxLayout(stored);
+    storedLayout->addWidget(storedView_);
+    auto* sent = new QGroupBox(QStringLiteral("Declaraciones Enviadas"));
+    auto* sentLayout = new QVBoxLayout(sent);
+    sentLayout->addWidget(sentView_);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(kv834Button_);
+    buttons->addWidget(sendButton_);
+    buttons->addWidget(summaryButton_);
+    buttons->addStretch();
+
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(folderLabel_);
+    layout->addLayout(buttons);
+    layout->addWidget(stored);
+    layout->addWidget(sent);
+    setCentralWidget(central);
+    resize(900, 600);
+
+    connect(kv834Button_, &QPushButton::clicked, this, &HostWindow::startDeclarationProgram);
+    connect(sendButton_, &QPushButton::clicked, this, &HostWindow::sendSelected);
+    connect(summaryButton_, &QPushButton::clicked, this, &HostWindow::startSummary);
+    reload();
+}
+
+void HostWindow::reload()
+{
+    fill(storedModel_, db_,
+         QStringLiteral("SELECT A.DOC_ID_D, B.NOMBRE, A.PERIODO, A.FORMULARIO, A.ESTADO FROM CAB AS A, CONT AS B"
+                        " WHERE A.DOC_ID_D=B.DOC_ID_D AND A.TIP_DOC_D=6 AND B.TIP_DOC_D=6 AND A.FORMULARIO=?"
+                        " ORDER BY A.DOC_ID_D ASC, A.PERIODO ASC"),
+         {QStringLiteral("RUC"), QStringLiteral("Razón Social"), QStringLiteral("Periodo"),
+          QStringLiteral("Formulario"), QStringLiteral("Estado")});
+    fill(sentModel_, db_,
+         QStringLiteral("SELECT A.DOC_ID_D, B.NOMBRE, A.PERIODO, A.FORMULARIO, A.NORDEN, A.FEC_ENV, A.CONTROL, A.CORREL"
+                        " FROM HCAB AS A, CONT AS B"
+                        " WHERE A.DOC_ID_D=B.DOC_ID_D AND A.TIP_DOC_D=6 AND B.TIP_DOC_D=6 AND A.FORMULARIO=?"
+                        " ORDER BY A.DOC_ID_D ASC, A.PERIODO ASC"),
+         {QStringLiteral("RUC"), QStringLiteral("Razón Social"), QStringLiteral("Periodo"),
+          QStringLiteral("Formulario"), QStringLiteral("N. Orden"), QStringLiteral("Fecha Env."),
+          QStringLiteral("Control"), QStringLiteral("Correl")});
+    for (QTableView* view : {storedView_, sentView_}) {
+        if (view->model()->rowCount() > 0)
+            view->selectRow(0);
+    }
+}
+
+bool HostWindow::event(QEvent* e)
+{
+    // Kv834 runs on its own; coming back to the host shows what it stored.
+    if (e->type() == QEvent::WindowActivate)
+        reload();
+    return QMainWindow::event(e);
+}
+
+QString HostWindow::selectedValue(QTableView* view, int column) const
+{
+    const QModelIndexList rows = view->selectionModel()->selectedRows(column);
+    return rows.isEmpty() ? QString() : rows.first().data().toString();
+}
+
+bool HostWindow::startProgram(const QString& name, const QStringList& arguments)
+{
+    QProcess process;
+    process.setProgram(QDir(QCoreApplication::applicationDirPath()).filePath(name));
+    process.setArguments(arguments);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QVR_WINDIR"), settings_.windowsFolder());
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(settings_.sysPath);
+    if (process.startDetached())
+        return true;
+    QMessageBox::critical(this, kTitle, QStringLiteral("No se pudo iniciar %1.").arg(process.program()));
+    return false;
+}
+
+void HostWindow::startDeclarationProgram()
+{
+    startProgram(QStringLiteral("Kv834"), {});
+}
+
+void HostWindow::sendSelected()
+{
+    const QString ruc = selectedValue(storedView_, 0).trimmed();
+    const QString periodo = selectedValue(storedView_, 2).trimmed();
+    if (ruc.isEmpty()) {
+        QMessageBox::information(this, kTitle, QStringLiteral("Seleccione la declaración que desea enviar."));
+        return;
+    }
+    Submission s;
+    const QString error = sendDeclaration(db_, ruc, periodo, &s);
+    if (!error.isEmpty()) {
+        QMessageBox::critical(this, kTitle, error);
+        return;
+    }
+    reload();
+    QMessageBox::information(this, kTitle,
+                             QStringLiteral("Declaración enviada.\nCORREL CONTROL ORDEN\n%1").arg(s.line()));
+}
+
+void HostWindow::startSummary()
+{
+    const QString ruc = selectedValue(sentView_, 0).trimmed();
+    if (ruc.isEmpty()) {
+        QMessageBox::information(this, kTitle, QStringLiteral("Seleccione una declaración enviada."));
+        return;
+    }
+    const QString periodo = selectedValue(sentView_, 2);
+    const QString norden = selectedValue(sentView_, 4).trimmed();
+    const QString control = selectedValue(sentView_, 6).trimmed();
+    const QString correl = selectedValue(sentView_, 7).trimmed();
+    // The submission code is the order number once registered, else the
+    // last eight digits of the control value.
+    const QString code = norden.isEmpty() ? control.right(8) : norden.rightJustified(8, u'0');
+    const QChar field = correl.isEmpty() ? QChar(u'0') : correl.back();
+    startProgram(QStringLiteral("0834IMP"), {summaryArgument(ruc, periodo, field, code)});
+}

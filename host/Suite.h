@@ -1,0 +1,27 @@
+#pragma once
+// Creating a suite folder as the host's own set-up does: KV000.INI, the
+// database with the shared tables and sample reference rows, the work
+// folders, the form's help file and the installer's data file.
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace qvrhost {
+
+inline constexpr char kDatabaseName[] = "qvr.db";
+
+// Creates the suite in `folder` (made when missing). Refuses a folder that
+// already holds KV000.INI or the database. Returns the first error's text,
+// or an empty text on success. KV000.INI is written last, so a failed
+// attempt can simply be repeated.
+QString createSuite(const QString& folder);
+
+// Adds the sample reference rows (users, messages, PARAM, taxpayers) to a
+// database made from the schema, in one transaction. Returns the error text.
+QString insertSampleRows(QSqlDatabase db);
+
+// The database of a suite: opens `dbFile` (SQLite) under `connection`.
+// Returns the error text, empty when open.
+QString openSuiteDatabase(const QString& dbFile, const QString& connection);
+
+} // namespace qvrhost

@@ -1,0 +1,129 @@
+// qvrhost: the stand-in for the suite's host program.
+//   qvrhost init FOLDER                       create a suite folder
+//   qvrhost send [--ini INI] RUC EJERCICIO    send a stored declaration
+//   qvrhost [--ini INI]                       show the "Qvarion" window
+
+#include "HostSettings.h"
+#include "HostWindow.h"
+#include "Submission.h"
+#include "Suite.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QSqlDatabase>
+#include <QStringList>
+#include <QTranslator>
+#include <cstdio>
+
+namespace {
+
+const QString kConnection = QStringLiteral("qvrhost");
+
+int fail(const QString& message)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    return 1;
+}
+
+int usage()
+{
+    return fail(QStringLiteral("Uso: qvrhost init CARPETA\n"
+                               "     qvrhost send [--ini KV000.INI] RUC EJERCICIO\n"
+                               "     qvrhost [--ini KV000.INI]"));
+}
+
+// Takes "--ini PATH" out of the arguments; the default is where every
+// program of the suite looks for KV000.INI.
+bool takeIni(QStringList& args, QString* iniPath)
+{
+    *iniPath = HostSettings::defaultIniPath();
+    const qsizetype at = args.indexOf(QStringLiteral("--ini"));
+    if (at < 0)
+        return true;
+    if (at + 1 >= args.size())
+        return false;
+    *iniPath = args.at(at + 1);
+    args.remove(at, 2);
+    return true;
+}
+
+bool openSuite(const QString& iniPath, HostSettings* settings, QString* error)
+{
+    if (!QFileInfo::exists(iniPath)) {
+        *error = QStringLiteral("No existe %1. Cree una suite con: qvrhost init CARPETA").arg(iniPath);
+        return false;
+    }
+    *settings = HostSettings::read(iniPath);
+    if (!QFileInfo::exists(settings->dbFile)) {
+        *error = QStringLiteral("No existe la base de datos %1.").arg(settings->dbFile);
+        return false;
+    }
+    *error = qvrhost::openSuiteDatabase(settings->dbFile, kConnection);
+    return error->isEmpty();
+}
+
+int runInit(const QStringList& args)
+{
+    if (args.size() != 1)
+        return usage();
+    const QString error = qvrhost::createSuite(args.first());
+    if (!error.isEmpty())
+        return fail(error);
+    std::printf("%s\n", qPrintable(QStringLiteral("Suite creada en %1").arg(QFileInfo(args.first()).absoluteFilePath())));
+    return 0;
+}
+
+int runSend(QStringList args)
+{
+    QString iniPath;
+    if (!takeIni(args, &iniPath) || args.size() != 2)
+        return usage();
+    HostSettings settings;
+    QString error;
+    if (!openSuite(iniPath, &settings, &error))
+        return fail(error);
+    qvrhost::Submission s;
+    error = qvrhost::sendDeclaration(QSqlDatabase::database(kConnection), args.at(0).trimmed(), args.at(1).trimmed(), &s);
+    if (!error.isEmpty())
+        return fail(error);
+    std::printf("%s\n", qPrintable(s.line()));
+    return 0;
+}
+
+int runWindow(int argc, char** argv, QStringList args)
+{
+    QApplication app(argc, argv);
+    QTranslator qtbase;
+    if (qtbase.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtbase);
+    QString iniPath;
+    if (!takeIni(args, &iniPath) || !args.isEmpty())
+        return usage();
+    HostSettings settings;
+    QString error;
+    if (!openSuite(iniPath, &settings, &error))
+        return fail(error);
+    HostWindow window(settings, QSqlDatabase::database(kConnection));
+    window.show();
+    return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const QString command = args.isEmpty() ? QString() : args.first();
+    if (command == QLatin1String("init") || command == QLatin1String("send")) {
+        QCoreApplication app(argc, argv);
+        args.removeFirst();
+        return command == QLatin1String("init") ? runInit(args) : runSend(args);
+    }
+    return runWindow(argc, argv, args);
+}
