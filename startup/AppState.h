@@ -4,6 +4,7 @@
 // command tells the window it opens what to do. One object, owned by the
 // start-up, handed to every window.
 
+#include "ObjFunciones.h"
 #include "Settings.h"
 
 #include <QSqlDatabase>
@@ -11,6 +12,7 @@
 #include <QtGlobal>
 
 struct AppState {
+    ObjFunciones funciones;           // the one shared utility component
     QString iniPath;                  // KV000.INI that was read
     Settings settings;
     QString connectionName = QString::fromLatin1(QSqlDatabase::defaultConnection);

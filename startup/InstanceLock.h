@@ -1,0 +1,26 @@
+#pragma once
+// The previous-instance test: one lock file per program and user in the
+// user's runtime folder. The lock goes with the process, so a copy that
+// crashed leaves no lock behind that refuses the next start.
+
+#include <QLockFile>
+#include <QString>
+
+#include <memory>
+
+class InstanceLock {
+public:
+    // folder empty: QStandardPaths::RuntimeLocation.
+    explicit InstanceLock(const QString& program, const QString& folder = {});
+    ~InstanceLock();
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
+
+    // True when this object now holds the lock: no other live copy holds it.
+    bool tryLock();
+    QString fileName() const { return fileName_; }
+
+private:
+    QString fileName_;
+    std::unique_ptr<QLockFile> lock_;
+};
