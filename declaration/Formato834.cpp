@@ -1,0 +1,85 @@
+#include "Formato834.h"
+
+namespace formato834 {
+
+namespace {
+
+QString agrupar(std::int64_t entero)
+{
+    const bool negativo = entero < 0;
+    const QString digitos = QString::number(negativo ? -entero : entero);
+    QString s;
+    s.reserve(digitos.size() + digitos.size() / 3 + 1);
+    for (qsizetype i = 0; i < digitos.size(); ++i) {
+        if (i > 0 && (digitos.size() - i) % 3 == 0)
+            s += u',';
+        s += digitos[i];
+    }
+    return negativo ? u'-' + s : s;
+}
+
+} // namespace
+
+Money leer(const QString& texto)
+{
+    QString t = texto.trimmed();
+    if (t.isEmpty())
+        return Money();
+    bool negativo = false;
+    if (t.size() >= 2 && t.front() == u'(' && t.back() == u')') {
+        negativo = true;
+        t = t.mid(1, t.size() - 2).trimmed();
+    }
+    t.remove(u',');
+    const std::optional<Money> m = Money::parse(t);
+    if (!m)
+        return Money();
+    const Money entero = m->rounded();
+    return negativo ? -entero : entero;
+}
+
+bool vacio(const QString& texto)
+{
+    return texto.trimmed().isEmpty();
+}
+
+QString miles(Money valor)
+{
+    return agrupar(valor.roundedWhole());
+}
+
+QString plano(Money valor)
+{
+    return QString::number(valor.roundedWhole());
+}
+
+QString milesNegativoEntreParentesis(Money valor)
+{
+    const std::int64_t entero = valor.roundedWhole();
+    if (entero < 0)
+        return u'(' + agrupar(-entero) + u')';
+    return agrupar(entero);
+}
+
+QString entreParentesis(Money valor)
+{
+    const std::int64_t entero = valor.roundedWhole();
+    return u'(' + agrupar(entero < 0 ? -entero : entero) + u')';
+}
+
+QString textoFactor(Money factor)
+{
+    QString s = factor.toString(4);
+    while (s.endsWith(u'0'))
+        s.chop(1);
+    if (s.endsWith(u'.'))
+        s.chop(1);
+    return s.isEmpty() || s == QStringLiteral("-") ? QStringLiteral("0") : s;
+}
+
+Money leerFactor(const QString& texto)
+{
+    return Money::parse(texto.trimmed()).value_or(Money());
+}
+
+} // namespace formato834

@@ -1,0 +1,38 @@
+#pragma once
+// Database lookups that feed the rules: the UIT and the adjustment factor of an
+// exercise (PARAM 404 and 960) and the stored box-105 detail. Values are
+// always bound; the choices themselves are pure functions, testable alone.
+
+#include "Declaracion834.h"
+#include "Money.h"
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+
+namespace parametros834 {
+
+inline const QString kFormulario = QStringLiteral("0834");
+
+// One PARAM 404 row: the first day a UIT applies ("yyyymmdd") and its amount.
+struct FilaUit {
+    QString argumento;
+    QString funcion;
+};
+
+// The UIT in force in January of the exercise: among the rows, taken in date
+// order, the last whose first six characters are not after exercise + "01".
+// 0 when none applies or its amount is not a number.
+Money elegirUit(QList<FilaUit> filas, const QString& ejercicio);
+
+// The lookups. *ok (when given) becomes false on a database error, and the
+// result is then 0.
+Money GET_UIT(const QSqlDatabase& db, const QString& ejercicio, bool* ok = nullptr);
+Money GET_IPM(const QSqlDatabase& db, const QString& ejercicio, bool* ok = nullptr);
+
+// The stored detail of box 105 for one declaration (DET, or HDET with the
+// CORREL of a sent declaration); slots without a row stay "".
+Detalle105 leerDetalle105(const QSqlDatabase& db, const QString& ruc, const QString& periodo, bool enviada,
+                          const QString& correl, bool* ok = nullptr);
+
+} // namespace parametros834
