@@ -1,0 +1,293 @@
+#include "Module1.h"
+
+#include "IniFile.h"
+#include "Session.h"
+#include "Settings.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QVariant>
+
+#include <utility>
+
+namespace {
+
+const QString kMessageTitle = QStringLiteral("Mensaje");
+const QString kNoSuiteText = QStringLiteral("Debe instalar primero el QVR ");
+const QString kStatementTitle = QStringLiteral("Error al Ejecutar Sentencia SQL");
+
+// Engine numbers the messages show.
+constexpr int kErrDuplicateKey = 3283;
+constexpr int kErrReserved = 3000;
+
+// A number as the suite's number-to-text conversion writes it: a blank where
+// a positive number has no sign.
+QString numberWithSignBlank(int n)
+{
+    return n >= 0 ? u' ' + QString::number(n) : QString::number(n);
+}
+
+// The installer's own wording for a locked database ("Base de datos", where
+// the main program says "Base").
+QString openFailureText(const OpenFailure& failure)
+{
+    if (failure.number == kErrLocked)
+        return numberWithSignBlank(failure.number) + QStringLiteral("- Base de datos esta bloqueda");
+    return failure.description + u'\n' + numberWithSignBlank(failure.number);
+}
+
+// Maps a driver error to the engine number the statement message shows.
+int statementErrorNumber(const QSqlError& error)
+{
+    const QString code = error.nativeErrorCode();
+    bool numeric = false;
+    const int native = code.toInt(&numeric);
+    if (numeric) {   // SQLite: primary code in the low byte, extended codes above it
+        switch (native & 0xff) {
+        case 19:   // SQLITE_CONSTRAINT: only the primary key can clash in these tables
+            return (native == 19 || native == 1555 || native == 2067) ? kErrDuplicateKey : kErrReserved;
+        case 5:    // SQLITE_BUSY
+        case 6:    // SQLITE_LOCKED
+        case 8:    // SQLITE_READONLY
+        case 23:   // SQLITE_AUTH
+            return kErrLocked;
+        default:
+            return kErrReserved;
+        }
+    }
+    if (code == u"23505")   // PostgreSQL unique_violation
+        return kErrDuplicateKey;
+    if (code == u"55P03" || code == u"42501" || code == u"40P01")   // lock, permission, deadlock
+        return kErrLocked;
+    return kErrReserved;
+}
+
+QString errorDescription(const QSqlError& error)
+{
+    const QString db = error.databaseText();
+    return db.isEmpty() ? error.text() : db;
+}
+
+} // namespace
+
+Module1::Module1(QString iniPath, MessageSink sink, QString connectionName)
+    : iniPath_(std::move(iniPath)), sink_(std::move(sink)), connection_(std::move(connectionName))
+{
+}
+
+Module1::~Module1()
+{
+    if (open_)
+        closeDatabase(connection_);
+}
+
+const std::array<ParamRow, 5>& Module1::paramRows()
+{
+    // UIT of 2004, adjustment factors of 2003 and 2004, the PARAM codes whose
+    // versions a declaration records, and the form's registration flag.
+    static const std::array<ParamRow, 5> rows{{
+        {QStringLiteral("404"), QStringLiteral("20040101"), QStringLiteral("00003200.00"), QStringLiteral("011")},
+        {QStringLiteral("960"), QStringLiteral("2003"), QStringLiteral("1.011"), QStringLiteral("001")},
+        {QStringLiteral("960"), QStringLiteral("2004"), QStringLiteral("1.028"), QStringLiteral("000")},
+        {QStringLiteral("981"), kForm, QStringLiteral("960"), QStringLiteral("001")},
+        {QStringLiteral("992"), kForm, QStringLiteral("1"), QStringLiteral("")},   // stored empty, not Null
+    }};
+    return rows;
+}
+
+const std::array<ReportRow, 3>& Module1::reportRows()
+{
+    static const std::array<ReportRow, 3> rows{{
+        {QStringLiteral("AAR001"), QStringLiteral("Anticipo Adicional Renta 3ra. Categoría \u2013 Declaración")},
+        {QStringLiteral("AAR002"), QStringLiteral("Reporte de Envío  -  0834")},
+        {QStringLiteral("AAR003"), QStringLiteral("Anticipo Adicional Renta 3ra. Categoría \u2013 Declaración y anexos")},
+    }};
+    return rows;
+}
+
+QString Module1::suiteFolder(const QString& sysPathValue)
+{
+    QString folder = sysPathValue.trimmed();
+    const auto isSeparator = [](QChar c) { return c == u'/' || c == u'\\'; };
+    if (folder.size() >= 2 && isSeparator(folder.back()) && isSeparator(folder.at(folder.size() - 2)))
+        folder.chop(1);
+    return folder;
+}
+
+int Module1::run()
+{
+    const QString folder = suiteFolder(IniFile::read(iniPath_, QString::fromUtf16(kIniSection),
+                                                     QStringLiteral("SysPath")));
+    if (folder.isEmpty()) {
+        sink_({InstallerMessage::Icon::Information, kMessageTitle, kNoSuiteText});
+        return kNoSuite;
+    }
+    if (!openDatabase(folder))
+        return kOpenFailed;
+
+    // Checked whole before the first write: a bad line installs nothing.
+    const EnvioFile envio = readEnvioFile(envioFilePath(folder));
+    if (envio.error) {
+        sink_({InstallerMessage::Icon::Critical, kMessageTitle, envio.error->text});
+        return kBadDataFile;
+    }
+    return installAll(envio) ? kInstalled : kStatementFailed;
+}
+
+bool Module1::openDatabase(const QString& folder)
+{
+    Settings settings = readSettings(iniPath_);
+    settings.sysPath = folder;
+    // The installer takes the database from the suite folder, whatever DBPath says.
+    const QString dbFile = folder + IniFile::read(iniPath_, QString::fromUtf16(kIniSection), QStringLiteral("DBName"));
+    OpenOptions options;
+    options.connectionName = connection_;
+    options.writeSystemDb = false;
+    const std::optional<OpenFailure> failure = openDatabaseFile(dbFile, settings, iniPath_, options);
+    if (failure) {
+        sink_({InstallerMessage::Icon::None, kConnectionErrorTitle, openFailureText(*failure)});
+        return false;
+    }
+    open_ = true;
+    return true;
+}
+
+bool Module1::installAll(const EnvioFile& envio)
+{
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    if (!db.transaction()) {
+        reportStatementError(db.lastError());
+        return false;
+    }
+    bool ok = true;
+    for (const ParamRow& row : paramRows())
+        ok = ok && upsertParam(row);
+    for (const ReportRow& row : reportRows())
+        ok = ok && upsertReport(row);
+    for (const EnvioRow& row : envio.rows)
+        ok = ok && upsertEnvio(row);
+    if (ok && db.commit())
+        return true;
+    if (ok)   // the commit itself failed
+        reportStatementError(db.lastError());
+    db.rollback();
+    return false;
+}
+
+void Module1::reportStatementError(const QSqlError& error)
+{
+    sink_({InstallerMessage::Icon::Critical, kStatementTitle,
+           QStringLiteral("Error Número : ") + QString::number(statementErrorNumber(error)) + u'\n'
+               + errorDescription(error)});
+}
+
+Module1::Outcome Module1::execute(QSqlQuery& query)
+{
+    if (query.exec())
+        return Outcome::Done;
+    const QSqlError error = query.lastError();
+    if (statementErrorNumber(error) == kErrDuplicateKey)
+        return Outcome::Duplicate;   // the row is there already: nothing to do
+    reportStatementError(error);
+    return Outcome::Failed;
+}
+
+bool Module1::exists(QSqlQuery& query, bool& failed)
+{
+    failed = !query.exec();
+    if (failed) {
+        reportStatementError(query.lastError());
+        return false;
+    }
+    return query.next();
+}
+
+bool Module1::upsertParam(const ParamRow& row)
+{
+    const QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    QSqlQuery find(db);
+    find.prepare(QStringLiteral("SELECT Numero FROM Param WHERE Numero=? AND Argumento=?"));
+    find.addBindValue(row.numero);
+    find.addBindValue(row.argumento);
+    bool failed = false;
+    const bool found = exists(find, failed);
+    if (failed)
+        return false;
+    QSqlQuery write(db);
+    if (found) {
+        write.prepare(QStringLiteral("UPDATE Param SET Funcion=?, Correl_param=? WHERE Numero=? AND Argumento=?"));
+        write.addBindValue(row.funcion);
+        write.addBindValue(row.correlParam);
+        write.addBindValue(row.numero);
+        write.addBindValue(row.argumento);
+    } else {
+        write.prepare(QStringLiteral("INSERT INTO Param (Numero, Argumento, Funcion, Correl_param) VALUES (?,?,?,?)"));
+        write.addBindValue(row.numero);
+        write.addBindValue(row.argumento);
+        write.addBindValue(row.funcion);
+        write.addBindValue(row.correlParam);
+    }
+    return execute(write) != Outcome::Failed;
+}
+
+bool Module1::upsertReport(const ReportRow& row)
+{
+    const QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    QSqlQuery find(db);
+    find.prepare(QStringLiteral("SELECT CodRep FROM Reportes WHERE CodRep=?"));
+    find.addBindValue(row.codRep);
+    bool failed = false;
+    const bool found = exists(find, failed);
+    if (failed)
+        return false;
+    QSqlQuery write(db);
+    if (found) {
+        write.prepare(QStringLiteral("UPDATE Reportes SET DescRep=? WHERE CodRep=?"));
+        write.addBindValue(row.descRep);
+        write.addBindValue(row.codRep);
+    } else {
+        // The third column is the host's; it is written by position.
+        write.prepare(QStringLiteral("INSERT INTO Reportes VALUES (?,?,1)"));
+        write.addBindValue(row.codRep);
+        write.addBindValue(row.descRep);
+    }
+    return execute(write) != Outcome::Failed;
+}
+
+bool Module1::upsertEnvio(const EnvioRow& row)
+{
+    const QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    QSqlQuery find(db);
+    find.prepare(QStringLiteral("SELECT tabla_o FROM envio_t WHERE formulario=? AND tabla_o=?"));
+    find.addBindValue(kForm);
+    find.addBindValue(row.tablaO);
+    bool failed = false;
+    const bool found = exists(find, failed);
+    if (failed)
+        return false;
+    QSqlQuery write(db);
+    const auto bindValues = [&] {
+        write.addBindValue(row.tablaD);
+        write.addBindValue(row.tablaExt);
+        for (qint64 n : row.numbers)
+            write.addBindValue(n);
+    };
+    if (found) {
+        write.prepare(QStringLiteral(
+            "UPDATE envio_t SET tabla_d=?, tabla_ext=?, indice=?, obliga=?, c_tip_doc_d=?, c_doc_id_d=?,"
+            " c_Formulario=?, c_periodo=?, c_estado=?, c_envio=?, c_semana=?"
+            " WHERE formulario=? AND tabla_o=?"));
+        bindValues();
+        write.addBindValue(kForm);
+        write.addBindValue(row.tablaO);
+    } else {
+        write.prepare(QStringLiteral(
+            "INSERT INTO envio_t (formulario, tabla_o, tabla_d, tabla_ext, indice, obliga, c_tip_doc_d,"
+            " c_doc_id_d, c_Formulario, c_periodo, c_estado, c_envio, c_semana)"
+            " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)"));
+        write.addBindValue(kForm);
+        write.addBindValue(row.tablaO);
+        bindValues();
+    }
+    return execute(write) != Outcome::Failed;
+}

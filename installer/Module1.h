@@ -1,0 +1,65 @@
+#pragma once
+// Alt834's work: registers form 0834 in the suite's shared database - its
+// PARAM rows, its report titles in Reportes and the host's transmission
+// description in envio_t, read from TMP/env834.txt. Every row is updated when
+// its key exists and inserted otherwise, so running it again changes values
+// and never duplicates a row. All writes of one run commit together.
+
+#include "EnvioFile.h"
+#include "InstallerMessage.h"
+
+#include <QSqlQuery>
+#include <QString>
+
+#include <array>
+
+struct ParamRow {
+    QString numero;
+    QString argumento;
+    QString funcion;
+    QString correlParam;
+};
+
+struct ReportRow {
+    QString codRep;
+    QString descRep;
+};
+
+class Module1 {
+public:
+    // iniPath is KV000.INI; every message goes to sink.
+    Module1(QString iniPath, MessageSink sink,
+            QString connectionName = QStringLiteral("alt834"));
+    ~Module1();
+    Module1(const Module1&) = delete;
+    Module1& operator=(const Module1&) = delete;
+
+    // The whole installation; returns the program's exit status.
+    int run();
+
+    // The suite folder from the SysPath value: trimmed, with a doubled
+    // trailing separator cut to one. Empty when the suite is not installed.
+    static QString suiteFolder(const QString& sysPathValue);
+
+    static const std::array<ParamRow, 5>& paramRows();
+    static const std::array<ReportRow, 3>& reportRows();
+    static inline const QString kForm = QStringLiteral("0834");
+
+private:
+    enum class Outcome { Done, Duplicate, Failed };
+
+    bool openDatabase(const QString& folder);
+    Outcome execute(QSqlQuery& query);
+    // True when the select finds a row; false with failed set on an error.
+    bool exists(QSqlQuery& query, bool& failed);
+    bool upsertParam(const ParamRow& row);
+    bool upsertReport(const ReportRow& row);
+    bool upsertEnvio(const EnvioRow& row);
+    bool installAll(const EnvioFile& envio);
+    void reportStatementError(const QSqlError& error);
+
+    QString iniPath_;
+    MessageSink sink_;
+    QString connection_;
+    bool open_ = false;
+};
