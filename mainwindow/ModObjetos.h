@@ -1,0 +1,29 @@
+#pragma once
+// Small window routines shared by the windows of Kv834: geometry in twips
+// (1440 to the inch, the units the window layouts are given in), placing and
+// centring windows, the hourglass pointer.
+
+#include <QtGlobal>
+
+class QWidget;
+
+namespace ModObjetos {
+
+// Twips to pixels and back at the logical resolution of w's screen (the
+// primary screen when w is null).
+int twipsAPixelesX(int twips, const QWidget* w = nullptr);
+int twipsAPixelesY(int twips, const QWidget* w = nullptr);
+int pixelesATwipsX(int pixeles, const QWidget* w = nullptr);
+int pixelesATwipsY(int pixeles, const QWidget* w = nullptr);
+
+// Normal state, then left, top, height and width (outer frame, in twips).
+void ColocaVentana(QWidget& ventana, int left, int top, int height, int width);
+
+// Centres the window on the main window's size: left = (main width - width) / 2,
+// top = (main height - height) / 2; the declaration form Frm834 sits 240 twips higher.
+void CentraVentana(QWidget& ventana, const QWidget& principal);
+
+// Hourglass on (true) or the normal pointer (false); not nested.
+void PunteroEspera(bool espera);
+
+} // namespace ModObjetos

@@ -1,0 +1,7 @@
+#pragma once
+// The windows that the main window's commands open in Kv834.
+
+#include "MDIFrm.h"
+
+// The hooks Kv834 gives its main window: one per command.
+MDIFrmHooks ventanasKv834();

@@ -1,0 +1,61 @@
+// ModGen00: the entry of Kv834. Refuses to run without the host's "Qvarion"
+// window or twice, then shows the main window, whose load step reads the
+// settings and opens the database. Any of these failing ends the process
+// with status 1 after its message.
+
+#include "AppState.h"
+#include "IniFile.h"
+#include "InstanceLock.h"
+#include "MDIFrm.h"
+#include "StartupMessages.h"
+#include "Ventanas.h"
+#include "cWindows.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+namespace {
+
+const QString kVentanaIntegrador = QStringLiteral("Qvarion");
+
+// Without any display Qt cannot even show the message box.
+bool hayPantalla()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    AppState state;   // holds the one utility component instance
+
+    const bool integradorActivo = cWindows().CorreApp(kVentanaIntegrador);
+    if (!integradorActivo && !hayPantalla()) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(StartupMessages::kTituloSinIntegrador),
+                     qPrintable(StartupMessages::kTextoSinIntegrador));
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    StartupMessages::cargaTraduccion(app);
+    if (!integradorActivo) {
+        StartupMessages::sinIntegrador();
+        return 1;
+    }
+
+    InstanceLock instancia(QStringLiteral("Kv834"));
+    if (!instancia.tryLock()) {
+        StartupMessages::yaEnEjecucion();
+        return 1;
+    }
+
+    state.iniPath = IniFile::locateIni();
+    MDIFrm frm(state);
+    frm.setHooks(ventanasKv834());
+    if (!frm.cargar())
+        return 1;
+    return app.exec();
+}
