@@ -74,7 +74,7 @@ HostWindow::HostWindow(const HostSettings& settings, QSqlDatabase db, QWidget* p
     summaryButton_->setObjectName(QStringLiteral("cmdResumen"));
     folderLabel_->setObjectName(QStringLiteral("lblCarpeta"));
     folderLabel_->setText(QStringLiteral("Carpeta de la suite: %1\nBase de datos: %2\nUsuario: %3")
-                              .arg(settings.sysPath, settings.dbFile, settings.sysUser));
+                              .arg(settings.suite.sysPath, settings.suite.dbFile, settings.suite.sysUser));
     folderLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* stored = new QGroupBox(QStringLiteral("Declaraciones Registradas"));
@@ -149,7 +149,7 @@ bool HostWindow::startProgram(const QString& name, const QStringList& arguments)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QVR_WINDIR"), settings_.windowsFolder());
     process.setProcessEnvironment(env);
-    process.setWorkingDirectory(settings_.sysPath);
+    process.setWorkingDirectory(settings_.suite.sysPath);
     if (process.startDetached())
         return true;
     QMessageBox::critical(this, kTitle, QStringLiteral("No se pudo iniciar %1.").arg(process.program()));

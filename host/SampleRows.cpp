@@ -76,7 +76,7 @@ void addUitValues(std::vector<ParamRow>& rows)
         {2021, 4400}, {2022, 4600}, {2023, 4950}, {2024, 5150}, {2025, 5350}, {2026, 5500},
     };
     for (const auto& [year, amount] : uit) {
-        rows.push_back({"404", QStringLiteral("%10101").arg(year),
+        rows.push_back({"404", QString::number(year) + QStringLiteral("0101"),
                         QStringLiteral("%1.00").arg(amount, 8, 10, QChar(u'0')),
                         year == 2004 ? QStringLiteral("011") : QStringLiteral("010")});
     }

@@ -1,5 +1,8 @@
 #include "Submission.h"
 
+#include "ControlCode.h"
+#include "ObjFunciones.h"
+
 #include <QDate>
 #include <QRandomGenerator>
 #include <QSqlError>
@@ -22,19 +25,6 @@ QString randomDigits(int count, bool firstNonZero)
         digits += QChar(u'0' + QRandomGenerator::global()->bounded(low, 10));
     }
     return digits;
-}
-
-// The two digits that go with an order number: the control value's digits
-// followed by the order number's, read as one number, modulo 97.
-// TODO(host): use ObjFunciones::ordenDigitoControl once data/ has it.
-QString orderCheckDigits(const QString& control, const QString& orden8)
-{
-    int rest = 0;
-    for (QChar c : control + orden8) {
-        if (c.isDigit())
-            rest = (rest * 10 + c.digitValue()) % 97;
-    }
-    return QStringLiteral("%1").arg(rest, 2, 10, QChar(u'0'));
 }
 
 // Rolls back unless committed, so every early return leaves the tables as they were.
@@ -112,7 +102,7 @@ QString sendDeclaration(QSqlDatabase db, const QString& ruc, const QString& peri
         return error;
     s.control = randomDigits(10, true);
     s.orden8 = randomDigits(8, false);
-    s.orden2 = orderCheckDigits(s.control, s.orden8);
+    s.orden2 = ObjFunciones::ordenDigitoControl(s.control, s.orden8);
 
     QSqlQuery hcab(db);
     hcab.prepare(QStringLiteral(
@@ -133,18 +123,30 @@ QString sendDeclaration(QSqlDatabase db, const QString& ruc, const QString& peri
     bindKey(det, ruc, periodo);
     if (!det.exec())
         return det.lastError().text();
+    QSqlRecord row = db.record(QStringLiteral("HDET"));
     QSqlQuery hdet(db);
     hdet.prepare(QStringLiteral(
         "INSERT INTO HDET (Tip_doc_d, Doc_id_d, Periodo, Formulario, Correl, Casilla, i_valor, idcasilla, estado, cNumero)"
         " VALUES (6, ?, ?, ?, ?, ?, ?, ?, 0, ?)"));
     while (det.next()) {
+        row.clearValues();
+        row.setValue(QStringLiteral("Tip_doc_d"), 6);
+        row.setValue(QStringLiteral("Doc_id_d"), ruc);
+        row.setValue(QStringLiteral("Periodo"), periodo);
+        row.setValue(QStringLiteral("Formulario"), kForm);
+        row.setValue(QStringLiteral("Correl"), s.correl);
+        row.setValue(QStringLiteral("Casilla"), det.value(0));
+        row.setValue(QStringLiteral("i_valor"), det.value(1));
+        row.setValue(QStringLiteral("idcasilla"), det.value(2));
+        row.setValue(QStringLiteral("estado"), 0);
+        // The sent rows carry the correlative, so their code is computed afresh over count 7.
+        const QString code = controlCode(row, kControlCountHdet);
         bindKey(hdet, ruc, periodo);
         hdet.addBindValue(s.correl);
         hdet.addBindValue(det.value(0));
         hdet.addBindValue(det.value(1));
         hdet.addBindValue(det.value(2));
-        // TODO(host): recompute over count 7 with controlCode() once data/ has it.
-        hdet.addBindValue(det.value(3));
+        hdet.addBindValue(code);
         if (!hdet.exec())
             return hdet.lastError().text();
     }

@@ -5,6 +5,7 @@
 
 #include "HostSettings.h"
 #include "HostWindow.h"
+#include "IniFile.h"
 #include "Submission.h"
 #include "Suite.h"
 
@@ -39,7 +40,7 @@ int usage()
 // program of the suite looks for KV000.INI.
 bool takeIni(QStringList& args, QString* iniPath)
 {
-    *iniPath = HostSettings::defaultIniPath();
+    *iniPath = IniFile::locateIni();
     const qsizetype at = args.indexOf(QStringLiteral("--ini"));
     if (at < 0)
         return true;
@@ -57,11 +58,11 @@ bool openSuite(const QString& iniPath, HostSettings* settings, QString* error)
         return false;
     }
     *settings = HostSettings::read(iniPath);
-    if (!QFileInfo::exists(settings->dbFile)) {
-        *error = QStringLiteral("No existe la base de datos %1.").arg(settings->dbFile);
+    if (!QFileInfo::exists(settings->suite.dbFile)) {
+        *error = QStringLiteral("No existe la base de datos %1.").arg(settings->suite.dbFile);
         return false;
     }
-    *error = qvrhost::openSuiteDatabase(settings->dbFile, kConnection);
+    *error = qvrhost::openSuiteDatabase(settings->suite.dbFile, kConnection);
     return error->isEmpty();
 }
 

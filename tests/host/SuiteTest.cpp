@@ -1,0 +1,141 @@
+#include "HostTestSuite.h"
+#include "ObjFunciones.h"
+#include "Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QSqlQuery>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList column(QSqlDatabase db, const QString& sql)
+{
+    QStringList values;
+    QSqlQuery q(db);
+    EXPECT_TRUE(q.exec(sql)) << qPrintable(sql);
+    while (q.next())
+        values << q.value(0).toString();
+    return values;
+}
+
+QString param(QSqlDatabase db, const QString& numero, const QString& argumento)
+{
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("SELECT Funcion FROM PARAM WHERE Numero=? AND Argumento=?"));
+    q.addBindValue(numero);
+    q.addBindValue(argumento);
+    q.exec();
+    return q.next() ? q.value(0).toString() : QStringLiteral("<missing>");
+}
+
+} // namespace
+
+TEST(CreateSuite, WritesTheSettingsTheProgramsRead)
+{
+    HostTestSuite suite;
+    ASSERT_TRUE(suite.error().isEmpty()) << qPrintable(suite.error());
+    const Settings s = readSettings(suite.iniPath());
+    const QString folder = QDir(suite.folder()).absolutePath() + u'/';
+    EXPECT_EQ(s.sysPath, folder);
+    EXPECT_EQ(s.dbFile, folder + QStringLiteral("qvr.db"));
+    EXPECT_EQ(s.sysUser, QStringLiteral("ADMIN"));
+    EXPECT_FALSE(s.sysVersion.isEmpty());
+    EXPECT_FALSE(s.sysMenu.isEmpty());
+
+    QFile ini(suite.iniPath());
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray bytes = ini.readAll();
+    EXPECT_TRUE(bytes.startsWith("[Options]\r\n"));
+    EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n"));
+
+    for (const char* path : {"RPT", "TMP", "BMP", "0834/Kv834.hlp", "TMP/env834.txt"})
+        EXPECT_TRUE(QFile::exists(folder + QLatin1String(path))) << path;
+}
+
+TEST(CreateSuite, InstallerDataFileHoldsThirteenFieldsPerLine)
+{
+    HostTestSuite suite;
+    QFile f(suite.folder() + QStringLiteral("/TMP/env834.txt"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text));
+    int lines = 0;
+    while (!f.atEnd()) {
+        const QString line = QString::fromLatin1(f.readLine()).trimmed();
+        ASSERT_FALSE(line.isEmpty());
+        EXPECT_EQ(line.count(u'|'), 13) << qPrintable(line);
+        EXPECT_TRUE(line.endsWith(u'|'));
+        EXPECT_EQ(line.section(u'|', 0, 0), QStringLiteral("0834"));
+        ++lines;
+    }
+    EXPECT_GE(lines, 2);
+}
+
+TEST(CreateSuite, TaxpayersHaveValidRucsForBothUsers)
+{
+    HostTestSuite suite;
+    const ObjFunciones f;
+    QSqlQuery q(suite.db());
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT Tip_doc_d, Doc_id_d, Nombre, Usuario FROM CONT")));
+    int rows = 0;
+    QSet<QString> users;
+    while (q.next()) {
+        ++rows;
+        EXPECT_EQ(q.value(0).toInt(), 6);
+        EXPECT_TRUE(f.RucValido(q.value(1).toString())) << qPrintable(q.value(1).toString());
+        EXPECT_FALSE(q.value(2).toString().trimmed().isEmpty());
+        users << q.value(3).toString();
+    }
+    EXPECT_GE(rows, 10);
+    EXPECT_EQ(users, (QSet<QString>{"ADMIN", "CONTADOR"}));
+    EXPECT_EQ(column(suite.db(), "SELECT Tipo FROM CLAVES WHERE Usuario='ADMIN'"), QStringList{"0"});
+    EXPECT_EQ(column(suite.db(), "SELECT Tipo FROM CLAVES WHERE Usuario='CONTADOR'"), QStringList{"1"});
+}
+
+TEST(CreateSuite, ReferenceRowsFollowTheirLayouts)
+{
+    HostTestSuite suite;
+    QSqlDatabase db = suite.db();
+    // The RUC row is the record every program falls back on when it is missing.
+    EXPECT_EQ(param(db, "044", "6"),
+              QStringLiteral("REG. UNICO DE CONTRIBUYENTES   RUC           11 000110 01 "
+                             "000001000001100111011111                                           0 5 0"));
+    for (const char* type : {"1", "4", "6", "7"}) {
+        const QString r = param(db, "044", QLatin1String(type));
+        ASSERT_EQ(r.size(), 130) << type;
+        EXPECT_EQ(r.at(81), u'1') << "representative list flag of type " << type;
+    }
+    EXPECT_EQ(param(db, "044", "1").mid(45, 2), QStringLiteral("08"));
+
+    EXPECT_EQ(param(db, "004", "02").mid(37, 12).trimmed(), QStringLiteral("B. CREDITO"));
+    EXPECT_EQ(column(db, "SELECT Argumento FROM PARAM WHERE Numero='004'").size(), 9);
+
+    EXPECT_EQ(param(db, "404", "20040101"), QStringLiteral("00003200.00"));
+    EXPECT_EQ(param(db, "404", "20030101"), QStringLiteral("00003100.00"));
+    const QStringList uitDates = column(db, "SELECT Argumento FROM PARAM WHERE Numero='404'");
+    EXPECT_TRUE(std::is_sorted(uitDates.begin(), uitDates.end()));
+    EXPECT_EQ(param(db, "960", "2003"), QStringLiteral("1.011"));
+    EXPECT_NE(param(db, "975", "200212"), QStringLiteral("<missing>"));
+    EXPECT_EQ(param(db, "992", "0834"), QStringLiteral("1"));
+    EXPECT_TRUE(param(db, "981", "0834").startsWith(QStringLiteral("404 960")));
+
+    EXPECT_FALSE(column(db, "SELECT DescError FROM ERROR WHERE CodError='0151'").value(0).isEmpty());
+    for (const char* table : {"CAB", "DET", "HCAB", "HDET", "SPOOL", "Reportes", "envio_t"})
+        EXPECT_TRUE(column(db, QStringLiteral("SELECT COUNT(*) FROM ") + QLatin1String(table)) == QStringList{"0"}) << table;
+}
+
+TEST(CreateSuite, RefusesAnExistingSuiteAndLeavesItAlone)
+{
+    HostTestSuite suite;
+    ASSERT_TRUE(suite.error().isEmpty());
+    QFile ini(suite.iniPath());
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray before = ini.readAll();
+    ini.close();
+
+    EXPECT_FALSE(qvrhost::createSuite(suite.folder()).isEmpty());
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ini.readAll(), before);
+    EXPECT_EQ(column(suite.db(), "SELECT COUNT(*) FROM CLAVES"), QStringList{"2"});
+}
