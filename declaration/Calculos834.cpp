@@ -205,7 +205,9 @@ void TxtValor_Change(Declaracion834& d, int casilla)
         Calcular113(d);
         break;
     case 109:
+        // 114 reads 109 too: near its limit 109 can cross it while 113 keeps its text.
         Calcular113(d);
+        Calcular114(d);
         break;
     case 113:
         Calcular114(d);

@@ -136,6 +136,12 @@ void Declaracion834::aplicarEjercicio(const QString& periodo, Money uit, const Q
     setDato(Dato::Periodo, periodo);
     setParametros(uit, factorIpm);
     calculos834::Calcular109(*this);
+    // The scale and the 2003 reduction read the UIT and the exercise directly;
+    // when 109 keeps its text they would otherwise keep the old year's result.
+    if (!vacio(109)) {
+        calculos834::Calcular113(*this);
+        calculos834::Calcular114(*this);
+    }
     setModificado(true);
 }
 

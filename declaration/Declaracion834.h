@@ -82,7 +82,8 @@ public:
     // Only stores the values (the load sets UIT 0 and an empty factor).
     void setParametros(Money uit, const QString& factorIpm);
     // The exercise was validated: keep it with its UIT and factor text, run
-    // Calcular109 and mark the declaration modified.
+    // Calcular109 (and 113 and 114, which read the UIT and the year) and mark
+    // the declaration modified.
     void aplicarEjercicio(const QString& periodo, Money uit, const QString& factorIpm);
 
     // ---- Answers. Anything other than "1" or "0" is kept as "".
