@@ -3,6 +3,8 @@
 
 #include "Suite.h"
 
+#include "ParamLookups.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -23,8 +25,7 @@ struct ParamRow {
 QString documentTypeRecord(const QString& longName, const QString& shortName, int length, int order,
                            char dataKind, char lengthKind)
 {
-    QString r = QStringLiteral("REG. UNICO DE CONTRIBUYENTES   RUC           11 000110 01 "
-                               "000001000001100111011111                                           0 5 0");
+    QString r = kDefaultRucRecord;
     auto put = [&r](int position, const QString& text) { r.replace(position - 1, text.size(), text); };
     put(1, longName.leftJustified(30, u' ', true));
     put(32, shortName.leftJustified(11, u' ', true));

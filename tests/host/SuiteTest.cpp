@@ -1,5 +1,6 @@
 #include "HostTestSuite.h"
 #include "ObjFunciones.h"
+#include "ParamLookups.h"
 #include "Settings.h"
 
 #include <QDir>
@@ -98,9 +99,7 @@ TEST(CreateSuite, ReferenceRowsFollowTheirLayouts)
     HostTestSuite suite;
     QSqlDatabase db = suite.db();
     // The RUC row is the record every program falls back on when it is missing.
-    EXPECT_EQ(param(db, "044", "6"),
-              QStringLiteral("REG. UNICO DE CONTRIBUYENTES   RUC           11 000110 01 "
-                             "000001000001100111011111                                           0 5 0"));
+    EXPECT_EQ(param(db, "044", "6"), kDefaultRucRecord);
     for (const char* type : {"1", "4", "6", "7"}) {
         const QString r = param(db, "044", QLatin1String(type));
         ASSERT_EQ(r.size(), 130) << type;

@@ -1,0 +1,53 @@
+// The "Qvarion" window driven offscreen.
+
+#include "HostTestSuite.h"
+#include "HostWindow.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+TEST(HostWindow, ListsAndSendsTheSelectedDeclaration)
+{
+    HostTestSuite suite;
+    ASSERT_TRUE(suite.error().isEmpty());
+    QSqlQuery q(suite.db());
+    ASSERT_TRUE(q.exec("INSERT INTO CAB (Tip_doc_d, Doc_id_d, Periodo, Formulario, estado, cNumero)"
+                       " VALUES (6, '20602345671', '2004', '0834', 0, '000111')"));
+
+    HostWindow window(HostSettings::read(suite.iniPath()), suite.db());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Qvarion"));
+    auto* stored = window.findChild<QTableView*>("grdGrabadas");
+    auto* sent = window.findChild<QTableView*>("grdEnviadas");
+    ASSERT_TRUE(stored && sent);
+    ASSERT_EQ(stored->model()->rowCount(), 1);
+    EXPECT_EQ(stored->model()->index(0, 1).data().toString(), QStringLiteral("CONSTRUCTORA LOS PINOS S.R.L."));
+    EXPECT_EQ(sent->model()->rowCount(), 0);
+
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->accept();
+        }
+    });
+    window.findChild<QPushButton*>("cmdEnviar")->click();
+    EXPECT_TRUE(shown.contains(QRegularExpression("\\n1 [1-9][0-9]{9} [0-9]{8}-[0-9]{2}$"))) << qPrintable(shown);
+    ASSERT_EQ(sent->model()->rowCount(), 1);
+    EXPECT_EQ(sent->model()->index(0, 7).data().toString(), QStringLiteral("1"));
+}
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
