@@ -69,7 +69,7 @@ OpenFailure fromSqlite(const QSqlError& error, const QString& file)
 // suite's home platform: nobody, the administrator included, opens it for writing.
 bool hasNoWriteBit(const QFileInfo& info)
 {
-    return !(info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup |
+    return !(info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup |
                                    QFileDevice::WriteOther));
 }
 

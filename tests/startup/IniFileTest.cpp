@@ -1,0 +1,98 @@
+#include "IniFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class IniFileTest : public ::testing::Test {
+protected:
+    QString write(const QByteArray& bytes)
+    {
+        QFile f(path());
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return path();
+    }
+    QByteArray bytes() const
+    {
+        QFile f(path());
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+    QString path() const { return dir.filePath(QStringLiteral("KV000.INI")); }
+    QTemporaryDir dir;
+};
+
+TEST_F(IniFileTest, NamesMatchWithoutRegardToCaseAndValuesAreTrimmed)
+{
+    const QString ini = write("[other]\r\nSysPath=wrong\r\n[ OPTIONS ]\r\n  sYsPaTh =  /suite/dir/  \r\nDBName=\tx.db\t\r\n");
+    EXPECT_EQ(IniFile::read(ini, QStringLiteral("Options"), QStringLiteral("SysPath")), QStringLiteral("/suite/dir/"));
+    EXPECT_EQ(IniFile::read(ini, QStringLiteral("options"), QStringLiteral("DBNAME")), QStringLiteral("x.db"));
+    // No escapes: a backslash is just a character.
+    write("[Options]\nSysPath=C:\\QVR\\n\\\n");
+    EXPECT_EQ(IniFile::read(ini, QStringLiteral("Options"), QStringLiteral("SysPath")), QStringLiteral("C:\\QVR\\n\\"));
+}
+
+TEST_F(IniFileTest, MissingFileSectionOrKeyGivesEmptyAndReadingCreatesNothing)
+{
+    EXPECT_EQ(IniFile::read(path(), QStringLiteral("Options"), QStringLiteral("SysPath")), QString());
+    EXPECT_FALSE(QFile::exists(path()));
+    const QString ini = write("[Options]\nSysUser=ANA\n[Other]\nSysPath=/x/\n");
+    EXPECT_EQ(IniFile::read(ini, QStringLiteral("Options"), QStringLiteral("SysPath")), QString());
+    EXPECT_EQ(IniFile::read(ini, QStringLiteral("Nope"), QStringLiteral("SysUser")), QString());
+    EXPECT_EQ(IniFile::read(ini, QStringLiteral("Options"), QStringLiteral("SysUser")), QStringLiteral("ANA"));
+}
+
+TEST_F(IniFileTest, ValueKeepsAtMost254Characters)
+{
+    const QByteArray longValue(300, 'a');
+    write("[Options]\nSysPath=" + longValue + "\n");
+    EXPECT_EQ(IniFile::read(path(), QStringLiteral("Options"), QStringLiteral("SysPath")), QString(254, u'a'));
+    // A blank that the cut leaves at the end is trimmed too.
+    write("[Options]\nSysPath=" + QByteArray(253, 'b') + "  cd\n");
+    EXPECT_EQ(IniFile::read(path(), QStringLiteral("Options"), QStringLiteral("SysPath")), QString(253, u'b'));
+}
+
+TEST_F(IniFileTest, WriteChangesOnlyItsOwnLine)
+{
+    const QByteArray before = "; suite settings\r\n[Options]\r\nSysPath=/s/\r\n  systemdb = old value \r\n"
+                              "SysUser=ANA\r\n\r\n[Other]\r\nSystemDB=keep\r\n";
+    write(before);
+    ASSERT_TRUE(IniFile::write(path(), QStringLiteral("OPTIONS"), QStringLiteral("SystemDB"), QStringLiteral("/s/KV000.MDW")));
+    EXPECT_EQ(bytes(), QByteArray("; suite settings\r\n[Options]\r\nSysPath=/s/\r\nsystemdb=/s/KV000.MDW\r\n"
+                                  "SysUser=ANA\r\n\r\n[Other]\r\nSystemDB=keep\r\n"));
+}
+
+TEST_F(IniFileTest, WriteAddsMissingKeyAtEndOfSectionAndMissingSectionAtEnd)
+{
+    write("[Options]\nSysPath=/s/\n\n[Other]\nA=1");
+    ASSERT_TRUE(IniFile::write(path(), QStringLiteral("Options"), QStringLiteral("SystemDB"), QStringLiteral("/s/KV000.MDW")));
+    EXPECT_EQ(bytes(), QByteArray("[Options]\nSysPath=/s/\nSystemDB=/s/KV000.MDW\n\n[Other]\nA=1"));
+    ASSERT_TRUE(IniFile::write(path(), QStringLiteral("New"), QStringLiteral("K"), QStringLiteral("v")));
+    EXPECT_EQ(bytes(), QByteArray("[Options]\nSysPath=/s/\nSystemDB=/s/KV000.MDW\n\n[Other]\nA=1\n[New]\nK=v\n"));
+    ASSERT_TRUE(IniFile::write(path(), QStringLiteral("Other"), QStringLiteral("B"), QStringLiteral("2")));
+    EXPECT_EQ(IniFile::read(path(), QStringLiteral("Other"), QStringLiteral("B")), QStringLiteral("2"));
+    EXPECT_EQ(IniFile::read(path(), QStringLiteral("Other"), QStringLiteral("A")), QStringLiteral("1"));
+}
+
+TEST_F(IniFileTest, WriteNeverCreatesTheFile)
+{
+    EXPECT_FALSE(IniFile::write(path(), QStringLiteral("Options"), QStringLiteral("SystemDB"), QStringLiteral("x")));
+    EXPECT_FALSE(QFile::exists(path()));
+}
+
+TEST_F(IniFileTest, LocatesTheFileInTheWindowsFolder)
+{
+    qputenv("QVR_WINDIR", dir.path().toUtf8());
+    EXPECT_EQ(IniFile::locateIni(), path());
+    qunsetenv("QVR_WINDIR");
+    const QByteArray oldXdg = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", "/tmp/xdg-test");
+    EXPECT_EQ(IniFile::locateIni(), QStringLiteral("/tmp/xdg-test/KV000.INI"));
+    qputenv("XDG_CONFIG_HOME", oldXdg);
+}
+
+} // namespace

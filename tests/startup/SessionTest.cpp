@@ -1,0 +1,105 @@
+#include "IniFile.h"
+#include "Session.h"
+#include "TestSuite.h"
+
+#include <QFile>
+#include <QSqlQuery>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kConnection = QStringLiteral("session-test");
+
+class SessionTest : public ::testing::Test {
+protected:
+    void TearDown() override { closeDatabase(kConnection); }
+
+    std::optional<OpenFailure> open(const QString& dbFile, bool writeSystemDb = true)
+    {
+        Settings settings;
+        settings.sysPath = suite.path();
+        settings.dbFile = dbFile;
+        OpenOptions options;
+        options.connectionName = kConnection;
+        options.writeSystemDb = writeSystemDb;
+        options.busyTimeoutMs = 100;
+        return openDatabase(settings, suite.iniPath(), options);
+    }
+    QString ini(const char* key) const
+    {
+        return IniFile::read(suite.iniPath(), QStringLiteral("Options"), QLatin1String(key));
+    }
+
+    TestSuite suite;
+};
+
+TEST_F(SessionTest, OpensTheSuiteDatabaseAndRecordsTheWorkgroupFile)
+{
+    ASSERT_FALSE(open(suite.dbFile()).has_value());
+    {
+        QSqlQuery q(QSqlDatabase::database(kConnection));
+        ASSERT_TRUE(q.exec(QStringLiteral("SELECT count(*) FROM CLAVES")));
+    }
+    EXPECT_EQ(ini("SystemDB"), suite.path() + QStringLiteral("KV000.MDW"));
+    // Opened shared: the host's own connection still writes.
+    EXPECT_TRUE(suite.exec(QStringLiteral("CREATE TABLE shared_probe (x INTEGER)")));
+}
+
+TEST_F(SessionTest, SummaryProgramLeavesTheWorkgroupEntryAlone)
+{
+    ASSERT_FALSE(open(suite.dbFile(), false).has_value());
+    EXPECT_TRUE(ini("SystemDB").isEmpty());
+}
+
+TEST_F(SessionTest, MissingDatabaseIsReportedAndNeverCreated)
+{
+    const QString missing = suite.path() + QStringLiteral("nothere.db");
+    const auto failure = open(missing);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->number, 3024);
+    EXPECT_EQ(openFailureMessage(*failure), QStringLiteral("Could not find file '%1'.\n 3024").arg(missing));
+    EXPECT_FALSE(QFile::exists(missing));
+    EXPECT_FALSE(QSqlDatabase::contains(kConnection));
+}
+
+TEST_F(SessionTest, TextFileIsNotADatabase)
+{
+    const QString text = suite.path() + QStringLiteral("notes.db");
+    QFile f(text);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("this is not a database, just some text that is long enough to fill a header....\n");
+    f.close();
+    const auto failure = open(text);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(openFailureMessage(*failure), QStringLiteral("Unrecognized database format '%1'.\n 3343").arg(text));
+}
+
+TEST_F(SessionTest, ReadOnlyDatabaseIsReportedAsLocked)
+{
+    ASSERT_TRUE(QFile::setPermissions(suite.dbFile(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    const auto failure = open(suite.dbFile());
+    QFile::setPermissions(suite.dbFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(openFailureMessage(*failure), QStringLiteral(" 3051- Base esta bloqueda"));
+}
+
+TEST_F(SessionTest, DatabaseHeldExclusivelyElsewhereIsReportedAsLocked)
+{
+    QSqlQuery other(suite.db());
+    ASSERT_TRUE(other.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    const auto failure = open(suite.dbFile());
+    other.exec(QStringLiteral("ROLLBACK"));
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->number, 3051);
+    EXPECT_EQ(openFailureMessage(*failure), QStringLiteral(" 3051- Base esta bloqueda"));
+    EXPECT_EQ(kConnectionErrorTitle, QStringLiteral("Error de Conección"));
+}
+
+TEST(OpenFailureMessageTest, OtherErrorsShowDescriptionLineFeedAndNumber)
+{
+    EXPECT_EQ(openFailureMessage({3049, QStringLiteral("Cannot open.")}), QStringLiteral("Cannot open.\n 3049"));
+    EXPECT_EQ(openFailureMessage({3051, QStringLiteral("ignored")}), QStringLiteral(" 3051- Base esta bloqueda"));
+}
+
+} // namespace
