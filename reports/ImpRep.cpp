@@ -58,8 +58,8 @@ qint64 leadingNumber(QStringView text)
 
 // The highest number among the values the query selects, the first
 // `width` characters of each read as a whole number.
-std::optional<qint64> highest(QSqlDatabase db, const QString& sql, const QString& bound, int width,
-                              QString* error)
+std::optional<qint64> highest(QSqlDatabase db, const QString& sql, const std::optional<QString>& bound,
+                              int width, QString* error)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
@@ -67,8 +67,8 @@ std::optional<qint64> highest(QSqlDatabase db, const QString& sql, const QString
         *error = q.lastError().text();
         return std::nullopt;
     }
-    if (!bound.isNull())
-        q.addBindValue(bound);
+    if (bound)
+        q.addBindValue(*bound);
     if (!q.exec()) {
         *error = q.lastError().text();
         return std::nullopt;
@@ -182,7 +182,7 @@ SpoolRegistration RegistraSpool(QSqlDatabase db, const QString& sysUser, const Q
         const auto lastFile = lastSeq ? highest(db,
                                                 scanAll ? QStringLiteral("SELECT Archivo FROM SPOOL")
                                                         : QStringLiteral("SELECT max(Archivo) FROM SPOOL"),
-                                                QString(), 8, &readError)
+                                                std::nullopt, 8, &readError)
                                       : std::nullopt;
         if (!lastSeq || !lastFile) {
             rollback(db, engine);

@@ -46,7 +46,10 @@ struct SpoolRegistration {
 // the next file number over the whole table, stamped with sysUser and the
 // taxpayer. Runs in one write transaction (BEGIN IMMEDIATE on SQLite, a
 // table lock on PostgreSQL) so that processes registering at once never
-// get the same file; a clash on the unique file name is retried.
+// get the same file; a clash on the unique file name is retried. On SQLite
+// a connection without a busy timeout is given one of five seconds, so the
+// others' registrations are waited for. The connection must not be inside
+// a transaction of its own.
 SpoolRegistration RegistraSpool(QSqlDatabase db, const QString& sysUser, const QString& codRep,
                                 int tipDoc, const QString& docId,
                                 const QDateTime& fecha = QDateTime::currentDateTime());
