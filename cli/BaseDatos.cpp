@@ -1,0 +1,39 @@
+#include "BaseDatos.h"
+
+#include "Session.h"
+#include "Settings.h"
+
+#include <QFileInfo>
+
+namespace {
+const QString kConexion = QStringLiteral("f0834");
+}
+
+BaseDatos::~BaseDatos()
+{
+    if (abierta_)
+        closeDatabase(kConexion);
+}
+
+bool BaseDatos::abrir(const QString& iniPath, QString* error)
+{
+    if (!QFileInfo(iniPath).isFile()) {
+        *error = QStringLiteral("settings file not found: %1").arg(iniPath);
+        return false;
+    }
+    const Settings settings = readSettings(iniPath);
+    OpenOptions opciones;
+    opciones.connectionName = kConexion;
+    opciones.writeSystemDb = false;  // a command-line run leaves KV000.INI alone
+    if (const std::optional<OpenFailure> fallo = openDatabase(settings, iniPath, opciones)) {
+        *error = QStringLiteral("cannot open the database %1: %2").arg(settings.dbFile, openFailureMessage(*fallo));
+        return false;
+    }
+    abierta_ = true;
+    return true;
+}
+
+QSqlDatabase BaseDatos::db() const
+{
+    return QSqlDatabase::database(kConexion, false);
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The suite's database for a subcommand run with --ini: the settings of
+// KV000.INI, the shared database opened read-write (never created), closed
+// when the object goes.
+
+#include <QSqlDatabase>
+#include <QString>
+
+class BaseDatos {
+public:
+    BaseDatos() = default;
+    ~BaseDatos();
+    BaseDatos(const BaseDatos&) = delete;
+    BaseDatos& operator=(const BaseDatos&) = delete;
+
+    // False with *error set when the settings file or the database cannot be opened.
+    bool abrir(const QString& iniPath, QString* error);
+    QSqlDatabase db() const;
+
+private:
+    bool abierta_ = false;
+};

@@ -1,0 +1,21 @@
+#pragma once
+// f0834: the declaration model and rules without a window. Each subcommand is
+// one function in its own file; main() only picks it by name.
+
+#include <QIODevice>
+#include <QStringList>
+#include <QTextStream>
+
+struct Consola {
+    QIODevice& entrada;     // standard input
+    QTextStream& salida;    // standard output
+    QTextStream& errores;   // standard error
+};
+
+// Exit codes: 0 done, 1 bad input or a failure that was reported on stderr.
+inline constexpr int kSalidaBien = 0;
+inline constexpr int kSalidaError = 1;
+
+// f0834 compute [--ini INI_PATH]: one declaration as JSON on stdin, every box
+// as the form shows it as JSON on stdout.
+int compute(const QStringList& argumentos, Consola& consola);

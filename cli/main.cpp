@@ -1,0 +1,60 @@
+// f0834 SUBCOMMAND [options]: the declaration of form 0834 without a window.
+
+#include "Subcomandos.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <cstdio>
+
+namespace {
+
+struct Entrada {
+    const char* nombre;
+    int (*ejecutar)(const QStringList&, Consola&);
+    const char* uso;
+};
+
+constexpr Entrada kSubcomandos[] = {
+    {"compute", compute, "compute [--ini INI_PATH]   boxes as JSON on stdin -> every box as the form shows it"},
+};
+
+void uso(QTextStream& err)
+{
+    err << "usage: f0834 SUBCOMMAND [options]\n";
+    for (const Entrada& e : kSubcomandos)
+        err << "  f0834 " << e.uso << '\n';
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList argumentos = app.arguments().mid(1);
+
+    QFile entrada;
+    entrada.open(stdin, QIODevice::ReadOnly);
+    QTextStream salida(stdout);
+    QTextStream errores(stderr);
+    Consola consola{entrada, salida, errores};
+
+    int resultado = kSalidaError;
+    if (argumentos.isEmpty()) {
+        uso(errores);
+    } else {
+        const QString nombre = argumentos.takeFirst();
+        const Entrada* elegido = nullptr;
+        for (const Entrada& e : kSubcomandos)
+            if (nombre == QLatin1String(e.nombre))
+                elegido = &e;
+        if (elegido) {
+            resultado = elegido->ejecutar(argumentos, consola);
+        } else {
+            errores << "f0834: unknown subcommand \"" << nombre << "\"\n";
+            uso(errores);
+        }
+    }
+    salida.flush();
+    errores.flush();
+    return resultado;
+}
