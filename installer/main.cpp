@@ -22,14 +22,24 @@ bool isHeadlessPlatform(const QString& platform)
     return platform.startsWith(u"offscreen") || platform.startsWith(u"minimal");
 }
 
-// Decided before any application object exists: without a display a
-// QApplication would abort, and without a box to show none is needed.
-bool displayAvailable()
+// The platforms to try for message boxes, or empty when there is no display
+// to show them on. Decided before any application object exists: a display
+// that cannot be reached must not abort the program before it has said why
+// it stopped, so "offscreen" always closes the list.
+QByteArray boxPlatforms()
 {
-    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
-    if (!platform.isEmpty())
-        return !isHeadlessPlatform(platform);
-    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty()) {
+        if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+            platform = "wayland;xcb";
+        else if (qEnvironmentVariableIsSet("DISPLAY"))
+            platform = "xcb";
+        else
+            return QByteArray();
+    }
+    if (isHeadlessPlatform(QString::fromLocal8Bit(platform)))
+        return QByteArray();
+    return platform + ";offscreen";
 }
 
 QMessageBox::Icon boxIcon(InstallerMessage::Icon icon)
@@ -54,10 +64,12 @@ int main(int argc, char* argv[])
 {
     // The command line is not used; only the program name reaches Qt.
     int qtArgc = argc > 0 ? 1 : 0;
-    const bool withBoxes = displayAvailable();
+    const QByteArray platforms = boxPlatforms();
+    const bool withBoxes = !platforms.isEmpty();
     std::unique_ptr<QCoreApplication> app;
     QTranslator qtStrings;
     if (withBoxes) {
+        qputenv("QT_QPA_PLATFORM", platforms);
         app = std::make_unique<QApplication>(qtArgc, argv);
         // Standard buttons in Spanish ("Aceptar").
         if (qtStrings.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
