@@ -1,0 +1,195 @@
+#include "DeclarationListQueries.h"
+
+#include "Money.h"
+#include "SessionLookups.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QSqlError>
+
+namespace {
+
+// SQLite result codes (low byte of the extended code) that the suite reports
+// as its "locked or no permission" error.
+constexpr int kSqlitePerm = 3;
+constexpr int kSqliteBusy = 5;
+constexpr int kSqliteLocked = 6;
+constexpr int kSqliteReadOnly = 8;
+constexpr int kErrLocked = 3051;
+
+const QString kStoredList = QStringLiteral(
+    "SELECT A.DOC_ID_D, B.NOMBRE, A.PERIODO, A.FORMULARIO, A.ESTADO FROM CAB AS A, CONT AS B"
+    " WHERE A.DOC_ID_D=B.DOC_ID_D AND A.TIP_DOC_D=6 AND B.TIP_DOC_D=6 AND A.FORMULARIO=?");
+const QString kSentList = QStringLiteral(
+    "SELECT A.DOC_ID_D, B.NOMBRE, A.PERIODO, A.FORMULARIO, A.NORDEN, A.FEC_ENV, A.CONTROL, A.CORREL"
+    " FROM HCAB AS A, CONT AS B"
+    " WHERE A.DOC_ID_D=B.DOC_ID_D AND A.TIP_DOC_D=6 AND B.TIP_DOC_D=6 AND A.FORMULARIO=?");
+const QString kUserFilter = QStringLiteral(" AND B.USUARIO=?");
+
+// The standard declaration filter; sent versions add their correlative.
+const QString kDeclarationWhere = QStringLiteral(" WHERE DOC_ID_D=? AND TIP_DOC_D=6 AND PERIODO=? AND FORMULARIO=?");
+const QString kCorrelWhere = QStringLiteral(" AND CORREL=?");
+
+QSqlQuery declarationList(QSqlDatabase db, const QString& select, const QString& order, const QString& formCode,
+                          const QString& sysUser)
+{
+    const bool restricted = !isUnrestrictedUser(userType(db, sysUser));
+    QSqlQuery q(db);
+    q.prepare(select + (restricted ? kUserFilter : QString()) + order);
+    q.addBindValue(formCode);
+    if (restricted)
+        q.addBindValue(sysUser);
+    q.exec();
+    return q;
+}
+
+// Rolls back unless committed, so an early return leaves the tables as they were.
+class Transaction {
+public:
+    explicit Transaction(QSqlDatabase db) : db_(db), open_(db_.transaction()) {}
+    ~Transaction() { if (open_) db_.rollback(); }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    bool isOpen() const { return open_; }
+    bool commit() { open_ = !db_.commit(); return !open_; }
+private:
+    QSqlDatabase db_;
+    bool open_;
+};
+
+// Runs the DELETE on each table in turn (detail first) under one transaction.
+std::optional<DbFailure> deleteDeclarationRows(QSqlDatabase db, std::initializer_list<const char*> tables,
+                                               const QString& where, const QVariantList& values)
+{
+    Transaction transaction(db);
+    if (!transaction.isOpen())
+        return dbFailureOf(db.lastError());
+    for (const char* table : tables) {
+        QSqlQuery q(db);
+        if (!q.prepare(QStringLiteral("DELETE FROM ") + QLatin1String(table) + where))
+            return dbFailureOf(q.lastError());
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        if (!q.exec())
+            return dbFailureOf(q.lastError());
+    }
+    if (!transaction.commit())
+        return dbFailureOf(db.lastError());
+    return std::nullopt;
+}
+
+} // namespace
+
+DbFailure dbFailureOf(const QSqlError& error)
+{
+    DbFailure f;
+    f.description = error.text().trimmed();
+    const QString native = error.nativeErrorCode();
+    if (native.size() == 5) {
+        // PostgreSQL's SQLSTATE: no permission and lock not available count as locked.
+        if (native == QLatin1String("42501") || native == QLatin1String("55P03"))
+            f.number = kErrLocked;
+        return f;
+    }
+    bool ok = false;
+    const int code = native.toInt(&ok);
+    if (!ok)
+        return f;
+    switch (code & 0xff) {
+    case kSqlitePerm:
+    case kSqliteBusy:
+    case kSqliteLocked:
+    case kSqliteReadOnly:
+        f.number = kErrLocked;
+        break;
+    default:
+        f.number = code;
+    }
+    return f;
+}
+
+QSqlQuery storedDeclarationsQuery(QSqlDatabase db, const QString& formCode, const QString& sysUser)
+{
+    return declarationList(db, kStoredList, QStringLiteral(" ORDER BY A.DOC_ID_D ASC, A.PERIODO ASC"), formCode,
+                           sysUser);
+}
+
+QSqlQuery sentDeclarationsQuery(QSqlDatabase db, const QString& formCode, const QString& sysUser)
+{
+    return declarationList(db, kSentList,
+                           QStringLiteral(" ORDER BY A.DOC_ID_D ASC, A.PERIODO ASC, A.CORREL ASC"), formCode,
+                           sysUser);
+}
+
+std::optional<DbFailure> deleteStoredDeclaration(QSqlDatabase db, const QString& ruc, const QString& periodo,
+                                                 const QString& formCode)
+{
+    return deleteDeclarationRows(db, {"DET", "CAB"}, kDeclarationWhere, {ruc, periodo, formCode});
+}
+
+std::optional<DbFailure> deleteSentDeclaration(QSqlDatabase db, const QString& ruc, const QString& periodo,
+                                               const QString& formCode, const QString& correl)
+{
+    return deleteDeclarationRows(db, {"HDET", "HCAB"}, kDeclarationWhere + kCorrelWhere,
+                                 {ruc, periodo, formCode, correl});
+}
+
+QSqlQuery bankListQuery(QSqlDatabase db)
+{
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("SELECT substr(ARGUMENTO,1,2) AS codigo, substr(FUNCION,1,36) AS descrip FROM PARAM"
+                             " WHERE NUMERO=? AND TRIM(ARGUMENTO)<>?"));
+    q.addBindValue(QStringLiteral("004"));
+    q.addBindValue(QStringLiteral("00"));
+    q.exec();
+    return q;
+}
+
+QSqlQuery uitListQuery(QSqlDatabase db)
+{
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("SELECT substr(ARGUMENTO,1,8) AS codigo, substr(FUNCION,1,12) AS descrip FROM PARAM"
+                             " WHERE NUMERO=? ORDER BY 1 DESC"));
+    q.addBindValue(QStringLiteral("404"));
+    q.exec();
+    return q;
+}
+
+QString uitAmountText(const QString& funcion)
+{
+    // The leading number: blanks, an optional sign, digits and one decimal point.
+    const QString t = funcion.trimmed();
+    qsizetype end = 0;
+    if (end < t.size() && (t[end] == u'-' || t[end] == u'+'))
+        ++end;
+    bool point = false;
+    while (end < t.size() && ((t[end] >= u'0' && t[end] <= u'9') || (t[end] == u'.' && !point))) {
+        point = point || t[end] == u'.';
+        ++end;
+    }
+    const std::optional<Money> amount = Money::parse(QStringView(t).left(end));
+    if (!amount)
+        return QStringLiteral("0");
+    QString text = amount->toString(4);
+    while (text.endsWith(u'0'))
+        text.chop(1);
+    if (text.endsWith(u'.'))
+        text.chop(1);
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+}
+
+QString submissionDateText(const QVariant& value)
+{
+    const QString format = QStringLiteral("dd/MM/yyyy");
+    if (value.isNull())
+        return {};
+    if (value.metaType().id() == QMetaType::QDate)
+        return value.toDate().toString(format);
+    if (value.metaType().id() == QMetaType::QDateTime)
+        return value.toDateTime().date().toString(format);
+    const QString text = value.toString().trimmed();
+    const QDate iso = QDate::fromString(text.left(10), Qt::ISODate);
+    if (iso.isValid())
+        return iso.toString(format);
+    return text;
+}

@@ -1,0 +1,87 @@
+#include "FrmConsultas.h"
+
+#include "DeclarationListQueries.h"
+#include "DialogSupport.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QSqlError>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kBanksCaption = QStringLiteral("Bancos");
+const QString kUitCaption = QStringLiteral("UIT");
+const QString kDefaultCaption = QStringLiteral("Consultas");
+
+constexpr int kWidthTwips = 5400;
+constexpr int kHeightTwips = 4200;
+
+} // namespace
+
+FrmConsultas::FrmConsultas(QSqlDatabase db, qint16 operation, QWidget* parent)
+    : QDialog(parent),
+      model_(new GridQueryModel(this)),
+      grdBancos_(new QTableView(this)),
+      cmdSalir_(new QPushButton(QStringLiteral("&Salir"), this))
+{
+    setObjectName(QStringLiteral("FrmConsultas"));
+    grdBancos_->setObjectName(QStringLiteral("grdBancos"));
+    cmdSalir_->setObjectName(QStringLiteral("CmdSalir"));
+    setUpReadOnlyGrid(grdBancos_);
+    grdBancos_->setModel(model_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(grdBancos_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdSalir_);
+    layout->addLayout(buttons);
+    connect(cmdSalir_, &QPushButton::clicked, this, &FrmConsultas::onSalir);
+
+    resizeInTwips(this, kWidthTwips, kHeightTwips);
+    centreOnMainWindow(this);
+
+    QString codigo = QStringLiteral("Código");
+    QString descrip = QStringLiteral("Descripción");
+    {
+        WaitCursor wait;
+        if (operation == kBanks) {
+            setWindowTitle(kBanksCaption);
+            model_->setQuery(bankListQuery(db));
+        } else if (operation == kUit) {
+            setWindowTitle(kUitCaption);
+            codigo = QStringLiteral("Periodo");
+            descrip = QStringLiteral("Valor");
+            model_->setColumnText(ReferenceColumn::Descrip,
+                                  [](const QVariant& v) { return uitAmountText(v.toString()); });
+            model_->setQuery(uitListQuery(db));
+        } else {
+            setWindowTitle(kDefaultCaption);
+        }
+        if (model_->lastError().isValid())
+            qWarning("reference list: %s", qPrintable(model_->lastError().text()));
+    }
+    if (model_->columnCount() >= ReferenceColumn::Count) {
+        model_->setHeaderData(ReferenceColumn::Codigo, Qt::Horizontal, codigo);
+        model_->setHeaderData(ReferenceColumn::Descrip, Qt::Horizontal, descrip);
+        setColumnWidthsInTwips(grdBancos_, {1100, 3400});
+    }
+    if (model_->rowCount() > 0)
+        grdBancos_->setCurrentIndex(model_->index(0, 0));
+}
+
+bool FrmConsultas::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate && model_->rowCount() > 0)
+        grdBancos_->setFocus();
+    return QDialog::event(e);
+}
+
+void FrmConsultas::onSalir()
+{
+    model_->clear();
+    accept();
+}
