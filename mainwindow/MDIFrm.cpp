@@ -189,6 +189,8 @@ bool MDIFrm::cargar()
     sExtra_.clear();
     ModObjetos::ColocaVentana(*this, kLeft, kTop, kHeight, kWidth);
     show();
+    // The frame is only known once shown; the size given is the outer one.
+    ModObjetos::ColocaVentana(*this, kLeft, kTop, kHeight, kWidth);
     ModObjetos::PunteroEspera(true);
 
     state_.settings = readSettings(state_.iniPath);
@@ -390,10 +392,14 @@ bool MDIFrm::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseMove) {
         auto* widget = qobject_cast<QWidget*>(watched);
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (widget && (widget == tlbMenu_ || widget->parentWidget() == tlbMenu_))
+        if (widget && (widget == tlbMenu_ || widget->parentWidget() == tlbMenu_)) {
             toolbarMouseMove(widget->mapTo(tlbMenu_, mouse->position().toPoint()).x());
-        else
+            // Handled here: it must not reach the window behind, which would clear the message.
+            if (mouse->buttons() == Qt::NoButton)
+                return true;
+        } else {
             barraEstado_->limpiaMensaje();
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
