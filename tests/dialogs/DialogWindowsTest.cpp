@@ -1,0 +1,519 @@
+// The dialogs driven offscreen over a real suite database.
+
+#include "DialogTestData.h"
+#include "FrmConsultas.h"
+#include "FrmContAbrir.h"
+#include "FrmContAbrirEnv.h"
+#include "frmAcercade.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Answers the message boxes that show up, in turn, remembering what each said.
+struct SeenBox {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+};
+
+class MessageBoxAnswerer {
+public:
+    MessageBoxAnswerer(std::initializer_list<QMessageBox::StandardButton> answers) : answers_(answers)
+    {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+        timer_.start();
+    }
+    std::vector<SeenBox> seen;
+    const SeenBox& first() const { return seen.front(); }
+
+private:
+    void poll()
+    {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible() || box == last_)
+            return;
+        last_ = box;
+        SeenBox s{box->windowTitle(), box->text(), box->icon(), box->standardButtons(), QMessageBox::NoButton};
+        if (box->defaultButton())
+            s.defaultButton = box->standardButton(box->defaultButton());
+        seen.push_back(s);
+        const QMessageBox::StandardButton answer =
+            seen.size() <= answers_.size() ? answers_[seen.size() - 1] : QMessageBox::NoButton;
+        if (QAbstractButton* b = box->button(answer))
+            b->click();
+        else
+            box->reject();
+    }
+    std::vector<QMessageBox::StandardButton> answers_;
+    QPointer<QMessageBox> last_;
+    QTimer timer_;
+};
+
+QPushButton* button(QWidget* w, const char* name) { return w->findChild<QPushButton*>(QLatin1String(name)); }
+
+// A double click as the window system delivers it: press, release, then the
+// double click on the same spot.
+void doubleClick(QWidget* w, QPoint pos)
+{
+    QTest::mousePress(w, Qt::LeftButton, {}, pos);
+    QTest::mouseRelease(w, Qt::LeftButton, {}, pos);
+    QTest::mouseDClick(w, Qt::LeftButton, {}, pos);
+    QTest::mouseRelease(w, Qt::LeftButton, {}, pos);
+}
+
+QStringList headers(QTableView* grid)
+{
+    QStringList h;
+    for (int c = 0; c < grid->model()->columnCount(); ++c)
+        h << grid->model()->headerData(c, Qt::Horizontal).toString();
+    return h;
+}
+
+QString cell(QTableView* grid, int row, int column)
+{
+    return grid->model()->index(row, column).data().toString();
+}
+
+class SelectionDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        addTwoUsers(suite);
+        addStored(suite, QStringLiteral("20100000001"), QStringLiteral("2003"), 0);
+        addStored(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), 9);
+        addStored(suite, QStringLiteral("20100000002"), QStringLiteral("2004"), 0);
+        addStored(suite, QStringLiteral("20100000003"), QStringLiteral("2004"), 0);
+        addStored(suite, QStringLiteral("20100000003"), QStringLiteral("2004"), 0, QStringLiteral("0698"));
+    }
+
+    DeclarationListContext context(const QString& user)
+    {
+        DeclarationListContext c;
+        c.db = suite.db();
+        c.formCode = kForm;
+        c.sysUser = user;
+        c.showInStatusBar = [this](QString ruc, QString nombre, QString periodo) {
+            status << ruc + u'|' + nombre + u'|' + periodo;
+        };
+        c.openDeclaration = [this](int mode, QVariantList values) {
+            opened.push_back({mode, values});
+            if (onOpen)
+                onOpen();
+        };
+        return c;
+    }
+
+    TestSuite suite;
+    QStringList status;
+    std::vector<std::pair<int, QVariantList>> opened;
+    std::function<void()> onOpen;
+};
+
+TEST_F(SelectionDialogTest, StoredDialogTextsAndColumns)
+{
+    FrmContAbrir modify(context(QStringLiteral("ROOT")), FrmContAbrir::kModify);
+    EXPECT_EQ(modify.windowTitle(), QStringLiteral("Modificar Declaraciones"));
+    EXPECT_EQ(modify.findChild<QGroupBox*>()->title(), QStringLiteral("Declaraciones Registradas"));
+    EXPECT_EQ(modify.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+              QStringLiteral("Seleccione la Declaración que desea modificar :"));
+    EXPECT_EQ(button(&modify, "CmdOpciones_0")->text(), QStringLiteral("&Modificar"));
+    EXPECT_EQ(button(&modify, "CmdOpciones_1")->text(), QStringLiteral("&Salir"));
+    QTableView* grid = modify.findChild<QTableView*>(QStringLiteral("grdContrib"));
+    ASSERT_TRUE(grid);
+    EXPECT_EQ(headers(grid), (QStringList{"RUC", "Razón Social", "Periodo", "Formulario", "Estado"}));
+
+    FrmContAbrir remove(context(QStringLiteral("ROOT")), FrmContAbrir::kDelete);
+    EXPECT_EQ(remove.windowTitle(), QStringLiteral("Eliminar Declaraciones"));
+    EXPECT_EQ(remove.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+              QStringLiteral("Seleccione la Declaración que desea eliminar :"));
+    EXPECT_EQ(button(&remove, "CmdOpciones_0")->text(), QStringLiteral("&Eliminar"));
+}
+
+TEST_F(SelectionDialogTest, SentDialogTextsAndColumns)
+{
+    addSent(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral("1"), 12345678);
+    FrmContAbrirEnv reg(context(QStringLiteral("ANA")), FrmContAbrirEnv::kRegister);
+    EXPECT_EQ(reg.windowTitle(), QStringLiteral("Registrar número de orden"));
+    EXPECT_EQ(reg.findChild<QGroupBox*>()->title(), QStringLiteral("Declaraciones Enviadas"));
+    EXPECT_EQ(reg.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+              QStringLiteral("Seleccione la Declaración en la que desea registrar el número de orden asignado por "
+                             "KALDEN :"));
+    EXPECT_EQ(button(&reg, "CmdOpciones_0")->text(), QStringLiteral("&Registrar"));
+    EXPECT_EQ(headers(reg.grid()), (QStringList{"RUC", "Razón Social", "Periodo", "Formulario", "N. Orden",
+                                                "Fecha Env.", "Control", "Correl"}));
+    EXPECT_EQ(cell(reg.grid(), 0, SentColumn::FecEnv), QStringLiteral("05/03/2004"));
+    EXPECT_EQ(reg.selectedNorden(), QStringLiteral("12345678"));
+
+    FrmContAbrirEnv remove(context(QStringLiteral("ANA")), FrmContAbrirEnv::kDelete);
+    EXPECT_EQ(remove.windowTitle(), QStringLiteral("Eliminar Declaraciones Enviadas"));
+    EXPECT_EQ(remove.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+              QStringLiteral("Seleccione la Declaración que desea eliminar :"));
+    EXPECT_EQ(button(&remove, "CmdOpciones_0")->text(), QStringLiteral("&Eliminar"));
+}
+
+TEST_F(SelectionDialogTest, UserTypeDecidesWhoseDeclarationsAreListed)
+{
+    FrmContAbrir own(context(QStringLiteral("ANA")), FrmContAbrir::kModify);
+    ASSERT_EQ(own.rowCount(), 3);
+    for (int r = 0; r < 3; ++r)
+        EXPECT_NE(cell(own.grid(), r, StoredColumn::Ruc), QStringLiteral("20100000002"));
+    FrmContAbrir all(context(QStringLiteral("ROOT")), FrmContAbrir::kModify);
+    EXPECT_EQ(all.rowCount(), 4);
+}
+
+TEST_F(SelectionDialogTest, StatePictureOnlyForConsistentAndInconsistent)
+{
+    suite.exec(QStringLiteral("UPDATE CAB SET estado=5 WHERE Doc_id_d='20100000003'"));
+    FrmContAbrir dlg(context(QStringLiteral("ANA")), FrmContAbrir::kModify);
+    ASSERT_EQ(dlg.rowCount(), 3);
+    auto picture = [&](int row) {
+        return dlg.grid()->model()->index(row, StoredColumn::Estado).data(Qt::DecorationRole).value<QPixmap>();
+    };
+    const QPixmap consistent = picture(0), inconsistent = picture(1);
+    EXPECT_FALSE(consistent.isNull());
+    EXPECT_FALSE(inconsistent.isNull());
+    EXPECT_NE(consistent.toImage(), inconsistent.toImage());
+    EXPECT_TRUE(picture(2).isNull());
+    EXPECT_TRUE(cell(dlg.grid(), 0, StoredColumn::Estado).isEmpty());
+}
+
+TEST_F(SelectionDialogTest, EmptyListIgnoresActionAndDoubleClick)
+{
+    for (qint16 mode : {FrmContAbrir::kModify, FrmContAbrir::kDelete}) {
+        FrmContAbrir dlg(context(QStringLiteral("NOBODY")), mode);
+        dlg.show();
+        ASSERT_EQ(dlg.rowCount(), 0);
+        MessageBoxAnswerer answerer{QMessageBox::Yes};
+        button(&dlg, "CmdOpciones_0")->click();
+        doubleClick(dlg.grid()->viewport(), QPoint(10, 10));
+        QApplication::processEvents();
+        EXPECT_TRUE(answerer.seen.empty());
+        EXPECT_TRUE(dlg.isVisible());
+    }
+    FrmContAbrirEnv env(context(QStringLiteral("ANA")), FrmContAbrirEnv::kDelete);
+    MessageBoxAnswerer answerer{QMessageBox::Yes};
+    button(&env, "CmdOpciones_0")->click();
+    EXPECT_TRUE(answerer.seen.empty());
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(countRows(suite, QStringLiteral("CAB")), 5);
+}
+
+TEST_F(SelectionDialogTest, DeleteAnsweredNoKeepsEverything)
+{
+    FrmContAbrir dlg(context(QStringLiteral("ANA")), FrmContAbrir::kDelete);
+    dlg.show();
+    MessageBoxAnswerer answerer{QMessageBox::No};
+    button(&dlg, "CmdOpciones_0")->click();
+    ASSERT_EQ(answerer.seen.size(), 1u);
+    EXPECT_EQ(answerer.first().title, QStringLiteral("Eliminar Declaraciones"));
+    EXPECT_EQ(answerer.first().text, QStringLiteral("¿Confirma que va a eliminar la declaración de\r\n\r\nALFA S.A.?"));
+    EXPECT_EQ(answerer.first().icon, QMessageBox::Question);
+    EXPECT_EQ(answerer.first().buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(answerer.first().defaultButton, QMessageBox::No);
+    EXPECT_EQ(countRows(suite, QStringLiteral("CAB")), 5);
+    EXPECT_EQ(countRows(suite, QStringLiteral("DET")), 10);
+}
+
+TEST_F(SelectionDialogTest, DeleteAnsweredYesRemovesOnlyThatDeclaration)
+{
+    FrmContAbrir dlg(context(QStringLiteral("ANA")), FrmContAbrir::kDelete);
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    dlg.grid()->setCurrentIndex(dlg.grid()->model()->index(1, 0));  // ALFA 2004
+    ASSERT_EQ(dlg.selectedPeriodo(), QStringLiteral("2004"));
+    MessageBoxAnswerer answerer{QMessageBox::Yes};
+    doubleClick(dlg.grid()->viewport(), dlg.grid()->visualRect(dlg.grid()->model()->index(1, 1)).center());
+    ASSERT_EQ(answerer.seen.size(), 1u);
+    const QString alfa = QStringLiteral("WHERE Doc_id_d='20100000001' AND Periodo=");
+    EXPECT_EQ(countRows(suite, QStringLiteral("CAB"), alfa + "'2004'"), 0);
+    EXPECT_EQ(countRows(suite, QStringLiteral("DET"), alfa + "'2004'"), 0);
+    EXPECT_EQ(countRows(suite, QStringLiteral("DET"), alfa + "'2003'"), 2);
+    EXPECT_EQ(countRows(suite, QStringLiteral("CAB"), "WHERE Formulario='0698'"), 1);
+    EXPECT_EQ(dlg.rowCount(), 2);
+    EXPECT_EQ(dlg.currentRow(), 0);
+}
+
+TEST_F(SelectionDialogTest, FailedDeletionShowsErrorAndRemovesNothing)
+{
+    suite.exec(QStringLiteral(
+        "CREATE TRIGGER keep_cab BEFORE DELETE ON CAB BEGIN SELECT RAISE(ABORT, 'no permission'); END"));
+    FrmContAbrir dlg(context(QStringLiteral("ANA")), FrmContAbrir::kDelete);
+    dlg.show();
+    MessageBoxAnswerer answerer{QMessageBox::Yes, QMessageBox::Ok};
+    button(&dlg, "CmdOpciones_0")->click();
+    ASSERT_EQ(answerer.seen.size(), 2u);
+    const SeenBox& error = answerer.seen[1];
+    EXPECT_EQ(error.title, QStringLiteral("Error"));
+    EXPECT_TRUE(error.text.contains(QStringLiteral("\n")));
+    EXPECT_TRUE(error.text.contains(QStringLiteral("no permission")));
+    EXPECT_EQ(countRows(suite, QStringLiteral("DET")), 10);
+    EXPECT_EQ(countRows(suite, QStringLiteral("CAB")), 5);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(dlg.rowCount(), 3);
+}
+
+TEST_F(SelectionDialogTest, ModifyOpensTheFormAndShowsItsNewState)
+{
+    FrmContAbrir dlg(context(QStringLiteral("ANA")), FrmContAbrir::kModify);
+    dlg.show();
+    dlg.grid()->setCurrentIndex(dlg.grid()->model()->index(2, 0));  // GAMA 2004, consistent
+    QString periodoSeen;
+    onOpen = [&] {
+        periodoSeen = dlg.selectedPeriodo();
+        // The form saves it with inconsistencies.
+        suite.exec(QStringLiteral("UPDATE CAB SET estado=9 WHERE Doc_id_d='20100000003' AND Formulario='0834'"));
+    };
+    const QPixmap before =
+        dlg.grid()->model()->index(2, StoredColumn::Estado).data(Qt::DecorationRole).value<QPixmap>();
+    button(&dlg, "CmdOpciones_0")->click();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].first, 1);
+    EXPECT_EQ(opened[0].second, (QVariantList{QStringLiteral("20100000003"), QStringLiteral("GAMA E.I.R.L."), false}));
+    EXPECT_EQ(periodoSeen, QStringLiteral("2004"));
+    EXPECT_EQ(dlg.currentRow(), 2);
+    const QPixmap after =
+        dlg.grid()->model()->index(2, StoredColumn::Estado).data(Qt::DecorationRole).value<QPixmap>();
+    const QPixmap inconsistent =
+        dlg.grid()->model()->index(1, StoredColumn::Estado).data(Qt::DecorationRole).value<QPixmap>();
+    EXPECT_NE(after.toImage(), before.toImage());
+    EXPECT_EQ(after.toImage(), inconsistent.toImage());
+    // The name travels trimmed.
+    dlg.grid()->setCurrentIndex(dlg.grid()->model()->index(0, 0));
+    button(&dlg, "CmdOpciones_0")->click();
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[1].second[1].toString(), QStringLiteral("ALFA S.A."));
+}
+
+TEST_F(SelectionDialogTest, ModifiedDeclarationGoneLeavesFirstRowCurrent)
+{
+    FrmContAbrir dlg(context(QStringLiteral("ANA")), FrmContAbrir::kModify);
+    dlg.show();
+    dlg.grid()->setCurrentIndex(dlg.grid()->model()->index(2, 0));
+    onOpen = [&] { suite.exec(QStringLiteral("DELETE FROM CAB WHERE Doc_id_d='20100000003'")); };
+    button(&dlg, "CmdOpciones_0")->click();
+    EXPECT_EQ(dlg.rowCount(), 2);
+    EXPECT_EQ(dlg.currentRow(), 0);
+}
+
+TEST_F(SelectionDialogTest, ReactivationReloadsKeepingTheRow)
+{
+    FrmContAbrir dlg(context(QStringLiteral("ANA")), FrmContAbrir::kModify);
+    dlg.show();
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&dlg, &activate);
+    dlg.grid()->setCurrentIndex(dlg.grid()->model()->index(1, 0));
+    addStored(suite, QStringLiteral("20100000003"), QStringLiteral("2005"), 0);
+    QApplication::sendEvent(&dlg, &activate);
+    EXPECT_EQ(dlg.rowCount(), 4);
+    EXPECT_EQ(dlg.currentRow(), 1);
+}
+
+TEST_F(SelectionDialogTest, CurrentRowGoesToTheStatusBarAndSalirClearsIt)
+{
+    FrmContAbrir dlg(context(QStringLiteral("ANA")), FrmContAbrir::kModify);
+    EXPECT_TRUE(status.isEmpty());  // nothing while hidden
+    dlg.show();
+    dlg.grid()->setCurrentIndex(dlg.grid()->model()->index(2, 0));
+    ASSERT_FALSE(status.isEmpty());
+    EXPECT_EQ(status.last(), QStringLiteral("20100000003|GAMA E.I.R.L.|2004"));
+    button(&dlg, "CmdOpciones_1")->click();
+    EXPECT_EQ(status.last(), QStringLiteral("||"));
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+}
+
+TEST_F(SelectionDialogTest, RegisterOrderNumberPassesTheSubmission)
+{
+    addSent(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral(" 7"), QVariant(),
+            QStringLiteral(" 9876543210 "));
+    FrmContAbrirEnv dlg(context(QStringLiteral("ANA")), FrmContAbrirEnv::kRegister);
+    dlg.show();
+    ASSERT_EQ(dlg.rowCount(), 1);
+    EXPECT_EQ(dlg.selectedNorden(), QString());
+    button(&dlg, "CmdOpciones_0")->click();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].first, 1);
+    EXPECT_EQ(opened[0].second, (QVariantList{QStringLiteral("20100000001"), QStringLiteral("ALFA S.A."), true,
+                                              QStringLiteral(" 7"), QStringLiteral("9876543210")}));
+}
+
+TEST_F(SelectionDialogTest, DeletingOneSentVersionKeepsTheOther)
+{
+    addSent(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral("1"));
+    addSent(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral("2"));
+    FrmContAbrirEnv dlg(context(QStringLiteral("ANA")), FrmContAbrirEnv::kDelete);
+    dlg.show();
+    ASSERT_EQ(dlg.rowCount(), 2);
+    dlg.grid()->setCurrentIndex(dlg.grid()->model()->index(1, 0));
+    ASSERT_EQ(dlg.selectedCorrel(), QStringLiteral("2"));
+    MessageBoxAnswerer answerer{QMessageBox::Yes};
+    button(&dlg, "CmdOpciones_0")->click();
+    ASSERT_EQ(answerer.seen.size(), 1u);
+    EXPECT_EQ(answerer.first().text, QStringLiteral("¿Confirma que va a eliminar la declaración seleccionada?"));
+    EXPECT_EQ(answerer.first().title, QStringLiteral("Eliminar Declaraciones Enviadas"));
+    EXPECT_EQ(answerer.first().defaultButton, QMessageBox::No);
+    EXPECT_EQ(countRows(suite, QStringLiteral("HCAB"), "WHERE CORREL='1'"), 1);
+    EXPECT_EQ(countRows(suite, QStringLiteral("HDET"), "WHERE Correl='1'"), 2);
+    EXPECT_EQ(countRows(suite, QStringLiteral("HCAB"), "WHERE CORREL='2'"), 0);
+    EXPECT_EQ(countRows(suite, QStringLiteral("HDET"), "WHERE Correl='2'"), 0);
+    EXPECT_EQ(dlg.rowCount(), 1);
+}
+
+TEST_F(SelectionDialogTest, SentDeletionFailureShowsDescriptionThenNumber)
+{
+    addSent(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral("1"));
+    suite.exec(QStringLiteral(
+        "CREATE TRIGGER keep_hcab BEFORE DELETE ON HCAB BEGIN SELECT RAISE(ABORT, 'no permission'); END"));
+    FrmContAbrirEnv dlg(context(QStringLiteral("ANA")), FrmContAbrirEnv::kDelete);
+    dlg.show();
+    MessageBoxAnswerer answerer{QMessageBox::Yes, QMessageBox::Ok};
+    button(&dlg, "CmdOpciones_0")->click();
+    ASSERT_EQ(answerer.seen.size(), 2u);
+    const SeenBox& error = answerer.seen[1];
+    EXPECT_EQ(error.title, QStringLiteral("Error"));
+    EXPECT_TRUE(error.text.startsWith(QStringLiteral("no permission")));
+    EXPECT_TRUE(error.text.contains(QStringLiteral("\n ")));
+    EXPECT_EQ(countRows(suite, QStringLiteral("HDET")), 2);
+    EXPECT_EQ(dlg.rowCount(), 1);
+}
+
+TEST(LazyListTest, RowsArriveInChunksAndTheKeptRowIsFetched)
+{
+    TestSuite suite;
+    addUser(suite, QStringLiteral("ROOT"), QStringLiteral("0"));
+    suite.db().transaction();
+    for (int i = 0; i < 600; ++i) {
+        const QString ruc = QStringLiteral("20%1").arg(i, 9, 10, QLatin1Char('0'));
+        addTaxpayer(suite, ruc, QStringLiteral("EMPRESA %1").arg(i), QStringLiteral("X"));
+        addStored(suite, ruc, QStringLiteral("2004"), 0);
+    }
+    suite.db().commit();
+    DeclarationListContext c{suite.db(), kForm, QStringLiteral("ROOT"), {}, {}};
+    FrmContAbrir dlg(c, FrmContAbrir::kDelete);
+    dlg.show();
+    EXPECT_LT(dlg.rowCount(), 600);
+    dlg.grid()->scrollToBottom();
+    while (dlg.grid()->model()->canFetchMore(QModelIndex()))
+        dlg.grid()->model()->fetchMore(QModelIndex());
+    dlg.grid()->setCurrentIndex(dlg.grid()->model()->index(450, 0));
+    dlg.pCargadatos();
+    EXPECT_EQ(dlg.currentRow(), 450);
+    EXPECT_EQ(dlg.selectedRuc(), QStringLiteral("20000000450"));
+
+    MessageBoxAnswerer answerer{QMessageBox::Yes};
+    button(&dlg, "CmdOpciones_0")->click();
+    ASSERT_EQ(answerer.seen.size(), 1u);
+    EXPECT_LT(dlg.rowCount(), 599);
+    EXPECT_EQ(countRows(suite, QStringLiteral("CAB")), 599);
+    EXPECT_EQ(countRows(suite, QStringLiteral("CAB"), "WHERE Doc_id_d='20000000450'"), 0);
+}
+
+TEST(LazyListTest, FormSavesWhileTheListHasRowsToFetch)
+{
+    TestSuite suite;
+    addUser(suite, QStringLiteral("ROOT"), QStringLiteral("0"));
+    suite.db().transaction();
+    for (int i = 0; i < 600; ++i) {
+        const QString ruc = QStringLiteral("20%1").arg(i, 9, 10, QLatin1Char('0'));
+        addTaxpayer(suite, ruc, QStringLiteral("EMPRESA %1").arg(i), QStringLiteral("X"));
+        addStored(suite, ruc, QStringLiteral("2004"), 0);
+    }
+    suite.db().commit();
+    bool committed = false;
+    DeclarationListContext c{suite.db(), kForm, QStringLiteral("ROOT"), {}, [&](int, QVariantList) {
+                                 QSqlDatabase db = suite.db();
+                                 db.transaction();
+                                 suite.exec(QStringLiteral("UPDATE CAB SET estado=9 WHERE Doc_id_d='20000000000'"));
+                                 committed = db.commit();
+                             }};
+    FrmContAbrir dlg(c, FrmContAbrir::kModify);
+    dlg.show();
+    ASSERT_TRUE(dlg.grid()->model()->canFetchMore(QModelIndex()));
+    button(&dlg, "CmdOpciones_0")->click();
+    EXPECT_TRUE(committed);
+    EXPECT_EQ(countRows(suite, QStringLiteral("CAB"), "WHERE estado=9"), 1);
+}
+
+TEST(ConsultasTest, BanksWithoutNoBankRow)
+{
+    TestSuite suite;
+    addParam(suite, QStringLiteral("004"), QStringLiteral("00"), QStringLiteral("NINGUNO"));
+    addParam(suite, QStringLiteral("004"), QStringLiteral("02"), QStringLiteral("BANCO DE CREDITO"));
+    addParam(suite, QStringLiteral("004"), QStringLiteral("11"), QStringLiteral("BANCO CONTINENTAL"));
+    FrmConsultas banks(suite.db(), FrmConsultas::kBanks);
+    EXPECT_EQ(banks.windowTitle(), QStringLiteral("Bancos"));
+    EXPECT_TRUE(banks.findChild<QPushButton*>(QStringLiteral("CmdSalir")));
+    QTableView* grid = banks.findChild<QTableView*>(QStringLiteral("grdBancos"));
+    ASSERT_TRUE(grid);
+    EXPECT_EQ(headers(grid), (QStringList{"Código", "Descripción"}));
+    ASSERT_EQ(grid->model()->rowCount(), 2);
+    EXPECT_EQ(cell(grid, 0, 0), QStringLiteral("02"));
+    EXPECT_EQ(cell(grid, 1, 1), QStringLiteral("BANCO CONTINENTAL"));
+}
+
+TEST(ConsultasTest, UitNewestFirstAsNumbers)
+{
+    TestSuite suite;
+    addParam(suite, QStringLiteral("404"), QStringLiteral("20030101"), QStringLiteral("00003100.00"));
+    addParam(suite, QStringLiteral("404"), QStringLiteral("20040101"), QStringLiteral("00003200.00"));
+    FrmConsultas uit(suite.db(), FrmConsultas::kUit);
+    EXPECT_EQ(uit.windowTitle(), QStringLiteral("UIT"));
+    EXPECT_EQ(headers(uit.grid()), (QStringList{"Periodo", "Valor"}));
+    ASSERT_EQ(uit.grid()->model()->rowCount(), 2);
+    EXPECT_EQ(cell(uit.grid(), 0, 0), QStringLiteral("20040101"));
+    EXPECT_EQ(cell(uit.grid(), 0, 1), QStringLiteral("3200"));
+    EXPECT_EQ(cell(uit.grid(), 1, 0), QStringLiteral("20030101"));
+
+    // A fresh window for the banks shows the bank captions again.
+    FrmConsultas banks(suite.db(), FrmConsultas::kBanks);
+    EXPECT_EQ(headers(banks.grid()), (QStringList{"Código", "Descripción"}));
+    EXPECT_EQ(banks.grid()->model()->rowCount(), 0);
+
+    FrmConsultas other(suite.db(), 0);
+    EXPECT_EQ(other.grid()->model()->rowCount(), 0);
+}
+
+TEST(AcercadeTest, Texts)
+{
+    frmAcercade about;
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("Acerca de Qvarion "));
+    EXPECT_EQ(about.findChild<QLineEdit*>(QStringLiteral("txtVersion"))->text(), QStringLiteral("Versión 1.1"));
+    QStringList labels;
+    for (QLabel* l : about.findChildren<QLabel*>())
+        labels << l->text();
+    EXPECT_TRUE(labels.contains(QStringLiteral("Qvarion")));
+    EXPECT_TRUE(labels.contains(QStringLiteral("Anticipo Adicional de Renta 3ra. Categoría")));
+    QPushButton* ok = about.findChild<QPushButton*>(QStringLiteral("cmdAceptar"));
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(ok->text(), QStringLiteral("&Aceptar"));
+    about.show();
+    ok->click();
+    EXPECT_FALSE(about.isVisible());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
