@@ -1,0 +1,530 @@
+#include "Grabacion834.h"
+
+#include "Casillas834.h"
+#include "ControlCode.h"
+#include "Formato834.h"
+#include "ObjFunciones.h"
+#include "ParamLookups.h"
+#include "Parametros834.h"
+#include "SessionLookups.h"
+#include "TransaccionSql.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <algorithm>
+
+namespace grabacion834 {
+
+using lectura834::bindClave;
+using lectura834::condicionClave;
+using validacion834::Foco;
+using validacion834::Icono;
+using validacion834::Resultado;
+namespace vtexto = validacion834::texto;
+
+namespace {
+
+constexpr int kTabIdentificacion = static_cast<int>(casillas834::Pestana::Identificacion);
+constexpr int kTabComplementaria = static_cast<int>(casillas834::Pestana::Complementaria);
+
+// Rows are written column by column as the record set did: the record keeps
+// the table's physical column order (the control code depends on it) and the
+// names of the columns that were set, which are the ones written.
+class Fila {
+public:
+    Fila(const QSqlRecord& registro, bool existe) : registro_(registro), existe_(existe) {}
+    void poner(const QString& columna, const QVariant& valor)
+    {
+        registro_.setValue(columna, valor);
+        if (!puestas_.contains(columna, Qt::CaseInsensitive))
+            puestas_ << columna;
+    }
+    bool existe() const { return existe_; }
+    const QSqlRecord& registro() const { return registro_; }
+
+    // INSERT of the columns set, or UPDATE of them for the row of the key.
+    bool escribir(QSqlDatabase& db, const QString& tabla, const QString& condicion,
+                  const std::function<void(QSqlQuery&)>& bindCondicion, QString* error) const
+    {
+        QSqlQuery q(db);
+        if (existe_) {
+            QStringList asignaciones;
+            for (const QString& c : puestas_)
+                asignaciones << c + QStringLiteral(" = ?");
+            q.prepare(QStringLiteral("UPDATE ") + tabla + QStringLiteral(" SET ") + asignaciones.join(u", ")
+                      + condicion);
+        } else {
+            q.prepare(QStringLiteral("INSERT INTO ") + tabla + QStringLiteral(" (") + puestas_.join(u", ")
+                      + QStringLiteral(") VALUES (") + QStringList(puestas_.size(), QStringLiteral("?")).join(u", ")
+                      + u')');
+        }
+        for (const QString& c : puestas_)
+            q.addBindValue(registro_.value(c));
+        if (existe_)
+            bindCondicion(q);
+        if (!q.exec()) {
+            *error = q.lastError().text();
+            return false;
+        }
+        return true;
+    }
+
+private:
+    QSqlRecord registro_;
+    bool existe_;
+    QStringList puestas_;
+};
+
+// The row of `tabla` selected by the condition, or a blank one laid out like
+// the table when there is none.
+std::optional<Fila> abrirFila(QSqlDatabase& db, const QString& tabla, const QString& condicion,
+                              const std::function<void(QSqlQuery&)>& bindCondicion, QString* error)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT * FROM ") + tabla + condicion);
+    bindCondicion(q);
+    if (!q.exec()) {
+        *error = q.lastError().text();
+        return std::nullopt;
+    }
+    if (q.next())
+        return Fila(q.record(), true);
+    QSqlRecord vacio = db.record(tabla);
+    if (vacio.isEmpty()) {
+        *error = QStringLiteral("table %1 not found").arg(tabla);
+        return std::nullopt;
+    }
+    vacio.clearValues();
+    return Fila(vacio, false);
+}
+
+// Numeric value as the suite's Val() reads it: blanks ignored, then the
+// leading signed decimal number; 0 when there is none.
+Money val(const QString& texto)
+{
+    QString t = texto;
+    t.remove(u' ');
+    qsizetype fin = 0;
+    if (fin < t.size() && (t[fin] == u'-' || t[fin] == u'+'))
+        ++fin;
+    while (fin < t.size() && t[fin].isDigit() && t[fin].unicode() < 128)
+        ++fin;
+    if (fin < t.size() && t[fin] == u'.') {
+        ++fin;
+        while (fin < t.size() && t[fin].isDigit() && t[fin].unicode() < 128)
+            ++fin;
+    }
+    return Money::parse(t.left(fin)).value_or(Money());
+}
+
+bool esCodigoTexto(int codigo)
+{
+    static constexpr int kTexto[] = {209, 7, 225, 15, 812, 220, 224, 211, 212, 226, 721, 722, 221};
+    return std::find(std::begin(kTexto), std::end(kTexto), codigo) != std::end(kTexto);
+}
+
+QString textoSiNoNulo(const QVariant& v)
+{
+    return v.isNull() ? QString() : v.toString();
+}
+
+// ---- The steps of the save, each on the open transaction.
+
+bool grabarCabecera(QSqlDatabase& db, const Declaracion834& d, const lectura834::Clave& k, int estado,
+                    const QDate& hoy, QString* error)
+{
+    const auto bindK = [&k](QSqlQuery& q) { bindClave(q, k, false); };
+    std::optional<Fila> f = abrirFila(db, QStringLiteral("CAB"), condicionClave(false), bindK, error);
+    if (!f)
+        return false;
+    if (!f->existe()) {
+        f->poner(QStringLiteral("Doc_id_d"), k.ruc);
+        f->poner(QStringLiteral("Tip_doc_d"), 6);
+        f->poner(QStringLiteral("Periodo"), k.periodo);
+        f->poner(QStringLiteral("Formulario"), k.formulario);
+    }
+    f->poner(QStringLiteral("fec_pro"), hoy.toString(QStringLiteral("dd/MM/yyyy")));
+    const FormaDePago& pago = d.pago();
+    const QString blanco = QStringLiteral(" ");
+    const QString importe = d.vacio(180) ? QString() : formato834::plano(d.Vale(180));
+    if (pago.formapago == u"C") {
+        f->poner(QStringLiteral("bcolibrad"), pago.banco);
+        f->poner(QStringLiteral("nrocheque"), pago.numcheque);
+        f->poner(QStringLiteral("cheque"), importe);
+        f->poner(QStringLiteral("efectivo"), blanco);
+    } else {
+        f->poner(QStringLiteral("bcolibrad"), blanco);
+        f->poner(QStringLiteral("nrocheque"), blanco);
+        f->poner(QStringLiteral("cheque"), blanco);
+        f->poner(QStringLiteral("efectivo"), importe.isEmpty() ? blanco : importe);
+    }
+    f->poner(QStringLiteral("estado"), estado);
+    f->poner(QStringLiteral("rectifica"), d.respuesta(Declaracion834::Pregunta::Rectifica));
+    f->poner(QStringLiteral("cNumero"), controlCode(f->registro(), kControlCountCab));
+    return f->escribir(db, QStringLiteral("CAB"), condicionClave(false), bindK, error);
+}
+
+// Every detail row goes except the box-105 detail (546 to 555), which
+// belongs to the assistant. The range is judged here on Val(Casilla).
+bool borrarDetalle(QSqlDatabase& db, const lectura834::Clave& k, QString* error)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT Casilla FROM DET") + condicionClave(false));
+    bindClave(q, k, false);
+    if (!q.exec()) {
+        *error = q.lastError().text();
+        return false;
+    }
+    QList<QVariant> borrar;
+    while (q.next()) {
+        const Money n = val(textoSiNoNulo(q.value(0)));
+        if (n < Money::fromWhole(kPrimeraDeduccion) || n > Money::fromWhole(kUltimaDeduccion))
+            borrar << q.value(0);
+    }
+    q.finish();
+    QSqlQuery del(db);
+    del.prepare(QStringLiteral("DELETE FROM DET") + condicionClave(false) + QStringLiteral(" AND Casilla = ?"));
+    for (const QVariant& casilla : borrar) {
+        bindClave(del, k, false);
+        del.addBindValue(casilla);
+        if (!del.exec()) {
+            *error = del.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
+// GrabaCasilla: writes or replaces the DET row of one code.
+bool GrabaCasilla(QSqlDatabase& db, const lectura834::Clave& k, const QString& codigo, const QString& valor,
+                  QString* error)
+{
+    if (sinValor(valor))
+        return true;
+    const auto bindK = [&k, &codigo](QSqlQuery& q) {
+        bindClave(q, k, false);
+        q.addBindValue(codigo);
+    };
+    const QString condicion = condicionClave(false) + QStringLiteral(" AND Casilla = ?");
+    std::optional<Fila> f = abrirFila(db, QStringLiteral("DET"), condicion, bindK, error);
+    if (!f)
+        return false;
+    if (!f->existe()) {
+        f->poner(QStringLiteral("Doc_id_d"), k.ruc);
+        f->poner(QStringLiteral("Tip_doc_d"), 6);
+        f->poner(QStringLiteral("Periodo"), k.periodo);
+        f->poner(QStringLiteral("Formulario"), k.formulario);
+        f->poner(QStringLiteral("Casilla"), codigo);
+    }
+    f->poner(QStringLiteral("i_valor"), valorAlmacenado(codigo, valor));
+    f->poner(QStringLiteral("idcasilla"), idCasilla(codigo));
+    f->poner(QStringLiteral("cNumero"), controlCode(f->registro(), kControlCountDet));
+    return f->escribir(db, QStringLiteral("DET"), condicion, bindK, error);
+}
+
+} // namespace
+
+lectura834::Clave clave(const Declaracion834& d)
+{
+    lectura834::Clave k;
+    k.ruc = d.dato(Declaracion834::Dato::Ruc).trimmed();
+    k.periodo = d.periodo().trimmed();
+    k.enviada = d.bEnviada;
+    k.correl = d.sCorrel;
+    return k;
+}
+
+bool sinValor(const QString& valor)
+{
+    const QString t = valor.trimmed();
+    return t.isEmpty() || valor == u"\t" || valor == u"\n" || valor == u"\r" || t == u"________";
+}
+
+QString valorAlmacenado(const QString& codigo, const QString& valor)
+{
+    const int n = leadingNumber(codigo);
+    if (esCodigoTexto(n) || !validacion834::esNumero(valor))
+        return valor;
+    Money m = formato834::leer(valor);
+    const casillas834::Casilla* c = casillas834::buscar(n);
+    if (c && c->restada && m.isNegative())
+        m = -m;
+    return formato834::plano(m);
+}
+
+QString idCasilla(const QString& codigo)
+{
+    return leadingNumber(codigo) == 180 ? QStringLiteral("05") : QStringLiteral("01");
+}
+
+Resultado verificarGrabacion(const Declaracion834& d, const validacion834::Contexto& c)
+{
+    const QString ruc = c.rucMostrado.trimmed();
+    const QDate hoy = c.hoy ? c.hoy() : QDate::currentDate();
+    const bool nueva = d.iAccion == 0;
+    if (nueva && ruc.isEmpty())
+        return Resultado::falla(vtexto::kSeleccioneContribuyente, kTabIdentificacion, Foco::CmbRuc);
+    if (nueva && c.nuevaDeclaracion == u"N")
+        return Resultado::falla(vtexto::kYaExiste, kTabIdentificacion, Foco::CmbRuc);
+    // Without the declaration's own RUC the rows would be keyed by nothing.
+    if (clave(d).ruc.isEmpty())
+        return Resultado::falla(vtexto::kSeleccioneContribuyente, kTabIdentificacion, Foco::CmbRuc);
+    if (!validacion834::ValidaPeriodo(c.ejercicio, hoy) || !validacion834::ValidaPeriodo(d.periodo().trimmed(), hoy))
+        return Resultado::falla(vtexto::kEjercicioInvalido, kTabIdentificacion, Foco::MkePeriodo);
+
+    const QString tipo = validacion834::tipoDocumentoRL(d);
+    const QString doc = d.casilla(226).trimmed();
+    if (tipo == u"06" && !doc.isEmpty()
+        && (!checkDocumentNumber(c.db, QStringLiteral("06"), doc) || !ObjFunciones().RucValido(doc)))
+        return Resultado::falla(texto::kRucNoValido, kTabComplementaria, Foco::Casilla226);
+    if (!doc.isEmpty() && doc == ruc)
+        return Resultado::falla(vtexto::kRucIgual, kTabComplementaria, Foco::Casilla226);
+    if (tipo == u"01" && d.casilla(226).size() != 8)
+        return Resultado::falla(vtexto::kDniOcho, kTabComplementaria, Foco::Casilla226);
+    if (d.dato(Declaracion834::Dato::ApellidoRL).trimmed().isEmpty())
+        return Resultado::falla(vtexto::kApellidos, kTabComplementaria, Foco::ApellidoRL);
+    if (d.dato(Declaracion834::Dato::NombreRL).trimmed().isEmpty())
+        return Resultado::falla(vtexto::kNombres, kTabComplementaria, Foco::NombreRL);
+    return Resultado::bien();
+}
+
+bool sumaParametros(const QSqlDatabase& db, QString* suma, QString* error)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ? ORDER BY Argumento"));
+    q.addBindValue(QStringLiteral("981"));
+    if (!q.exec()) {
+        *error = q.lastError().text();
+        return false;
+    }
+    QString lista;
+    while (q.next())
+        if (textoSiNoNulo(q.value(0)).startsWith(parametros834::kFormulario)) {
+            lista = textoSiNoNulo(q.value(1));
+            break;
+        }
+    q.finish();
+
+    Money total;
+    QSqlQuery filas(db);
+    filas.setForwardOnly(true);
+    filas.prepare(QStringLiteral("SELECT Correl_param FROM PARAM WHERE Numero = ?"));
+    for (qsizetype pos = 0; pos < lista.size(); pos += 4) {
+        const QString numero = lista.mid(pos, 3);
+        filas.addBindValue(numero);
+        if (!filas.exec()) {
+            *error = filas.lastError().text();
+            return false;
+        }
+        Money correlativos;
+        while (filas.next())
+            correlativos += val(textoSiNoNulo(filas.value(0)).trimmed());
+        total += val(numero) * correlativos;
+    }
+    *suma = formato834::textoFactor(total);
+    return true;
+}
+
+Grabado grabar(QSqlDatabase db, const Declaracion834& d, const validacion834::Contexto& c)
+{
+    Grabado r;
+    r.estado = validacion834::ValidaGrabacion(d, c) ? 0 : 9;
+    const lectura834::Clave k = clave(d);
+    TransaccionSql transaccion(db);
+    if (!transaccion.abierta()) {
+        r.error = transaccion.error();
+        return r;
+    }
+    QString suma;
+    if (!grabarCabecera(db, d, k, r.estado, c.hoy ? c.hoy() : QDate::currentDate(), &r.error)
+        || !sumaParametros(db, &suma, &r.error) || !borrarDetalle(db, k, &r.error))
+        return r;
+    for (int numero : casillas834::vCasillas())
+        if (!GrabaCasilla(db, k, QString::number(numero), d.casilla(numero).trimmed(), &r.error))
+            return r;
+    for (const QString& codigo : Declaracion834::codigosNoCasilla()) {
+        const QString valor = codigo == u"722" ? suma : d.valorCodigo(codigo);
+        if (!GrabaCasilla(db, k, codigo, valor, &r.error))
+            return r;
+    }
+    if (!transaccion.confirmar()) {
+        r.error = transaccion.error();
+        return r;
+    }
+    r.ok = true;
+    return r;
+}
+
+Resultado mensajeGrabado(const QSqlDatabase& db, int estado)
+{
+    if (estado == 9)
+        return Resultado::falla(texto::kGrabadaConInconsistencias, -1, Foco::Ninguno, Icono::Exclamacion);
+    return Resultado::falla(errorText(db, 151), -1, Foco::Ninguno, Icono::Informacion);
+}
+
+Resultado mensajeFallo(const QString& error)
+{
+    return Resultado::falla(texto::kNoGrabada + u'\n' + error, -1, Foco::Ninguno, Icono::Critico);
+}
+
+bool eliminarBorrador(QSqlDatabase db, const QString& ruc, const QString& periodo, QString* error)
+{
+    lectura834::Clave k;
+    k.ruc = ruc.trimmed();
+    k.periodo = periodo.trimmed();
+    if (k.ruc.isEmpty())
+        return false;
+    bool ok = false;
+    const std::optional<lectura834::Cabecera> cab = lectura834::leerCabecera(db, k, &ok);
+    if (!ok) {
+        *error = db.lastError().text();
+        return false;
+    }
+    if (!cab || cab->cNumero != u"0")
+        return false;
+    TransaccionSql transaccion(db);
+    if (!transaccion.abierta()) {
+        *error = transaccion.error();
+        return false;
+    }
+    for (const QString& tabla : {QStringLiteral("CAB"), QStringLiteral("DET")}) {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("DELETE FROM ") + tabla + condicionClave(false));
+        bindClave(q, k, false);
+        if (!q.exec()) {
+            *error = q.lastError().text();
+            return false;
+        }
+    }
+    if (!transaccion.confirmar()) {
+        *error = transaccion.error();
+        return false;
+    }
+    return true;
+}
+
+Registro registrarNumeroOrden(QSqlDatabase db, const Declaracion834& d, const VerificaOrden& verifica)
+{
+    Registro r;
+    const QString orden8 = d.dato(Declaracion834::Dato::NumOrden).trimmed();
+    const QString orden2 = d.dato(Declaracion834::Dato::NumOrdenSufijo).trimmed();
+    const bool corresponde = verifica ? verifica(d.sControl, orden8, orden2)
+                                      : ObjFunciones().OrdenCorresponde(d.sControl, orden8, orden2);
+    if (!corresponde) {
+        r.aviso = Resultado::falla(texto::kOrdenNoCorresponde, -1, Foco::Ninguno, Icono::Informacion);
+        return r;
+    }
+    const auto fallo = [&r](const QString& error) {
+        r.aviso = Resultado::falla(texto::kOrdenNoGrabado + u'\n' + error, -1, Foco::Ninguno, Icono::Critico);
+        return r;
+    };
+
+    lectura834::Clave k = clave(d);
+    k.enviada = true;
+    TransaccionSql transaccion(db);
+    if (!transaccion.abierta())
+        return fallo(transaccion.error());
+
+    // HCAB.NORDEN: the eight digits as a number, Null for 0.
+    {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("UPDATE HCAB SET NORDEN = ?") + condicionClave(true));
+        const Money n = val(orden8);
+        q.addBindValue(n.isZero() ? QVariant(QMetaType::fromType<qlonglong>()) : QVariant(static_cast<qlonglong>(n.truncatedWhole())));
+        bindClave(q, k, true);
+        if (!q.exec())
+            return fallo(q.lastError().text());
+    }
+
+    // HDET row 806: the two-digit part.
+    const auto bindK = [&k](QSqlQuery& q) {
+        bindClave(q, k, true);
+        q.addBindValue(QStringLiteral("806"));
+    };
+    const QString condicion = condicionClave(true) + QStringLiteral(" AND Casilla = ?");
+    QString error;
+    std::optional<Fila> f = abrirFila(db, QStringLiteral("HDET"), condicion, bindK, &error);
+    if (!f)
+        return fallo(error);
+    if (f->existe() && orden2.isEmpty()) {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("DELETE FROM HDET") + condicion);
+        bindK(q);
+        if (!q.exec())
+            return fallo(q.lastError().text());
+    } else if (!orden2.isEmpty()) {
+        if (!f->existe()) {
+            f->poner(QStringLiteral("Tip_doc_d"), 6);
+            f->poner(QStringLiteral("Doc_id_d"), k.ruc);
+            f->poner(QStringLiteral("Periodo"), k.periodo);
+            f->poner(QStringLiteral("Formulario"), k.formulario);
+            f->poner(QStringLiteral("Correl"), k.correl);
+            f->poner(QStringLiteral("Casilla"), QStringLiteral("806"));
+            f->poner(QStringLiteral("i_valor"), orden2);
+            f->poner(QStringLiteral("idcasilla"), QStringLiteral("01"));
+            f->poner(QStringLiteral("estado"), 0);
+        } else {
+            f->poner(QStringLiteral("i_valor"), orden2);
+        }
+        // An updated row gets its code afresh too, so it stays true to the row.
+        f->poner(QStringLiteral("cNumero"), controlCode(f->registro(), kControlCountHdet));
+        if (!f->escribir(db, QStringLiteral("HDET"), condicion, bindK, &error))
+            return fallo(error);
+    }
+    if (!transaccion.confirmar())
+        return fallo(transaccion.error());
+
+    r.registrado = true;
+    r.aviso = Resultado::falla(texto::kOrdenRegistrado, -1, Foco::Ninguno, Icono::Exclamacion);
+    r.aviso.titulo = texto::kTituloMensaje;
+    return r;
+}
+
+bool CargaCasillas(const QSqlDatabase& db, Declaracion834& d, bool* ok)
+{
+    const lectura834::Clave k = clave(d);
+    bool leido = false;
+    QList<lectura834::FilaCasilla> filas = lectura834::leerCasillas(db, k, &leido);
+    const Detalle105 detalle = parametros834::leerDetalle105(db, k.ruc, k.periodo, k.enviada, k.correl);
+    if (ok)
+        *ok = leido;
+    if (!leido || filas.isEmpty())
+        return false;
+
+    // The order the save writes them (boxes, then the other codes), so each
+    // box is put back after the boxes its rule reads, whatever order the
+    // engine returns the rows in.
+    const QList<int> cajas = casillas834::vCasillas();
+    const QStringList otros = Declaracion834::codigosNoCasilla();
+    const auto orden = [&](const lectura834::FilaCasilla& f) {
+        const int n = leadingNumber(f.codigo);
+        if (const qsizetype i = cajas.indexOf(n); i >= 0)
+            return i;
+        for (qsizetype i = 0; i < otros.size(); ++i)
+            if (leadingNumber(otros[i]) == n)
+                return 1000 + i;
+        return qsizetype(2000) + n;
+    };
+    std::stable_sort(filas.begin(), filas.end(),
+                     [&](const auto& a, const auto& b) { return orden(a) < orden(b); });
+
+    d.setDetalle105(detalle);
+    for (const lectura834::FilaCasilla& f : filas)
+        d.AsignaCasilla(f.codigo, f.valor);
+
+    const std::optional<lectura834::Cabecera> cab = lectura834::leerCabecera(db, k, &leido);
+    if (ok)
+        *ok = leido;
+    if (cab) {
+        if (!cab->bcolibrad.isNull())
+            d.setBanco(cab->bcolibrad.toString());
+        d.setNumCheque(cab->nrocheque);
+    }
+    return true;
+}
+
+} // namespace grabacion834

@@ -1,0 +1,90 @@
+#pragma once
+// Saving a declaration of form 0834 (CAB and DET rows with their control
+// codes), registering the order number of a sent one (HCAB, HDET), removing
+// the placeholder the box-105 assistant leaves behind, and putting stored rows
+// back into the model. Every write runs in one transaction: when a statement
+// fails, the stored declaration stays as it was. No message is shown here.
+
+#include "Declaracion834.h"
+#include "Lectura834.h"
+#include "Validacion834.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <functional>
+
+namespace grabacion834 {
+
+// The key of the declaration the model holds (sRuc, sPeriodo; CORREL when sent).
+lectura834::Clave clave(const Declaracion834& d);
+
+// ---- What GrabaCasilla writes
+// Nothing is written for a value that trims to "", is a lone tab, line feed
+// or carriage return, or is an empty eight-place mask "________".
+bool sinValor(const QString& valor);
+// i_valor of a code: the text codes (209, 007, 225, 015, 812, 220, 224, 211,
+// 212, 226, 721, 722, 221) unchanged; any other value formatted
+// "###########0" when it reads as a number (a subtracted box as its absolute
+// value) and unchanged when it does not (names, "C").
+QString valorAlmacenado(const QString& codigo, const QString& valor);
+// idcasilla: "05" for box 180, "01" for every other code.
+QString idCasilla(const QString& codigo);
+
+// ---- The eight checks before a save; the first failure stops it.
+validacion834::Resultado verificarGrabacion(const Declaracion834& d, const validacion834::Contexto& c);
+
+// ---- Parameter check sum (code "722"): PARAM 981 of the form lists table
+// numbers; the sum of number x Val(correl_param) over their rows.
+// False with *error on a database error.
+bool sumaParametros(const QSqlDatabase& db, QString* suma, QString* error);
+
+// ---- The save itself (after the checks): CAB with estado 0 (consistent) or
+// 9, the check sum, every detail row replaced except 546 to 555.
+struct Grabado {
+    bool ok = false;
+    int estado = 0;     // 0 consistent, 9 with inconsistencies
+    QString error;      // the database's reason when !ok
+};
+Grabado grabar(QSqlDatabase db, const Declaracion834& d, const validacion834::Contexto& c);
+
+// The message after a successful save: ERROR 0151 (information) or the
+// inconsistency warning (exclamation).
+validacion834::Resultado mensajeGrabado(const QSqlDatabase& db, int estado);
+// The message shown when the save could not be written.
+validacion834::Resultado mensajeFallo(const QString& error);
+
+// ---- Close: a CAB row of this taxpayer and exercise whose cNumero is "0"
+// (the assistant's placeholder) goes, with all its DET rows. True when one
+// was removed; false with *error set on a database error.
+bool eliminarBorrador(QSqlDatabase db, const QString& ruc, const QString& periodo, QString* error);
+
+// ---- Order number of a sent declaration (eight digits in HCAB.NORDEN, Null
+// when 0; the two-digit part in HDET row 806).
+using VerificaOrden = std::function<bool(const QString& control, const QString& orden8, const QString& orden2)>;
+struct Registro {
+    bool registrado = false;          // rows written; the form then closes
+    validacion834::Resultado aviso;   // the message to show (always one)
+};
+// The order-number check defaults to ObjFunciones::OrdenCorresponde.
+Registro registrarNumeroOrden(QSqlDatabase db, const Declaracion834& d, const VerificaOrden& verifica = {});
+
+// ---- Reload (CargaCasillas): the stored detail rows go through AsignaCasilla
+// (box-105 detail first, so box 105 is rebuilt from it), then the header's
+// bank and cheque number into the payment control. False when no detail row
+// was found (the caller clears the boxes); *ok false on a database error.
+bool CargaCasillas(const QSqlDatabase& db, Declaracion834& d, bool* ok = nullptr);
+
+namespace texto {
+inline const QString kRucNoValido = QStringLiteral("El RUC no es válido.");
+inline const QString kGrabadaConInconsistencias = QStringLiteral(
+    "La información de la declaración fue grabada con inconsistencias. En estas condiciones no podra ser enviada a "
+    "KALDEN.");
+inline const QString kOrdenNoCorresponde =
+    QStringLiteral("Número de Orden Ingresado No corresponde a la declaración enviada.");
+inline const QString kOrdenRegistrado = QStringLiteral("El número de orden fue registrado satisfactoriamente.");
+inline const QString kTituloMensaje = QStringLiteral("Mensaje");
+inline const QString kNoGrabada = QStringLiteral("La declaración no pudo ser grabada; se conserva la versión anterior.");
+inline const QString kOrdenNoGrabado = QStringLiteral("El número de orden no pudo ser registrado.");
+} // namespace texto
+
+} // namespace grabacion834
