@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QUuid>
 
 namespace qvrhost {
@@ -43,6 +44,9 @@ QString buildDatabase(const QString& dbFile)
     QString error = openSuiteDatabase(dbFile, connection);
     if (error.isEmpty()) {
         QSqlDatabase db = QSqlDatabase::database(connection, false);
+        // Write-ahead logging lets one program save while another still reads
+        // a long list from the same shared file.
+        QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
         error = runSqlScriptFile(db, QStringLiteral(":/host/schema/sqlite.sql"));
         if (error.isEmpty())
             error = insertSampleRows(db);
