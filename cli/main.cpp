@@ -1,10 +1,13 @@
 // f0834 SUBCOMMAND [options]: the declaration of form 0834 without a window.
 
+#include "PrintCommand.h"
 #include "Subcomandos.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QFile>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -16,6 +19,7 @@ struct Entrada {
 
 constexpr Entrada kSubcomandos[] = {
     {"compute", compute, "compute [--ini INI_PATH]   boxes as JSON on stdin -> every box as the form shows it"},
+    {"print", runPrint, "print --ini INI_PATH RUC EJERCICIO [--anexo] [--enviada CORREL] [--pdf FILE]   spool file path out"},
 };
 
 void uso(QTextStream& err)
@@ -29,8 +33,14 @@ void uso(QTextStream& err)
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
-    QStringList argumentos = app.arguments().mid(1);
+    // print draws PDF pages, which needs fonts: the graphical application,
+    // offscreen unless a platform is chosen.
+    const bool grafica = argc > 1 && qstrcmp(argv[1], "print") == 0;
+    if (grafica && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app = grafica ? std::make_unique<QGuiApplication>(argc, argv)
+                                                          : std::make_unique<QCoreApplication>(argc, argv);
+    QStringList argumentos = app->arguments().mid(1);
 
     QFile entrada;
     entrada.open(stdin, QIODevice::ReadOnly);

@@ -1,0 +1,13 @@
+#pragma once
+// f0834 print --ini INI_PATH RUC EJERCICIO [--anexo] [--enviada CORREL] [--pdf FILE]
+// Registers and writes the declaration's spool file as the print window
+// does, prints its full path, and with --pdf draws every page into FILE.
+// Drawing needs a QGuiApplication (the offscreen platform is enough).
+
+#include "Subcomandos.h"
+
+#include <QStringList>
+
+int runPrint(const QStringList& args, Consola& consola);
+// The same on the process's standard streams.
+int runPrint(const QStringList& args);
