@@ -1,0 +1,153 @@
+#include "Anexo105Datos.h"
+
+#include "ControlCode.h"
+#include "Formato834.h"
+#include "Parametros834.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace anexo105 {
+
+using lectura834::bindClave;
+using lectura834::condicionClave;
+
+QString valorGuardado(const QString& monto)
+{
+    const QString t = monto.trimmed();
+    if (t.isEmpty() || t == u"________")
+        return {};
+    return formato834::plano(formato834::leer(t));
+}
+
+Detalle105 leer(const QSqlDatabase& db, const lectura834::Clave& clave, bool* ok)
+{
+    return parametros834::leerDetalle105(db, clave.ruc, clave.periodo, clave.enviada, clave.correl, ok);
+}
+
+namespace {
+
+// The header a detail row needs: an existing one is marked as placeholder
+// too, as the assistant always did.
+bool asegurarCabecera(QSqlDatabase& db, const lectura834::Clave& clave, QString* error)
+{
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("SELECT 1 FROM CAB") + condicionClave(false));
+    bindClave(q, clave, false);
+    if (!q.exec()) {
+        *error = q.lastError().text();
+        return false;
+    }
+    const bool existe = q.next();
+    q.finish();
+    QSqlQuery w(db);
+    if (existe) {
+        w.prepare(QStringLiteral("UPDATE CAB SET cNumero = ?") + condicionClave(false));
+        w.addBindValue(QStringLiteral("0"));
+    } else {
+        w.prepare(QStringLiteral("INSERT INTO CAB (Doc_id_d, Tip_doc_d, Periodo, Formulario, cNumero)"
+                                 " VALUES (?, 6, ?, ?, ?)"));
+        w.addBindValue(clave.ruc.trimmed());
+        w.addBindValue(clave.periodo.trimmed());
+        w.addBindValue(clave.formulario);
+        w.addBindValue(QStringLiteral("0"));
+    }
+    if (existe)
+        bindClave(w, clave, false);
+    if (!w.exec()) {
+        *error = w.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+// Deletes the ten detail rows; the range is checked here so that codes
+// stored with blanks go too and the statement stays portable.
+bool borrarDetalle(QSqlDatabase& db, const lectura834::Clave& clave, QString* error)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT Casilla FROM DET") + condicionClave(false));
+    bindClave(q, clave, false);
+    if (!q.exec()) {
+        *error = q.lastError().text();
+        return false;
+    }
+    QStringList codigos;
+    while (q.next()) {
+        bool esNumero = false;
+        const int n = q.value(0).toString().trimmed().toInt(&esNumero);
+        if (esNumero && n >= kPrimeraDeduccion && n <= kUltimaDeduccion)
+            codigos << q.value(0).toString();
+    }
+    q.finish();
+    QSqlQuery d(db);
+    d.prepare(QStringLiteral("DELETE FROM DET") + condicionClave(false) + QStringLiteral(" AND Casilla = ?"));
+    for (const QString& codigo : codigos) {
+        bindClave(d, clave, false);
+        d.addBindValue(codigo);
+        if (!d.exec()) {
+            *error = d.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool escribirDetalle(QSqlDatabase& db, const lectura834::Clave& clave, const Detalle105& montos, QString* error)
+{
+    QSqlRecord fila = db.record(QStringLiteral("DET"));
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("INSERT INTO DET (Tip_doc_d, Doc_id_d, Periodo, Formulario, Casilla, i_valor, idcasilla,"
+                             " cNumero) VALUES (6, ?, ?, ?, ?, ?, ?, ?)"));
+    for (int i = 0; i < kDeducciones; ++i) {
+        const QString valor = valorGuardado(montos[i]);
+        if (valor.isEmpty())
+            continue;
+        const QString casilla = QString::number(kPrimeraDeduccion + i);
+        fila.clearValues();
+        fila.setValue(QStringLiteral("Tip_doc_d"), 6);
+        fila.setValue(QStringLiteral("Doc_id_d"), clave.ruc.trimmed());
+        fila.setValue(QStringLiteral("Periodo"), clave.periodo.trimmed());
+        fila.setValue(QStringLiteral("Formulario"), clave.formulario);
+        fila.setValue(QStringLiteral("Casilla"), casilla);
+        fila.setValue(QStringLiteral("i_valor"), valor);
+        fila.setValue(QStringLiteral("idcasilla"), QStringLiteral("01"));
+        q.addBindValue(clave.ruc.trimmed());
+        q.addBindValue(clave.periodo.trimmed());
+        q.addBindValue(clave.formulario);
+        q.addBindValue(casilla);
+        q.addBindValue(valor);
+        q.addBindValue(QStringLiteral("01"));
+        q.addBindValue(controlCode(fila, kControlCountDet));
+        if (!q.exec()) {
+            *error = q.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+QString guardar(QSqlDatabase db, const lectura834::Clave& clave, bool declaracionExistente, const Detalle105& montos)
+{
+    if (!db.transaction())
+        return db.lastError().text();
+    QString error;
+    const bool hecho = (declaracionExistente || asegurarCabecera(db, clave, &error))
+                       && borrarDetalle(db, clave, &error) && escribirDetalle(db, clave, montos, &error);
+    if (!hecho) {
+        db.rollback();
+        return error;
+    }
+    if (!db.commit()) {
+        error = db.lastError().text();
+        db.rollback();
+        return error;
+    }
+    return {};
+}
+
+} // namespace anexo105

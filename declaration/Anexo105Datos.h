@@ -1,0 +1,34 @@
+#pragma once
+// The stored detail of box 105: DET (or HDET) rows 546 to 555 of one
+// declaration. The assistant stores them at once, apart from the declaration's
+// own save, so a declaration never saved first gets a CAB header whose
+// cNumero "0" marks it as a placeholder.
+
+#include "Declaracion834.h"
+#include "Lectura834.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace anexo105 {
+
+inline constexpr int kDeducciones = kUltimaDeduccion - kPrimeraDeduccion + 1;
+
+// What a detail amount is stored as: "" (no row) when it is blank after
+// trimming or an empty eight-position mask "________"; otherwise the amount
+// read as a box is ("###########0", grouping ignored).
+QString valorGuardado(const QString& monto);
+
+// The ten stored amounts as i_valor holds them ("" for a missing row).
+// *ok becomes false on a database error.
+Detalle105 leer(const QSqlDatabase& db, const lectura834::Clave& clave, bool* ok = nullptr);
+
+// Replaces rows 546 to 555 of the declaration by the non-blank amounts, inside
+// one transaction: unless `declaracionExistente`, first makes sure the CAB
+// header exists and sets its cNumero to "0"; then deletes the ten rows and
+// writes one row per amount (idcasilla "01", cNumero its control code).
+// Returns the database error text, empty on success (nothing changed on error).
+QString guardar(QSqlDatabase db, const lectura834::Clave& clave, bool declaracionExistente,
+                const Detalle105& montos);
+
+} // namespace anexo105

@@ -1,0 +1,23 @@
+#pragma once
+// Small routines the declaration windows share: fields that refuse pasted
+// text, and the widening of a list's drop-down by average characters.
+
+class QComboBox;
+class QLineEdit;
+class QWidget;
+
+namespace controlesqvr {
+
+// The field refuses pasting: the paste shortcuts (Ctrl+V, Shift+Insert), the
+// middle button, drops and the paste entry of its context menu do nothing.
+// The clipboard itself is left alone.
+void rechazaPegado(QLineEdit* campo);
+
+// Average width in pixels of the 52 letters A-Z a-z in the application font
+// (integer division, as the list routine measures it).
+int anchoPromedioCaracter();
+
+// The drop-down of `lista` is at least (caracteres - 2) average characters wide.
+void ensanchaLista(QComboBox* lista, int caracteres);
+
+} // namespace controlesqvr

@@ -1,0 +1,224 @@
+#pragma once
+// "834 Anticipo Adicional de Renta 3ra. Categoría": the window in which one
+// declaration of form 0834 is entered. The declaration itself lives in a
+// Declaracion834 model; the window shows it, feeds it what the user types and
+// follows its changes (the calculation cascade runs in the model).
+//
+// Validation and saving plug in through onValidar(), onGrabar(), onSalir() and
+// the checks validaContForm1 / validaPeriodo.
+
+#include "Declaracion834.h"
+#include "Lectura834.h"
+#include "ObjFunciones.h"
+
+#include <QDialog>
+#include <QHash>
+#include <QMessageBox>
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariantList>
+
+#include <array>
+#include <functional>
+
+class FormaDePagoQVR;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QTabWidget;
+class QWidget;
+
+// The main window's status bar: RUC, name, year and user.
+using BarraEstadoFn = std::function<void(const QString& ruc, const QString& nombre, const QString& periodo,
+                                         const QString& usuario)>;
+
+// What the form needs from whoever opens it.
+struct ContextoDeclaracion {
+    QSqlDatabase db;
+    QString formulario = QStringLiteral("0834");
+    QString sysUser;
+    BarraEstadoFn barraEstado;           // may be empty
+    QString periodoSeleccionado;         // PERIODO of the opening dialog's selected row (mode 1)
+    QString nordenSeleccionado;          // NORDEN of the sent-declaration dialog's selected row
+    std::function<void()> liberaPreview; // run after the form closes; may be empty
+};
+
+class Frm834 : public QDialog {
+    Q_OBJECT
+public:
+    static const QString kCaption;   // "834 Anticipo Adicional de Renta 3ra. Categoría"
+
+    explicit Frm834(ContextoDeclaracion contexto, QWidget* parent = nullptr);
+
+    // ---- Values the opener sets before the form is shown (AbreDeclaracion):
+    // mode 1 takes RUC, name and sent flag, a sent declaration also CORREL and
+    // CONTROL.
+    void setApertura(int modo, const QVariantList& valores);
+    int iAccion() const { return decl_.iAccion; }
+    bool bEnviada() const { return decl_.bEnviada; }
+    QString sRuc() const { return decl_.dato(Declaracion834::Dato::Ruc); }
+    void setSRuc(const QString& ruc) { decl_.setDato(Declaracion834::Dato::Ruc, ruc); }
+    QString sRazonSocial;
+    QString sPeriodo;
+
+    // The load (steps 1 to 13); runs once, at the latest when first shown.
+    void cargar();
+
+    // ---- Routines of the form
+    void pCargaIdent(int iAccion);
+    void LlenaContribuyentes();
+    bool CargaCasillas();
+    void AsignaCasilla(const QString& codigo, const QString& valor) { decl_.AsignaCasilla(codigo, valor); }
+    // Tells the status bar RUC, name, year and the suite user.
+    void informaBarraEstado(const QString& ruc, const QString& nombre, const QString& periodo);
+    // A message box titled with the form's caption; returns the button pressed.
+    int mensaje(QMessageBox::Icon icono, const QString& texto,
+                QMessageBox::StandardButtons botones = QMessageBox::Ok);
+    // The key of the declaration shown (sRuc, sPeriodo, form, sent, CORREL).
+    lectura834::Clave clave() const;
+    // Closes the form (no questions asked).
+    void cerrar();
+
+    // ---- Checks supplied by validation; by default they accept.
+    std::function<bool(Frm834&)> validaContForm1 = [](Frm834&) { return true; };
+    // The exercise rule applied when the year field is left.
+    std::function<bool(Frm834&)> validaPeriodo;
+
+    // ---- State
+    Declaracion834& declaracion() { return decl_; }
+    const Declaracion834& declaracion() const { return decl_; }
+    const ContextoDeclaracion& contexto() const { return contexto_; }
+    const ObjFunciones& funciones() const { return funciones_; }
+    QString nuevaDeclaracion() const { return nuevaDeclaracion_; }   // "S", "N" or "" before a choice
+    int iTabActual() const { return iTabActual_; }
+    bool cargado() const { return cargado_; }
+    // The RUC shown: first 11 characters of CmbRuc (mode 0) or TxtNumRuc, trimmed.
+    QString rucMostrado() const;
+
+    // ---- Controls
+    QLineEdit* txtValor(int casilla) const { return txtValor_.value(casilla); }
+    QLabel* etiquetaCasilla(int casilla) const { return etiqueta_.value(casilla); }
+    QTabWidget* sstab1() const { return SSTab1_; }
+    QComboBox* cmbRuc() const { return CmbRuc_; }
+    QLineEdit* txtNumRuc() const { return TxtNumRuc_; }
+    QLineEdit* txtRazon() const { return TxtRazon_; }
+    QLineEdit* txtTelefono() const { return TxtTelefono_; }
+    QLineEdit* mkePeriodo() const { return MkePeriodo_; }
+    QRadioButton* opcion(Declaracion834::Pregunta pregunta, int indice) const;
+    QGroupBox* fraNOrden() const { return fraNOrden_; }
+    QLineEdit* txtNumOrdenE(int indice) const { return TxtNumOrdenE_[indice]; }
+    QComboBox* cboTipDocRepLegal() const { return cboTipDocRepLegal_; }
+    QLineEdit* txtApellidoRL() const { return txtApellidoRL_; }
+    QLineEdit* txtNombreRL() const { return txtNombreRL_; }
+    FormaDePagoQVR* formaDePago() const { return FormaDePagoQVR1_; }
+    QScrollBar* vScroll1() const { return VScroll1_; }
+    QWidget* frame26() const { return Frame26_; }
+    QWidget* frame34() const { return Frame34_; }
+    QLineEdit* txtAyuda() const { return TxtAyuda_; }
+    QLineEdit* txtAyuda1() const { return TxtAyuda1_; }
+    QPushButton* cmdValidar() const { return CmdValidar_; }
+    QPushButton* cmdGrabar() const { return CmdGrabar_; }
+    QPushButton* cmdCancelar() const { return CmdCancelar_; }
+    QLabel* lblEncabezadoActivos(int pagina) const { return pagina == 0 ? lblTab2_41_ : lblTab2_168_; }
+
+    // The asset-page headers for the exercise shown and the adjustment answer.
+    void actualizaEncabezados();
+
+public slots:
+    void reject() override;
+
+protected slots:
+    // "&Validar", "&Grabar" and "&Salir"; validation and saving fill them in.
+    virtual void onValidar();
+    virtual void onGrabar();
+    virtual void onSalir();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void construye();
+    QWidget* construyeIdentificacion();
+    QWidget* construyeActivos();
+    QWidget* construyePagina(casillas834::Pestana pestana, casillas834::Pagina pagina, QWidget* padre);
+    QWidget* construyeComplementaria();
+    QLineEdit* creaCasilla(const casillas834::Casilla& c, QWidget* padre);
+    void conectaModelo();
+
+    // Events
+    void CmbRuc_Click(int indice);
+    void MkePeriodo_LostFocus();
+    void TxtRazon_Change();
+    void SSTab1_Click(int pestana);
+    void VScroll1_Change(int valor);
+    void cboTipDocRepLegal_Click(int indice);
+    void opcion_Click(Declaracion834::Pregunta pregunta, int indice);
+    void teclaCasilla(int casilla, QKeyEvent* tecla, bool* consumida);
+    void enterCasilla(int casilla);
+    void abreAnexo105();
+    void documentoCambiado();
+
+    // Mirrors of the model
+    void muestraCasilla(int casilla, const QString& texto);
+    void muestraEstado(int casilla);
+    void muestraRespuesta(Declaracion834::Pregunta pregunta);
+    void muestraDato(Declaracion834::Dato dato);
+
+    // Help lines
+    void ayudaPorDefecto();
+    void ayudaCasilla(int casilla);
+
+    void refrescaDetalle105();
+    void bloqueaFormulario();        // tabs, "&Validar", "&Grabar" off; "&Salir" default
+    void bloqueaEnviada();
+    int largoDocumento() const;      // box 226 length from the chosen document type
+    bool existeEnCab(const QString& ruc, const QString& periodo);
+    void avanzaFoco();
+
+    ContextoDeclaracion contexto_;
+    ObjFunciones funciones_;
+    Declaracion834 decl_;
+    QHash<int, QLineEdit*> txtValor_;
+    QHash<int, QLabel*> etiqueta_;
+    QHash<QObject*, int> casillaDe_;
+    std::array<std::array<QRadioButton*, 2>, 4> opt_{};
+
+    QTabWidget* SSTab1_ = nullptr;
+    QComboBox* CmbRuc_ = nullptr;
+    QLineEdit* TxtNumRuc_ = nullptr;
+    QLineEdit* TxtRazon_ = nullptr;
+    QLineEdit* TxtTelefono_ = nullptr;
+    QLineEdit* MkePeriodo_ = nullptr;
+    QGroupBox* Frame17_ = nullptr;
+    QGroupBox* fraNOrden_ = nullptr;
+    std::array<QLineEdit*, 2> TxtNumOrdenE_{};
+    QWidget* Frame26_ = nullptr;
+    QWidget* Frame34_ = nullptr;
+    QScrollBar* VScroll1_ = nullptr;
+    QLabel* lblTab2_41_ = nullptr;
+    QLabel* lblTab2_168_ = nullptr;
+    FormaDePagoQVR* FormaDePagoQVR1_ = nullptr;
+    QGroupBox* Frame7_ = nullptr;
+    QComboBox* cboTipDocRepLegal_ = nullptr;
+    QLineEdit* txtApellidoRL_ = nullptr;
+    QLineEdit* txtNombreRL_ = nullptr;
+    QLineEdit* TxtAyuda_ = nullptr;
+    QLineEdit* TxtAyuda1_ = nullptr;
+    QPushButton* CmdValidar_ = nullptr;
+    QPushButton* CmdGrabar_ = nullptr;
+    QPushButton* CmdCancelar_ = nullptr;
+
+    QString nuevaDeclaracion_;
+    int iTabActual_ = 0;
+    bool cargado_ = false;
+    bool activado_ = false;
+    bool mostrando_ = false;          // the window is copying the model into a control
+    bool enSalidaPeriodo_ = false;
+};

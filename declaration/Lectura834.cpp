@@ -1,0 +1,132 @@
+#include "Lectura834.h"
+
+#include "ParamLookups.h"
+
+namespace lectura834 {
+
+namespace {
+
+void fijar(bool* ok, bool valor)
+{
+    if (ok)
+        *ok = valor;
+}
+
+QString texto(const QVariant& v)
+{
+    return v.isNull() ? QString() : v.toString().trimmed();
+}
+
+} // namespace
+
+QString condicionClave(bool conCorrel)
+{
+    QString sql = QStringLiteral(" WHERE Doc_id_d = ? AND Tip_doc_d = 6 AND Periodo = ? AND Formulario = ?");
+    if (conCorrel)
+        sql += QStringLiteral(" AND Correl = ?");
+    return sql;
+}
+
+void bindClave(QSqlQuery& q, const Clave& clave, bool conCorrel)
+{
+    q.addBindValue(clave.ruc.trimmed());
+    q.addBindValue(clave.periodo.trimmed());
+    q.addBindValue(clave.formulario);
+    if (conCorrel)
+        q.addBindValue(clave.correl);
+}
+
+QList<FilaCasilla> leerCasillas(const QSqlDatabase& db, const Clave& clave, bool* ok)
+{
+    QList<FilaCasilla> filas;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT Casilla, i_valor FROM ")
+              + (clave.enviada ? QStringLiteral("HDET") : QStringLiteral("DET")) + condicionClave(clave.enviada));
+    bindClave(q, clave, clave.enviada);
+    if (!q.exec()) {
+        fijar(ok, false);
+        return filas;
+    }
+    while (q.next())
+        filas.append({texto(q.value(0)), texto(q.value(1))});
+    fijar(ok, true);
+    return filas;
+}
+
+std::optional<Cabecera> leerCabecera(const QSqlDatabase& db, const Clave& clave, bool* ok)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(clave.enviada
+                  ? QStringLiteral("SELECT bcolibrad, nrocheque, cNumero, estado, NORDEN FROM HCAB") + condicionClave(true)
+                  : QStringLiteral("SELECT bcolibrad, nrocheque, cNumero, estado, NULL FROM CAB") + condicionClave(false));
+    bindClave(q, clave, clave.enviada);
+    if (!q.exec()) {
+        fijar(ok, false);
+        return std::nullopt;
+    }
+    fijar(ok, true);
+    if (!q.next())
+        return std::nullopt;
+    Cabecera c;
+    c.bcolibrad = q.value(0);
+    c.nrocheque = texto(q.value(1));
+    c.cNumero = texto(q.value(2));
+    c.estado = q.value(3);
+    c.norden = q.value(4);
+    return c;
+}
+
+bool existeDeclaracion(const QSqlDatabase& db, const QString& ruc, const QString& periodo,
+                       const QString& formulario, bool* ok)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT 1 FROM CAB") + condicionClave(false));
+    bindClave(q, Clave{ruc, periodo, formulario, false, QString()}, false);
+    if (!q.exec()) {
+        fijar(ok, false);
+        return false;
+    }
+    fijar(ok, true);
+    return q.next();
+}
+
+bool existeIndiceInicial(const QSqlDatabase& db, bool* ok)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ? AND Argumento = ?"));
+    q.addBindValue(QStringLiteral("975"));
+    q.addBindValue(QStringLiteral("200212"));
+    if (!q.exec()) {
+        fijar(ok, false);
+        return false;
+    }
+    fijar(ok, true);
+    return q.next();
+}
+
+QList<std::pair<QString, QString>> bancos(const QSqlDatabase& db, bool* ok)
+{
+    QList<std::pair<QString, QString>> lista;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ? ORDER BY Argumento"));
+    q.addBindValue(QStringLiteral("004"));
+    if (!q.exec()) {
+        fijar(ok, false);
+        return lista;
+    }
+    while (q.next()) {
+        const QString codigo = texto(q.value(0));
+        if (codigo == u"00")
+            continue;
+        lista.append({codigo, mid(q.value(1).toString(), 1, 36).trimmed()});
+    }
+    fijar(ok, true);
+    return lista;
+}
+
+} // namespace lectura834

@@ -1,0 +1,70 @@
+#pragma once
+// Reading a stored declaration back: the header row (CAB, or HCAB of a sent
+// declaration by its CORREL), the detail rows (DET or HDET) as (code, value)
+// pairs for the form's reload, the existence check of a taxpayer and exercise,
+// and the PARAM 975 row without which no new declaration may be entered.
+// Every value is bound; nothing here touches a window.
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+#include <utility>
+
+namespace lectura834 {
+
+// The key of one declaration: taxpayer (document type 6), exercise and form;
+// a sent declaration adds its correlative.
+struct Clave {
+    QString ruc;
+    QString periodo;
+    QString formulario = QStringLiteral("0834");
+    bool enviada = false;
+    QString correl;
+};
+
+// " WHERE Doc_id_d = ? AND Tip_doc_d = 6 AND Periodo = ? AND Formulario = ?"
+// (+ " AND Correl = ?" when `conCorrel`), and the binder of its values in the
+// same order, appended after any values already bound.
+QString condicionClave(bool conCorrel);
+void bindClave(QSqlQuery& q, const Clave& clave, bool conCorrel);
+
+// One stored detail row: Casilla and i_valor, trimmed, Null read as "".
+struct FilaCasilla {
+    QString codigo;
+    QString valor;
+    bool operator==(const FilaCasilla&) const = default;
+};
+
+// The detail rows of the declaration, in table order: HDET with the CORREL
+// for a sent declaration, else DET. *ok becomes false on a database error.
+QList<FilaCasilla> leerCasillas(const QSqlDatabase& db, const Clave& clave, bool* ok = nullptr);
+
+// What the reload and the close take from the header row.
+struct Cabecera {
+    QVariant bcolibrad;     // Null when never set
+    QString nrocheque;      // trimmed, Null read as ""
+    QString cNumero;        // trimmed; "0" marks the assistant's placeholder
+    QVariant estado;
+    QVariant norden;        // sent declarations only
+};
+
+// The header row (HCAB with CORREL for a sent declaration, else CAB); nothing
+// when there is none or on a database error (*ok false).
+std::optional<Cabecera> leerCabecera(const QSqlDatabase& db, const Clave& clave, bool* ok = nullptr);
+
+// A stored (CAB) declaration of this taxpayer, exercise and form exists.
+bool existeDeclaracion(const QSqlDatabase& db, const QString& ruc, const QString& periodo,
+                       const QString& formulario, bool* ok = nullptr);
+
+// PARAM 975 holds the price index of December 2002 (argument "200212").
+bool existeIndiceInicial(const QSqlDatabase& db, bool* ok = nullptr);
+
+// The banks of PARAM 004 for the payment control: code and name (positions
+// 1-36, trimmed), by code; "00" is not a bank and is left out.
+QList<std::pair<QString, QString>> bancos(const QSqlDatabase& db, bool* ok = nullptr);
+
+} // namespace lectura834
