@@ -1,0 +1,148 @@
+#include "Comandos834.h"
+
+#include "Grabacion834.h"
+#include "Parametros834.h"
+
+namespace comandos834 {
+
+using validacion834::Foco;
+using validacion834::Icono;
+using validacion834::Resultado;
+
+namespace {
+
+constexpr int kTabIdentificacion = static_cast<int>(casillas834::Pestana::Identificacion);
+constexpr int kTabComplementaria = static_cast<int>(casillas834::Pestana::Complementaria);
+
+// Hourglass for the length of a command; every way out restores the pointer.
+class Ocupado {
+public:
+    explicit Ocupado(Interfaz& ui) : ui_(ui) { ui_.ocupado(true); }
+    ~Ocupado() { ui_.ocupado(false); }
+    Ocupado(const Ocupado&) = delete;
+    Ocupado& operator=(const Ocupado&) = delete;
+    // Messages are shown with the normal pointer.
+    void mostrar(const Resultado& aviso)
+    {
+        ui_.ocupado(false);
+        ui_.mostrar(aviso);
+    }
+
+private:
+    Interfaz& ui_;
+};
+
+Resultado errorArchivo(const QString& ruta, const QString& error)
+{
+    return Resultado::falla(ruta + QStringLiteral(": ") + error, -1, Foco::Ninguno, Icono::Critico);
+}
+
+} // namespace
+
+bool ValidaContForm1(const Declaracion834& d, const validacion834::Contexto& c, Interfaz& ui)
+{
+    const Resultado r = validacion834::ValidaContForm1(d, c);
+    if (!r.ok)
+        ui.mostrar(r);
+    return r.ok;
+}
+
+void CmdValidar(const Declaracion834& d, const validacion834::Contexto& c, const Entorno& e, Estado& estado,
+                Interfaz& ui)
+{
+    Ocupado ocupado(ui);
+    estado.marcaLista.clear();
+    const QString ruta = validacion834::rutaMensajes(e.sysPath);
+    const validacion834::Consistencia consistencia = validacion834::ValidaConsistencia(d, c, ruta);
+    estado.hayInconsistencias = consistencia.hayInconsistencias();
+    if (!consistencia.errorArchivo.isEmpty()) {
+        ocupado.mostrar(errorArchivo(ruta, consistencia.errorArchivo));
+        return;
+    }
+    if (!consistencia.bloqueo.ok) {
+        ocupado.mostrar(consistencia.bloqueo);
+        return;
+    }
+    if (const Resultado aviso = validacion834::avisoImporte(d); !aviso.ok)
+        ocupado.mostrar(aviso);
+    if (const Resultado r = validacion834::validarComando(d, c); !r.ok) {
+        ocupado.mostrar(r);
+        return;
+    }
+    ui.ocupado(false);
+    if (estado.hayInconsistencias) {
+        // The list window covers the form; from the last tab the form shows
+        // the first one behind it.
+        const bool desdeUltima = ui.pestanaActual() == kTabComplementaria;
+        if (desdeUltima)
+            ui.seleccionarPestana(kTabIdentificacion);
+        if (estado.iGrabado != 3) {
+            if (ui.mostrarInconsistencias(ruta))
+                estado.marcaLista = QStringLiteral("A");
+        } else {
+            estado.marcaLista = QStringLiteral("A");
+        }
+        if (desdeUltima)
+            ui.seleccionarPestana(kTabComplementaria);
+    } else {
+        ui.mostrar(Resultado::falla(validacion834::texto::kSinInconsistencias, -1, Foco::Ninguno, Icono::Exclamacion));
+        if (estado.iGrabado == 3)
+            ui.cerrar();
+    }
+    estado.iGrabado = 2;
+}
+
+bool CmdGrabar(Declaracion834& d, const validacion834::Contexto& c, const Entorno& e, Estado& estado,
+               Interfaz& ui)
+{
+    Ocupado ocupado(ui);
+    if (d.bEnviada) {
+        const grabacion834::Registro registro = grabacion834::registrarNumeroOrden(e.db, d);
+        ocupado.mostrar(registro.aviso);
+        if (registro.registrado)
+            ui.cerrar();
+        return registro.registrado;
+    }
+
+    if (const Resultado r = grabacion834::verificarGrabacion(d, c); !r.ok) {
+        ocupado.mostrar(r);
+        return false;
+    }
+    const grabacion834::Grabado g = grabacion834::grabar(e.db, d, c);
+    if (!g.ok) {
+        ocupado.mostrar(grabacion834::mensajeFallo(g.error));
+        return false;
+    }
+    estado.iGrabado = g.estado == 9 ? 3 : 1;
+    if (const Resultado aviso = validacion834::avisoImporte(d); !aviso.ok)
+        ocupado.mostrar(aviso);
+    d.setModificado(false);
+    ocupado.mostrar(grabacion834::mensajeGrabado(e.db, g.estado));
+    estado.iGrabado = 1;
+    return true;
+}
+
+void CmdCancelar(Declaracion834& d, const validacion834::Contexto& c, const Entorno& e, Estado& estado,
+                 Interfaz& ui)
+{
+    const int previo = estado.iGrabado;
+    estado.iGrabado = 3;
+    if (!parametros834::GET_IPM(e.db, c.ejercicio).isZero() && d.bModificado() && ui.preguntar(kPreguntaGuardar)) {
+        if (CmdGrabar(d, c, e, estado, ui)) {
+            if (!d.bEnviada)  // a registration has closed the form already
+                ui.cerrar();
+        } else {
+            // Closing now would lose the changes the user asked to keep.
+            estado.iGrabado = previo;
+        }
+        return;
+    }
+    const QString ruc = d.iAccion == 0 ? c.rucMostrado.trimmed() : QString();
+    QString error;
+    grabacion834::eliminarBorrador(e.db, ruc, d.periodo(), &error);
+    if (!error.isEmpty())
+        ui.mostrar(Resultado::falla(error, -1, Foco::Ninguno, Icono::Critico));
+    ui.cerrar();
+}
+
+} // namespace comandos834
