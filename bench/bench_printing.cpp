@@ -1,0 +1,127 @@
+// Printing a declaration: registering and writing its spool file from the
+// database (target 15 ms), reading it back and drawing its three pages on
+// images (50 ms), and a PDF of the three pages (150 ms).
+
+#include "DeclaracionReporte.h"
+#include "ImpRep.h"
+#include "SpoolPainter.h"
+#include "SpoolReader.h"
+#include "TestSuite.h"
+
+#include <QGuiApplication>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QVariant>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+const QString kRuc = QStringLiteral("20100070970");
+
+// A cash declaration with every printed box filled and the annex boxes.
+void sampleDeclaration(const TestSuite& suite)
+{
+    suite.exec(QStringLiteral("INSERT INTO CONT (Tip_doc_d, Doc_id_d, Nombre, Usuario) VALUES "
+                              "(6, '20100070970', 'COMERCIAL ANDINA S.A.', 'ADMIN')"));
+    suite.exec(QStringLiteral("INSERT INTO CAB (Tip_doc_d, Doc_id_d, Periodo, Formulario, estado, bcolibrad) "
+                              "VALUES (6, '20100070970', '2004', '0834', 0, ' ')"));
+    QSqlDatabase db = suite.db();
+    db.transaction();
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("INSERT INTO DET (Tip_doc_d, Doc_id_d, Periodo, Formulario, Casilla, i_valor) "
+                             "VALUES (6, '20100070970', '2004', '0834', ?, ?)"));
+    const int cajas[] = {300, 301, 302, 303, 304, 305, 306, 307, 308, 310, 311, 313, 314, 315, 316, 318,
+                         319, 321, 322, 323, 324, 325, 326, 327, 328, 329, 330, 395, 396, 397, 101, 104,
+                         105, 108, 109, 113, 114, 139, 144, 145, 146, 160, 161, 180, 546, 547, 548, 549,
+                         550, 551, 552, 553, 554, 555};
+    for (int c : cajas) {
+        q.addBindValue(QString::number(c));
+        q.addBindValue(QString::number(c * 1234));
+        q.exec();
+    }
+    db.commit();
+}
+
+ReportContext declarationContext()
+{
+    ReportContext ctx;
+    ctx.ruc = kRuc;
+    ctx.nombre = QStringLiteral("COMERCIAL ANDINA S.A.");
+    ctx.formulario = QStringLiteral("0834");
+    ctx.periodo = QStringLiteral("2004");
+    ctx.imprimeAnexo = true;
+    return ctx;
+}
+
+// One declaration of three pages, written once for the reading benchmarks.
+struct Written {
+    TestSuite suite;
+    QString path;
+    Written()
+    {
+        sampleDeclaration(suite);
+        ReportContext ctx = declarationContext();
+        GeneraReporteDeclaracion(suite.db(), QStringLiteral("ADMIN"), reportFolder(suite.path()), ctx);
+        path = spoolFilePath(reportFolder(suite.path()), ctx.archivo);
+    }
+};
+
+void BM_RegisterAndWriteDeclaration(benchmark::State& state)
+{
+    TestSuite suite;
+    sampleDeclaration(suite);
+    for (auto _ : state) {
+        ReportContext ctx = declarationContext();
+        if (!GeneraReporteDeclaracion(suite.db(), QStringLiteral("ADMIN"), reportFolder(suite.path()), ctx).isEmpty()) {
+            state.SkipWithError("printing failed");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_RegisterAndWriteDeclaration)->Unit(benchmark::kMillisecond);
+
+void BM_ReadAndDrawThreePages(benchmark::State& state)
+{
+    Written w;
+    const QColor fondo(0xC0, 0xFF, 0xFF);
+    for (auto _ : state) {
+        const std::optional<SpoolDocument> doc = readSpoolFile(w.path);
+        if (!doc) {
+            state.SkipWithError("cannot read");
+            break;
+        }
+        for (const QList<SpoolItem>& page : previewSurfaces(*doc)) {
+            QImage img = renderSurface(page, fondo, 96);
+            benchmark::DoNotOptimize(img.constBits());
+        }
+    }
+}
+BENCHMARK(BM_ReadAndDrawThreePages)->Unit(benchmark::kMillisecond);
+
+void BM_PdfOfThreePages(benchmark::State& state)
+{
+    Written w;
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("d.pdf"));
+    for (auto _ : state) {
+        const std::optional<SpoolDocument> doc = readSpoolFile(w.path);
+        if (!doc || !writeSpoolPdf(pdf, printSheets(*doc))) {
+            state.SkipWithError("cannot write the PDF");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_PdfOfThreePages)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
