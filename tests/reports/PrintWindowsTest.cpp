@@ -118,6 +118,16 @@ TEST(frmPreview, RangeTwoToThreeHoldsTwoSurfacesAndPagesWithinThem)
     EXPECT_EQ(paginasDe(p.superficie(0)->items()), QList<int>{1});
     EXPECT_EQ(paginasDe(p.superficie(1)->items()), QList<int>{2});
     EXPECT_EQ(p.superficie(0)->fondo(), QColor(0xC0, 0xFF, 0xFF));
+    // The surface is painted: pale cyan with dark text and lines on it.
+    const QImage img = p.superficie(0)->grab().toImage();
+    EXPECT_EQ(img.pixelColor(img.width() - 2, img.height() - 2), QColor(0xC0, 0xFF, 0xFF));
+    int oscuros = 0;
+    for (int y = 0; y < img.height() / 10; ++y)
+        for (int x = 0; x < img.width(); ++x)
+            oscuros += qGray(img.pixel(x, y)) < 100;
+    EXPECT_GT(oscuros, 100);
+    if (const QByteArray keep = qgetenv("QVR_KEEP_PREVIEW"); !keep.isEmpty())
+        img.save(QString::fromLocal8Bit(keep));
 
     p.tlbPrevia_ButtonClick(frmPreview::kAnterior);  // first page: nothing
     EXPECT_EQ(p.paginaActual(), 0);
