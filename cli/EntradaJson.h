@@ -2,8 +2,13 @@
 // Reading the JSON object a subcommand gets on stdin, with messages for the
 // user instead of exceptions.
 
+#include "Declaracion834.h"
+#include "Money.h"
+
 #include <QJsonObject>
+#include <QMap>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QIODevice;
@@ -19,5 +24,36 @@ QString texto(const QJsonObject& objeto, const QString& clave, const QString& po
 
 // True when s is made of ASCII digits only (the empty text included).
 bool soloDigitos(const QString& s);
+
+// Bad input (arguments, JSON, a member or a box the form would not take) ends
+// with status 2; a database that cannot be read ends with the general 1.
+inline constexpr int kEntradaMala = 2;
+
+// Messages stay on one line whatever the input held.
+QString unaLinea(QString mensaje);
+
+// The boxes of a declaration as compute reads them.
+struct Pedido {
+    QString ejercicio;
+    QString ajuste;              // "" = the option is not clicked ("Si" stays selected)
+    Money uit;
+    QString factorIpm;
+    QMap<int, QString> casillas;
+    std::optional<Detalle105> deducciones;
+};
+
+// Reads the members of compute (plus `otrasClaves`, which the caller reads
+// itself); any other member is refused. UIT and factor come from the input
+// only without --ini.
+std::optional<Pedido> leerPedido(const QJsonObject& o, bool conIni, const QStringList& otrasClaves, QString* error);
+
+// What a box would take from the keyboard; empty when the text is fine.
+QString revisarCasilla(int numero, const QString& valor);
+
+// Types the boxes into the model as a user at the window would: box-list
+// order, each box focused, typed key by key and left; the deductions
+// assistant hands back its total when the order reaches box 105. Returns
+// the boxes that were locked or disabled when their turn came.
+QList<int> teclearDeclaracion(const Pedido& p, Declaracion834& d);
 
 } // namespace entrada
