@@ -164,6 +164,11 @@ QString openFailureMessage(const OpenFailure& failure)
 
 std::optional<OpenFailure> openDatabase(const Settings& settings, const QString& iniPath, const OpenOptions& options)
 {
+    // The workgroup file lives in the suite folder. Without a SysPath naming a
+    // folder it cannot be found (a missing or unreadable KV000.INI ends here
+    // too), and nothing is recorded in the settings file.
+    if (settings.sysPath.isEmpty() || !QFileInfo(settings.sysPath).isDir())
+        return missingFailure(settings.systemDb());
     return openDatabaseFile(settings.dbFile, settings, iniPath, options);
 }
 

@@ -37,7 +37,9 @@ struct OpenOptions {
 // Opens settings.dbFile: SQLite file, or a PostgreSQL server when it starts
 // with "postgresql://". Before that writes SystemDB = SysPath + "KV000.MDW"
 // into [Options] of iniPath (unless told not to). Returns the failure, or
-// nothing when the connection options.connectionName is open.
+// nothing when the connection options.connectionName is open. A SysPath that
+// is empty or no folder fails as a missing workgroup file (3024), before
+// anything is written.
 std::optional<OpenFailure> openDatabase(const Settings& settings, const QString& iniPath,
                                         const OpenOptions& options = {});
 

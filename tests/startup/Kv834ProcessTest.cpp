@@ -5,6 +5,8 @@
 #include "TestSuite.h"
 #include "XTestWindows.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -123,6 +125,127 @@ TEST_F(Kv834WithHostTest, SecondCopyIsRefusedAndTheFirstKeepsRunning)
         first.kill();
         first.waitForFinished();
     }
+}
+
+// Settings the program cannot work with: the connection message, status 1,
+// and nothing created in the suite folder or in the folder it was started in.
+class Kv834BadSettingsTest : public Kv834WithHostTest {
+protected:
+    static QStringList listing(const QString& folder)
+    {
+        QStringList names;
+        QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            names << it.next();
+        names.sort();
+        return names;
+    }
+    QByteArray iniBytes() const
+    {
+        QFile f(suite.iniPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // Runs Kv834 from an empty folder and checks what every bad setting must give.
+    Result runAndExpectNothingCreated()
+    {
+        const QStringList before = listing(suite.path());
+        QProcess p;
+        p.setWorkingDirectory(cwd.path());
+        start(p, true);
+        Result r;
+        if (p.waitForFinished(20000)) {
+            r = {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                 QString::fromUtf8(p.readAllStandardError())};
+        } else {
+            p.kill();
+            p.waitForFinished();
+        }
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Error de Conección: "))) << qPrintable(r.err);
+        EXPECT_EQ(listing(suite.path()), before);
+        EXPECT_TRUE(listing(cwd.path()).isEmpty());
+        return r;
+    }
+    void writeIni(const QByteArray& bytes) const
+    {
+        QFile f(suite.iniPath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+    QTemporaryDir cwd;
+};
+
+TEST_F(Kv834BadSettingsTest, MissingOrUnreadableSettingsFile)
+{
+    ASSERT_TRUE(QFile::remove(suite.iniPath()));
+    Result r = runAndExpectNothingCreated();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Could not find file 'KV000.MDW'.\n 3024"))) << qPrintable(r.err);
+    EXPECT_FALSE(QFile::exists(suite.iniPath()));
+
+    // A folder where the file should be cannot be read either.
+    ASSERT_TRUE(QDir().mkdir(suite.iniPath()));
+    r = runAndExpectNothingCreated();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("'KV000.MDW'"))) << qPrintable(r.err);
+    EXPECT_TRUE(QFileInfo(suite.iniPath()).isDir());
+}
+
+TEST_F(Kv834BadSettingsTest, UnreadableByPermissions)
+{
+    QFile ini(suite.iniPath());
+    ASSERT_TRUE(ini.setPermissions(QFileDevice::WriteOwner));
+    if (ini.open(QIODevice::ReadOnly))
+        GTEST_SKIP() << "permissions do not stop this user (root)";
+    const QByteArray before = [&] {
+        ini.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        ini.open(QIODevice::ReadOnly);
+        const QByteArray b = ini.readAll();
+        ini.close();
+        ini.setPermissions(QFileDevice::WriteOwner);
+        return b;
+    }();
+    const Result r = runAndExpectNothingCreated();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("'KV000.MDW'"))) << qPrintable(r.err);
+    ini.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(iniBytes(), before);
+}
+
+TEST_F(Kv834BadSettingsTest, EmptySysPathChangesNothing)
+{
+    // The database itself would open: the workgroup file is what is missing.
+    setIni("SysPath", QString());
+    const QByteArray before = iniBytes();
+    const Result r = runAndExpectNothingCreated();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Could not find file 'KV000.MDW'.\n 3024"))) << qPrintable(r.err);
+    EXPECT_EQ(iniBytes(), before);
+
+    setIni("SysPath", suite.path() + QStringLiteral("absent/"));
+    const QByteArray before2 = iniBytes();
+    const Result r2 = runAndExpectNothingCreated();
+    EXPECT_TRUE(r2.err.contains(suite.path() + QStringLiteral("absent/KV000.MDW"))) << qPrintable(r2.err);
+    EXPECT_EQ(iniBytes(), before2);
+}
+
+TEST_F(Kv834BadSettingsTest, DatabasePathNamingAFolder)
+{
+    ASSERT_TRUE(QDir(suite.path()).mkdir(QStringLiteral("adir")));
+    setIni("DBName", QStringLiteral("adir"));
+    const Result r = runAndExpectNothingCreated();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Could not find file '%1adir'.\n 3024").arg(suite.path())))
+        << qPrintable(r.err);
+    EXPECT_TRUE(QDir(suite.path() + QStringLiteral("adir")).isEmpty());
+}
+
+TEST_F(Kv834BadSettingsTest, OverlongSettingsLineKeepsItsFirst254Characters)
+{
+    // DBName of 300 characters: the program looks for the first 254 of them.
+    const QByteArray name = QByteArray(150, 'n') + QByteArray(150, 'm');
+    QByteArray bytes = iniBytes();
+    bytes.replace("DBName=suite.db", "DBName=" + name);
+    writeIni(bytes);
+    const Result r = runAndExpectNothingCreated();
+    const QString kept = suite.path() + QString::fromLatin1(name.left(254));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Could not find file '%1'.\n 3024").arg(kept))) << qPrintable(r.err);
+    EXPECT_FALSE(r.err.contains(QString::fromLatin1(name.left(255))));
 }
 
 } // namespace
