@@ -19,3 +19,10 @@ inline constexpr int kSalidaError = 1;
 // f0834 compute [--ini INI_PATH]: one declaration as JSON on stdin, every box
 // as the form shows it as JSON on stdout.
 int compute(const QStringList& argumentos, Consola& consola);
+
+// f0834 validate [--ini INI_PATH]: the checks of "&Validar" and of the save.
+int validate(const QStringList& argumentos, Consola& consola);
+// f0834 save --ini INI_PATH: stores the declaration as "&Grabar" does.
+int save(const QStringList& argumentos, Consola& consola);
+// f0834 show --ini INI_PATH RUC EJERCICIO: a stored declaration as JSON.
+int show(const QStringList& argumentos, Consola& consola);

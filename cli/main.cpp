@@ -19,6 +19,9 @@ struct Entrada {
 
 constexpr Entrada kSubcomandos[] = {
     {"compute", compute, "compute [--ini INI_PATH]   boxes as JSON on stdin -> every box as the form shows it"},
+    {"validate", validate, "validate [--ini INI_PATH]   declaration as JSON on stdin -> inconsistencies, consistent, blocking message"},
+    {"save", save, "save --ini INI_PATH   declaration as JSON on stdin -> stored as \"&Grabar\" stores it; prints estado"},
+    {"show", show, "show --ini INI_PATH RUC EJERCICIO   the stored declaration as JSON"},
     {"print", runPrint, "print --ini INI_PATH RUC EJERCICIO [--anexo] [--enviada CORREL] [--pdf FILE]   spool file path out"},
 };
 

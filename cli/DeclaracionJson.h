@@ -1,0 +1,47 @@
+#pragma once
+// A whole declaration as JSON for validate, save and show: compute's members
+// plus the identification, the answers, the payment control and the legal
+// representative, and whether the declaration is a new one.
+
+#include "Declaracion834.h"
+#include "EntradaJson.h"
+#include "Validacion834.h"
+
+#include <QJsonObject>
+#include <QSqlDatabase>
+#include <optional>
+
+namespace declaracionjson {
+
+struct Solicitud {
+    entrada::Pedido pedido;
+    QString ruc;
+    QString razonSocial;
+    QString telefono;
+    QList<std::pair<Declaracion834::Pregunta, QString>> respuestas;   // besides "ajuste"
+    std::optional<FormaDePago> formaPago;
+    QString apellidos;
+    QString nombres;
+    bool nuevo = false;
+};
+
+// Reads and checks the input; *error says what is wrong.
+std::optional<Solicitud> leer(const QJsonObject& o, bool conIni, QString* error);
+
+// The UIT and the adjustment factor of the exercise from PARAM; false on a
+// database error.
+bool parametrosDeBase(const QSqlDatabase& db, entrada::Pedido& p);
+
+// Puts the declaration into the model as the window would have it before
+// "&Validar" or "&Grabar", and the window's other state into the context. A
+// new declaration takes its taxpayer from the suite user's list and is
+// checked against the stored ones; without a database the taxpayer is taken
+// as chosen and new.
+void preparar(const Solicitud& s, QSqlDatabase db, const QString& sysUser, Declaracion834& d,
+              validacion834::Contexto& c);
+
+// The declaration as the form shows it, in the same members: every non-blank
+// box, the representative, the payment control, the stored deductions.
+QJsonObject escribir(const Declaracion834& d, const QString& razonSocial);
+
+} // namespace declaracionjson
