@@ -3,6 +3,7 @@
 #include "FrmConsultas.h"
 #include "FrmContAbrir.h"
 #include "FrmContAbrirEnv.h"
+#include "FrmTipPrnR.h"
 #include "frmAcercade.h"
 
 namespace {
@@ -29,7 +30,6 @@ MDIFrmHooks ventanasKv834()
     MDIFrmHooks hooks;
     // Each command's window is wired here as it is built:
     //   hooks.abreDeclaracionNueva = [](MDIFrm& frm) { AbreDeclaracion(0, {}) ... };
-    //   hooks.abreImpresion        = [](MDIFrm& frm, bool enviadas) { print selection ... };
     // Every window is created afresh for its command and released when it closes.
     hooks.abreContAbrir = [](MDIFrm& frm, int modo) {
         FrmContAbrir dlg(contextoListas(frm), static_cast<qint16>(modo), &frm);
@@ -38,6 +38,11 @@ MDIFrmHooks ventanasKv834()
     hooks.abreContAbrirEnv = [](MDIFrm& frm) {
         FrmContAbrirEnv dlg(contextoListas(frm), frm.state().currentOperation, &frm);
         dlg.exec();
+    };
+    hooks.abreImpresion = [](MDIFrm& frm, bool enviadas) {
+        openPrintSelection(&frm, frm.state(), enviadas,
+                           [&frm](const QString& ruc, const QString& nombre, const QString& periodo,
+                                  const QString& formulario) { frm.ResetBarraEstado(ruc, nombre, periodo, formulario); });
     };
     hooks.abreConsultas = [](MDIFrm& frm) {
         FrmConsultas dlg(frm.state().db(), frm.state().currentOperation, &frm);
