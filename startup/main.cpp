@@ -12,6 +12,7 @@
 #include "cWindows.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -57,5 +58,9 @@ int main(int argc, char* argv[])
     frm.setHooks(ventanasKv834());
     if (!frm.cargar())
         return 1;
+    // QVR_QUIT_AFTER_SHOW=1 ends the program as soon as the main window is up:
+    // start-up time is measured as a whole process.
+    if (qEnvironmentVariable("QVR_QUIT_AFTER_SHOW") == QLatin1String("1"))
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
     return app.exec();
 }

@@ -127,6 +127,21 @@ TEST_F(Kv834WithHostTest, SecondCopyIsRefusedAndTheFirstKeepsRunning)
     }
 }
 
+TEST_F(Kv834WithHostTest, QuitAfterShowEndsCleanlyOnceTheMainWindowIsUp)
+{
+    QProcess p;
+    QProcessEnvironment env = environment(true);
+    env.insert(QStringLiteral("QVR_QUIT_AFTER_SHOW"), QStringLiteral("1"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(KV834_PATH), {});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    // It got past the load step: the workgroup file was recorded.
+    EXPECT_EQ(IniFile::read(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("SystemDB")),
+              suite.path() + QStringLiteral("KV000.MDW"));
+}
+
 // Settings the program cannot work with: the connection message, status 1,
 // and nothing created in the suite folder or in the folder it was started in.
 class Kv834BadSettingsTest : public Kv834WithHostTest {

@@ -1,0 +1,62 @@
+// Kv834 from its start to the main window shown, as a whole process (target
+// 300 ms median): the host's "Qvarion" window is up on the X display, the
+// suite is a test suite, and QVR_QUIT_AFTER_SHOW=1 ends the program once its
+// main window is shown. Needs DISPLAY (bench/run.sh provides one with Xvfb).
+
+#include "TestSuite.h"
+#include "XTestWindows.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_Kv834StartToMainWindow(benchmark::State& state)
+{
+    XTestWindows x;
+    if (!x.ok()) {
+        state.SkipWithError("no X display (DISPLAY unset)");
+        return;
+    }
+    x.create(QStringLiteral("Qvarion"), true);
+    TestSuite suite;
+    QTemporaryDir runtime;
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QVR_WINDIR"), suite.path());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    env.insert(QStringLiteral("QVR_QUIT_AFTER_SHOW"), QStringLiteral("1"));
+
+    for (auto _ : state) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        QElapsedTimer reloj;
+        reloj.start();
+        p.start(QStringLiteral(KV834_PATH), {});
+        const bool terminado = p.waitForFinished(30000);
+        const double segundos = reloj.nsecsElapsed() / 1e9;
+        if (!terminado || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+            p.kill();
+            p.waitForFinished();
+            state.SkipWithError(("Kv834 did not start cleanly: " + p.readAllStandardError()).constData());
+            return;
+        }
+        state.SetIterationTime(segundos);
+    }
+}
+BENCHMARK(BM_Kv834StartToMainWindow)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
