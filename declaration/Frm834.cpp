@@ -10,6 +10,7 @@
 #include "ParamLookups.h"
 #include "Parametros834.h"
 #include "StartupMessages.h"
+#include "Validacion834.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -26,6 +27,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using casillas834::Casilla;
@@ -81,15 +83,6 @@ QString textoPeriodo(const QLineEdit* campo)
 int valorPeriodo(const QString& texto)
 {
     return leadingNumber(texto);
-}
-
-// The exercise rule used until validation supplies its own: all four digits
-// typed, a positive year, not before 2003 and not after this year.
-bool periodoAceptable(const QString& p)
-{
-    if (p.contains(u'_') || valorPeriodo(p) <= 0)
-        return false;
-    return p >= QLatin1String("2003") && QString::number(QDate::currentDate().year()) >= p;
 }
 
 void pintaFondo(QWidget* w, const QColor& color)
@@ -148,7 +141,9 @@ Frm834::Frm834(ContextoDeclaracion contexto, QWidget* parent)
     setWindowTitle(kCaption);
     setModal(true);
     setMouseTracking(true);
-    validaPeriodo = [](Frm834& f) { return periodoAceptable(textoPeriodo(f.mkePeriodo())); };
+    validaPeriodo = [](Frm834& f) {
+        return validacion834::ValidaPeriodo(textoPeriodo(f.mkePeriodo()), QDate::currentDate());
+    };
     construye();
     conectaModelo();
 }
@@ -1078,11 +1073,16 @@ bool Frm834::eventFilter(QObject* watched, QEvent* event)
     if (!campo)
         return QDialog::eventFilter(watched, event);
 
-    if (event->type() == QEvent::FocusOut && campo == MkePeriodo_ && !esCambioDeVentana(event)
-        && !enSalidaPeriodo_) {
-        enSalidaPeriodo_ = true;
-        MkePeriodo_LostFocus();
-        enSalidaPeriodo_ = false;
+    if (event->type() == QEvent::FocusOut && campo == MkePeriodo_ && !esCambioDeVentana(event)) {
+        // Checked once the focus has settled on the next control, so that a
+        // message can put it back into the field.
+        QTimer::singleShot(0, this, [this] {
+            if (enSalidaPeriodo_)
+                return;
+            enSalidaPeriodo_ = true;
+            MkePeriodo_LostFocus();
+            enSalidaPeriodo_ = false;
+        });
         return QDialog::eventFilter(watched, event);
     }
     if (event->type() != QEvent::KeyPress)

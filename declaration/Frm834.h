@@ -85,7 +85,7 @@ public:
 
     // ---- Checks supplied by validation; by default they accept.
     std::function<bool(Frm834&)> validaContForm1 = [](Frm834&) { return true; };
-    // The exercise rule applied when the year field is left.
+    // The exercise rule applied when the year field is left (validacion834::ValidaPeriodo).
     std::function<bool(Frm834&)> validaPeriodo;
 
     // ---- State
