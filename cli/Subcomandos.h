@@ -12,7 +12,8 @@ struct Consola {
     QTextStream& errores;   // standard error
 };
 
-// Exit codes: 0 done, 1 bad input or a failure that was reported on stderr.
+// Exit codes: 0 done, 1 a failure reported on stderr (database, files); bad
+// input (arguments, JSON) is entrada::kEntradaMala, 2.
 inline constexpr int kSalidaBien = 0;
 inline constexpr int kSalidaError = 1;
 
