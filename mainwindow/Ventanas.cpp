@@ -1,5 +1,6 @@
 #include "Ventanas.h"
 
+#include "AbreDeclaracion.h"
 #include "FrmConsultas.h"
 #include "FrmContAbrir.h"
 #include "FrmContAbrirEnv.h"
@@ -28,8 +29,17 @@ DeclarationListContext contextoListas(MDIFrm& frm)
 MDIFrmHooks ventanasKv834()
 {
     MDIFrmHooks hooks;
-    // Each command's window is wired here as it is built:
-    //   hooks.abreDeclaracionNueva = [](MDIFrm& frm) { AbreDeclaracion(0, {}) ... };
+    // A new declaration: the form in mode 0; it tells the status bar RUC,
+    // name, year and user.
+    hooks.abreDeclaracionNueva = [](MDIFrm& frm) {
+        ContextoDeclaracion c;
+        c.db = frm.state().db();
+        c.formulario = frm.state().formCode;
+        c.sysUser = frm.state().settings.sysUser;
+        c.barraEstado = [&frm](const QString& ruc, const QString& nombre, const QString& periodo,
+                               const QString& usuario) { frm.ResetBarraEstado(ruc, nombre, periodo, usuario); };
+        AbreDeclaracion(0, {}, c, &frm);
+    };
     // Every window is created afresh for its command and released when it closes.
     hooks.abreContAbrir = [](MDIFrm& frm, int modo) {
         FrmContAbrir dlg(contextoListas(frm), static_cast<qint16>(modo), &frm);
