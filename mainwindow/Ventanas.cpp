@@ -7,6 +7,9 @@
 #include "FrmTipPrnR.h"
 #include "frmAcercade.h"
 
+#include <memory>
+#include <type_traits>
+
 namespace {
 
 // What the declaration lists need from the session; the current row goes to
@@ -20,8 +23,38 @@ DeclarationListContext contextoListas(MDIFrm& frm)
     c.showInStatusBar = [&frm](QString ruc, QString nombre, QString periodo) {
         frm.ResetBarraEstado(ruc, nombre, periodo, frm.state().formCode);
     };
-    // c.openDeclaration: AbreDeclaracion, once the declaration form is wired in.
     return c;
+}
+
+// The declaration form tells the status bar RUC, name, year and user.
+ContextoDeclaracion contextoDeclaracion(MDIFrm& frm)
+{
+    ContextoDeclaracion c;
+    c.db = frm.state().db();
+    c.formulario = frm.state().formCode;
+    c.sysUser = frm.state().settings.sysUser;
+    c.barraEstado = [&frm](const QString& ruc, const QString& nombre, const QString& periodo,
+                           const QString& usuario) { frm.ResetBarraEstado(ruc, nombre, periodo, usuario); };
+    return c;
+}
+
+// The form reads the year (and, for a sent declaration, the order number)
+// from the row selected in the dialog that opens it.
+template <class Dialogo>
+void abreDesdeLista(MDIFrm& frm, const std::function<std::unique_ptr<Dialogo>(DeclarationListContext)>& crea)
+{
+    Dialogo* dialogo = nullptr;
+    DeclarationListContext lista = contextoListas(frm);
+    lista.openDeclaration = [&frm, &dialogo](int modo, QVariantList valores) {
+        ContextoDeclaracion c = contextoDeclaracion(frm);
+        c.periodoSeleccionado = dialogo->selectedPeriodo();
+        if constexpr (std::is_same_v<Dialogo, FrmContAbrirEnv>)
+            c.nordenSeleccionado = dialogo->selectedNorden();
+        AbreDeclaracion(modo, valores, c, &frm);
+    };
+    const std::unique_ptr<Dialogo> creado = crea(lista);
+    dialogo = creado.get();
+    dialogo->exec();
 }
 
 } // namespace
@@ -31,23 +64,17 @@ MDIFrmHooks ventanasKv834()
     MDIFrmHooks hooks;
     // A new declaration: the form in mode 0; it tells the status bar RUC,
     // name, year and user.
-    hooks.abreDeclaracionNueva = [](MDIFrm& frm) {
-        ContextoDeclaracion c;
-        c.db = frm.state().db();
-        c.formulario = frm.state().formCode;
-        c.sysUser = frm.state().settings.sysUser;
-        c.barraEstado = [&frm](const QString& ruc, const QString& nombre, const QString& periodo,
-                               const QString& usuario) { frm.ResetBarraEstado(ruc, nombre, periodo, usuario); };
-        AbreDeclaracion(0, {}, c, &frm);
-    };
+    hooks.abreDeclaracionNueva = [](MDIFrm& frm) { AbreDeclaracion(0, {}, contextoDeclaracion(frm), &frm); };
     // Every window is created afresh for its command and released when it closes.
     hooks.abreContAbrir = [](MDIFrm& frm, int modo) {
-        FrmContAbrir dlg(contextoListas(frm), static_cast<qint16>(modo), &frm);
-        dlg.exec();
+        abreDesdeLista<FrmContAbrir>(frm, [&frm, modo](DeclarationListContext lista) {
+            return std::make_unique<FrmContAbrir>(lista, static_cast<qint16>(modo), &frm);
+        });
     };
     hooks.abreContAbrirEnv = [](MDIFrm& frm) {
-        FrmContAbrirEnv dlg(contextoListas(frm), frm.state().currentOperation, &frm);
-        dlg.exec();
+        abreDesdeLista<FrmContAbrirEnv>(frm, [&frm](DeclarationListContext lista) {
+            return std::make_unique<FrmContAbrirEnv>(lista, frm.state().currentOperation, &frm);
+        });
     };
     hooks.abreImpresion = [](MDIFrm& frm, bool enviadas) {
         openPrintSelection(&frm, frm.state(), enviadas,
