@@ -84,6 +84,7 @@ QStringList documentTypeItems(QSqlDatabase db, int flagPosition, bool blankFirst
     };
     QList<Row> rows;
     QSqlQuery q(db);
+    q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ?"));
     q.addBindValue(kDocumentTypes);
     if (q.exec()) {
@@ -152,6 +153,7 @@ QList<Taxpayer> taxpayerList(QSqlDatabase db, const QString& sysUser)
     sql += QStringLiteral(" ORDER BY Tip_doc_d, Doc_id_d");
 
     QSqlQuery q(db);
+    q.setForwardOnly(true);  // read once, top to bottom: no row cache
     q.prepare(sql);
     if (!everyTaxpayer)
         q.addBindValue(sysUser);
