@@ -6,6 +6,8 @@
 #include "Formato834.h"
 #include "FormaDePagoQVR.h"
 #include "FrmAnexo105.h"
+#include "FrmConsist.h"
+#include "Grabacion834.h"
 #include "ModObjetos.h"
 #include "ParamLookups.h"
 #include "Parametros834.h"
@@ -586,8 +588,10 @@ void Frm834::cargar()
     // 1. Size and pointer (the opener centres the window).
     resize(ModObjetos::twipsAPixelesX(kAncho, this), ModObjetos::twipsAPixelesY(kAlto, this));
     ModObjetos::PunteroEspera(true);
-    // 2. No factor or UIT until the exercise is known; tab 0.
+    // 2. No factor or UIT until the exercise is known; nothing validated or
+    // saved yet; tab 0.
     decl_.setParametros(Money(), QString());
+    estado_ = {};
     SSTab1_->setCurrentIndex(0);
     iTabActual_ = 0;
     decl_.setCargando(true);
@@ -683,19 +687,9 @@ void Frm834::LlenaContribuyentes()
 
 bool Frm834::CargaCasillas()
 {
+    // Box 105 is the sum of the stored detail, even when nothing else is stored.
     refrescaDetalle105();
-    const lectura834::Clave k = clave();
-    const QList<lectura834::FilaCasilla> filas = lectura834::leerCasillas(contexto_.db, k);
-    if (filas.isEmpty())
-        return false;
-    for (const lectura834::FilaCasilla& f : filas)
-        decl_.AsignaCasilla(f.codigo, f.valor);
-    if (const auto cab = lectura834::leerCabecera(contexto_.db, k)) {
-        if (!cab->bcolibrad.isNull())
-            decl_.setBanco(cab->bcolibrad.toString());
-        decl_.setNumCheque(cab->nrocheque);
-    }
-    return true;
+    return grabacion834::CargaCasillas(contexto_.db, decl_);
 }
 
 lectura834::Clave Frm834::clave() const
@@ -835,15 +829,11 @@ void Frm834::informaBarraEstado(const QString& ruc, const QString& nombre, const
         contexto_.barraEstado(ruc, nombre, periodo, contexto_.sysUser);
 }
 
-int Frm834::mensaje(QMessageBox::Icon icono, const QString& texto, QMessageBox::StandardButtons botones)
+int Frm834::mensaje(QMessageBox::Icon icono, const QString& texto, QMessageBox::StandardButtons botones,
+                    const QString& titulo)
 {
-    QMessageBox box(icono, kCaption, texto, botones, this);
+    QMessageBox box(icono, titulo.isEmpty() ? kCaption : titulo, texto, botones, this);
     return box.exec();
-}
-
-void Frm834::cerrar()
-{
-    QDialog::done(QDialog::Rejected);
 }
 
 // ---------------------------------------------------------------- tabs and pages
@@ -859,7 +849,7 @@ void Frm834::SSTab1_Click(int pestana)
             TxtNumOrdenE_[0]->setFocus();
         return;
     }
-    if (!validaContForm1(*this)) {
+    if (!comandos834::ValidaContForm1(decl_, contextoValidacion(), *this)) {
         if (SSTab1_->currentIndex() != 0)
             SSTab1_->setCurrentIndex(0);
         return;
@@ -1205,16 +1195,106 @@ void Frm834::mouseMoveEvent(QMouseEvent* event)
 
 // ---------------------------------------------------------------- commands
 
+validacion834::Contexto Frm834::contextoValidacion() const
+{
+    validacion834::Contexto c;
+    c.rucMostrado = rucMostrado();
+    c.nuevaDeclaracion = nuevaDeclaracion_;
+    c.ejercicio = textoPeriodo(MkePeriodo_);
+    c.db = contexto_.db;
+    return c;
+}
+
+comandos834::Entorno Frm834::entorno() const
+{
+    return {contexto_.db, contexto_.sysPath};
+}
+
 void Frm834::reject()
 {
     onSalir();
 }
 
-void Frm834::onValidar() {}
+void Frm834::onValidar()
+{
+    comandos834::CmdValidar(decl_, contextoValidacion(), entorno(), estado_, *this);
+}
 
-void Frm834::onGrabar() {}
+void Frm834::onGrabar()
+{
+    comandos834::CmdGrabar(decl_, contextoValidacion(), entorno(), estado_, *this);
+}
 
 void Frm834::onSalir()
 {
-    cerrar();
+    comandos834::CmdCancelar(decl_, contextoValidacion(), entorno(), estado_, *this);
+}
+
+// ---------------------------------------------------------------- what the commands ask
+
+QWidget* Frm834::controlDeFoco(validacion834::Foco foco) const
+{
+    using validacion834::Foco;
+    switch (foco) {
+    case Foco::CmbRuc: return CmbRuc_;
+    case Foco::TxtTelefono: return TxtTelefono_;
+    case Foco::MkePeriodo: return MkePeriodo_;
+    case Foco::CmdCancelar: return CmdCancelar_;
+    case Foco::Casilla226: return txtValor(226);
+    case Foco::ApellidoRL: return txtApellidoRL_;
+    case Foco::NombreRL: return txtNombreRL_;
+    case Foco::FormaDePago: return FormaDePagoQVR1_;
+    case Foco::Ninguno: break;
+    }
+    return nullptr;
+}
+
+void Frm834::mostrar(const validacion834::Resultado& aviso)
+{
+    if (aviso.pestana >= 0)
+        seleccionarPestana(aviso.pestana);
+    if (aviso.foco == validacion834::Foco::FormaDePago)
+        FormaDePagoQVR1_->show();
+    QMessageBox::Icon icono = QMessageBox::Critical;
+    switch (aviso.icono) {
+    case validacion834::Icono::Critico: icono = QMessageBox::Critical; break;
+    case validacion834::Icono::Informacion: icono = QMessageBox::Information; break;
+    case validacion834::Icono::Exclamacion: icono = QMessageBox::Warning; break;
+    }
+    mensaje(icono, aviso.mensaje, QMessageBox::Ok, aviso.titulo);
+    if (QWidget* foco = controlDeFoco(aviso.foco); foco && foco->isEnabled())
+        foco->setFocus();
+}
+
+bool Frm834::preguntar(const QString& texto)
+{
+    return mensaje(QMessageBox::Question, texto, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+int Frm834::pestanaActual() const
+{
+    return SSTab1_->currentIndex();
+}
+
+void Frm834::seleccionarPestana(int pestana)
+{
+    SSTab1_->setCurrentIndex(pestana);
+}
+
+bool Frm834::mostrarInconsistencias(const QString& rutaArchivo)
+{
+    FrmConsist lista(rutaArchivo, this);
+    lista.exec();
+    return lista.aceptada();
+}
+
+void Frm834::ocupado(bool si)
+{
+    ModObjetos::PunteroEspera(si);
+}
+
+void Frm834::cerrar()
+{
+    informaBarraEstado(QString(), QString(), sPeriodo);
+    QDialog::done(QDialog::Rejected);
 }

@@ -4,9 +4,10 @@
 // Declaracion834 model; the window shows it, feeds it what the user types and
 // follows its changes (the calculation cascade runs in the model).
 //
-// Validation and saving plug in through onValidar(), onGrabar(), onSalir() and
-// the checks validaContForm1 / validaPeriodo.
+// "&Validar", "&Grabar", "&Salir" and the tab-0 check run the commands of
+// Comandos834.h; the window answers them through comandos834::Interfaz.
 
+#include "Comandos834.h"
 #include "Declaracion834.h"
 #include "Lectura834.h"
 #include "ObjFunciones.h"
@@ -41,13 +42,14 @@ struct ContextoDeclaracion {
     QSqlDatabase db;
     QString formulario = QStringLiteral("0834");
     QString sysUser;
+    QString sysPath;                     // suite folder; "&Validar" writes Mens.txt there
     BarraEstadoFn barraEstado;           // may be empty
     QString periodoSeleccionado;         // PERIODO of the opening dialog's selected row (mode 1)
     QString nordenSeleccionado;          // NORDEN of the sent-declaration dialog's selected row
     std::function<void()> liberaPreview; // run after the form closes; may be empty
 };
 
-class Frm834 : public QDialog {
+class Frm834 : public QDialog, public comandos834::Interfaz {
     Q_OBJECT
 public:
     static const QString kCaption;   // "834 Anticipo Adicional de Renta 3ra. Categoría"
@@ -75,16 +77,28 @@ public:
     void AsignaCasilla(const QString& codigo, const QString& valor) { decl_.AsignaCasilla(codigo, valor); }
     // Tells the status bar RUC, name, year and the suite user.
     void informaBarraEstado(const QString& ruc, const QString& nombre, const QString& periodo);
-    // A message box titled with the form's caption; returns the button pressed.
+    // A message box titled with the form's caption (or `titulo`); returns the button pressed.
     int mensaje(QMessageBox::Icon icono, const QString& texto,
-                QMessageBox::StandardButtons botones = QMessageBox::Ok);
+                QMessageBox::StandardButtons botones = QMessageBox::Ok, const QString& titulo = {});
     // The key of the declaration shown (sRuc, sPeriodo, form, sent, CORREL).
     lectura834::Clave clave() const;
-    // Closes the form (no questions asked).
-    void cerrar();
 
-    // ---- Checks supplied by validation; by default they accept.
-    std::function<bool(Frm834&)> validaContForm1 = [](Frm834&) { return true; };
+    // ---- What the commands ask of the window (comandos834::Interfaz)
+    void mostrar(const validacion834::Resultado& aviso) override;
+    bool preguntar(const QString& texto) override;
+    int pestanaActual() const override;
+    void seleccionarPestana(int pestana) override;
+    bool mostrarInconsistencias(const QString& rutaArchivo) override;
+    void ocupado(bool si) override;
+    // Closes the form (no questions asked); the status bar keeps only the year.
+    void cerrar() override;
+
+    // What the checks read besides the model: the RUC shown, the
+    // new-declaration flag, the year field's text and the database.
+    validacion834::Contexto contextoValidacion() const;
+    // The commands' state (last-save state, list-accepted mark), reset at load.
+    const comandos834::Estado& estadoComandos() const { return estado_; }
+
     // The exercise rule applied when the year field is left (validacion834::ValidaPeriodo).
     std::function<bool(Frm834&)> validaPeriodo;
 
@@ -132,7 +146,7 @@ public slots:
     void reject() override;
 
 protected slots:
-    // "&Validar", "&Grabar" and "&Salir"; validation and saving fill them in.
+    // "&Validar", "&Grabar" and "&Salir".
     virtual void onValidar();
     virtual void onGrabar();
     virtual void onSalir();
@@ -176,6 +190,8 @@ private:
     void ayudaCasilla(int casilla);
 
     void refrescaDetalle105();
+    QWidget* controlDeFoco(validacion834::Foco foco) const;
+    comandos834::Entorno entorno() const;
     void bloqueaFormulario();        // tabs, "&Validar", "&Grabar" off; "&Salir" default
     void bloqueaEnviada();
     int largoDocumento() const;      // box 226 length from the chosen document type
@@ -215,6 +231,7 @@ private:
     QPushButton* CmdGrabar_ = nullptr;
     QPushButton* CmdCancelar_ = nullptr;
 
+    comandos834::Estado estado_;
     QString nuevaDeclaracion_;
     int iTabActual_ = 0;
     bool cargado_ = false;

@@ -26,13 +26,15 @@ DeclarationListContext contextoListas(MDIFrm& frm)
     return c;
 }
 
-// The declaration form tells the status bar RUC, name, year and user.
+// The declaration form tells the status bar RUC, name, year and user; its
+// "&Validar" writes the inconsistency file into the suite folder.
 ContextoDeclaracion contextoDeclaracion(MDIFrm& frm)
 {
     ContextoDeclaracion c;
     c.db = frm.state().db();
     c.formulario = frm.state().formCode;
     c.sysUser = frm.state().settings.sysUser;
+    c.sysPath = frm.state().settings.sysPath;
     c.barraEstado = [&frm](const QString& ruc, const QString& nombre, const QString& periodo,
                            const QString& usuario) { frm.ResetBarraEstado(ruc, nombre, periodo, usuario); };
     return c;

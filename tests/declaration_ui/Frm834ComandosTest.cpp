@@ -1,0 +1,366 @@
+// "&Validar", "&Grabar" and "&Salir" of the declaration form, driven through
+// the window on a real suite database.
+
+#include "DeclaracionGuardada.h"
+#include "FormFixture.h"
+#include "FormaDePagoQVR.h"
+#include "FrmAnexo105.h"
+#include "Guion.h"
+#include "Validacion834.h"
+
+#include <QScrollBar>
+#include <QTabWidget>
+
+namespace {
+
+const QString kRuc = QString::fromLatin1(kRucA);
+const QString kNombre = QStringLiteral("DISTRIBUIDORA ANDINA S.A.C.");
+const QString kMenor =
+    QStringLiteral("El importe a pagar es menor que el saldo definitivo a pagar.La KALDEN emitirá una Orden de Pago.");
+const QString kConInconsistencias = QStringLiteral(
+    "La información de la declaración fue grabada con inconsistencias. En estas condiciones no podra ser enviada a "
+    "KALDEN.");
+const QString kGrabada = QStringLiteral("La declaración ha sido grabada satisfactoriamente.");
+
+class ComandosFixture : public FormFixture {
+protected:
+    // Picks the item that starts with `inicio` with the arrow keys.
+    static void eligeEnLista(QComboBox* lista, const QString& inicio)
+    {
+        lista->setFocus();
+        int destino = -1;
+        for (int i = 0; i < lista->count(); ++i)
+            if (lista->itemText(i).startsWith(inicio))
+                destino = i;
+        ASSERT_GE(destino, 0) << inicio.toStdString();
+        while (lista->currentIndex() < destino)
+            QTest::keyClick(lista, Qt::Key_Down);
+    }
+
+    static void escribe(QLineEdit* campo, const QString& texto)
+    {
+        campo->setFocus();
+        campo->selectAll();
+        QTest::keyClick(campo, Qt::Key_Backspace);
+        QTest::keyClicks(campo, texto);
+    }
+
+    // Cash, and the whole final balance as the amount to pay.
+    void pagaEnEfectivo()
+    {
+        reactiva();
+        frm->sstab1()->setCurrentIndex(3);
+        QTest::mouseClick(frm->formaDePago()->optEfectivo(), Qt::LeftButton);
+        tecleaCasilla(180, texto(146).remove(u','));
+    }
+
+    // Every tab of a new declaration, typed as a user types it; without the
+    // payment the declaration keeps two inconsistencies.
+    void llenaNueva(bool conPago)
+    {
+        identificacion();
+        QTest::mouseClick(frm->opcion(Pregunta::Liquidacion, 0), Qt::LeftButton);
+        QTest::mouseClick(frm->opcion(Pregunta::Reorganizacion, 0), Qt::LeftButton);
+        frm->sstab1()->setCurrentIndex(1);
+        ASSERT_EQ(frm->sstab1()->currentIndex(), 1) << "tab 0 was refused";
+        tecleaCasilla(300, "3000000");
+        tecleaCasilla(301, "200000");
+        tecleaCasilla(303, "500");
+        frm->vScroll1()->setValue(15);
+        tecleaCasilla(318, "800000");
+        tecleaCasilla(328, "100000");
+        frm->sstab1()->setCurrentIndex(2);
+        tecleaCasilla(104, "25000");
+        if (conPago)
+            pagaEnEfectivo();
+        frm->sstab1()->setCurrentIndex(4);
+        eligeEnLista(frm->cboTipDocRepLegal(), QStringLiteral("01"));
+        escribe(caja(226), QStringLiteral("12345678"));
+        escribe(frm->txtApellidoRL(), QStringLiteral("PEREZ"));
+        escribe(frm->txtNombreRL(), QStringLiteral("JUAN"));
+    }
+
+    // The box-105 assistant stores one deduction of the declaration.
+    void deduccionEnAsistente(const QString& importe)
+    {
+        frm->sstab1()->setCurrentIndex(2);
+        caja(105)->setFocus();
+        auto visto = alAbrirse<FrmAnexo105>([importe](FrmAnexo105* a) {
+            QTest::keyClicks(a->txtMonto(0), importe);
+            a->cmdGrabar()->click();
+        });
+        QTest::keyClick(caja(105), Qt::Key_Return);
+        ASSERT_TRUE(*visto);
+        reactiva();
+    }
+
+    // Everything the form shows of the declaration.
+    QStringList vista() const
+    {
+        QStringList v;
+        for (int n : casillas834::vCasillas())
+            v << QStringLiteral("%1=%2").arg(n).arg(texto(n));
+        v << frm->txtTelefono()->text() << frm->mkePeriodo()->displayText() << frm->txtRazon()->text().trimmed()
+          << frm->cboTipDocRepLegal()->currentText() << frm->txtApellidoRL()->text() << frm->txtNombreRL()->text()
+          << frm->formaDePago()->formapago();
+        for (Pregunta p : {Pregunta::Rectifica, Pregunta::Ajuste, Pregunta::Liquidacion, Pregunta::Reorganizacion})
+            v << QStringLiteral("%1%2").arg(frm->opcion(p, 0)->isChecked()).arg(frm->opcion(p, 1)->isChecked());
+        return v;
+    }
+
+    // The detail rows of the declaration, whole.
+    QStringList filasDet(const QString& tabla = QStringLiteral("DET")) const
+    {
+        QSqlQuery q(suite.db());
+        q.prepare(QStringLiteral("SELECT Casilla, i_valor, idcasilla, cNumero FROM ") + tabla
+                  + QStringLiteral(" WHERE Doc_id_d = ? AND Periodo = '2004' ORDER BY Casilla"));
+        q.addBindValue(kRuc);
+        EXPECT_TRUE(q.exec());
+        QStringList filas;
+        while (q.next())
+            filas << QStringLiteral("%1|%2|%3|%4").arg(q.value(0).toString(), q.value(1).toString(),
+                                                       q.value(2).toString(), q.value(3).toString());
+        return filas;
+    }
+
+    QVariant det(const QString& casilla, const QString& columna = QStringLiteral("i_valor")) const
+    {
+        return suite.valor(QStringLiteral("SELECT ") + columna
+                               + QStringLiteral(" FROM DET WHERE Doc_id_d = ? AND Periodo = '2004' AND Casilla = ?"),
+                           {kRuc, casilla});
+    }
+    int cuenta(const QString& tabla) const
+    {
+        return suite.valor(QStringLiteral("SELECT COUNT(*) FROM ") + tabla + QStringLiteral(" WHERE Doc_id_d = ?"),
+                           {kRuc})
+            .toInt();
+    }
+    int estadoCab() const
+    {
+        return suite.valor(QStringLiteral("SELECT estado FROM CAB WHERE Doc_id_d = ? AND Periodo = '2004'"), {kRuc})
+            .toInt();
+    }
+};
+
+TEST_F(ComandosFixture, ValidarListsTheInconsistenciesAndEachSaveMarksTheHeader)
+{
+    abre();
+    llenaNueva(false);
+    {
+        Guion g;
+        frm->cmdValidar()->click();
+        EXPECT_EQ(g.textos(), QStringList{kMenor});
+        EXPECT_EQ(g.mensajes.value(0).icono, QMessageBox::Information);
+        EXPECT_EQ(g.mensajes.value(0).titulo, Frm834::kCaption);
+        ASSERT_EQ(g.listas.size(), 1);
+        const QStringList esperadas{QStringLiteral("Determinación de la Deuda : Indique la forma de pago."),
+                                    QStringLiteral("Determinación de la Deuda : Ingrese el importe a pagar (casilla 180)")};
+        EXPECT_EQ(g.listas[0].split(u'\n', Qt::SkipEmptyParts), esperadas);
+        EXPECT_EQ(validacion834::leerMensajes(suite.path() + QStringLiteral("Mens.txt")), esperadas);
+    }
+    EXPECT_EQ(frm->estadoComandos().marcaLista, "A");
+    EXPECT_EQ(frm->estadoComandos().iGrabado, 2);
+    // The list came up over the last tab; the form is back on it.
+    EXPECT_EQ(frm->sstab1()->currentIndex(), 4);
+    EXPECT_EQ(cuenta(QStringLiteral("CAB")), 0);    // validating writes nothing
+
+    {
+        Guion g;
+        frm->cmdGrabar()->click();
+        EXPECT_EQ(g.textos(), (QStringList{kMenor, kConInconsistencias}));
+        EXPECT_EQ(g.mensajes.value(1).icono, QMessageBox::Warning);
+    }
+    EXPECT_TRUE(frm->isVisible());
+    EXPECT_FALSE(frm->declaracion().bModificado());
+    EXPECT_EQ(cuenta(QStringLiteral("CAB")), 1);
+    EXPECT_EQ(estadoCab(), 9);
+
+    pagaEnEfectivo();
+    {
+        Guion g;
+        frm->cmdGrabar()->click();
+        EXPECT_EQ(g.textos(), QStringList{kGrabada});
+        EXPECT_EQ(g.mensajes.value(0).icono, QMessageBox::Information);
+    }
+    EXPECT_EQ(cuenta(QStringLiteral("CAB")), 1);
+    EXPECT_EQ(estadoCab(), 0);
+    EXPECT_EQ(det("300").toString(), "3000000");
+    EXPECT_EQ(det("303").toString(), "500");
+    EXPECT_EQ(det("180").toString(), texto(146).remove(u','));
+    EXPECT_EQ(det("180", QStringLiteral("idcasilla")).toString(), "05");
+    EXPECT_EQ(det("599").toString(), "E");
+    EXPECT_EQ(det("007").toString(), "2004");
+    EXPECT_EQ(det("226").toString(), "12345678");
+    EXPECT_EQ(det("817").toString(), "PEREZ");
+    EXPECT_FALSE(det("302").isValid());              // a blank box stores no row
+
+    Guion g;
+    frm->cmdValidar()->click();
+    EXPECT_EQ(g.textos(), QStringList{QStringLiteral("La información de la declaración no presenta inconsistencias.")});
+    EXPECT_EQ(g.mensajes.value(0).icono, QMessageBox::Warning);
+    EXPECT_TRUE(g.listas.isEmpty());
+    EXPECT_TRUE(frm->isVisible());
+}
+
+TEST_F(ComandosFixture, BlockingFaultStopsTheSaveOnItsTab)
+{
+    abre();
+    llenaNueva(true);
+    escribe(frm->txtApellidoRL(), QString());
+    frm->sstab1()->setCurrentIndex(0);
+    Guion g;
+    frm->cmdGrabar()->click();
+    EXPECT_EQ(g.textos(), QStringList{QStringLiteral("Ingrese los apellidos del representante legal.")});
+    EXPECT_EQ(g.mensajes.value(0).icono, QMessageBox::Critical);
+    EXPECT_EQ(frm->sstab1()->currentIndex(), 4);
+    reactiva();
+    EXPECT_TRUE(frm->txtApellidoRL()->hasFocus());
+    EXPECT_EQ(cuenta(QStringLiteral("CAB")), 0);
+}
+
+TEST_F(ComandosFixture, LeavingTabZeroRunsTheIdentificationCheck)
+{
+    abre();
+    eligeContribuyente(kRucA);
+    QTest::keyClicks(frm->txtTelefono(), "4567890");
+    escribeEjercicio(QStringLiteral("2004"));
+    Guion g;
+    frm->sstab1()->setCurrentIndex(2);
+    EXPECT_EQ(g.textos(), QStringList{QStringLiteral("Indique si la presente declaración rectifica o sustituye a otra.")});
+    EXPECT_EQ(frm->sstab1()->currentIndex(), 0);
+    QTest::mouseClick(frm->opcion(Pregunta::Rectifica, 0), Qt::LeftButton);
+    frm->sstab1()->setCurrentIndex(2);
+    EXPECT_EQ(frm->sstab1()->currentIndex(), 2);
+    EXPECT_EQ(g.mensajes.size(), 1);
+}
+
+TEST_F(ComandosFixture, ReopenedDeclarationShowsTheSameTextsAndSavingTwiceKeepsItsRows)
+{
+    abre();
+    llenaNueva(true);
+    deduccionEnAsistente(QStringLiteral("40000"));
+    pagaEnEfectivo();
+    {
+        Guion g;
+        frm->cmdGrabar()->click();
+        ASSERT_EQ(g.textos(), QStringList{kGrabada});
+    }
+    const QStringList escrita = vista();
+    {
+        Guion g;   // nothing changed since the save: no question
+        frm->cmdCancelar()->click();
+        EXPECT_TRUE(g.mensajes.isEmpty());
+    }
+    EXPECT_FALSE(frm->isVisible());
+    ASSERT_FALSE(barra.isEmpty());
+    EXPECT_EQ(barra.last().ruc, "");
+    EXPECT_EQ(barra.last().nombre, "");
+    EXPECT_EQ(barra.last().periodo, "2004");
+    EXPECT_EQ(cuenta(QStringLiteral("CAB")), 1);    // a saved declaration is no placeholder
+
+    frm.reset();
+    abre(1, {kRuc, kNombre, false}, QStringLiteral("2004"));
+    EXPECT_EQ(vista(), escrita);
+    EXPECT_EQ(texto(105), "(40,000)");
+
+    const auto graba = [this] {
+        Guion g;
+        frm->cmdGrabar()->click();
+        EXPECT_EQ(g.textos(), QStringList{kGrabada});
+    };
+    graba();
+    const QStringList primera = filasDet();
+    graba();
+    EXPECT_EQ(filasDet(), primera);
+    EXPECT_EQ(cuenta(QStringLiteral("CAB")), 1);
+    EXPECT_EQ(det("546").toString(), "40000");
+    EXPECT_EQ(estadoCab(), 0);
+    EXPECT_TRUE(frm->isVisible());
+}
+
+TEST_F(ComandosFixture, SalirAfterTheAssistantRemovesTheUnsavedPlaceholder)
+{
+    abre();
+    identificacion();
+    frm->sstab1()->setCurrentIndex(1);
+    tecleaCasilla(300, "3000000");
+    deduccionEnAsistente(QStringLiteral("1234"));
+    ASSERT_EQ(suite.valor("SELECT cNumero FROM CAB WHERE Doc_id_d = ?", {kRuc}).toString(), "0");
+    ASSERT_EQ(cuenta(QStringLiteral("DET")), 1);
+
+    // Yes to saving, but the save is refused (no representative): the form
+    // and the placeholder stay.
+    {
+        Guion g;
+        g.respuesta = QMessageBox::Yes;
+        frm->cmdCancelar()->click();
+        ASSERT_EQ(g.mensajes.size(), 2);
+        EXPECT_EQ(g.mensajes[0].texto, QStringLiteral("¿La declaración ha sido modificada, desea guardar los cambios?"));
+        EXPECT_EQ(g.mensajes[0].icono, QMessageBox::Question);
+        EXPECT_EQ(g.mensajes[0].titulo, Frm834::kCaption);
+        EXPECT_EQ(g.mensajes[1].icono, QMessageBox::Critical);
+    }
+    EXPECT_TRUE(frm->isVisible());
+    EXPECT_EQ(cuenta(QStringLiteral("CAB")), 1);
+
+    Guion g;
+    frm->cmdCancelar()->click();
+    EXPECT_EQ(g.mensajes.size(), 1);   // the question, answered No
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_EQ(cuenta(QStringLiteral("CAB")), 0);
+    EXPECT_EQ(cuenta(QStringLiteral("DET")), 0);
+    EXPECT_EQ(barra.last().ruc, "");
+    EXPECT_EQ(barra.last().periodo, "2004");
+}
+
+TEST_F(ComandosFixture, EscapeClosesThroughSalir)
+{
+    abre();
+    identificacion();
+    deduccionEnAsistente(QStringLiteral("99"));
+    Guion g;
+    QTest::keyClick(frm.get(), Qt::Key_Escape);
+    EXPECT_EQ(g.mensajes.size(), 1);
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_EQ(cuenta(QStringLiteral("CAB")), 0);
+}
+
+TEST_F(ComandosFixture, SentDeclarationRegistersOnlyTheRightOrderNumber)
+{
+    guardaDeclaracion(suite);
+    const qvrhost::Submission envio = enviaDeclaracion(suite);
+    abre(1, {kRuc, kNombre, true, envio.correl, envio.control}, QStringLiteral("2004"));
+    EXPECT_EQ(texto(300), "15,000,000");       // reloaded from HDET
+
+    escribe(frm->txtNumOrdenE(0), envio.orden8);
+    escribe(frm->txtNumOrdenE(1), otroSufijo(envio.orden2));
+    {
+        Guion g;
+        frm->cmdGrabar()->click();
+        EXPECT_EQ(g.textos(),
+                  QStringList{QStringLiteral("Número de Orden Ingresado No corresponde a la declaración enviada.")});
+        EXPECT_EQ(g.mensajes.value(0).icono, QMessageBox::Information);
+    }
+    EXPECT_TRUE(frm->isVisible());
+    const QVariantList clave{kRuc, envio.correl};
+    EXPECT_TRUE(suite.valor("SELECT NORDEN FROM HCAB WHERE Doc_id_d = ? AND CORREL = ?", clave).isNull());
+    EXPECT_FALSE(suite.valor("SELECT i_valor FROM HDET WHERE Doc_id_d = ? AND Correl = ? AND Casilla = '806'", clave)
+                     .isValid());
+
+    escribe(frm->txtNumOrdenE(1), envio.orden2);
+    Guion g;
+    frm->cmdGrabar()->click();
+    EXPECT_EQ(g.textos(), QStringList{QStringLiteral("El número de orden fue registrado satisfactoriamente.")});
+    EXPECT_EQ(g.mensajes.value(0).titulo, "Mensaje");
+    EXPECT_EQ(g.mensajes.value(0).icono, QMessageBox::Warning);
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_EQ(suite.valor("SELECT NORDEN FROM HCAB WHERE Doc_id_d = ? AND CORREL = ?", clave).toLongLong(),
+              envio.orden8.toLongLong());
+    EXPECT_EQ(suite.valor("SELECT i_valor FROM HDET WHERE Doc_id_d = ? AND Correl = ? AND Casilla = '806'", clave)
+                  .toString(),
+              envio.orden2);
+    // The stored declaration is not touched by a registration.
+    EXPECT_EQ(cuenta(QStringLiteral("CAB")), 1);
+}
+
+} // namespace

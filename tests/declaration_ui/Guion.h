@@ -1,0 +1,82 @@
+#pragma once
+// Answers the modal windows that a command opens, in the order they come:
+// every message box is recorded and answered (a Yes/No question as the test
+// says, any other box with its button), every inconsistency list is recorded
+// and accepted, and any other window goes through the test's steps, one after
+// the other. Clicks are queued, so a window that a click opens runs in its own
+// event loop and the next tick finds it.
+
+#include "FrmConsist.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
+
+inline void pulsa(QAbstractButton* boton)
+{
+    QMetaObject::invokeMethod(boton, &QAbstractButton::click, Qt::QueuedConnection);
+}
+
+class Guion {
+public:
+    struct Mensaje {
+        QString texto;
+        QString titulo;
+        QMessageBox::Icon icono = QMessageBox::NoIcon;
+    };
+    QList<Mensaje> mensajes;
+    QStringList listas;                                        // text of every inconsistency list shown
+    QMessageBox::StandardButton respuesta = QMessageBox::No;   // to Yes/No questions
+
+    Guion()
+    {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { atiende(); });
+        timer_.start();
+    }
+
+    // A step gets the active modal window and returns false while it is not its turn.
+    void paso(std::function<bool(QWidget*)> f) { pasos_.push_back(std::move(f)); }
+    bool terminado() const { return pasos_.empty(); }
+
+    QStringList textos() const
+    {
+        QStringList t;
+        for (const Mensaje& m : mensajes)
+            t << m.texto;
+        return t;
+    }
+
+private:
+    void atiende()
+    {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || !w->isVisible() || w == atendida_)
+            return;
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            mensajes.append({box->text(), box->windowTitle(), box->icon()});
+            atendida_ = w;
+            pulsa(box->button(QMessageBox::Yes) ? box->button(respuesta) : box->buttons().value(0));
+            return;
+        }
+        if (qobject_cast<FrmConsist*>(w)) {
+            listas << w->findChild<QPlainTextEdit*>(QStringLiteral("TxtPreliminar"))->toPlainText();
+            atendida_ = w;
+            pulsa(w->findChild<QPushButton*>(QStringLiteral("CmdAceptar")));
+            return;
+        }
+        if (!pasos_.empty() && pasos_.front()(w))
+            pasos_.pop_front();
+    }
+
+    QTimer timer_;
+    std::deque<std::function<bool(QWidget*)>> pasos_;
+    QPointer<QWidget> atendida_;
+};

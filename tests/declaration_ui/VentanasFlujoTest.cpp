@@ -1,0 +1,170 @@
+// The main window's commands, with Kv834's own hooks, through the selection
+// dialogs into the declaration form and back.
+
+#include "DeclaracionGuardada.h"
+#include "FormaDePagoQVR.h"
+#include "Frm834.h"
+#include "FrmContAbrir.h"
+#include "FrmContAbrirEnv.h"
+#include "Guion.h"
+#include "MDIFrm.h"
+#include "Session.h"
+#include "Ventanas.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSqlQueryModel>
+#include <QSqlRecord>
+#include <QTabWidget>
+#include <QTableView>
+
+namespace {
+
+const QString kConexion = QStringLiteral("flujo-ventanas");
+
+class FlujoFixture : public ::testing::Test {
+protected:
+    FlujoFixture()
+    {
+        state.iniPath = suite.iniPath();
+        state.connectionName = kConexion;
+        frm.setHooks(ventanasKv834());
+    }
+    ~FlujoFixture() override { closeDatabase(kConexion); }
+
+    // A column of the dialog's first row, as the list read it.
+    static QVariant columna(DeclarationSelectionDialog* dlg, int col)
+    {
+        auto* modelo = qobject_cast<QSqlQueryModel*>(dlg->grid()->model());
+        return modelo ? modelo->record(0).value(col) : QVariant();
+    }
+
+    static void escribe(QLineEdit* campo, const QString& texto)
+    {
+        campo->setFocus();
+        campo->selectAll();
+        QTest::keyClick(campo, Qt::Key_Backspace);
+        QTest::keyClicks(campo, texto);
+    }
+
+    SuiteDeMuestra suite;
+    AppState state;
+    MDIFrm frm{state};
+};
+
+TEST_F(FlujoFixture, ModifiedDeclarationShowsItsNewStateInTheList)
+{
+    guardaDeclaracion(suite, false);
+    ASSERT_TRUE(frm.cargar());
+    QVariant antes, despues;
+    bool formaVista = false;
+    Guion g;
+    g.paso([&](QWidget* w) {
+        auto* dlg = qobject_cast<FrmContAbrir*>(w);
+        if (!dlg)
+            return false;
+        antes = columna(dlg, StoredColumn::Estado);
+        pulsa(dlg->findChild<QPushButton*>(QStringLiteral("CmdOpciones_0")));
+        return true;
+    });
+    g.paso([&](QWidget* w) {
+        auto* f = qobject_cast<Frm834*>(w);
+        if (!f)
+            return false;
+        formaVista = f->iAccion() == 1 && f->txtNumRuc()->text() == kRucA && f->sPeriodo == "2004"
+                     && f->txtValor(300)->text() == "15,000,000";
+        // Cash this time, and one more asset.
+        f->sstab1()->setCurrentIndex(1);
+        escribe(f->txtValor(301), QStringLiteral("5000"));
+        QTest::keyClick(f->txtValor(301), Qt::Key_Return);
+        f->sstab1()->setCurrentIndex(3);
+        QTest::mouseClick(f->formaDePago()->optEfectivo(), Qt::LeftButton);
+        pulsa(f->cmdGrabar());
+        return true;
+    });
+    g.paso([&](QWidget* w) {
+        auto* f = qobject_cast<Frm834*>(w);
+        if (!f || f->declaracion().bModificado())
+            return false;
+        pulsa(f->cmdCancelar());
+        return true;
+    });
+    g.paso([&](QWidget* w) {
+        auto* dlg = qobject_cast<FrmContAbrir*>(w);
+        if (!dlg)
+            return false;
+        despues = columna(dlg, StoredColumn::Estado);
+        pulsa(dlg->findChild<QPushButton*>(QStringLiteral("CmdOpciones_1")));
+        return true;
+    });
+    frm.mnuModificar_Click();
+    EXPECT_TRUE(g.terminado());
+    EXPECT_TRUE(formaVista);
+    EXPECT_EQ(antes.toInt(), 9);
+    EXPECT_EQ(despues.toInt(), 0);
+    // 146 grew by the new asset, so the old amount to pay is short of it.
+    EXPECT_EQ(g.textos(), (QStringList{QStringLiteral("El importe a pagar es menor que el saldo definitivo a pagar."
+                                                      "La KALDEN emitirá una Orden de Pago."),
+                                       QStringLiteral("La declaración ha sido grabada satisfactoriamente.")}));
+    EXPECT_EQ(suite.valor("SELECT i_valor FROM DET WHERE Doc_id_d = ? AND Casilla = '301'", {kRucA}).toString(),
+              "5000");
+    EXPECT_EQ(suite.valor("SELECT COUNT(*) FROM CAB").toInt(), 1);
+}
+
+TEST_F(FlujoFixture, OrderNumberOfASentDeclarationIsRegisteredFromTheSentList)
+{
+    guardaDeclaracion(suite);
+    const qvrhost::Submission envio = enviaDeclaracion(suite);
+    ASSERT_TRUE(frm.cargar());
+    QVariant antes, despues;
+    bool rechazadaAbierta = false;
+    Guion g;
+    g.paso([&](QWidget* w) {
+        auto* dlg = qobject_cast<FrmContAbrirEnv*>(w);
+        if (!dlg)
+            return false;
+        antes = columna(dlg, SentColumn::Norden);
+        pulsa(dlg->findChild<QPushButton*>(QStringLiteral("CmdOpciones_0")));
+        return true;
+    });
+    g.paso([&](QWidget* w) {
+        auto* f = qobject_cast<Frm834*>(w);
+        if (!f)
+            return false;
+        EXPECT_TRUE(f->bEnviada());
+        escribe(f->txtNumOrdenE(0), envio.orden8);
+        escribe(f->txtNumOrdenE(1), otroSufijo(envio.orden2));
+        pulsa(f->cmdGrabar());
+        return true;
+    });
+    g.paso([&](QWidget* w) {
+        auto* f = qobject_cast<Frm834*>(w);
+        if (!f || g.mensajes.isEmpty())
+            return false;
+        rechazadaAbierta = f->isVisible();
+        escribe(f->txtNumOrdenE(1), envio.orden2);
+        pulsa(f->cmdGrabar());
+        return true;
+    });
+    g.paso([&](QWidget* w) {
+        auto* dlg = qobject_cast<FrmContAbrirEnv*>(w);
+        if (!dlg)
+            return false;
+        despues = columna(dlg, SentColumn::Norden);
+        pulsa(dlg->findChild<QPushButton*>(QStringLiteral("CmdOpciones_1")));
+        return true;
+    });
+    frm.mnuRegistrar_Click();
+    EXPECT_TRUE(g.terminado());
+    EXPECT_TRUE(rechazadaAbierta);
+    EXPECT_EQ(g.textos(), (QStringList{QStringLiteral("Número de Orden Ingresado No corresponde a la declaración enviada."),
+                                       QStringLiteral("El número de orden fue registrado satisfactoriamente.")}));
+    EXPECT_TRUE(antes.isNull() || antes.toLongLong() == 0);
+    EXPECT_EQ(despues.toLongLong(), envio.orden8.toLongLong());
+    EXPECT_EQ(suite.valor("SELECT i_valor FROM HDET WHERE Doc_id_d = ? AND Correl = ? AND Casilla = '806'",
+                          {kRucA, envio.correl})
+                  .toString(),
+              envio.orden2);
+}
+
+} // namespace
