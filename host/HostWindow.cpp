@@ -1,8 +1,15 @@
 #include "HostWindow.h"
 
+#include "ArgumentoResumen.h"
 #include "Submission.h"
 
 #include <QCoreApplication>
+#include <QDialog>
+#include <QFile>
+#include <QFileInfo>
+#include <QFont>
+#include <QPlainTextEdit>
+#include <QStringDecoder>
 #include <QDir>
 #include <QEvent>
 #include <QGroupBox>
@@ -195,5 +202,61 @@ void HostWindow::startSummary()
     // last eight digits of the control value.
     const QString code = norden.isEmpty() ? control.right(8) : norden.rightJustified(8, u'0');
     const QChar field = correl.isEmpty() ? QChar(u'0') : correl.back();
-    startProgram(QStringLiteral("0834IMP"), {summaryArgument(ruc, periodo, field, code)});
+    runSummary(summaryArgument(ruc, periodo, field, code));
+}
+
+// 0834IMP runs to its end; then the text copy it leaves in the suite's TMP
+// folder is shown, as the suite's users read it.
+void HostWindow::runSummary(const QString& argument)
+{
+    auto* process = new QProcess(this);
+    process->setProgram(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("0834IMP")));
+    process->setArguments({argument});
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QVR_WINDIR"), settings_.windowsFolder());
+    process->setProcessEnvironment(env);
+    process->setWorkingDirectory(settings_.suite.sysPath);
+    connect(process, &QProcess::finished, this, [this, process, argument](int exitCode, QProcess::ExitStatus status) {
+        process->deleteLater();
+        const QString messages = QString::fromUtf8(process->readAllStandardError()).trimmed();
+        if (status != QProcess::NormalExit || exitCode != 0) {
+            QMessageBox::critical(this, kTitle,
+                                  QStringLiteral("0834IMP terminó con el código %1.\n%2").arg(exitCode).arg(messages));
+            return;
+        }
+        showSummaryText(settings_.suite.sysPath + QStringLiteral("TMP/")
+                        + ArgumentoResumen::cortar(argument).nombreBase() + QStringLiteral(".TXT"));
+    });
+    connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        process->deleteLater();
+        QMessageBox::critical(this, kTitle, QStringLiteral("No se pudo iniciar %1.").arg(process->program()));
+    });
+    process->start();
+}
+
+void HostWindow::showSummaryText(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        QMessageBox::critical(this, kTitle, QStringLiteral("No se encuentra el resumen %1.").arg(path));
+        return;
+    }
+    QStringDecoder decode("windows-1252");
+    const QString text = decode(file.readAll());
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("dlgResumen"));
+    dialog.setWindowTitle(QStringLiteral("Resumen 0834IMP - %1").arg(QFileInfo(path).fileName()));
+    auto* view = new QPlainTextEdit(text, &dialog);
+    view->setObjectName(QStringLiteral("txtResumen"));
+    view->setReadOnly(true);
+    view->setFont(QFont(QStringLiteral("Courier New"), 10));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(view);
+    auto* close = new QPushButton(QStringLiteral("&Cerrar"), &dialog);
+    connect(close, &QPushButton::clicked, &dialog, &QDialog::accept);
+    layout->addWidget(close, 0, Qt::AlignRight);
+    dialog.resize(640, 360);
+    dialog.exec();
 }

@@ -29,6 +29,8 @@ private:
     void sendSelected();
     void startSummary();
     bool startProgram(const QString& name, const QStringList& arguments);
+    void runSummary(const QString& argument);
+    void showSummaryText(const QString& path);
     QString selectedValue(QTableView* view, int column) const;
 
     HostSettings settings_;

@@ -35,4 +35,8 @@ struct ArgumentoResumen {
     // first field holding something other than ASCII letters, digits and
     // blanks; empty when every field is safe.
     QString campoNoValido() const;
+
+    // Name shared by the files of one run (form, period, submission field and
+    // code): RPT/<name>.PRN, RPT/<name>.txt and the copy TMP/<name>.TXT.
+    QString nombreBase() const { return formulario + periodo + campoEnvio + codigoEnvio; }
 };

@@ -156,7 +156,7 @@ int Main000::ejecuta(const QString& argumento)
 QString Main000::EscribeReporte(const ArgumentoResumen& arg)
 {
     escribeMarcado(arg);
-    const QString base = arg.formulario + arg.periodo + arg.campoEnvio + arg.codigoEnvio;
+    const QString base = arg.nombreBase();
     escribePlano(arg, carpetaReportes_ + base + QStringLiteral(".PRN"));
     return base;
 }

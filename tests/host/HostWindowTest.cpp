@@ -2,10 +2,14 @@
 
 #include "HostTestSuite.h"
 #include "HostWindow.h"
+#include "Submission.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTest>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSqlQuery>
@@ -41,6 +45,44 @@ TEST(HostWindow, ListsAndSendsTheSelectedDeclaration)
     EXPECT_TRUE(shown.contains(QRegularExpression("\\n1 [1-9][0-9]{9} [0-9]{8}-[0-9]{2}$"))) << qPrintable(shown);
     ASSERT_EQ(sent->model()->rowCount(), 1);
     EXPECT_EQ(sent->model()->index(0, 7).data().toString(), QStringLiteral("1"));
+}
+
+TEST(HostWindow, SummaryOfASentDeclarationShowsItsTextFile)
+{
+    HostTestSuite suite;
+    ASSERT_TRUE(suite.error().isEmpty());
+    QSqlQuery q(suite.db());
+    ASSERT_TRUE(q.exec("INSERT INTO CAB (Tip_doc_d, Doc_id_d, Periodo, Formulario, estado, efectivo, cNumero)"
+                       " VALUES (6, '20602345671', '2004', '0834', 0, '7514', '000111')"));
+    qvrhost::Submission sent;
+    ASSERT_EQ(qvrhost::sendDeclaration(suite.db(), "20602345671", "2004", &sent), QString());
+
+    HostWindow window(HostSettings::read(suite.iniPath()), suite.db());
+    auto* list = window.findChild<QTableView*>("grdEnviadas");
+    ASSERT_EQ(list->model()->rowCount(), 1);
+    list->selectRow(0);
+
+    QString text;
+    QString error;
+    // The dialog opens once 0834IMP has ended; poll for it.
+    std::function<void()> answer = [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            error = box->text();
+            box->accept();
+        } else if (modal && modal->objectName() == QLatin1String("dlgResumen")) {
+            text = modal->findChild<QPlainTextEdit*>("txtResumen")->toPlainText();
+            static_cast<QDialog*>(modal)->accept();
+        } else {
+            QTimer::singleShot(20, answer);
+        }
+    };
+    QTimer::singleShot(20, answer);
+    window.findChild<QPushButton*>("cmdResumen")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !text.isEmpty() || !error.isEmpty(); }, 10000));
+    EXPECT_EQ(error, QString());
+    EXPECT_TRUE(text.contains("RAZON SOCIAL   : CONSTRUCTORA LOS PINOS S.R.L.")) << qPrintable(text);
+    EXPECT_TRUE(text.contains("FORMA DE PAGO  : EFECTIVO")) << qPrintable(text);
 }
 
 int main(int argc, char** argv)
