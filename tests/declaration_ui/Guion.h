@@ -4,12 +4,16 @@
 // says, any other box with its button), every inconsistency list is recorded
 // and accepted, and any other window goes through the test's steps, one after
 // the other. Clicks are queued, so a window that a click opens runs in its own
-// event loop and the next tick finds it.
+// event loop and the next tick finds it. A script still unfinished after ten
+// seconds gives up: it closes the modal windows so that the test can end
+// (and fail on terminado()).
 
 #include "FrmConsist.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -40,6 +44,7 @@ public:
         timer_.setInterval(5);
         QObject::connect(&timer_, &QTimer::timeout, [this] { atiende(); });
         timer_.start();
+        reloj_.start();
     }
 
     // A step gets the active modal window and returns false while it is not its turn.
@@ -72,9 +77,18 @@ private:
             pulsa(w->findChild<QPushButton*>(QStringLiteral("CmdAceptar")));
             return;
         }
+        if (reloj_.elapsed() > kPlazoMs) {
+            if (auto* dialogo = qobject_cast<QDialog*>(w))
+                QMetaObject::invokeMethod(dialogo, &QDialog::reject, Qt::QueuedConnection);
+            atendida_ = w;
+            return;
+        }
         if (!pasos_.empty() && pasos_.front()(w))
             pasos_.pop_front();
     }
+
+    static constexpr qint64 kPlazoMs = 10000;
+    QElapsedTimer reloj_;
 
     QTimer timer_;
     std::deque<std::function<bool(QWidget*)>> pasos_;
