@@ -15,6 +15,10 @@
 #include "Validacion834.h"
 
 #include <QApplication>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QTabBar>
+#include <algorithm>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDate>
@@ -154,6 +158,13 @@ void Frm834::construye()
 {
     SSTab1_ = new QTabWidget(this);
     SSTab1_->setObjectName(QStringLiteral("SSTab1"));
+    // All five captions stay in sight in the form's width: no scroll arrows.
+    SSTab1_->setUsesScrollButtons(false);
+    SSTab1_->tabBar()->setExpanding(true);
+    SSTab1_->tabBar()->setElideMode(Qt::ElideNone);
+    QFont letraPestanas = SSTab1_->tabBar()->font();
+    letraPestanas.setPointSizeF(letraPestanas.pointSizeF() * 0.9);
+    SSTab1_->tabBar()->setFont(letraPestanas);
     SSTab1_->addTab(construyeIdentificacion(), QStringLiteral("&Identificación"));
     SSTab1_->addTab(construyeActivos(), QStringLiteral("Activos"));
 
@@ -743,7 +754,12 @@ void Frm834::CmbRuc_Click(int indice)
         return;
     const QString item = CmbRuc_->itemText(indice);
     TxtRazon_->setText(item.mid(15, 50));
-    CmbRuc_->setFixedWidth(ModObjetos::twipsAPixelesX(kAnchoCmbRucElegido, this));
+    // The narrowed list must still show all eleven digits in this font.
+    QStyleOptionComboBox opcion;
+    opcion.initFrom(CmbRuc_);
+    const QSize paraRuc = CmbRuc_->style()->sizeFromContents(
+        QStyle::CT_ComboBox, &opcion, QSize(CmbRuc_->fontMetrics().horizontalAdvance(item.left(11)), 0), CmbRuc_);
+    CmbRuc_->setFixedWidth(std::max(ModObjetos::twipsAPixelesX(kAnchoCmbRucElegido, this), paraRuc.width()));
     controlesqvr::ensanchaLista(CmbRuc_, kAnchoListaContribuyentes);
     if (decl_.iAccion != 0)
         return;
