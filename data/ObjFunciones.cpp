@@ -125,29 +125,17 @@ bool ObjFunciones::OrdenCorresponde(const QString& control, const QString& orden
 
 int ObjFunciones::FiltroNombre(int keyAscii) const
 {
-    // Names go on the form without accents; Ñ stays, since dropping its tilde
-    // would turn one surname into another.
-    switch (keyAscii) {
-    case 0xE1: return 'a';  // á
-    case 0xE9: return 'e';  // é
-    case 0xED: return 'i';  // í
-    case 0xF3: return 'o';  // ó
-    case 0xFA: case 0xFC: return 'u';  // ú ü
-    case 0xC1: return 'A';  // Á
-    case 0xC9: return 'E';  // É
-    case 0xCD: return 'I';  // Í
-    case 0xD3: return 'O';  // Ó
-    case 0xDA: case 0xDC: return 'U';  // Ú Ü
-    default: break;
-    }
     if (keyAscii < 0 || keyAscii > 0xFFFF)
         return 0;
     return nameCharacterKept(QChar(static_cast<char16_t>(keyAscii))) ? keyAscii : 0;
 }
 
+// A Spanish name is kept as written: its accents, Ñ and an apostrophe
+// (O'Higgins, D'Onofrio) stay; changing any of them would name someone else.
 bool ObjFunciones::nameCharacterKept(QChar c)
 {
+    static const QString kSpanishLetters = QStringLiteral("ÁÉÍÓÚÜÑáéíóúüñ");
     const char16_t u = c.unicode();
-    return u == u' ' || u == kBackspace || isAsciiLetter(c) || isAsciiDigit(c) || u == kEnieUpper
-        || u == kEnieLower;
+    return u == u' ' || u == u'\'' || u == kBackspace || isAsciiLetter(c) || isAsciiDigit(c)
+        || kSpanishLetters.contains(c);
 }

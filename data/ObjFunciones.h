@@ -34,8 +34,8 @@ public:
     // 8. The order number typed by the user belongs to the submission whose
     //    CONTROL value is `control` (see ordenDigitoControl).
     bool OrdenCorresponde(const QString& control, const QString& orden8, const QString& orden2) const;
-    // 9. Name fields: accented vowels lose the accent, Ñ/ñ, letters, digits,
-    //    blank and Backspace pass, anything else is 0.
+    // 9. Name fields: letters (with the Spanish accents and Ñ), digits, blank,
+    //    apostrophe and Backspace pass unchanged, anything else is 0.
     int FiltroNombre(int keyAscii) const;
 
     // The two-digit part that goes with an eight-digit order number of a

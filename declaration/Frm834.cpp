@@ -1112,8 +1112,8 @@ bool Frm834::eventFilter(QObject* watched, QEvent* event)
     const int codigo = tecla->text().at(0).unicode();
     if (numerico)
         return funciones_.FiltroNumerico(codigo) == 0;
-    // Names: accents go, Ñ stays; anything else outside letters, digits and
-    // blank is dropped.
+    // Names keep letters with their accents, Ñ, digits, blank and apostrophe;
+    // anything else is dropped.
     const int filtrado = funciones_.FiltroNombre(codigo);
     if (filtrado == 0 || !ObjFunciones::nameCharacterKept(QChar(static_cast<char16_t>(filtrado))))
         return true;

@@ -218,7 +218,7 @@ TEST_F(FormFixture, PastingIsRefusedAndTheClipboardIsLeftAlone)
     EXPECT_EQ(texto(300), "");
 }
 
-TEST_F(FormFixture, NamesKeepEnieAndLoseAccents)
+TEST_F(FormFixture, NamesKeepAccentsEnieAndApostrophe)
 {
     abre();
     identificacion();
@@ -227,10 +227,11 @@ TEST_F(FormFixture, NamesKeepEnieAndLoseAccents)
     EXPECT_EQ(frm->txtAyuda1()->text(), "en los conceptos que le correspondan.");
     frm->txtApellidoRL()->setFocus();
     for (const QString& ch : {QStringLiteral("P"), QStringLiteral("e"), QStringLiteral("ñ"), QStringLiteral("a"),
-                              QStringLiteral(" "), QStringLiteral("N"), QStringLiteral("ú"), QStringLiteral("-")})
+                              QStringLiteral(" "), QStringLiteral("O"), QStringLiteral("'"), QStringLiteral("N"),
+                              QStringLiteral("ú"), QStringLiteral("-"), QStringLiteral("@")})
         QTest::sendKeyEvent(QTest::Click, frm->txtApellidoRL(), Qt::Key_unknown, ch, Qt::NoModifier);
-    EXPECT_EQ(frm->txtApellidoRL()->text(), QStringLiteral("Peña Nu"));
-    EXPECT_EQ(frm->declaracion().dato(Declaracion834::Dato::ApellidoRL), QStringLiteral("Peña Nu"));
+    EXPECT_EQ(frm->txtApellidoRL()->text(), QStringLiteral("Peña O'Nú"));
+    EXPECT_EQ(frm->declaracion().dato(Declaracion834::Dato::ApellidoRL), QStringLiteral("Peña O'Nú"));
 
     // Choosing the document type fills box 225 and sets 226's length.
     QComboBox* tipos = frm->cboTipDocRepLegal();
