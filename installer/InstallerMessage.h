@@ -3,21 +3,10 @@
 // program decides how to show it (a message box when there is a display, and
 // always a line on stderr).
 
-#include <QString>
+#include "MensajeUsuario.h"
 
-#include <functional>
-
-struct InstallerMessage {
-    enum class Icon { None, Information, Critical };
-    Icon icon = Icon::None;
-    QString title;
-    QString text;
-};
-
-using MessageSink = std::function<void(const InstallerMessage&)>;
-
-// "TITLE: TEXT" and a line end on stderr, in UTF-8.
-void writeToStderr(const InstallerMessage& message);
+using InstallerMessage = MensajeUsuario;
+using MessageSink = SalidaMensajes;
 
 // Exit status of Alt834: 0 when everything was installed.
 enum InstallerStatus : int {

@@ -119,7 +119,7 @@ int Module1::run()
     const QString folder = suiteFolder(IniFile::read(iniPath_, QString::fromUtf16(kIniSection),
                                                      QStringLiteral("SysPath")));
     if (folder.isEmpty()) {
-        sink_({InstallerMessage::Icon::Information, kMessageTitle, kNoSuiteText});
+        sink_({InstallerMessage::Icono::Informacion, kMessageTitle, kNoSuiteText});
         return kNoSuite;
     }
     if (!openDatabase(folder))
@@ -128,7 +128,7 @@ int Module1::run()
     // Checked whole before the first write: a bad line installs nothing.
     const EnvioFile envio = readEnvioFile(envioFilePath(folder));
     if (envio.error) {
-        sink_({InstallerMessage::Icon::Critical, kMessageTitle, envio.error->text});
+        sink_({InstallerMessage::Icono::Critico, kMessageTitle, envio.error->text});
         return kBadDataFile;
     }
     return installAll(envio) ? kInstalled : kStatementFailed;
@@ -145,7 +145,7 @@ bool Module1::openDatabase(const QString& folder)
     options.writeSystemDb = false;
     const std::optional<OpenFailure> failure = openDatabaseFile(dbFile, settings, iniPath_, options);
     if (failure) {
-        sink_({InstallerMessage::Icon::None, kConnectionErrorTitle, openFailureText(*failure)});
+        sink_({InstallerMessage::Icono::Ninguno, kConnectionErrorTitle, openFailureText(*failure)});
         return false;
     }
     open_ = true;
@@ -176,7 +176,7 @@ bool Module1::installAll(const EnvioFile& envio)
 
 void Module1::reportStatementError(const QSqlError& error)
 {
-    sink_({InstallerMessage::Icon::Critical, kStatementTitle,
+    sink_({InstallerMessage::Icono::Critico, kStatementTitle,
            QStringLiteral("Error Número : ") + QString::number(statementErrorNumber(error)) + u'\n'
                + errorDescription(error)});
 }

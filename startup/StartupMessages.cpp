@@ -1,28 +1,22 @@
 #include "StartupMessages.h"
 
+#include "MensajesSinVentana.h"
 #include "Session.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLibraryInfo>
-#include <QMessageBox>
-#include <QTranslator>
 #include <QWidget>
-
-#include <cstdio>
 
 namespace StartupMessages {
 namespace {
 
-void show(QMessageBox::Icon icon, const QString& title, const QString& text)
+void show(MensajeUsuario::Icono icono, const QString& title, const QString& text)
 {
-    if (sinVentanas()) {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
-        return;
-    }
-    QMessageBox box(icon, title, text, QMessageBox::Ok);
-    box.exec();
+    if (sinVentanas())
+        escribeEnStderr(title, text);
+    else
+        MensajesSinVentana::muestraCaja({icono, title, text});
 }
 
 } // namespace
@@ -30,32 +24,22 @@ void show(QMessageBox::Icon icon, const QString& title, const QString& text)
 bool sinVentanas()
 {
     return qEnvironmentVariable("QVR_NO_MODAL") == QLatin1String("1") ||
-           QGuiApplication::platformName() == QLatin1String("offscreen");
+           MensajesSinVentana::plataformaSinPantalla(QGuiApplication::platformName());
 }
 
 void sinIntegrador()
 {
-    show(QMessageBox::Critical, kTituloSinIntegrador, kTextoSinIntegrador);
+    show(MensajeUsuario::Icono::Critico, kTituloSinIntegrador, kTextoSinIntegrador);
 }
 
 void yaEnEjecucion()
 {
-    show(QMessageBox::Information, kTituloYaEnEjecucion, kTextoYaEnEjecucion);
+    show(MensajeUsuario::Icono::Informacion, kTituloYaEnEjecucion, kTextoYaEnEjecucion);
 }
 
 void errorConexion(const OpenFailure& failure)
 {
-    show(QMessageBox::NoIcon, kConnectionErrorTitle, openFailureMessage(failure));
-}
-
-bool cargaTraduccion(QApplication& app)
-{
-    auto* translator = new QTranslator(&app);
-    if (translator->load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
-        QCoreApplication::installTranslator(translator))
-        return true;
-    delete translator;
-    return false;
+    show(MensajeUsuario::Icono::Ninguno, kConnectionErrorTitle, openFailureMessage(failure));
 }
 
 } // namespace StartupMessages

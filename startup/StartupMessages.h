@@ -1,14 +1,13 @@
 #pragma once
 // The start-up's message boxes, and the Spanish texts of Qt's standard buttons.
 //
-// With the environment variable QVR_NO_MODAL=1, or on the "offscreen"
-// platform (where nobody could answer a box), a message is written to the
+// With the environment variable QVR_NO_MODAL=1, or on a platform where nobody
+// could answer a box ("offscreen", "minimal"), a message is written to the
 // standard error as "title: text" instead of being shown.
 
 #include <QString>
 
 struct OpenFailure;
-class QApplication;
 
 namespace StartupMessages {
 
@@ -22,8 +21,6 @@ void errorConexion(const OpenFailure& failure);
 // True when messages go to the standard error instead of a box.
 bool sinVentanas();
 
-// Loads qtbase_es.qm from Qt's translations folder: "Sí", "No", "Aceptar", "Cancelar".
-bool cargaTraduccion(QApplication& app);
 
 inline const QString kTextoSinIntegrador = QStringLiteral("Debe ejecutar este módulo desde el Integrador del QVR");
 inline const QString kTituloSinIntegrador = QStringLiteral("Error al ejecutar el módulo");

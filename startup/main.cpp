@@ -7,14 +7,13 @@
 #include "IniFile.h"
 #include "InstanceLock.h"
 #include "MDIFrm.h"
+#include "MensajesSinVentana.h"
 #include "StartupMessages.h"
 #include "Ventanas.h"
 #include "cWindows.h"
 
 #include <QApplication>
 #include <QTimer>
-
-#include <cstdio>
 
 namespace {
 
@@ -35,13 +34,12 @@ int main(int argc, char* argv[])
 
     const bool integradorActivo = cWindows().CorreApp(kVentanaIntegrador);
     if (!integradorActivo && !hayPantalla()) {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(StartupMessages::kTituloSinIntegrador),
-                     qPrintable(StartupMessages::kTextoSinIntegrador));
+        escribeEnStderr(StartupMessages::kTituloSinIntegrador, StartupMessages::kTextoSinIntegrador);
         return 1;
     }
 
     QApplication app(argc, argv);
-    StartupMessages::cargaTraduccion(app);
+    MensajesSinVentana::cargaBotonesEnEspanol();
     if (!integradorActivo) {
         StartupMessages::sinIntegrador();
         return 1;

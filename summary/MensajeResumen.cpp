@@ -1,19 +1,8 @@
 #include "MensajeResumen.h"
 
-#include <cstdio>
-
-void escribeEnStderr(const MensajeResumen& mensaje)
-{
-    const QByteArray linea = (mensaje.titulo + QStringLiteral(": ") + mensaje.texto + u'\n').toUtf8();
-    std::fwrite(linea.constData(), 1, static_cast<size_t>(linea.size()), stderr);
-    std::fflush(stderr);
-}
-
 void avisaPasoFallido(const QString& que)
 {
-    const QByteArray linea = (QStringLiteral("0834IMP: ") + que + u'\n').toUtf8();
-    std::fwrite(linea.constData(), 1, static_cast<size_t>(linea.size()), stderr);
-    std::fflush(stderr);
+    escribeEnStderr(QStringLiteral("0834IMP"), que);
 }
 
 namespace mensajes0834imp {

@@ -3,21 +3,11 @@
 // program shows it in a box when there is a display and always writes it to
 // stderr.
 
+#include "MensajeUsuario.h"
+
 #include <QString>
 
-#include <functional>
-
-struct MensajeResumen {
-    enum class Icono { Ninguno, Informacion, Critico };
-    Icono icono = Icono::Ninguno;
-    QString titulo;
-    QString texto;
-};
-
-using SalidaMensajes = std::function<void(const MensajeResumen&)>;
-
-// "TITLE: TEXT" and a line end on stderr, in UTF-8.
-void escribeEnStderr(const MensajeResumen& mensaje);
+using MensajeResumen = MensajeUsuario;
 
 // A report step that failed and was skipped: "0834IMP: what" on stderr. No
 // box: the run goes on with its next step.

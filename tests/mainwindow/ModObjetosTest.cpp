@@ -1,5 +1,6 @@
 #include "BarradeEstadoQVR.h"
 #include "ModObjetos.h"
+#include "MensajesSinVentana.h"
 #include "StartupMessages.h"
 
 #include <QApplication>
@@ -73,8 +74,7 @@ TEST(AvanzaFocoTest, TabMovesToTheNextControlOfTheActiveWindow)
 
 TEST(StartupMessagesTest, SpanishButtonsAreLoaded)
 {
-    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
-    ASSERT_TRUE(StartupMessages::cargaTraduccion(*app));
+    ASSERT_TRUE(MensajesSinVentana::cargaBotonesEnEspanol());
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancelar"));
 }
 
