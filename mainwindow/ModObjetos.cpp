@@ -79,4 +79,7 @@ void PunteroEspera(bool espera)
         QApplication::restoreOverrideCursor();
 }
 
+CursorEspera::CursorEspera() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+CursorEspera::~CursorEspera() { QApplication::restoreOverrideCursor(); }
+
 } // namespace ModObjetos

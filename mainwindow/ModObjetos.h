@@ -1,7 +1,8 @@
 #pragma once
 // Small window routines shared by the windows of Kv834: geometry in twips
 // (1440 to the inch, the units the window layouts are given in), placing and
-// centring windows, the hourglass pointer.
+// centring windows, the hourglass pointer. Their own library (qvr_ventanas),
+// so every window library uses them without linking the main window.
 
 #include <QtGlobal>
 
@@ -25,5 +26,14 @@ void CentraVentana(QWidget& ventana, const QWidget& principal);
 
 // Hourglass on (true) or the normal pointer (false); not nested.
 void PunteroEspera(bool espera);
+
+// The hourglass for the life of the object; these nest, each undoing only its own.
+class CursorEspera {
+public:
+    CursorEspera();
+    ~CursorEspera();
+    CursorEspera(const CursorEspera&) = delete;
+    CursorEspera& operator=(const CursorEspera&) = delete;
+};
 
 } // namespace ModObjetos

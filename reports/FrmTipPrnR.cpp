@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "DeclaracionReporte.h"
 #include "ListaImpresion.h"
+#include "ModObjetos.h"
 #include "frmImpxPag.h"
 #include "frmPreview.h"
 
@@ -40,13 +41,6 @@ public:
         }
         return v;
     }
-};
-
-struct CursorOcupado {
-    CursorOcupado() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CursorOcupado() { QApplication::restoreOverrideCursor(); }
-    CursorOcupado(const CursorOcupado&) = delete;
-    CursorOcupado& operator=(const CursorOcupado&) = delete;
 };
 
 }  // namespace
@@ -168,7 +162,7 @@ void FrmTipPrnR::CmdImprimir_Click(int indice)
 
     QString error;
     {
-        CursorOcupado ocupado;
+        ModObjetos::CursorEspera ocupado;
         error = GeneraReporteDeclaracion(entorno_.db, entorno_.sysUser, entorno_.carpetaReportes, ctx_);
     }
     if (!error.isEmpty()) {

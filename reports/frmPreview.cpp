@@ -1,6 +1,7 @@
 #include "frmPreview.h"
 
 #include "ImpRep.h"
+#include "ModObjetos.h"
 #include "ObjFunciones.h"
 #include "SpoolPainter.h"
 
@@ -24,14 +25,6 @@ int twipsAPixeles(const QWidget* w, int twips, bool horizontal)
     const int dpi = horizontal ? w->logicalDpiX() : w->logicalDpiY();
     return int(qint64(twips) * dpi / kTwipsPorPulgada);
 }
-
-// The busy pointer for the life of the object.
-struct CursorOcupado {
-    CursorOcupado() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CursorOcupado() { QApplication::restoreOverrideCursor(); }
-    CursorOcupado(const CursorOcupado&) = delete;
-    CursorOcupado& operator=(const CursorOcupado&) = delete;
-};
 
 }  // namespace
 
@@ -150,7 +143,7 @@ bool frmPreview::pDesencripta(const QString& archivo, const QString& tipo)
     std::optional<SpoolDocument> doc = leeArchivo(archivo);
     if (!doc)
         return false;
-    CursorOcupado ocupado;
+    ModObjetos::CursorEspera ocupado;
 
     if (sTipo_ == kImprimir)
         return informaImpresion(this, imprime_(printSheets(*doc, rango_)));
@@ -247,7 +240,7 @@ bool frmPreview::guardaPdf(const QString& ruta)
     QString error;
     bool ok = false;
     {
-        CursorOcupado ocupado;
+        ModObjetos::CursorEspera ocupado;
         ok = writeSpoolPdf(ruta, printSheets(*doc, rango_), &error);
     }
     if (!ok)

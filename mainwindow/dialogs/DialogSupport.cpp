@@ -9,23 +9,12 @@
 #include <QTableView>
 #include <QWidget>
 
-namespace {
-constexpr double kTwipsPerInch = 1440.0;
-}
-
-int twipsToPixelsX(const QWidget* widget, int twips)
-{
-    return qRound(twips * widget->logicalDpiX() / kTwipsPerInch);
-}
-
-int twipsToPixelsY(const QWidget* widget, int twips)
-{
-    return qRound(twips * widget->logicalDpiY() / kTwipsPerInch);
-}
+using ModObjetos::twipsAPixelesX;
+using ModObjetos::twipsAPixelesY;
 
 void resizeInTwips(QWidget* window, int widthTwips, int heightTwips)
 {
-    window->resize(twipsToPixelsX(window, widthTwips), twipsToPixelsY(window, heightTwips));
+    window->resize(twipsAPixelesX(widthTwips, window), twipsAPixelesY(heightTwips, window));
 }
 
 void centreOnMainWindow(QWidget* window)
@@ -44,7 +33,7 @@ void setColumnWidthsInTwips(QTableView* grid, std::initializer_list<int> widthsT
 {
     int column = 0;
     for (int twips : widthsTwips)
-        grid->setColumnWidth(column++, twipsToPixelsX(grid, twips));
+        grid->setColumnWidth(column++, twipsAPixelesX(twips, grid));
 }
 
 void setUpReadOnlyGrid(QTableView* grid)
@@ -97,6 +86,3 @@ QVariant GridQueryModel::data(const QModelIndex& index, int role) const
     }
     return QSqlQueryModel::data(index, role);
 }
-
-WaitCursor::WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-WaitCursor::~WaitCursor() { QApplication::restoreOverrideCursor(); }

@@ -3,6 +3,8 @@
 // centring on the main window, the grid model with per-column formatting, the
 // pictures of the declaration states and the hourglass pointer.
 
+#include "ModObjetos.h"
+
 #include <QPixmap>
 #include <QSqlQueryModel>
 
@@ -11,10 +13,6 @@
 
 class QWidget;
 class QTableView;
-
-// Twips (1/1440 inch) to pixels at the widget's logical resolution.
-int twipsToPixelsX(const QWidget* widget, int twips);
-int twipsToPixelsY(const QWidget* widget, int twips);
 
 // Resizes the window to width x height twips.
 void resizeInTwips(QWidget* window, int widthTwips, int heightTwips);
@@ -54,10 +52,4 @@ private:
 };
 
 // Hourglass pointer for the life of the object.
-class WaitCursor {
-public:
-    WaitCursor();
-    ~WaitCursor();
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
+using WaitCursor = ModObjetos::CursorEspera;
