@@ -3,6 +3,7 @@
 #include "ControlCode.h"
 #include "Formato834.h"
 #include "Parametros834.h"
+#include "TransaccionSql.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -133,20 +134,16 @@ bool escribirDetalle(QSqlDatabase& db, const lectura834::Clave& clave, const Det
 
 QString guardar(QSqlDatabase db, const lectura834::Clave& clave, bool declaracionExistente, const Detalle105& montos)
 {
-    if (!db.transaction())
+    TransaccionSql transaccion(db);
+    if (!transaccion.abierta())
         return db.lastError().text();
     QString error;
     const bool hecho = (declaracionExistente || asegurarCabecera(db, clave, &error))
                        && borrarDetalle(db, clave, &error) && escribirDetalle(db, clave, montos, &error);
-    if (!hecho) {
-        db.rollback();
+    if (!hecho)
         return error;
-    }
-    if (!db.commit()) {
-        error = db.lastError().text();
-        db.rollback();
-        return error;
-    }
+    if (!transaccion.confirmar())
+        return db.lastError().text();
     return {};
 }
 

@@ -4,6 +4,7 @@
 #include "Suite.h"
 
 #include "ParamLookups.h"
+#include "TransaccionSql.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -171,13 +172,10 @@ bool run(QSqlQuery& q, QString* error)
 
 QString insertSampleRows(QSqlDatabase db)
 {
-    if (!db.transaction())
+    TransaccionSql transaccion(db);
+    if (!transaccion.abierta())
         return db.lastError().text();
     QString error;
-    auto fail = [&db, &error]() {
-        db.rollback();
-        return error;
-    };
 
     QSqlQuery q(db);
     q.prepare(QStringLiteral("INSERT INTO CLAVES (Usuario, Tipo) VALUES (?, ?)"));
@@ -185,7 +183,7 @@ QString insertSampleRows(QSqlDatabase db)
         q.addBindValue(QString::fromLatin1(user));
         q.addBindValue(QString::fromLatin1(type));
         if (!run(q, &error))
-            return fail();
+            return error;
     }
 
     q.prepare(QStringLiteral("INSERT INTO ERROR (CodError, DescError) VALUES (?, ?)"));
@@ -193,7 +191,7 @@ QString insertSampleRows(QSqlDatabase db)
         q.addBindValue(QString::fromLatin1(m[0]));
         q.addBindValue(QString::fromUtf8(m[1]));
         if (!run(q, &error))
-            return fail();
+            return error;
     }
 
     q.prepare(QStringLiteral("INSERT INTO PARAM (Numero, Argumento, Funcion, Correl_param) VALUES (?, ?, ?, ?)"));
@@ -203,7 +201,7 @@ QString insertSampleRows(QSqlDatabase db)
         q.addBindValue(p.funcion);
         q.addBindValue(p.correl);
         if (!run(q, &error))
-            return fail();
+            return error;
     }
 
     q.prepare(QStringLiteral("INSERT INTO CONT (Tip_doc_d, Doc_id_d, Tipo_Ingreso, Nombre, Usuario) VALUES (6, ?, 1, ?, ?)"));
@@ -212,10 +210,10 @@ QString insertSampleRows(QSqlDatabase db)
         q.addBindValue(QString::fromUtf8(t.name));
         q.addBindValue(QString::fromLatin1(t.user));
         if (!run(q, &error))
-            return fail();
+            return error;
     }
 
-    if (!db.commit())
+    if (!transaccion.confirmar())
         return db.lastError().text();
     return {};
 }

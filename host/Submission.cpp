@@ -2,6 +2,7 @@
 
 #include "ControlCode.h"
 #include "ObjFunciones.h"
+#include "TransaccionSql.h"
 
 #include <QDate>
 #include <QRandomGenerator>
@@ -26,20 +27,6 @@ QString randomDigits(int count, bool firstNonZero)
     }
     return digits;
 }
-
-// Rolls back unless committed, so every early return leaves the tables as they were.
-class Transaction {
-public:
-    explicit Transaction(QSqlDatabase db) : db_(db), open_(db.transaction()) {}
-    ~Transaction() { if (open_) db_.rollback(); }
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
-    bool isOpen() const { return open_; }
-    bool commit() { open_ = !db_.commit(); return !open_; }
-private:
-    QSqlDatabase db_;
-    bool open_;
-};
 
 void bindKey(QSqlQuery& q, const QString& ruc, const QString& periodo)
 {
@@ -77,8 +64,8 @@ QString Submission::line() const
 
 QString sendDeclaration(QSqlDatabase db, const QString& ruc, const QString& periodo, Submission* out)
 {
-    Transaction transaction(db);
-    if (!transaction.isOpen())
+    TransaccionSql transaction(db);
+    if (!transaction.abierta())
         return db.lastError().text();
 
     QSqlQuery cab(db);
@@ -151,7 +138,7 @@ QString sendDeclaration(QSqlDatabase db, const QString& ruc, const QString& peri
             return hdet.lastError().text();
     }
 
-    if (!transaction.commit())
+    if (!transaction.confirmar())
         return db.lastError().text();
     *out = s;
     return {};

@@ -3,6 +3,7 @@
 #include "IniFile.h"
 #include "Session.h"
 #include "Settings.h"
+#include "TransaccionSql.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -155,7 +156,8 @@ bool Module1::openDatabase(const QString& folder)
 bool Module1::installAll(const EnvioFile& envio)
 {
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    if (!db.transaction()) {
+    TransaccionSql transaccion(db);
+    if (!transaccion.abierta()) {
         reportStatementError(db.lastError());
         return false;
     }
@@ -166,11 +168,11 @@ bool Module1::installAll(const EnvioFile& envio)
         ok = ok && upsertReport(row);
     for (const EnvioRow& row : envio.rows)
         ok = ok && upsertEnvio(row);
-    if (ok && db.commit())
+    if (!ok)   // the failed statement has been reported
+        return false;
+    if (transaccion.confirmar())
         return true;
-    if (ok)   // the commit itself failed
-        reportStatementError(db.lastError());
-    db.rollback();
+    reportStatementError(db.lastError());
     return false;
 }
 
@@ -192,102 +194,56 @@ Module1::Outcome Module1::execute(QSqlQuery& query)
     return Outcome::Failed;
 }
 
-bool Module1::exists(QSqlQuery& query, bool& failed)
+bool Module1::upsert(const Statement& find, const Statement& update, const Statement& insert)
 {
-    failed = !query.exec();
-    if (failed) {
+    const QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    QSqlQuery query(db);
+    query.prepare(find.sql);
+    for (const QVariant& value : find.values)
+        query.addBindValue(value);
+    if (!query.exec()) {
         reportStatementError(query.lastError());
         return false;
     }
-    return query.next();
+    const Statement& write = query.next() ? update : insert;
+    QSqlQuery writeQuery(db);
+    writeQuery.prepare(write.sql);
+    for (const QVariant& value : write.values)
+        writeQuery.addBindValue(value);
+    return execute(writeQuery) != Outcome::Failed;
 }
 
 bool Module1::upsertParam(const ParamRow& row)
 {
-    const QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QSqlQuery find(db);
-    find.prepare(QStringLiteral("SELECT Numero FROM Param WHERE Numero=? AND Argumento=?"));
-    find.addBindValue(row.numero);
-    find.addBindValue(row.argumento);
-    bool failed = false;
-    const bool found = exists(find, failed);
-    if (failed)
-        return false;
-    QSqlQuery write(db);
-    if (found) {
-        write.prepare(QStringLiteral("UPDATE Param SET Funcion=?, Correl_param=? WHERE Numero=? AND Argumento=?"));
-        write.addBindValue(row.funcion);
-        write.addBindValue(row.correlParam);
-        write.addBindValue(row.numero);
-        write.addBindValue(row.argumento);
-    } else {
-        write.prepare(QStringLiteral("INSERT INTO Param (Numero, Argumento, Funcion, Correl_param) VALUES (?,?,?,?)"));
-        write.addBindValue(row.numero);
-        write.addBindValue(row.argumento);
-        write.addBindValue(row.funcion);
-        write.addBindValue(row.correlParam);
-    }
-    return execute(write) != Outcome::Failed;
+    return upsert({QStringLiteral("SELECT Numero FROM Param WHERE Numero=? AND Argumento=?"),
+                   {row.numero, row.argumento}},
+                  {QStringLiteral("UPDATE Param SET Funcion=?, Correl_param=? WHERE Numero=? AND Argumento=?"),
+                   {row.funcion, row.correlParam, row.numero, row.argumento}},
+                  {QStringLiteral("INSERT INTO Param (Numero, Argumento, Funcion, Correl_param) VALUES (?,?,?,?)"),
+                   {row.numero, row.argumento, row.funcion, row.correlParam}});
 }
 
 bool Module1::upsertReport(const ReportRow& row)
 {
-    const QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QSqlQuery find(db);
-    find.prepare(QStringLiteral("SELECT CodRep FROM Reportes WHERE CodRep=?"));
-    find.addBindValue(row.codRep);
-    bool failed = false;
-    const bool found = exists(find, failed);
-    if (failed)
-        return false;
-    QSqlQuery write(db);
-    if (found) {
-        write.prepare(QStringLiteral("UPDATE Reportes SET DescRep=? WHERE CodRep=?"));
-        write.addBindValue(row.descRep);
-        write.addBindValue(row.codRep);
-    } else {
-        // The third column is the host's; it is written by position.
-        write.prepare(QStringLiteral("INSERT INTO Reportes VALUES (?,?,1)"));
-        write.addBindValue(row.codRep);
-        write.addBindValue(row.descRep);
-    }
-    return execute(write) != Outcome::Failed;
+    // The third column of Reportes is the host's; the insert writes it by position.
+    return upsert({QStringLiteral("SELECT CodRep FROM Reportes WHERE CodRep=?"), {row.codRep}},
+                  {QStringLiteral("UPDATE Reportes SET DescRep=? WHERE CodRep=?"), {row.descRep, row.codRep}},
+                  {QStringLiteral("INSERT INTO Reportes VALUES (?,?,1)"), {row.codRep, row.descRep}});
 }
 
 bool Module1::upsertEnvio(const EnvioRow& row)
 {
-    const QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QSqlQuery find(db);
-    find.prepare(QStringLiteral("SELECT tabla_o FROM envio_t WHERE formulario=? AND tabla_o=?"));
-    find.addBindValue(kForm);
-    find.addBindValue(row.tablaO);
-    bool failed = false;
-    const bool found = exists(find, failed);
-    if (failed)
-        return false;
-    QSqlQuery write(db);
-    const auto bindValues = [&] {
-        write.addBindValue(row.tablaD);
-        write.addBindValue(row.tablaExt);
-        for (qint64 n : row.numbers)
-            write.addBindValue(n);
-    };
-    if (found) {
-        write.prepare(QStringLiteral(
-            "UPDATE envio_t SET tabla_d=?, tabla_ext=?, indice=?, obliga=?, c_tip_doc_d=?, c_doc_id_d=?,"
-            " c_Formulario=?, c_periodo=?, c_estado=?, c_envio=?, c_semana=?"
-            " WHERE formulario=? AND tabla_o=?"));
-        bindValues();
-        write.addBindValue(kForm);
-        write.addBindValue(row.tablaO);
-    } else {
-        write.prepare(QStringLiteral(
-            "INSERT INTO envio_t (formulario, tabla_o, tabla_d, tabla_ext, indice, obliga, c_tip_doc_d,"
-            " c_doc_id_d, c_Formulario, c_periodo, c_estado, c_envio, c_semana)"
-            " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)"));
-        write.addBindValue(kForm);
-        write.addBindValue(row.tablaO);
-        bindValues();
-    }
-    return execute(write) != Outcome::Failed;
+    QVariantList values{row.tablaD, row.tablaExt};
+    for (qint64 n : row.numbers)
+        values.append(n);
+    const QVariantList key{kForm, row.tablaO};
+    return upsert({QStringLiteral("SELECT tabla_o FROM envio_t WHERE formulario=? AND tabla_o=?"), key},
+                  {QStringLiteral("UPDATE envio_t SET tabla_d=?, tabla_ext=?, indice=?, obliga=?, c_tip_doc_d=?,"
+                                  " c_doc_id_d=?, c_Formulario=?, c_periodo=?, c_estado=?, c_envio=?, c_semana=?"
+                                  " WHERE formulario=? AND tabla_o=?"),
+                   values + key},
+                  {QStringLiteral("INSERT INTO envio_t (formulario, tabla_o, tabla_d, tabla_ext, indice, obliga,"
+                                  " c_tip_doc_d, c_doc_id_d, c_Formulario, c_periodo, c_estado, c_envio, c_semana)"
+                                  " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+                   key + values});
 }

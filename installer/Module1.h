@@ -10,6 +10,7 @@
 
 #include <QSqlQuery>
 #include <QString>
+#include <QVariantList>
 
 #include <array>
 
@@ -50,8 +51,13 @@ private:
 
     bool openDatabase(const QString& folder);
     Outcome execute(QSqlQuery& query);
-    // True when the select finds a row; false with failed set on an error.
-    bool exists(QSqlQuery& query, bool& failed);
+    // A statement with its bound values, in the order of its "?".
+    struct Statement {
+        QString sql;
+        QVariantList values;
+    };
+    // Runs find; then update when it found a row, insert otherwise.
+    bool upsert(const Statement& find, const Statement& update, const Statement& insert);
     bool upsertParam(const ParamRow& row);
     bool upsertReport(const ReportRow& row);
     bool upsertEnvio(const EnvioRow& row);

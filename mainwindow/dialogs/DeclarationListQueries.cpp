@@ -2,6 +2,7 @@
 
 #include "Money.h"
 #include "SessionLookups.h"
+#include "TransaccionSql.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -43,26 +44,12 @@ QSqlQuery declarationList(QSqlDatabase db, const QString& select, const QString&
     return q;
 }
 
-// Rolls back unless committed, so an early return leaves the tables as they were.
-class Transaction {
-public:
-    explicit Transaction(QSqlDatabase db) : db_(db), open_(db_.transaction()) {}
-    ~Transaction() { if (open_) db_.rollback(); }
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
-    bool isOpen() const { return open_; }
-    bool commit() { open_ = !db_.commit(); return !open_; }
-private:
-    QSqlDatabase db_;
-    bool open_;
-};
-
 // Runs the DELETE on each table in turn (detail first) under one transaction.
 std::optional<DbFailure> deleteDeclarationRows(QSqlDatabase db, std::initializer_list<const char*> tables,
                                                const QString& where, const QVariantList& values)
 {
-    Transaction transaction(db);
-    if (!transaction.isOpen())
+    TransaccionSql transaction(db);
+    if (!transaction.abierta())
         return dbFailureOf(db.lastError());
     for (const char* table : tables) {
         QSqlQuery q(db);
@@ -73,7 +60,7 @@ std::optional<DbFailure> deleteDeclarationRows(QSqlDatabase db, std::initializer
         if (!q.exec())
             return dbFailureOf(q.lastError());
     }
-    if (!transaction.commit())
+    if (!transaction.confirmar())
         return dbFailureOf(db.lastError());
     return std::nullopt;
 }
