@@ -26,9 +26,7 @@
 namespace {
 
 using Pregunta = Declaracion834::Pregunta;
-using entrada::kEntradaMala;
 using entrada::Pedido;
-using entrada::unaLinea;
 
 QJsonArray lista(const QList<int>& numeros)
 {
@@ -42,11 +40,7 @@ QJsonArray lista(const QList<int>& numeros)
 
 int compute(const QStringList& argumentos, Consola& consola)
 {
-    QTextStream& err = consola.errores;
-    const auto fallar = [&err](const QString& mensaje, int codigo = kEntradaMala) {
-        err << "f0834 compute: " << unaLinea(mensaje) << '\n';
-        return codigo;
-    };
+    const entrada::Fallo fallar(consola.errores, "compute");
 
     QString iniPath;
     bool conIni = false;

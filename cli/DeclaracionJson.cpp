@@ -148,6 +148,14 @@ std::optional<Solicitud> leer(const QJsonObject& o, bool conIni, QString* error)
     return s;
 }
 
+std::optional<Solicitud> leer(QIODevice& entrada, bool conIni, QString* error)
+{
+    const std::optional<QJsonObject> objeto = entrada::leerObjeto(entrada, error);
+    if (!objeto)
+        return std::nullopt;
+    return leer(*objeto, conIni, error);
+}
+
 bool parametrosDeBase(const QSqlDatabase& db, entrada::Pedido& p)
 {
     bool okUit = false, okIpm = false;

@@ -27,6 +27,8 @@ struct Solicitud {
 
 // Reads and checks the input; *error says what is wrong.
 std::optional<Solicitud> leer(const QJsonObject& o, bool conIni, QString* error);
+// The same from the whole of the standard input.
+std::optional<Solicitud> leer(QIODevice& entrada, bool conIni, QString* error);
 
 // The UIT and the adjustment factor of the exercise from PARAM; false on a
 // database error.

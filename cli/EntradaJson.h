@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QTextStream>
 #include <optional>
 
 class QIODevice;
@@ -31,6 +32,22 @@ inline constexpr int kEntradaMala = 2;
 
 // Messages stay on one line whatever the input held.
 QString unaLinea(QString mensaje);
+
+// A subcommand's failure: "f0834 NAME: message" on one line of stderr; the
+// call gives back the exit status, bad input unless told otherwise.
+class Fallo {
+public:
+    Fallo(QTextStream& errores, const char* subcomando) : errores_(errores), subcomando_(subcomando) {}
+    int operator()(const QString& mensaje, int codigo = kEntradaMala) const
+    {
+        errores_ << "f0834 " << subcomando_ << ": " << unaLinea(mensaje) << '\n';
+        return codigo;
+    }
+
+private:
+    QTextStream& errores_;
+    const char* subcomando_;
+};
 
 // The boxes of a declaration as compute reads them.
 struct Pedido {

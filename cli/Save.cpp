@@ -15,10 +15,7 @@
 
 int save(const QStringList& argumentos, Consola& consola)
 {
-    const auto fallar = [&consola](const QString& mensaje, int codigo = entrada::kEntradaMala) {
-        consola.errores << "f0834 save: " << entrada::unaLinea(mensaje) << '\n';
-        return codigo;
-    };
+    const entrada::Fallo fallar(consola.errores, "save");
     if (argumentos.size() != 2 || argumentos[0] != u"--ini")
         return fallar(QStringLiteral("usage: f0834 save --ini INI_PATH"));
     const QString iniPath = argumentos[1];
@@ -26,10 +23,7 @@ int save(const QStringList& argumentos, Consola& consola)
         return fallar(QStringLiteral("settings file not found: %1").arg(iniPath));
 
     QString error;
-    const std::optional<QJsonObject> objeto = entrada::leerObjeto(consola.entrada, &error);
-    if (!objeto)
-        return fallar(error);
-    std::optional<declaracionjson::Solicitud> s = declaracionjson::leer(*objeto, true, &error);
+    std::optional<declaracionjson::Solicitud> s = declaracionjson::leer(consola.entrada, true, &error);
     if (!s)
         return fallar(error);
 

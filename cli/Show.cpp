@@ -18,10 +18,7 @@
 
 int show(const QStringList& argumentos, Consola& consola)
 {
-    const auto fallar = [&consola](const QString& mensaje, int codigo = entrada::kEntradaMala) {
-        consola.errores << "f0834 show: " << entrada::unaLinea(mensaje) << '\n';
-        return codigo;
-    };
+    const entrada::Fallo fallar(consola.errores, "show");
     if (argumentos.size() != 4 || argumentos[0] != u"--ini")
         return fallar(QStringLiteral("usage: f0834 show --ini INI_PATH RUC EJERCICIO"));
     const QString iniPath = argumentos[1];

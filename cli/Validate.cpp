@@ -17,10 +17,7 @@
 
 int validate(const QStringList& argumentos, Consola& consola)
 {
-    const auto fallar = [&consola](const QString& mensaje, int codigo = entrada::kEntradaMala) {
-        consola.errores << "f0834 validate: " << entrada::unaLinea(mensaje) << '\n';
-        return codigo;
-    };
+    const entrada::Fallo fallar(consola.errores, "validate");
     QString iniPath;
     if (argumentos.size() == 2 && argumentos[0] == u"--ini")
         iniPath = argumentos[1];
@@ -31,10 +28,7 @@ int validate(const QStringList& argumentos, Consola& consola)
         return fallar(QStringLiteral("settings file not found: %1").arg(iniPath));
 
     QString error;
-    const std::optional<QJsonObject> objeto = entrada::leerObjeto(consola.entrada, &error);
-    if (!objeto)
-        return fallar(error);
-    std::optional<declaracionjson::Solicitud> s = declaracionjson::leer(*objeto, conIni, &error);
+    std::optional<declaracionjson::Solicitud> s = declaracionjson::leer(consola.entrada, conIni, &error);
     if (!s)
         return fallar(error);
 
