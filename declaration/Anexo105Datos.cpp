@@ -67,33 +67,11 @@ bool asegurarCabecera(QSqlDatabase& db, const lectura834::Clave& clave, QString*
 // stored with blanks go too and the statement stays portable.
 bool borrarDetalle(QSqlDatabase& db, const lectura834::Clave& clave, QString* error)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT Casilla FROM DET") + condicionClave(false));
-    bindClave(q, clave, false);
-    if (!q.exec()) {
-        *error = q.lastError().text();
-        return false;
-    }
-    QStringList codigos;
-    while (q.next()) {
+    return lectura834::borrarFilasDetalle(db, clave, [](const QVariant& casilla) {
         bool esNumero = false;
-        const int n = q.value(0).toString().trimmed().toInt(&esNumero);
-        if (esNumero && n >= kPrimeraDeduccion && n <= kUltimaDeduccion)
-            codigos << q.value(0).toString();
-    }
-    q.finish();
-    QSqlQuery d(db);
-    d.prepare(QStringLiteral("DELETE FROM DET") + condicionClave(false) + QStringLiteral(" AND Casilla = ?"));
-    for (const QString& codigo : codigos) {
-        bindClave(d, clave, false);
-        d.addBindValue(codigo);
-        if (!d.exec()) {
-            *error = d.lastError().text();
-            return false;
-        }
-    }
-    return true;
+        const int n = casilla.toString().trimmed().toInt(&esNumero);
+        return esNumero && n >= kPrimeraDeduccion && n <= kUltimaDeduccion;
+    }, error);
 }
 
 bool escribirDetalle(QSqlDatabase& db, const lectura834::Clave& clave, const Detalle105& montos, QString* error)

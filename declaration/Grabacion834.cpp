@@ -40,6 +40,14 @@ public:
         if (!puestas_.contains(columna, Qt::CaseInsensitive))
             puestas_ << columna;
     }
+    // The key columns of a new row (RUC, document type 6, period, form).
+    void ponerClave(const lectura834::Clave& k)
+    {
+        poner(QStringLiteral("Doc_id_d"), k.ruc);
+        poner(QStringLiteral("Tip_doc_d"), 6);
+        poner(QStringLiteral("Periodo"), k.periodo);
+        poner(QStringLiteral("Formulario"), k.formulario);
+    }
     bool existe() const { return existe_; }
     const QSqlRecord& registro() const { return registro_; }
 
@@ -139,12 +147,8 @@ bool grabarCabecera(QSqlDatabase& db, const Declaracion834& d, const lectura834:
     std::optional<Fila> f = abrirFila(db, QStringLiteral("CAB"), condicionClave(false), bindK, error);
     if (!f)
         return false;
-    if (!f->existe()) {
-        f->poner(QStringLiteral("Doc_id_d"), k.ruc);
-        f->poner(QStringLiteral("Tip_doc_d"), 6);
-        f->poner(QStringLiteral("Periodo"), k.periodo);
-        f->poner(QStringLiteral("Formulario"), k.formulario);
-    }
+    if (!f->existe())
+        f->ponerClave(k);
     f->poner(QStringLiteral("fec_pro"), hoy.toString(QStringLiteral("dd/MM/yyyy")));
     const FormaDePago& pago = d.pago();
     const QString blanco = QStringLiteral(" ");
@@ -170,32 +174,10 @@ bool grabarCabecera(QSqlDatabase& db, const Declaracion834& d, const lectura834:
 // belongs to the assistant. The range is judged here on Val(Casilla).
 bool borrarDetalle(QSqlDatabase& db, const lectura834::Clave& k, QString* error)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT Casilla FROM DET") + condicionClave(false));
-    bindClave(q, k, false);
-    if (!q.exec()) {
-        *error = q.lastError().text();
-        return false;
-    }
-    QList<QVariant> borrar;
-    while (q.next()) {
-        const Money n = val(textoSiNoNulo(q.value(0)));
-        if (n < Money::fromWhole(kPrimeraDeduccion) || n > Money::fromWhole(kUltimaDeduccion))
-            borrar << q.value(0);
-    }
-    q.finish();
-    QSqlQuery del(db);
-    del.prepare(QStringLiteral("DELETE FROM DET") + condicionClave(false) + QStringLiteral(" AND Casilla = ?"));
-    for (const QVariant& casilla : borrar) {
-        bindClave(del, k, false);
-        del.addBindValue(casilla);
-        if (!del.exec()) {
-            *error = del.lastError().text();
-            return false;
-        }
-    }
-    return true;
+    return lectura834::borrarFilasDetalle(db, k, [](const QVariant& casilla) {
+        const Money n = val(textoSiNoNulo(casilla));
+        return n < Money::fromWhole(kPrimeraDeduccion) || n > Money::fromWhole(kUltimaDeduccion);
+    }, error);
 }
 
 // GrabaCasilla: writes or replaces the DET row of one code.
@@ -213,10 +195,7 @@ bool GrabaCasilla(QSqlDatabase& db, const lectura834::Clave& k, const QString& c
     if (!f)
         return false;
     if (!f->existe()) {
-        f->poner(QStringLiteral("Doc_id_d"), k.ruc);
-        f->poner(QStringLiteral("Tip_doc_d"), 6);
-        f->poner(QStringLiteral("Periodo"), k.periodo);
-        f->poner(QStringLiteral("Formulario"), k.formulario);
+        f->ponerClave(k);
         f->poner(QStringLiteral("Casilla"), codigo);
     }
     f->poner(QStringLiteral("i_valor"), valorAlmacenado(codigo, valor));

@@ -2,6 +2,8 @@
 
 #include "ParamLookups.h"
 
+#include <QSqlError>
+
 namespace lectura834 {
 
 namespace {
@@ -34,6 +36,36 @@ void bindClave(QSqlQuery& q, const Clave& clave, bool conCorrel)
     q.addBindValue(clave.formulario);
     if (conCorrel)
         q.addBindValue(clave.correl);
+}
+
+bool borrarFilasDetalle(QSqlDatabase& db, const Clave& clave, const std::function<bool(const QVariant&)>& borrar,
+                        QString* error)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT Casilla FROM DET") + condicionClave(false));
+    bindClave(q, clave, false);
+    if (!q.exec()) {
+        *error = q.lastError().text();
+        return false;
+    }
+    QVariantList casillas;
+    while (q.next()) {
+        if (borrar(q.value(0)))
+            casillas << q.value(0);
+    }
+    q.finish();
+    QSqlQuery d(db);
+    d.prepare(QStringLiteral("DELETE FROM DET") + condicionClave(false) + QStringLiteral(" AND Casilla = ?"));
+    for (const QVariant& casilla : casillas) {
+        bindClave(d, clave, false);
+        d.addBindValue(casilla);
+        if (!d.exec()) {
+            *error = d.lastError().text();
+            return false;
+        }
+    }
+    return true;
 }
 
 QList<FilaCasilla> leerCasillas(const QSqlDatabase& db, const Clave& clave, bool* ok)

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -31,6 +32,13 @@ struct Clave {
 // same order, appended after any values already bound.
 QString condicionClave(bool conCorrel);
 void bindClave(QSqlQuery& q, const Clave& clave, bool conCorrel);
+
+// Deletes the DET rows of a stored declaration whose Casilla `borrar` accepts.
+// The codes are judged in C++, so that codes stored with blanks are judged as
+// the form reads them and the statements stay portable. False with *error
+// set when a statement fails.
+bool borrarFilasDetalle(QSqlDatabase& db, const Clave& clave, const std::function<bool(const QVariant&)>& borrar,
+                        QString* error);
 
 // One stored detail row: Casilla and i_valor, trimmed, Null read as "".
 struct FilaCasilla {
