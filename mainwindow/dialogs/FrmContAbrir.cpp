@@ -61,7 +61,7 @@ void FrmContAbrir::setUpColumns()
                                QStringLiteral("Formulario"), QStringLiteral("Estado")};
     for (int c = 0; c < captions.size(); ++c)
         model()->setHeaderData(c, Qt::Horizontal, captions[c]);
-    setColumnWidthsInTwips(grid(), {1400, 3300, 800, 1000, 700});
+    setColumnWidthsInTwips(grid(), {1700, 3300, 800, 1000, 700});
 }
 
 void FrmContAbrir::runAction()

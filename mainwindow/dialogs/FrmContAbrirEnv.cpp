@@ -71,7 +71,7 @@ void FrmContAbrirEnv::setUpColumns()
                                QStringLiteral("Control"),    QStringLiteral("Correl")};
     for (int c = 0; c < captions.size(); ++c)
         model()->setHeaderData(c, Qt::Horizontal, captions[c]);
-    setColumnWidthsInTwips(grid(), {1300, 2600, 750, 950, 1000, 1050, 1100, 700});
+    setColumnWidthsInTwips(grid(), {1700, 2600, 750, 950, 1100, 1200, 1500, 700});
 }
 
 void FrmContAbrirEnv::runAction()
