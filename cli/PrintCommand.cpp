@@ -62,20 +62,10 @@ bool leerArgumentos(const QStringList& args, Pedido& p, QString& error)
 bool completarContexto(QSqlDatabase db, ReportContext& ctx, QString& error)
 {
     QSqlQuery cab(db);
-    cab.prepare(ctx.enviada
-                    ? QStringLiteral("SELECT NORDEN, CONTROL FROM HCAB WHERE DOC_ID_D = ? AND TIP_DOC_D = 6 AND "
-                                     "PERIODO = ? AND FORMULARIO = ? AND CORREL = ?")
-                    : QStringLiteral("SELECT 0, '' FROM CAB WHERE DOC_ID_D = ? AND TIP_DOC_D = 6 AND PERIODO = ? "
-                                     "AND FORMULARIO = ?"));
-    cab.addBindValue(ctx.ruc);
-    cab.addBindValue(ctx.periodo);
-    cab.addBindValue(ctx.formulario);
-    if (ctx.enviada)
-        cab.addBindValue(ctx.correl);
-    if (!cab.exec()) {
-        error = cab.lastError().text();
+    const QString select = ctx.enviada ? QStringLiteral("SELECT NORDEN, CONTROL FROM HCAB")
+                                       : QStringLiteral("SELECT 0, '' FROM CAB");
+    if (!impresion834::ejecuta(cab, select + impresion834::condicion(ctx), ctx, error))
         return false;
-    }
     if (!cab.next()) {
         error = ctx.enviada ? QStringLiteral("no sent declaration %1 %2 with correlative %3")
                                   .arg(ctx.ruc, ctx.periodo, ctx.correl)

@@ -58,11 +58,7 @@ bool Declaracion834::bloqueada(int numero) const
 
 void Declaracion834::setBloqueada(int numero, bool bloqueada)
 {
-    const auto it = bloqueada_.find(numero);
-    if (it == bloqueada_.end() || *it == bloqueada)
-        return;
-    *it = bloqueada;
-    emit estadoCasillaCambiado(numero);
+    cambiaEstado(bloqueada_, numero, bloqueada);
 }
 
 bool Declaracion834::habilitada(int numero) const
@@ -72,10 +68,15 @@ bool Declaracion834::habilitada(int numero) const
 
 void Declaracion834::setHabilitada(int numero, bool habilitada)
 {
-    const auto it = habilitada_.find(numero);
-    if (it == habilitada_.end() || *it == habilitada)
+    cambiaEstado(habilitada_, numero, habilitada);
+}
+
+void Declaracion834::cambiaEstado(QHash<int, bool>& estados, int numero, bool valor)
+{
+    const auto it = estados.find(numero);
+    if (it == estados.end() || *it == valor)
         return;
-    *it = habilitada;
+    *it = valor;
     emit estadoCasillaCambiado(numero);
 }
 

@@ -141,6 +141,9 @@ signals:
     void modificadoCambiado(bool modificado);
 
 private:
+    // Sets one box's flag; a real change raises estadoCasillaCambiado.
+    void cambiaEstado(QHash<int, bool>& estados, int numero, bool valor);
+
     void alCambiarCasilla(int numero);
     void marcarEdicion();
 

@@ -26,18 +26,6 @@ QString importeAlineado(const QString& texto)
     return ObjFunciones().AlineaDerecha(s, s.startsWith(u'(') ? 17 : 16);
 }
 
-}  // namespace impresion834
-
-namespace {
-
-using impresion834::importeAlineado;
-
-const ObjFunciones kFunciones;
-
-QString alinea(const QString& texto, int ancho) { return kFunciones.AlineaDerecha(texto, ancho); }
-
-// The declaration's key: taxpayer, period, form and, when sent, correlative.
-// Every statement binds these values in this order.
 QString condicion(const ReportContext& ctx)
 {
     QString sql = QStringLiteral(" WHERE DOC_ID_D = ? AND TIP_DOC_D = 6 AND PERIODO = ? AND FORMULARIO = ?");
@@ -65,6 +53,20 @@ bool ejecuta(QSqlQuery& q, const QString& sql, const ReportContext& ctx, QString
     return true;
 }
 
+}  // namespace impresion834
+
+namespace {
+
+using impresion834::condicion;
+using impresion834::ejecuta;
+
+using impresion834::importeAlineado;
+
+const ObjFunciones kFunciones;
+
+QString alinea(const QString& texto, int ancho) { return kFunciones.AlineaDerecha(texto, ancho); }
+
+// The declaration's key: taxpayer, period, form and, when sent, correlative.
 QString tablaDetalle(const ReportContext& ctx) { return ctx.enviada ? QStringLiteral("HDET") : QStringLiteral("DET"); }
 QString tablaCabecera(const ReportContext& ctx) { return ctx.enviada ? QStringLiteral("HCAB") : QStringLiteral("CAB"); }
 

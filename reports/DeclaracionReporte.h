@@ -11,6 +11,7 @@
 #include <QSqlDatabase>
 #include <QString>
 
+class QSqlQuery;
 class SpoolWriter;
 
 struct FormaPagoImpresa {
@@ -61,4 +62,11 @@ QString importe(const QString& texto);
 // The amount right-aligned: 17 places when negative, 16 otherwise, so the
 // units digits line up and the closing parenthesis stands one place right.
 QString importeAlineado(const QString& texto);
+
+// " WHERE DOC_ID_D = ? AND TIP_DOC_D = 6 AND PERIODO = ? AND FORMULARIO = ?",
+// with " AND CORREL = ?" for a sent declaration.
+QString condicion(const ReportContext& ctx);
+// Prepares sql (forward only), binds the values of condicion(ctx) in its
+// order and runs it; false with error set when that fails.
+bool ejecuta(QSqlQuery& q, const QString& sql, const ReportContext& ctx, QString& error);
 }  // namespace impresion834
