@@ -135,12 +135,3 @@ TEST(FrmConsist, PrintingWithoutAPrinterSaysSo)
     EXPECT_EQ(titulo, QString::fromUtf8("Impresión"));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

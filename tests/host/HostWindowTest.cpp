@@ -84,12 +84,3 @@ TEST(HostWindow, SummaryOfASentDeclarationShowsItsTextFile)
     EXPECT_TRUE(text.contains("RAZON SOCIAL   : CONSTRUCTORA LOS PINOS S.R.L.")) << qPrintable(text);
     EXPECT_TRUE(text.contains("FORMA DE PAGO  : EFECTIVO")) << qPrintable(text);
 }
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

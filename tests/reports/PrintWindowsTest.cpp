@@ -421,12 +421,3 @@ TEST(F0834Print, WritesTheSpoolFileAndThePdf)
     ASSERT_TRUE(g.waitForFinished(30000));
     EXPECT_EQ(g.exitCode(), 1);  // no such declaration, nothing registered
 }
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
-                                                                      : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
