@@ -504,13 +504,7 @@ void Frm834::muestraCasilla(int casilla, const QString& texto)
     QLineEdit* campo = txtValor_.value(casilla);
     if (!campo || campo->text() == texto)
         return;
-    const bool antes = mostrando_;
-    mostrando_ = true;
-    // A stored or computed value longer than the edit length is shown whole.
-    if (texto.size() > campo->maxLength())
-        campo->setMaxLength(texto.size());
-    campo->setText(texto);
-    mostrando_ = antes;
+    muestraTexto(campo, texto);
     if (casilla == 226 && !decl_.bCargando())
         documentoCambiado();
 }
@@ -562,6 +556,13 @@ void Frm834::muestraDato(Dato dato)
     const QString actual = dato == Dato::Periodo ? textoPeriodo(campo) : campo->text();
     if (actual == texto)
         return;
+    muestraTexto(campo, texto);
+}
+
+// Puts a value from the model into its field without echoing it back as an
+// edit; a stored or computed value longer than the edit length is shown whole.
+void Frm834::muestraTexto(QLineEdit* campo, const QString& texto)
+{
     const bool antes = mostrando_;
     mostrando_ = true;
     if (texto.size() > campo->maxLength())

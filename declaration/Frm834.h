@@ -180,6 +180,7 @@ private:
     void documentoCambiado();
 
     // Mirrors of the model
+    void muestraTexto(QLineEdit* campo, const QString& texto);
     void muestraCasilla(int casilla, const QString& texto);
     void muestraEstado(int casilla);
     void muestraRespuesta(Declaracion834::Pregunta pregunta);
