@@ -10,6 +10,7 @@
 #include "TransaccionSql.h"
 
 #include <QSqlError>
+#include <QHash>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <algorithm>
@@ -84,6 +85,21 @@ private:
     QStringList puestas_;
 };
 
+// The columns of a table, read from the database once per connection: a save
+// lays out some sixty new rows and the engine's schema query would dominate it.
+QSqlRecord registroDeTabla(const QSqlDatabase& db, const QString& tabla)
+{
+    static QHash<QString, QSqlRecord> conocidos;
+    const QString clave = db.connectionName() + u'\n' + db.databaseName() + u'\n' + tabla;
+    auto it = conocidos.constFind(clave);
+    if (it != conocidos.constEnd())
+        return *it;
+    const QSqlRecord r = db.record(tabla);
+    if (!r.isEmpty())
+        conocidos.insert(clave, r);
+    return r;
+}
+
 // The row of `tabla` selected by the condition, or a blank one laid out like
 // the table when there is none.
 std::optional<Fila> abrirFila(QSqlDatabase& db, const QString& tabla, const QString& condicion,
@@ -99,7 +115,7 @@ std::optional<Fila> abrirFila(QSqlDatabase& db, const QString& tabla, const QStr
     }
     if (q.next())
         return Fila(q.record(), true);
-    QSqlRecord vacio = db.record(tabla);
+    QSqlRecord vacio = registroDeTabla(db, tabla);
     if (vacio.isEmpty()) {
         *error = QStringLiteral("table %1 not found").arg(tabla);
         return std::nullopt;
@@ -180,29 +196,44 @@ bool borrarDetalle(QSqlDatabase& db, const lectura834::Clave& k, QString* error)
     }, error);
 }
 
-// GrabaCasilla: writes or replaces the DET row of one code.
-bool GrabaCasilla(QSqlDatabase& db, const lectura834::Clave& k, const QString& codigo, const QString& valor,
-                  QString* error)
-{
-    if (sinValor(valor))
-        return true;
-    const auto bindK = [&k, &codigo](QSqlQuery& q) {
-        bindClave(q, k, false);
-        q.addBindValue(codigo);
-    };
-    const QString condicion = condicionClave(false) + QStringLiteral(" AND Casilla = ?");
-    std::optional<Fila> f = abrirFila(db, QStringLiteral("DET"), condicion, bindK, error);
-    if (!f)
-        return false;
-    if (!f->existe()) {
-        f->ponerClave(k);
-        f->poner(QStringLiteral("Casilla"), codigo);
+// GrabaCasilla: writes the DET row of one code. The save has just removed
+// every row outside the box-105 detail, so each code's row is new: one
+// INSERT is prepared for the whole declaration and run once per code.
+class GrabaCasilla {
+public:
+    GrabaCasilla(QSqlDatabase& db, const lectura834::Clave& k)
+        : insercion_(db), vacio_(registroDeTabla(db, QStringLiteral("DET"))), clave_(k)
+    {
+        vacio_.clearValues();
+        insercion_.prepare(QStringLiteral("INSERT INTO DET (Doc_id_d, Tip_doc_d, Periodo, Formulario, Casilla,"
+                                          " i_valor, idcasilla, cNumero) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
     }
-    f->poner(QStringLiteral("i_valor"), valorAlmacenado(codigo, valor));
-    f->poner(QStringLiteral("idcasilla"), idCasilla(codigo));
-    f->poner(QStringLiteral("cNumero"), controlCode(f->registro(), kControlCountDet));
-    return f->escribir(db, QStringLiteral("DET"), condicion, bindK, error);
-}
+
+    bool operator()(const QString& codigo, const QString& valor, QString* error)
+    {
+        if (sinValor(valor))
+            return true;
+        Fila f(vacio_, false);
+        f.ponerClave(clave_);
+        f.poner(QStringLiteral("Casilla"), codigo);
+        f.poner(QStringLiteral("i_valor"), valorAlmacenado(codigo, valor));
+        f.poner(QStringLiteral("idcasilla"), idCasilla(codigo));
+        f.poner(QStringLiteral("cNumero"), controlCode(f.registro(), kControlCountDet));
+        for (const char* columna : {"Doc_id_d", "Tip_doc_d", "Periodo", "Formulario", "Casilla", "i_valor",
+                                    "idcasilla", "cNumero"})
+            insercion_.addBindValue(f.registro().value(QLatin1String(columna)));
+        if (!insercion_.exec()) {
+            *error = insercion_.lastError().text();
+            return false;
+        }
+        return true;
+    }
+
+private:
+    QSqlQuery insercion_;
+    QSqlRecord vacio_;
+    lectura834::Clave clave_;
+};
 
 } // namespace
 
@@ -322,12 +353,13 @@ Grabado grabar(QSqlDatabase db, const Declaracion834& d, const validacion834::Co
     if (!grabarCabecera(db, d, k, r.estado, c.hoy ? c.hoy() : QDate::currentDate(), &r.error)
         || !sumaParametros(db, &suma, &r.error) || !borrarDetalle(db, k, &r.error))
         return r;
+    GrabaCasilla graba(db, k);
     for (int numero : casillas834::vCasillas())
-        if (!GrabaCasilla(db, k, QString::number(numero), d.casilla(numero).trimmed(), &r.error))
+        if (!graba(QString::number(numero), d.casilla(numero).trimmed(), &r.error))
             return r;
     for (const QString& codigo : Declaracion834::codigosNoCasilla()) {
         const QString valor = codigo == u"722" ? suma : d.valorCodigo(codigo);
-        if (!GrabaCasilla(db, k, codigo, valor, &r.error))
+        if (!graba(codigo, valor, &r.error))
             return r;
     }
     if (!transaccion.confirmar()) {
