@@ -110,4 +110,18 @@ TEST_F(MainWindowWiringTest, SentDialogReadsTheCurrentOperation)
     EXPECT_EQ(caption, QStringLiteral("Registrar número de orden"));
 }
 
+TEST_F(MainWindowWiringTest, PrintCommandsOpenThePrintSelectionWithTheirFlag)
+{
+    ASSERT_TRUE(frm.cargar());
+    QString caption;
+    whenModalShows([&](QWidget* w) { caption = w->windowTitle(); });
+    frm.mnuImprimir_Click();
+    EXPECT_EQ(caption, QStringLiteral("Imprimir Declaraciones"));
+    EXPECT_FALSE(frm.state().printSent);
+    whenModalShows([&](QWidget* w) { caption = w->windowTitle(); });
+    frm.mnuImprimir1_Click();
+    EXPECT_EQ(caption, QStringLiteral("Imprimir Declaraciones Enviadas"));
+    EXPECT_TRUE(frm.state().printSent);
+}
+
 } // namespace
