@@ -4,6 +4,7 @@
 // (counter max_fetch_ms: the longest single fetch, which the user would feel
 // as a stall).
 
+#include "BenchMain.h"
 #include "FrmContAbrir.h"
 #include "TestSuite.h"
 
@@ -106,13 +107,5 @@ BENCHMARK(BM_ScrollToTheEnd)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QApplication>(argc, argv);
 }

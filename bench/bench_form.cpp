@@ -9,6 +9,7 @@
 //    prepared statements (target: the save within 3 times the bare one);
 //  - reloading the stored declaration into the model (target 20 ms).
 
+#include "BenchMain.h"
 #include "Casillas834.h"
 #include "Declaracion834.h"
 #include "Formato834.h"
@@ -337,11 +338,5 @@ BENCHMARK(BM_ReloadIntoTheModel)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QApplication>(argc, argv);
 }

@@ -2,12 +2,11 @@
 // the data file and install every row, on a suite that already holds them
 // (the usual re-install, all updates). Target: a median of 150 ms or less.
 
+#include "BenchMain.h"
+#include "ProcessTiming.h"
 #include "TestSuite.h"
 
-#include <QCoreApplication>
 #include <QFile>
-#include <QProcess>
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -22,10 +21,7 @@ QByteArray dataFile(int lines)
 
 bool runOnce(const QProcessEnvironment& env)
 {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(ALT834_PATH), {});
-    return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    return runsCleanly(QStringLiteral(ALT834_PATH), {}, env);
 }
 
 void BM_Alt834Process(benchmark::State& state)
@@ -37,9 +33,7 @@ void BM_Alt834Process(benchmark::State& state)
         return;
     }
     f.close();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QVR_WINDIR"), suite.path());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const QProcessEnvironment env = suiteEnvironment(suite.path());
     if (!runOnce(env)) {   // first install: inserts
         state.SkipWithError("Alt834 failed");
         return;
@@ -51,19 +45,12 @@ void BM_Alt834Process(benchmark::State& state)
 BENCHMARK(BM_Alt834Process)
     ->Arg(20)
     ->Arg(200)
-    ->Iterations(1)
     ->Repetitions(25)
-    ->ReportAggregatesOnly(true)
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
+    ->Apply(oneRunPerRepetition);
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);   // the SQLite driver is a plugin
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

@@ -5,13 +5,13 @@
 //  - the taxpayer list over 10,000 CONT rows (target 20 ms), for a user who
 //    sees every taxpayer and for one restricted to their own.
 
+#include "BenchMain.h"
 #include "Casillas834.h"
 #include "ControlCode.h"
 #include "Declaracion834.h"
 #include "ParamLookups.h"
 #include "TestSuite.h"
 
-#include <QCoreApplication>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <benchmark/benchmark.h>
@@ -114,9 +114,5 @@ BENCHMARK(BM_TaxpayerList)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

@@ -2,6 +2,7 @@
 // database (target 15 ms), reading it back and drawing its three pages on
 // images (50 ms), and a PDF of the three pages (150 ms).
 
+#include "BenchMain.h"
 #include "DeclaracionReporte.h"
 #include "ImpRep.h"
 #include "SpoolPainter.h"
@@ -117,11 +118,5 @@ BENCHMARK(BM_PdfOfThreePages)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QGuiApplication>(argc, argv);
 }

@@ -3,10 +3,11 @@
 // suite is a test suite, and QVR_QUIT_AFTER_SHOW=1 ends the program once its
 // main window is shown. Needs DISPLAY (bench/run.sh provides one with Xvfb).
 
+#include "BenchMain.h"
+#include "ProcessTiming.h"
 #include "TestSuite.h"
 #include "XTestWindows.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -35,10 +36,7 @@ void BM_Kv834StartToMainWindow(benchmark::State& state)
     TestSuite suite;
     QTemporaryDir runtime;
 
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("QVR_WINDIR"), suite.path());
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    QProcessEnvironment env = suiteEnvironment(suite.path(), runtime.path());
     env.insert(QStringLiteral("QVR_QUIT_AFTER_SHOW"), QStringLiteral("1"));
 
     for (auto _ : state) {
@@ -67,9 +65,5 @@ BENCHMARK(BM_Kv834StartToMainWindow)->UseManualTime()->Iterations(10)->Unit(benc
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

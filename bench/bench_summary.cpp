@@ -2,24 +2,15 @@
 // register and write the spool file, the plain file and its text, copy the
 // text into TMP. Target: a median of 150 ms or less.
 
+#include "BenchMain.h"
+#include "ProcessTiming.h"
 #include "TestSuite.h"
 
-#include <QCoreApplication>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 
 namespace {
 
 const QString kArgumento = QStringLiteral(" 620100123453    0834200400A12345678");
-
-bool runOnce(const QProcessEnvironment& env)
-{
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(IMP0834_PATH), {kArgumento});
-    return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
 
 void BM_0834IMPProcess(benchmark::State& state)
 {
@@ -35,28 +26,16 @@ void BM_0834IMPProcess(benchmark::State& state)
         state.SkipWithError("cannot fill the suite");
         return;
     }
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QVR_WINDIR"), suite.path());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    const QProcessEnvironment env = suiteEnvironment(suite.path(), runtime.path());
     for (auto _ : state)
-        if (!runOnce(env))
+        if (!runsCleanly(QStringLiteral(IMP0834_PATH), {kArgumento}, env))
             state.SkipWithError("0834IMP failed");
 }
-BENCHMARK(BM_0834IMPProcess)
-    ->Iterations(1)
-    ->Repetitions(20)
-    ->ReportAggregatesOnly(true)
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_0834IMPProcess)->Repetitions(20)->Apply(oneRunPerRepetition);
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);   // the SQLite driver is a plugin
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }
