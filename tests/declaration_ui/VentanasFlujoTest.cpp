@@ -39,6 +39,31 @@ protected:
         return modelo ? modelo->record(0).value(col) : QVariant();
     }
 
+    // A step on the selection list T: notes a column of its first row, then
+    // presses `boton` (CmdOpciones_0 opens the selected declaration,
+    // CmdOpciones_1 leaves the list).
+    template <typename T>
+    static std::function<bool(QWidget*)> enLista(int col, QVariant& leido, const char* boton)
+    {
+        return [col, &leido, boton](QWidget* w) {
+            DeclarationSelectionDialog* dlg = qobject_cast<T*>(w);
+            if (!dlg)
+                return false;
+            leido = columna(dlg, col);
+            pulsa(dlg->findChild<QPushButton*>(QLatin1String(boton)));
+            return true;
+        };
+    }
+
+    // A step on the declaration form; `accion` returns false while it is not its turn.
+    static std::function<bool(QWidget*)> enForma(std::function<bool(Frm834*)> accion)
+    {
+        return [accion = std::move(accion)](QWidget* w) {
+            auto* f = qobject_cast<Frm834*>(w);
+            return f && accion(f);
+        };
+    }
+
     static void escribe(QLineEdit* campo, const QString& texto)
     {
         campo->setFocus();
@@ -59,18 +84,8 @@ TEST_F(FlujoFixture, ModifiedDeclarationShowsItsNewStateInTheList)
     QVariant antes, despues;
     bool formaVista = false;
     Guion g;
-    g.paso([&](QWidget* w) {
-        auto* dlg = qobject_cast<FrmContAbrir*>(w);
-        if (!dlg)
-            return false;
-        antes = columna(dlg, StoredColumn::Estado);
-        pulsa(dlg->findChild<QPushButton*>(QStringLiteral("CmdOpciones_0")));
-        return true;
-    });
-    g.paso([&](QWidget* w) {
-        auto* f = qobject_cast<Frm834*>(w);
-        if (!f)
-            return false;
+    g.paso(enLista<FrmContAbrir>(StoredColumn::Estado, antes, "CmdOpciones_0"));
+    g.paso(enForma([&](Frm834* f) {
         formaVista = f->iAccion() == 1 && f->txtNumRuc()->text() == kRucA && f->sPeriodo == "2004"
                      && f->txtValor(300)->text() == "15,000,000";
         // Cash this time, and one more asset.
@@ -81,22 +96,14 @@ TEST_F(FlujoFixture, ModifiedDeclarationShowsItsNewStateInTheList)
         QTest::mouseClick(f->formaDePago()->optEfectivo(), Qt::LeftButton);
         pulsa(f->cmdGrabar());
         return true;
-    });
-    g.paso([&](QWidget* w) {
-        auto* f = qobject_cast<Frm834*>(w);
-        if (!f || f->declaracion().bModificado())
+    }));
+    g.paso(enForma([&](Frm834* f) {
+        if (f->declaracion().bModificado())
             return false;
         pulsa(f->cmdCancelar());
         return true;
-    });
-    g.paso([&](QWidget* w) {
-        auto* dlg = qobject_cast<FrmContAbrir*>(w);
-        if (!dlg)
-            return false;
-        despues = columna(dlg, StoredColumn::Estado);
-        pulsa(dlg->findChild<QPushButton*>(QStringLiteral("CmdOpciones_1")));
-        return true;
-    });
+    }));
+    g.paso(enLista<FrmContAbrir>(StoredColumn::Estado, despues, "CmdOpciones_1"));
     frm.mnuModificar_Click();
     EXPECT_TRUE(g.terminado());
     EXPECT_TRUE(formaVista);
@@ -119,41 +126,23 @@ TEST_F(FlujoFixture, OrderNumberOfASentDeclarationIsRegisteredFromTheSentList)
     QVariant antes, despues;
     bool rechazadaAbierta = false;
     Guion g;
-    g.paso([&](QWidget* w) {
-        auto* dlg = qobject_cast<FrmContAbrirEnv*>(w);
-        if (!dlg)
-            return false;
-        antes = columna(dlg, SentColumn::Norden);
-        pulsa(dlg->findChild<QPushButton*>(QStringLiteral("CmdOpciones_0")));
-        return true;
-    });
-    g.paso([&](QWidget* w) {
-        auto* f = qobject_cast<Frm834*>(w);
-        if (!f)
-            return false;
+    g.paso(enLista<FrmContAbrirEnv>(SentColumn::Norden, antes, "CmdOpciones_0"));
+    g.paso(enForma([&](Frm834* f) {
         EXPECT_TRUE(f->bEnviada());
         escribe(f->txtNumOrdenE(0), envio.orden8);
         escribe(f->txtNumOrdenE(1), otroSufijo(envio.orden2));
         pulsa(f->cmdGrabar());
         return true;
-    });
-    g.paso([&](QWidget* w) {
-        auto* f = qobject_cast<Frm834*>(w);
-        if (!f || g.mensajes.isEmpty())
+    }));
+    g.paso(enForma([&](Frm834* f) {
+        if (g.mensajes.isEmpty())
             return false;
         rechazadaAbierta = f->isVisible();
         escribe(f->txtNumOrdenE(1), envio.orden2);
         pulsa(f->cmdGrabar());
         return true;
-    });
-    g.paso([&](QWidget* w) {
-        auto* dlg = qobject_cast<FrmContAbrirEnv*>(w);
-        if (!dlg)
-            return false;
-        despues = columna(dlg, SentColumn::Norden);
-        pulsa(dlg->findChild<QPushButton*>(QStringLiteral("CmdOpciones_1")));
-        return true;
-    });
+    }));
+    g.paso(enLista<FrmContAbrirEnv>(SentColumn::Norden, despues, "CmdOpciones_1"));
     frm.mnuRegistrar_Click();
     EXPECT_TRUE(g.terminado());
     EXPECT_TRUE(rechazadaAbierta);
