@@ -166,8 +166,9 @@ std::optional<OpenFailure> openDatabase(const Settings& settings, const QString&
 {
     // The workgroup file lives in the suite folder. Without a SysPath naming a
     // folder it cannot be found (a missing or unreadable KV000.INI ends here
-    // too), and nothing is recorded in the settings file.
-    if (settings.sysPath.isEmpty() || !QFileInfo(settings.sysPath).isDir())
+    // too), and nothing is recorded in the settings file. Nothing adds the
+    // separator either: "/srv/suite" names the workgroup file "/srv/suiteKV000.MDW".
+    if (settings.sysPath.isEmpty() || !settings.sysPath.endsWith(u'/') || !QFileInfo(settings.sysPath).isDir())
         return missingFailure(settings.systemDb());
     return openDatabaseFile(settings.dbFile, settings, iniPath, options);
 }

@@ -63,6 +63,20 @@ TEST_F(SessionTest, MissingDatabaseIsReportedAndNeverCreated)
     EXPECT_FALSE(QSqlDatabase::contains(kConnection));
 }
 
+TEST_F(SessionTest, SuiteFolderWithoutSeparatorIsAMissingWorkgroupFile)
+{
+    Settings settings;
+    settings.sysPath = suite.path().chopped(1);
+    settings.dbFile = suite.dbFile();
+    OpenOptions options;
+    options.connectionName = kConnection;
+    const auto failure = openDatabase(settings, suite.iniPath(), options);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(openFailureMessage(*failure),
+              QStringLiteral("Could not find file '%1KV000.MDW'.\n 3024").arg(settings.sysPath));
+    EXPECT_TRUE(ini("SystemDB").isEmpty());
+}
+
 TEST_F(SessionTest, TextFileIsNotADatabase)
 {
     const QString text = suite.path() + QStringLiteral("notes.db");
