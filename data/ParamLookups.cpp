@@ -149,7 +149,7 @@ QList<Taxpayer> taxpayerList(QSqlDatabase db, const QString& sysUser)
 
     QString sql = QStringLiteral("SELECT * FROM CONT WHERE Tip_doc_d=6");
     if (!everyTaxpayer)
-        sql += QStringLiteral(" AND Usuario = ?");
+        sql += QStringLiteral(" AND ") + sameUserCondition(QStringLiteral("Usuario"));
     sql += QStringLiteral(" ORDER BY Tip_doc_d, Doc_id_d");
 
     QSqlQuery q(db);

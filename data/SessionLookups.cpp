@@ -6,7 +6,7 @@
 QString userType(QSqlDatabase db, const QString& sysUser)
 {
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT Tipo FROM CLAVES WHERE Usuario = ?"));
+    q.prepare(QStringLiteral("SELECT Tipo FROM CLAVES WHERE ") + sameUserCondition(QStringLiteral("Usuario")));
     q.addBindValue(sysUser);
     if (q.exec() && q.next()) {
         const QString tipo = q.value(0).toString().trimmed();
@@ -16,6 +16,11 @@ QString userType(QSqlDatabase db, const QString& sysUser)
     // No row, no type, or the table could not be read: the restricted kind,
     // which never shows another user's taxpayers.
     return QStringLiteral("1");
+}
+
+QString sameUserCondition(const QString& column)
+{
+    return QStringLiteral("UPPER(%1) = UPPER(?)").arg(column);
 }
 
 QString errorCodeKey(int code)

@@ -9,6 +9,11 @@
 // taxpayers) when the user has no row or no type. "0" sees every taxpayer.
 QString userType(QSqlDatabase db, const QString& sysUser);
 
+// "UPPER(column) = UPPER(?)": a user-name column names the suite user. The
+// suite's engine compared text without regard to case, so "admin" is "ADMIN";
+// both sides go through the same engine's UPPER. Binds the user name once.
+QString sameUserCondition(const QString& column);
+
 // True when the type lets the user see every taxpayer and declaration.
 inline bool isUnrestrictedUser(const QString& type) { return type == QLatin1String("0"); }
 

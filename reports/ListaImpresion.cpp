@@ -13,7 +13,7 @@ QSqlQuery listaDeclaracionesImpresion(QSqlDatabase db, const QString& formulario
                           " A.FORMULARIO = ?");
     const bool restringido = !isUnrestrictedUser(userType(db, sysUser));
     if (restringido)
-        sql += QStringLiteral(" AND B.USUARIO = ?");
+        sql += QStringLiteral(" AND ") + sameUserCondition(QStringLiteral("B.USUARIO"));
     sql += QStringLiteral(" ORDER BY A.DOC_ID_D ASC");
     QSqlQuery q(db);
     if (!q.prepare(sql))

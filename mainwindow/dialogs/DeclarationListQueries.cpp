@@ -25,7 +25,7 @@ const QString kSentList = QStringLiteral(
     "SELECT A.DOC_ID_D, B.NOMBRE, A.PERIODO, A.FORMULARIO, A.NORDEN, A.FEC_ENV, A.CONTROL, A.CORREL"
     " FROM HCAB AS A, CONT AS B"
     " WHERE A.DOC_ID_D=B.DOC_ID_D AND A.TIP_DOC_D=6 AND B.TIP_DOC_D=6 AND A.FORMULARIO=?");
-const QString kUserFilter = QStringLiteral(" AND B.USUARIO=?");
+const QString kUserFilter = QStringLiteral(" AND ") + sameUserCondition(QStringLiteral("B.USUARIO"));
 
 // The standard declaration filter; sent versions add their correlative.
 const QString kDeclarationWhere = QStringLiteral(" WHERE DOC_ID_D=? AND TIP_DOC_D=6 AND PERIODO=? AND FORMULARIO=?");

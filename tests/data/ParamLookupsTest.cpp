@@ -170,6 +170,7 @@ TEST_F(TaxpayerListTest, UnrestrictedUserSeesEveryRucTaxpayer)
 TEST_F(TaxpayerListTest, OtherUsersSeeTheirOwn)
 {
     EXPECT_EQ(ids(taxpayerList(suite.db(), "ANA")), (QStringList{"2010007097", "20131312955"}));
+    EXPECT_EQ(ids(taxpayerList(suite.db(), "Ana")), (QStringList{"2010007097", "20131312955"}));
     // missing from CLAVES counts as restricted
     EXPECT_EQ(ids(taxpayerList(suite.db(), "LUIS")), QStringList{"20100070970"});
     EXPECT_TRUE(taxpayerList(suite.db(), "' OR ''='").isEmpty());

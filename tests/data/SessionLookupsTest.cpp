@@ -11,6 +11,7 @@ TEST(SessionLookups, UserType)
     ASSERT_TRUE(suite.exec("INSERT INTO CLAVES VALUES ('NOTYPE',NULL)"));
     EXPECT_EQ(userType(suite.db(), "ROOT"), "0");
     EXPECT_EQ(userType(suite.db(), "ANA"), "2");
+    EXPECT_EQ(userType(suite.db(), "root"), "0");   // user names without regard to case
     EXPECT_EQ(userType(suite.db(), "NOBODY"), "1");
     EXPECT_EQ(userType(suite.db(), "NOTYPE"), "1");
     EXPECT_EQ(userType(suite.db(), "' OR '1'='1"), "1");

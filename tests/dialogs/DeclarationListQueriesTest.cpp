@@ -42,6 +42,9 @@ TEST_F(DeclarationListQueriesTest, RestrictedUserSeesOwnTaxpayersUnrestrictedSee
 {
     EXPECT_EQ(rucYears(storedDeclarationsQuery(suite.db(), kForm, QStringLiteral("ANA"))),
               (QStringList{"20100000001/2003", "20100000001/2004", "20100000003/2004"}));
+    // User names without regard to case.
+    EXPECT_EQ(rucYears(storedDeclarationsQuery(suite.db(), kForm, QStringLiteral("ana"))),
+              (QStringList{"20100000001/2003", "20100000001/2004", "20100000003/2004"}));
     EXPECT_EQ(rucYears(storedDeclarationsQuery(suite.db(), kForm, QStringLiteral("ROOT"))),
               (QStringList{"20100000001/2003", "20100000001/2004", "20100000002/2004", "20100000003/2004"}));
     // Without a CLAVES row the user counts as restricted.
