@@ -22,15 +22,15 @@ QString valorGuardado(const QString& monto)
     return formato834::plano(formato834::leer(t));
 }
 
-Detalle105 leer(const QSqlDatabase& db, const lectura834::Clave& clave, bool* ok)
+Detalle105 leer(const QSqlDatabase& db, const lectura834::Clave& clave, bool* ok, QString* error)
 {
-    return parametros834::leerDetalle105(db, clave.ruc, clave.periodo, clave.enviada, clave.correl, ok);
+    return parametros834::leerDetalle105(db, clave.ruc, clave.periodo, clave.enviada, clave.correl, ok, error);
 }
 
 namespace {
 
-// The header a detail row needs: an existing one is marked as placeholder
-// too, as the assistant always did.
+// The header a detail row needs. An existing one is left as it is: a saved
+// declaration must not become a placeholder that closing the form deletes.
 bool asegurarCabecera(QSqlDatabase& db, const lectura834::Clave& clave, QString* error)
 {
     QSqlQuery q(db);
@@ -40,22 +40,16 @@ bool asegurarCabecera(QSqlDatabase& db, const lectura834::Clave& clave, QString*
         *error = q.lastError().text();
         return false;
     }
-    const bool existe = q.next();
+    if (q.next())
+        return true;
     q.finish();
     QSqlQuery w(db);
-    if (existe) {
-        w.prepare(QStringLiteral("UPDATE CAB SET cNumero = ?") + condicionClave(false));
-        w.addBindValue(QStringLiteral("0"));
-    } else {
-        w.prepare(QStringLiteral("INSERT INTO CAB (Doc_id_d, Tip_doc_d, Periodo, Formulario, cNumero)"
-                                 " VALUES (?, 6, ?, ?, ?)"));
-        w.addBindValue(clave.ruc.trimmed());
-        w.addBindValue(clave.periodo.trimmed());
-        w.addBindValue(clave.formulario);
-        w.addBindValue(QStringLiteral("0"));
-    }
-    if (existe)
-        bindClave(w, clave, false);
+    w.prepare(QStringLiteral("INSERT INTO CAB (Doc_id_d, Tip_doc_d, Periodo, Formulario, cNumero)"
+                             " VALUES (?, 6, ?, ?, ?)"));
+    w.addBindValue(clave.ruc.trimmed());
+    w.addBindValue(clave.periodo.trimmed());
+    w.addBindValue(clave.formulario);
+    w.addBindValue(QStringLiteral("0"));
     if (!w.exec()) {
         *error = w.lastError().text();
         return false;

@@ -20,12 +20,12 @@ inline constexpr int kDeducciones = kUltimaDeduccion - kPrimeraDeduccion + 1;
 QString valorGuardado(const QString& monto);
 
 // The ten stored amounts as i_valor holds them ("" for a missing row).
-// *ok becomes false on a database error.
-Detalle105 leer(const QSqlDatabase& db, const lectura834::Clave& clave, bool* ok = nullptr);
+// *ok becomes false and *error the database's text on a database error.
+Detalle105 leer(const QSqlDatabase& db, const lectura834::Clave& clave, bool* ok = nullptr, QString* error = nullptr);
 
 // Replaces rows 546 to 555 of the declaration by the non-blank amounts, inside
 // one transaction: unless `declaracionExistente`, first makes sure the CAB
-// header exists and sets its cNumero to "0"; then deletes the ten rows and
+// header exists (a new one with cNumero "0"); then deletes the ten rows and
 // writes one row per amount (idcasilla "01", cNumero its control code).
 // Returns the database error text, empty on success (nothing changed on error).
 QString guardar(QSqlDatabase db, const lectura834::Clave& clave, bool declaracionExistente,

@@ -137,9 +137,13 @@ void CmdCancelar(Declaracion834& d, const validacion834::Contexto& c, const Ento
         }
         return;
     }
-    const QString ruc = d.iAccion == 0 ? c.rucMostrado.trimmed() : QString();
+    QList<std::pair<QString, QString>> claves = estado.borradores;
+    if (d.iAccion == 0)
+        claves.append({c.rucMostrado.trimmed(), d.periodo()});
     QString error;
-    grabacion834::eliminarBorrador(e.db, ruc, d.periodo(), &error);
+    for (const auto& [ruc, periodo] : claves)
+        if (error.isEmpty())
+            grabacion834::eliminarBorrador(e.db, ruc, periodo, &error);
     if (!error.isEmpty())
         ui.mostrar(Resultado::falla(error, -1, Foco::Ninguno, Icono::Critico));
     ui.cerrar();

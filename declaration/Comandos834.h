@@ -9,7 +9,10 @@
 #include "Validacion834.h"
 
 #include <QSqlDatabase>
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 namespace comandos834 {
 
@@ -41,6 +44,10 @@ struct Estado {
     int iGrabado = 0;
     QString marcaLista;              // "A" once the inconsistency list was accepted
     bool hayInconsistencias = false; // set by the last "&Validar"
+    // Taxpayer and year of every placeholder header the box-105 assistant
+    // wrote from this form; leaving without saving removes those still
+    // placeholders.
+    QList<std::pair<QString, QString>> borradores;
 };
 
 struct Entorno {

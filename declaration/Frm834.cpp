@@ -107,6 +107,13 @@ void pintaTexto(QWidget* w, const QColor& color)
     w->setPalette(p);
 }
 
+// An edit length never cuts what the field already holds: a longer text
+// stays whole until the user shortens it (or a check refuses it).
+void ponLargo(QLineEdit* campo, int largo)
+{
+    campo->setMaxLength(std::max(largo, static_cast<int>(campo->text().size())));
+}
+
 bool esEnter(const QKeyEvent* tecla)
 {
     return tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter;
@@ -502,9 +509,12 @@ void Frm834::conectaModelo()
 void Frm834::muestraCasilla(int casilla, const QString& texto)
 {
     QLineEdit* campo = txtValor_.value(casilla);
-    if (!campo || campo->text() == texto)
+    if (!campo)
         return;
-    muestraTexto(campo, texto);
+    // A typed change comes back with the field already showing it; the
+    // document check still follows it.
+    if (campo->text() != texto)
+        muestraTexto(campo, texto);
     if (casilla == 226 && !decl_.bCargando())
         documentoCambiado();
 }
@@ -700,8 +710,14 @@ void Frm834::LlenaContribuyentes()
 bool Frm834::CargaCasillas()
 {
     // Box 105 is the sum of the stored detail, even when nothing else is stored.
-    refrescaDetalle105();
-    return grabacion834::CargaCasillas(contexto_.db, decl_);
+    if (!refrescaDetalle105())
+        return false;
+    bool ok = true;
+    QString error;
+    const bool hallada = grabacion834::CargaCasillas(contexto_.db, decl_, &ok, &error);
+    if (!ok)
+        lecturaFallida(error);
+    return hallada;
 }
 
 lectura834::Clave Frm834::clave() const
@@ -709,9 +725,39 @@ lectura834::Clave Frm834::clave() const
     return {sRuc(), sPeriodo, contexto_.formulario, decl_.bEnviada, decl_.sCorrel};
 }
 
-void Frm834::refrescaDetalle105()
+bool Frm834::refrescaDetalle105()
 {
-    decl_.setDetalle105(anexo105::leer(contexto_.db, clave()));
+    bool ok = true;
+    QString error;
+    const Detalle105 detalle = anexo105::leer(contexto_.db, clave(), &ok, &error);
+    if (!ok) {
+        lecturaFallida(error);
+        return false;
+    }
+    decl_.setDetalle105(detalle);
+    return true;
+}
+
+void Frm834::lecturaFallida(const QString& error)
+{
+    lecturaFallida_ = true;
+    ModObjetos::PunteroEspera(false);
+    mensaje(QMessageBox::Critical, error);
+    bloqueaFormulario();
+    decl_.setModificado(false);
+}
+
+// Another taxpayer on the form: box 105 is the sum of that taxpayer's stored
+// detail, never of the one chosen before.
+void Frm834::sigueDetalle105()
+{
+    if (!refrescaDetalle105())
+        return;
+    const Detalle105& detalle = decl_.detalle105();
+    const bool hayDetalle =
+        std::any_of(detalle.begin(), detalle.end(), [](const QString& v) { return !v.trimmed().isEmpty(); });
+    if (hayDetalle || !decl_.vacio(105))
+        calculos834::Calcular105(decl_, QStringLiteral("105"));
 }
 
 void Frm834::bloqueaFormulario()
@@ -744,9 +790,19 @@ QString Frm834::rucMostrado() const
     return decl_.iAccion == 0 ? CmbRuc_->currentText().left(11).trimmed() : TxtNumRuc_->text().trimmed();
 }
 
-bool Frm834::existeEnCab(const QString& ruc, const QString& periodo)
+std::optional<bool> Frm834::existeEnCab(const QString& ruc, const QString& periodo)
 {
-    return lectura834::existeDeclaracion(contexto_.db, ruc, periodo, contexto_.formulario);
+    bool ok = true;
+    QString error;
+    const bool existe = lectura834::existeDeclaracion(contexto_.db, ruc, periodo, contexto_.formulario, &ok, &error);
+    if (!ok) {
+        // Unknown is not "new": without a RUC the save is refused.
+        nuevaDeclaracion_.clear();
+        setSRuc(QString());
+        mensaje(QMessageBox::Critical, error);
+        return std::nullopt;
+    }
+    return existe;
 }
 
 void Frm834::CmbRuc_Click(int indice)
@@ -765,7 +821,12 @@ void Frm834::CmbRuc_Click(int indice)
     if (decl_.iAccion != 0)
         return;
     const QString ruc = item.left(11).trimmed();
-    if (existeEnCab(ruc, sPeriodo)) {
+    const std::optional<bool> existe = existeEnCab(ruc, sPeriodo);
+    if (!existe) {
+        CmbRuc_->setFocus();
+        return;
+    }
+    if (*existe) {
         SSTab1_->setCurrentIndex(0);
         nuevaDeclaracion_ = QStringLiteral("N");
         mensaje(QMessageBox::Critical, kYaExiste);
@@ -774,6 +835,7 @@ void Frm834::CmbRuc_Click(int indice)
     }
     nuevaDeclaracion_ = QStringLiteral("S");
     setSRuc(ruc);
+    sigueDetalle105();
     TxtTelefono_->setFocus();
     informaBarraEstado(ruc, TxtRazon_->text().trimmed(), sPeriodo);
     decl_.setModificado(true);
@@ -782,7 +844,7 @@ void Frm834::CmbRuc_Click(int indice)
 void Frm834::TxtRazon_Change()
 {
     decl_.setDato(Dato::RazonSocial, TxtRazon_->text());
-    if (!CargaCasillas())
+    if (!CargaCasillas() && !lecturaFallida_)
         decl_.limpiarCasillas();
 }
 
@@ -811,7 +873,10 @@ void Frm834::MkePeriodo_LostFocus()
     informaBarraEstado(sRuc(), TxtRazon_->text().trimmed(), sPeriodo);
     if (decl_.iAccion == 0) {
         const QString ruc = rucMostrado();
-        if (existeEnCab(ruc, sPeriodo)) {
+        const std::optional<bool> existe = existeEnCab(ruc, sPeriodo);
+        if (!existe) {
+            CmbRuc_->setFocus();
+        } else if (*existe) {
             nuevaDeclaracion_ = QStringLiteral("N");
             mensaje(QMessageBox::Critical, kYaExiste);
             CmbRuc_->setFocus();
@@ -906,7 +971,7 @@ void Frm834::cboTipDocRepLegal_Click(int indice)
     if (indice < 0)
         return;
     decl_.setCasilla(225, cboTipDocRepLegal_->itemText(indice).left(2));
-    txtValor(226)->setMaxLength(largoDocumento());
+    ponLargo(txtValor(226), largoDocumento());
     decl_.setModificado(true);
 }
 
@@ -1012,7 +1077,8 @@ void Frm834::abreAnexo105()
     asistente.iExistente = static_cast<qint16>(decl_.iAccion);
     asistente.iEnviada = decl_.bEnviada ? 1 : 0;
     asistente.sCorrel = decl_.sCorrel;
-    asistente.exec();
+    if (asistente.exec() == QDialog::Accepted && decl_.iAccion == 0)
+        estado_.borradores.append({sRuc(), sPeriodo});
     // Box 105 always ends up as the sum of what is stored.
     refrescaDetalle105();
     decl_.setCasilla(105, formato834::entreParentesis(asistente.total()));
@@ -1044,7 +1110,7 @@ bool Frm834::eventFilter(QObject* watched, QEvent* event)
             if (decl_.bloqueada(casilla))
                 break;
             if (casilla == 226) {
-                campo->setMaxLength(largoDocumento());
+                ponLargo(campo, largoDocumento());
             } else {
                 decl_.entrarCasilla(casilla);
                 if (c.largoEnFoco > 0 && campo->text().size() <= c.largoEnFoco)
@@ -1055,7 +1121,7 @@ bool Frm834::eventFilter(QObject* watched, QEvent* event)
             if (esCambioDeVentana(event) || decl_.bloqueada(casilla))
                 break;
             if (casilla == 226) {
-                campo->setMaxLength(largoDocumento());
+                ponLargo(campo, largoDocumento());
             } else {
                 if (c.largoFueraDeFoco > 0)
                     campo->setMaxLength(c.largoFueraDeFoco);

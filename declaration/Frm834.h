@@ -21,6 +21,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class FormaDePagoQVR;
 class QComboBox;
@@ -190,13 +191,18 @@ private:
     void ayudaPorDefecto();
     void ayudaCasilla(int casilla);
 
-    void refrescaDetalle105();
+    bool refrescaDetalle105();
+    void sigueDetalle105();
+    // A read that failed: its error is shown and the form locked, so that
+    // nothing taken for "no row" is ever written.
+    void lecturaFallida(const QString& error);
     QWidget* controlDeFoco(validacion834::Foco foco) const;
     comandos834::Entorno entorno() const;
     void bloqueaFormulario();        // tabs, "&Validar", "&Grabar" off; "&Salir" default
     void bloqueaEnviada();
     int largoDocumento() const;      // box 226 length from the chosen document type
-    bool existeEnCab(const QString& ruc, const QString& periodo);
+    // Nothing when the check could not be made (its error has been shown).
+    std::optional<bool> existeEnCab(const QString& ruc, const QString& periodo);
     void avanzaFoco();
 
     ContextoDeclaracion contexto_;
@@ -239,4 +245,5 @@ private:
     bool activado_ = false;
     bool mostrando_ = false;          // the window is copying the model into a control
     bool enSalidaPeriodo_ = false;
+    bool lecturaFallida_ = false;
 };

@@ -150,7 +150,16 @@ void FrmAnexo105::cargar()
     cargado_ = true;
     ModObjetos::PunteroEspera(true);
     const lectura834::Clave clave{sRuc, sPeriodo, sFormulario, iEnviada != 0, sCorrel};
-    const Detalle105 detalle = anexo105::leer(db_, clave);
+    bool ok = true;
+    QString error;
+    const Detalle105 detalle = anexo105::leer(db_, clave, &ok, &error);
+    if (!ok) {
+        // Empty fields are not the stored detail: accepting them would delete it.
+        cmdGrabar_->setEnabled(false);
+        ModObjetos::PunteroEspera(false);
+        muestraError(error);
+        return;
+    }
     for (int i = 0; i < kMontos; ++i)
         if (!detalle[i].trimmed().isEmpty())
             txtMonto_[i]->setText(formato834::miles(formato834::leer(detalle[i])));
@@ -245,12 +254,17 @@ void FrmAnexo105::CmdGrabar_Click()
     ModObjetos::PunteroEspera(false);
     if (!error.isEmpty()) {
         // Nothing was stored: the rows are written in one transaction.
-        QMessageBox box(QMessageBox::Critical, kCaption, error, QMessageBox::Ok, this);
-        box.exec();
+        muestraError(error);
         return;
     }
     total_ = formato834::leer(txtTotal_->text());
     accept();
+}
+
+void FrmAnexo105::muestraError(const QString& error)
+{
+    QMessageBox box(QMessageBox::Critical, kCaption, error, QMessageBox::Ok, this);
+    box.exec();
 }
 
 void FrmAnexo105::cmdCancelar_Click()

@@ -48,6 +48,7 @@ protected:
 private:
     void CmdGrabar_Click();
     void cmdCancelar_Click();
+    void muestraError(const QString& error);
     void recalculaTotal();
     int indiceDe(QObject* campo) const;
 

@@ -495,12 +495,17 @@ Registro registrarNumeroOrden(QSqlDatabase db, const Declaracion834& d, const Ve
     return r;
 }
 
-bool CargaCasillas(const QSqlDatabase& db, Declaracion834& d, bool* ok)
+bool CargaCasillas(const QSqlDatabase& db, Declaracion834& d, bool* ok, QString* error)
 {
     const lectura834::Clave k = clave(d);
     bool leido = false;
-    QList<lectura834::FilaCasilla> filas = lectura834::leerCasillas(db, k, &leido);
-    const Detalle105 detalle = parametros834::leerDetalle105(db, k.ruc, k.periodo, k.enviada, k.correl);
+    QList<lectura834::FilaCasilla> filas = lectura834::leerCasillas(db, k, &leido, error);
+    Detalle105 detalle;
+    std::optional<lectura834::Cabecera> cab;
+    if (leido && !filas.isEmpty())
+        detalle = parametros834::leerDetalle105(db, k.ruc, k.periodo, k.enviada, k.correl, &leido, error);
+    if (leido && !filas.isEmpty())
+        cab = lectura834::leerCabecera(db, k, &leido, error);
     if (ok)
         *ok = leido;
     if (!leido || filas.isEmpty())
@@ -527,9 +532,6 @@ bool CargaCasillas(const QSqlDatabase& db, Declaracion834& d, bool* ok)
     for (const lectura834::FilaCasilla& f : filas)
         d.AsignaCasilla(f.codigo, f.valor);
 
-    const std::optional<lectura834::Cabecera> cab = lectura834::leerCabecera(db, k, &leido);
-    if (ok)
-        *ok = leido;
     if (cab) {
         if (!cab->bcolibrad.isNull())
             d.setBanco(cab->bcolibrad.toString());

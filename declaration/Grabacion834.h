@@ -71,8 +71,9 @@ Registro registrarNumeroOrden(QSqlDatabase db, const Declaracion834& d, const Ve
 // ---- Reload (CargaCasillas): the stored detail rows go through AsignaCasilla
 // (box-105 detail first, so box 105 is rebuilt from it), then the header's
 // bank and cheque number into the payment control. False when no detail row
-// was found (the caller clears the boxes); *ok false on a database error.
-bool CargaCasillas(const QSqlDatabase& db, Declaracion834& d, bool* ok = nullptr);
+// was found (the caller clears the boxes); *ok false and *error the
+// database's text when a read failed (the model is then left as it was).
+bool CargaCasillas(const QSqlDatabase& db, Declaracion834& d, bool* ok = nullptr, QString* error = nullptr);
 
 namespace texto {
 inline const QString kRucNoValido = QStringLiteral("El RUC no es válido.");

@@ -14,6 +14,13 @@ void fijar(bool* ok, bool valor)
         *ok = valor;
 }
 
+void falla(bool* ok, QString* error, const QSqlQuery& q)
+{
+    fijar(ok, false);
+    if (error)
+        *error = q.lastError().text();
+}
+
 QString texto(const QVariant& v)
 {
     return v.isNull() ? QString() : v.toString().trimmed();
@@ -68,7 +75,7 @@ bool borrarFilasDetalle(QSqlDatabase& db, const Clave& clave, const std::functio
     return true;
 }
 
-QList<FilaCasilla> leerCasillas(const QSqlDatabase& db, const Clave& clave, bool* ok)
+QList<FilaCasilla> leerCasillas(const QSqlDatabase& db, const Clave& clave, bool* ok, QString* error)
 {
     QList<FilaCasilla> filas;
     QSqlQuery q(db);
@@ -77,7 +84,7 @@ QList<FilaCasilla> leerCasillas(const QSqlDatabase& db, const Clave& clave, bool
               + (clave.enviada ? QStringLiteral("HDET") : QStringLiteral("DET")) + condicionClave(clave.enviada));
     bindClave(q, clave, clave.enviada);
     if (!q.exec()) {
-        fijar(ok, false);
+        falla(ok, error, q);
         return filas;
     }
     while (q.next())
@@ -86,7 +93,7 @@ QList<FilaCasilla> leerCasillas(const QSqlDatabase& db, const Clave& clave, bool
     return filas;
 }
 
-std::optional<Cabecera> leerCabecera(const QSqlDatabase& db, const Clave& clave, bool* ok)
+std::optional<Cabecera> leerCabecera(const QSqlDatabase& db, const Clave& clave, bool* ok, QString* error)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
@@ -95,7 +102,7 @@ std::optional<Cabecera> leerCabecera(const QSqlDatabase& db, const Clave& clave,
                   : QStringLiteral("SELECT bcolibrad, nrocheque, cNumero, estado, NULL FROM CAB") + condicionClave(false));
     bindClave(q, clave, clave.enviada);
     if (!q.exec()) {
-        fijar(ok, false);
+        falla(ok, error, q);
         return std::nullopt;
     }
     fijar(ok, true);
@@ -111,14 +118,14 @@ std::optional<Cabecera> leerCabecera(const QSqlDatabase& db, const Clave& clave,
 }
 
 bool existeDeclaracion(const QSqlDatabase& db, const QString& ruc, const QString& periodo,
-                       const QString& formulario, bool* ok)
+                       const QString& formulario, bool* ok, QString* error)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT 1 FROM CAB") + condicionClave(false));
     bindClave(q, Clave{ruc, periodo, formulario, false, QString()}, false);
     if (!q.exec()) {
-        fijar(ok, false);
+        falla(ok, error, q);
         return false;
     }
     fijar(ok, true);

@@ -47,9 +47,13 @@ struct FilaCasilla {
     bool operator==(const FilaCasilla&) const = default;
 };
 
+// Every read below sets *ok false and *error to the database's text when the
+// statement fails (both may be null); a failed read is never "no row".
+
 // The detail rows of the declaration, in table order: HDET with the CORREL
-// for a sent declaration, else DET. *ok becomes false on a database error.
-QList<FilaCasilla> leerCasillas(const QSqlDatabase& db, const Clave& clave, bool* ok = nullptr);
+// for a sent declaration, else DET.
+QList<FilaCasilla> leerCasillas(const QSqlDatabase& db, const Clave& clave, bool* ok = nullptr,
+                                QString* error = nullptr);
 
 // What the reload and the close take from the header row.
 struct Cabecera {
@@ -62,11 +66,12 @@ struct Cabecera {
 
 // The header row (HCAB with CORREL for a sent declaration, else CAB); nothing
 // when there is none or on a database error (*ok false).
-std::optional<Cabecera> leerCabecera(const QSqlDatabase& db, const Clave& clave, bool* ok = nullptr);
+std::optional<Cabecera> leerCabecera(const QSqlDatabase& db, const Clave& clave, bool* ok = nullptr,
+                                     QString* error = nullptr);
 
 // A stored (CAB) declaration of this taxpayer, exercise and form exists.
 bool existeDeclaracion(const QSqlDatabase& db, const QString& ruc, const QString& periodo,
-                       const QString& formulario, bool* ok = nullptr);
+                       const QString& formulario, bool* ok = nullptr, QString* error = nullptr);
 
 // PARAM 975 holds the price index of December 2002 (argument "200212").
 bool existeIndiceInicial(const QSqlDatabase& db, bool* ok = nullptr);

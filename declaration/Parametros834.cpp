@@ -1,5 +1,6 @@
 #include "Parametros834.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 #include <algorithm>
@@ -72,7 +73,7 @@ Money GET_IPM(const QSqlDatabase& db, const QString& ejercicio, bool* ok)
 }
 
 Detalle105 leerDetalle105(const QSqlDatabase& db, const QString& ruc, const QString& periodo, bool enviada,
-                          const QString& correl, bool* ok)
+                          const QString& correl, bool* ok, QString* error)
 {
     Detalle105 detalle;
     QSqlQuery q(db);
@@ -90,6 +91,8 @@ Detalle105 leerDetalle105(const QSqlDatabase& db, const QString& ruc, const QStr
         q.addBindValue(correl);
     if (!q.exec()) {
         fijar(ok, false);
+        if (error)
+            *error = q.lastError().text();
         return detalle;
     }
     while (q.next()) {

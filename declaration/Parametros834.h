@@ -31,8 +31,9 @@ Money GET_UIT(const QSqlDatabase& db, const QString& ejercicio, bool* ok = nullp
 Money GET_IPM(const QSqlDatabase& db, const QString& ejercicio, bool* ok = nullptr);
 
 // The stored detail of box 105 for one declaration (DET, or HDET with the
-// CORREL of a sent declaration); slots without a row stay "".
+// CORREL of a sent declaration); slots without a row stay "". A failed read
+// sets *ok false and *error to the database's text.
 Detalle105 leerDetalle105(const QSqlDatabase& db, const QString& ruc, const QString& periodo, bool enviada,
-                          const QString& correl, bool* ok = nullptr);
+                          const QString& correl, bool* ok = nullptr, QString* error = nullptr);
 
 } // namespace parametros834

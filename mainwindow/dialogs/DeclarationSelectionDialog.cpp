@@ -70,6 +70,9 @@ void DeclarationSelectionDialog::load(int row)
             qWarning("declaration list: %s", qPrintable(model_->lastError().text()));
         setUpColumns();
     }
+    // The list is there: the dialog waits for the user with the normal
+    // pointer, whatever hourglass the command that opened it set.
+    ModObjetos::PunteroEspera(false);
     if (model_->rowCount() == 0)
         return;
     // Rows arrive in chunks; fetch only as far as the row to show again.

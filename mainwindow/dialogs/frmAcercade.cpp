@@ -90,4 +90,6 @@ frmAcercade::frmAcercade(QWidget* parent)
 
     resizeInTwips(this, kWidthTwips, kHeightTwips);
     centreOnMainWindow(this);
+    // Loaded: the box waits for the user with the normal pointer.
+    ModObjetos::PunteroEspera(false);
 }

@@ -8,7 +8,9 @@
 #include "Guion.h"
 #include "Validacion834.h"
 
+#include <QRegularExpression>
 #include <QScrollBar>
+#include <QSqlRecord>
 #include <QTabWidget>
 
 namespace {
@@ -33,8 +35,8 @@ protected:
             if (lista->itemText(i).startsWith(inicio))
                 destino = i;
         ASSERT_GE(destino, 0) << inicio.toStdString();
-        while (lista->currentIndex() < destino)
-            QTest::keyClick(lista, Qt::Key_Down);
+        while (lista->currentIndex() != destino)
+            QTest::keyClick(lista, lista->currentIndex() < destino ? Qt::Key_Down : Qt::Key_Up);
     }
 
     static void escribe(QLineEdit* campo, const QString& texto)
@@ -135,6 +137,33 @@ protected:
                            {kRuc})
             .toInt();
     }
+    // Every row of a table, every column as stored (Null marked), sorted.
+    QStringList tabla(const QString& nombre) const
+    {
+        QSqlQuery q(suite.db());
+        EXPECT_TRUE(q.exec(QStringLiteral("SELECT * FROM ") + nombre));
+        QStringList filas;
+        while (q.next()) {
+            QStringList valores;
+            for (int i = 0; i < q.record().count(); ++i)
+                valores << (q.isNull(i) ? QStringLiteral("<null>") : q.value(i).toString());
+            filas << valores.join(u'|');
+        }
+        filas.sort();
+        return filas;
+    }
+    QStringList guardado() const { return tabla(QStringLiteral("CAB")) + tabla(QStringLiteral("DET")); }
+    // A table out of the way makes every read of it fail.
+    void renombra(const QString& de, const QString& a) const
+    {
+        suite.ejecuta(QStringLiteral("ALTER TABLE ") + de + QStringLiteral(" RENAME TO ") + a);
+    }
+    static bool errorDe(const Guion& g, const QString& tabla)
+    {
+        return !g.mensajes.isEmpty() && g.mensajes[0].icono == QMessageBox::Critical
+               && g.mensajes[0].texto.contains(tabla);
+    }
+
     int estadoCab() const
     {
         return suite.valor(QStringLiteral("SELECT estado FROM CAB WHERE Doc_id_d = ? AND Periodo = '2004'"), {kRuc})
@@ -311,6 +340,133 @@ TEST_F(ComandosFixture, SalirAfterTheAssistantRemovesTheUnsavedPlaceholder)
     EXPECT_EQ(cuenta(QStringLiteral("DET")), 0);
     EXPECT_EQ(barra.last().ruc, "");
     EXPECT_EQ(barra.last().periodo, "2004");
+}
+
+TEST_F(ComandosFixture, Box105FollowsTheTaxpayerAndSalirRemovesEveryPlaceholder)
+{
+    const QStringList antes = guardado();
+    abre();
+    identificacion();
+    deduccionEnAsistente(QStringLiteral("7777"));
+    ASSERT_EQ(texto(105), "(7,777)");
+    frm->sstab1()->setCurrentIndex(0);
+    eligeContribuyente(kRucB);
+    frm->sstab1()->setCurrentIndex(2);
+    tecleaCasilla(104, "1");
+    EXPECT_EQ(texto(105), "(0)");
+    EXPECT_EQ(texto(108), "1");
+
+    Guion g;
+    frm->cmdCancelar()->click();
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_EQ(guardado(), antes);   // A's placeholder header and deduction are gone
+}
+
+TEST_F(ComandosFixture, SalirAfterTheAssistantKeepsASavedDeclaration)
+{
+    abre();
+    llenaNueva(true);
+    {
+        Guion g;
+        frm->cmdGrabar()->click();
+        ASSERT_EQ(g.textos(), QStringList{kGrabada});
+    }
+    reactiva();
+    deduccionEnAsistente(QStringLiteral("500"));
+    const QStringList guardada = guardado();
+    ASSERT_TRUE(filasDet().contains(QRegularExpression(QStringLiteral("^546\\|500\\|"))));
+    Guion g;
+    frm->cmdCancelar()->click();
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_EQ(guardado(), guardada);
+}
+
+TEST_F(ComandosFixture, FailedReadsAreReportedAndWriteNothing)
+{
+    guardaDeclaracion(suite);
+    suite.detalle(QStringLiteral("DET"), kRuc, QStringLiteral("2004"), QStringLiteral("546"), QStringLiteral("40000"));
+    const QStringList guardada = guardado();
+
+    // The reload of a stored declaration.
+    renombra(QStringLiteral("DET"), QStringLiteral("DET_fuera"));
+    {
+        Guion g;
+        abre(1, {kRuc, kNombre, false}, QStringLiteral("2004"));
+        renombra(QStringLiteral("DET_fuera"), QStringLiteral("DET"));
+        EXPECT_TRUE(errorDe(g, QStringLiteral("DET")));
+        EXPECT_FALSE(frm->cmdGrabar()->isEnabled());
+        frm->cmdCancelar()->click();
+        EXPECT_FALSE(frm->isVisible());
+    }
+    EXPECT_EQ(guardado(), guardada);
+
+    // The assistant's read: "&Aceptar" must not replace the stored detail by empty fields.
+    frm.reset();
+    abre(1, {kRuc, kNombre, false}, QStringLiteral("2004"));
+    ASSERT_EQ(texto(105), "(40,000)");
+    frm->sstab1()->setCurrentIndex(2);
+    {
+        Guion g;
+        g.paso([this](QWidget* w) {
+            auto* asistente = qobject_cast<FrmAnexo105*>(w);
+            if (!asistente)
+                return false;
+            renombra(QStringLiteral("DET_fuera"), QStringLiteral("DET"));
+            asistente->cmdGrabar()->click();
+            if (asistente->isVisible())
+                asistente->cmdCancelar()->click();
+            return true;
+        });
+        renombra(QStringLiteral("DET"), QStringLiteral("DET_fuera"));
+        caja(105)->setFocus();
+        QTest::keyClick(caja(105), Qt::Key_Return);
+        EXPECT_TRUE(g.terminado());
+        EXPECT_TRUE(errorDe(g, QStringLiteral("DET")));
+    }
+    EXPECT_EQ(guardado(), guardada);
+    EXPECT_EQ(texto(105), "(40,000)");
+
+    // The existence check of a new declaration.
+    frm.reset();
+    abre();
+    renombra(QStringLiteral("CAB"), QStringLiteral("CAB_fuera"));
+    {
+        Guion g;
+        llenaNueva(true);
+        renombra(QStringLiteral("CAB_fuera"), QStringLiteral("CAB"));
+        EXPECT_TRUE(errorDe(g, QStringLiteral("CAB")));
+    }
+    Guion g;
+    frm->cmdGrabar()->click();
+    EXPECT_EQ(g.textos(), QStringList{QStringLiteral("Debe seleccionar un Contribuyente.")});
+    EXPECT_EQ(guardado(), guardada);
+}
+
+TEST_F(ComandosFixture, Box226IsCheckedAsTypedAndNeverCut)
+{
+    abre();
+    llenaNueva(true);
+    eligeEnLista(frm->cboTipDocRepLegal(), QStringLiteral("06"));
+    {
+        Guion g;
+        escribe(caja(226), QStringLiteral("20501234560"));   // wrong check digit
+        ASSERT_EQ(g.textos(), QStringList{QStringLiteral("El RUC no es válido.")});
+        EXPECT_EQ(g.mensajes[0].icono, QMessageBox::Critical);
+        EXPECT_EQ(g.mensajes[0].titulo, Frm834::kCaption);
+    }
+    EXPECT_EQ(frm->sstab1()->currentIndex(), 4);
+    EXPECT_EQ(frm->focusWidget(), caja(226));
+
+    reactiva();
+    escribe(caja(226), QString::fromLatin1(kRucB));
+    eligeEnLista(frm->cboTipDocRepLegal(), QStringLiteral("01"));
+    caja(226)->setFocus();
+    frm->txtApellidoRL()->setFocus();
+    EXPECT_EQ(texto(226), QString::fromLatin1(kRucB));
+    Guion g;
+    frm->cmdGrabar()->click();
+    EXPECT_EQ(g.textos(), QStringList{QStringLiteral("El DNI o LE debe ser de 8 digitos.")});
+    EXPECT_EQ(cuenta(QStringLiteral("CAB")), 0);
 }
 
 TEST_F(ComandosFixture, EscapeClosesThroughSalir)

@@ -4,6 +4,7 @@
 #include "FrmConsultas.h"
 #include "FrmContAbrir.h"
 #include "FrmContAbrirEnv.h"
+#include "ModObjetos.h"
 #include "frmAcercade.h"
 
 #include <QAbstractButton>
@@ -29,6 +30,7 @@ struct SeenBox {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    bool hourglass = false;   // the pointer while the box waits
 };
 
 class MessageBoxAnswerer {
@@ -49,7 +51,8 @@ private:
         if (!box || !box->isVisible() || box == last_)
             return;
         last_ = box;
-        SeenBox s{box->windowTitle(), box->text(), box->icon(), box->standardButtons(), QMessageBox::NoButton};
+        SeenBox s{box->windowTitle(), box->text(), box->icon(), box->standardButtons(), QMessageBox::NoButton,
+                  QApplication::overrideCursor() != nullptr};
         if (box->defaultButton())
             s.defaultButton = box->standardButton(box->defaultButton());
         seen.push_back(s);
@@ -357,8 +360,10 @@ TEST_F(SelectionDialogTest, DeletingOneSentVersionKeepsTheOther)
 {
     addSent(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral("1"));
     addSent(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral("2"));
+    ModObjetos::PunteroEspera(true);   // as the command opens the dialog
     FrmContAbrirEnv dlg(context(QStringLiteral("ANA")), FrmContAbrirEnv::kDelete);
     dlg.show();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     ASSERT_EQ(dlg.rowCount(), 2);
     dlg.grid()->setCurrentIndex(dlg.grid()->model()->index(1, 0));
     ASSERT_EQ(dlg.selectedCorrel(), QStringLiteral("2"));
@@ -368,6 +373,7 @@ TEST_F(SelectionDialogTest, DeletingOneSentVersionKeepsTheOther)
     EXPECT_EQ(answerer.first().text, QStringLiteral("¿Confirma que va a eliminar la declaración seleccionada?"));
     EXPECT_EQ(answerer.first().title, QStringLiteral("Eliminar Declaraciones Enviadas"));
     EXPECT_EQ(answerer.first().defaultButton, QMessageBox::No);
+    EXPECT_FALSE(answerer.first().hourglass);
     EXPECT_EQ(countRows(suite, QStringLiteral("HCAB"), "WHERE CORREL='1'"), 1);
     EXPECT_EQ(countRows(suite, QStringLiteral("HDET"), "WHERE Correl='1'"), 2);
     EXPECT_EQ(countRows(suite, QStringLiteral("HCAB"), "WHERE CORREL='2'"), 0);
@@ -491,7 +497,9 @@ TEST(ConsultasTest, UitNewestFirstAsNumbers)
 
 TEST(AcercadeTest, Texts)
 {
+    ModObjetos::PunteroEspera(true);   // as the command opens the box
     frmAcercade about;
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(about.windowTitle(), QStringLiteral("Acerca de Qvarion "));
     EXPECT_EQ(about.findChild<QLineEdit*>(QStringLiteral("txtVersion"))->text(), QStringLiteral("Versión 1.1"));
     QStringList labels;
