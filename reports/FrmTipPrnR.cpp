@@ -8,6 +8,7 @@
 #include "frmPreview.h"
 
 #include <QApplication>
+#include <array>
 #include <QCheckBox>
 #include <QDate>
 #include <QGroupBox>
@@ -53,7 +54,9 @@ FrmTipPrnR::FrmTipPrnR(EntornoImpresion entorno, bool enviadas, QWidget* parent)
 
     const int anchoMarco = enviadas ? 10500 : 6600;
     const int anchoGrilla = anchoMarco - 300;
-    const int lefts[3] = {anchoMarco - 3890, anchoMarco - 2555, anchoMarco - 1220};
+    // The buttons sit under the frame's right end; the registered list's have lefts of their own.
+    const std::array<int, 3> lefts = enviadas ? std::array{anchoMarco - 3770, anchoMarco - 2435, anchoMarco - 1100}
+                                              : std::array{2710, 4045, 5380};
 
     marco_ = new QGroupBox(enviadas ? QStringLiteral("Declaraciones Enviadas") : QStringLiteral("Declaraciones Registradas"),
                            this);
@@ -84,7 +87,7 @@ FrmTipPrnR::FrmTipPrnR(EntornoImpresion entorno, bool enviadas, QWidget* parent)
     for (int i = 0; i < 3; ++i) {
         cmdImprimir_[i] = new QPushButton(textos[i], this);
         cmdImprimir_[i]->setObjectName(QStringLiteral("CmdImprimir_%1").arg(i));
-        cmdImprimir_[i]->setGeometry(tw(120 + lefts[i]), tw(4440), tw(1215), tw(375));
+        cmdImprimir_[i]->setGeometry(tw(lefts[i]), tw(4440), tw(1215), tw(375));
         cmdImprimir_[i]->setAutoDefault(false);
         connect(cmdImprimir_[i], &QPushButton::clicked, this, [this, i] { CmdImprimir_Click(i); });
     }
@@ -139,8 +142,6 @@ void FrmTipPrnR::filaActual_Change()
 void FrmTipPrnR::CmdImprimir_Click(int indice)
 {
     if (indice == 2) {
-        if (entorno_.resetBarraEstado)
-            entorno_.resetBarraEstado(QString(), QString(), QString(), entorno_.formulario);
         accept();
         return;
     }
@@ -185,6 +186,15 @@ void FrmTipPrnR::CmdImprimir_Click(int indice)
         if (fila < filas())
             grdContrib_->selectRow(fila);
     }
+}
+
+// "&Salir", Escape and the close box all end here: the status bar returns to
+// its normal content.
+void FrmTipPrnR::done(int resultado)
+{
+    if (entorno_.resetBarraEstado)
+        entorno_.resetBarraEstado(QString(), QString(), QString(), entorno_.formulario);
+    QDialog::done(resultado);
 }
 
 bool FrmTipPrnR::eventFilter(QObject* watched, QEvent* event)

@@ -54,6 +54,8 @@ public slots:
     // 0 "&Preliminar", 1 "&Imprimir", 2 "&Salir".
     void CmdImprimir_Click(int indice);
 
+    void done(int resultado) override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

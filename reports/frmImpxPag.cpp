@@ -8,6 +8,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -67,6 +69,8 @@ frmImpxPag::frmImpxPag(const QString& carpetaReportes, const QString& archivo, i
         e->installEventFilter(this);
         e->setMaxLength(5);
         e->setContextMenuPolicy(Qt::NoContextMenu);
+        // Pasted text obeys the same rule as the keys typed.
+        e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9. ]*")), e));
     }
 
     auto* primera = new QHBoxLayout;

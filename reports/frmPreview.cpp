@@ -61,7 +61,7 @@ frmPreview::frmPreview(const QString& carpetaReportes, ImprimeHojas imprime, QWi
     : QDialog(parent), carpeta_(carpetaReportes), imprime_(std::move(imprime))
 {
     setObjectName(QStringLiteral("frmPreview"));
-    setWindowTitle(QStringLiteral("Vista Preliminar"));
+    setWindowTitle(QStringLiteral("Presentación Preliminar"));
     creaControles();
     // Surface 0 always exists.
     superficies_.append(new PaginaPrevia(picFondo_));

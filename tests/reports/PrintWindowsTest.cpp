@@ -13,6 +13,7 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -24,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <array>
 #include <gtest/gtest.h>
 
 namespace {
@@ -246,6 +248,10 @@ TEST(frmImpxPag, KeysAndMessagesInTheDialog)
     d.txtPagHasta()->setFocus();
     QTest::keyClicks(d.txtPagHasta(), QStringLiteral("a2b-"));
     EXPECT_EQ(d.txtPagHasta()->text(), QStringLiteral("2"));
+    // Pasted letters are refused as typed ones are.
+    QApplication::clipboard()->setText(QStringLiteral("x9"));
+    QTest::keyClick(d.txtPagHasta(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(d.txtPagHasta()->text(), QStringLiteral("2"));
 
     Mensajes mensajes;
     d.txtPagDesde()->setText(QStringLiteral("3"));
@@ -315,6 +321,9 @@ TEST_F(FrmTipPrnRTest, PrintsStoredDeclarationWithAndWithoutAnnex)
     ASSERT_EQ(w.filas(), 1);
     EXPECT_EQ(w.grdContrib()->model()->columnCount(), 4);
     EXPECT_EQ(barra, QStringList({muestra::kRuc, muestra::kNombre, muestra::kPeriodo, QStringLiteral("0834")}));
+    const std::array<int, 3> lefts{2710, 4045, 5380};   // twips
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(w.CmdImprimir(i)->x(), lefts[i] / 15);
 
     w.CmdImprimir(1)->click();
     ASSERT_EQ(impresora.trabajos.size(), 1);
@@ -331,11 +340,13 @@ TEST_F(FrmTipPrnRTest, PrintsStoredDeclarationWithAndWithoutAnnex)
     // "&Preliminar": the range dialog with the page total, then its preview.
     int superficies = 0;
     QString titulo;
+    QString tituloPreview;
     w.alAbrirRango = [&](frmImpxPag& d) {
         titulo = d.windowTitle();
-        QTimer::singleShot(0, &d, [&d, &superficies] {
-            d.alAbrirPreview = [&superficies](frmPreview& p) {
+        QTimer::singleShot(0, &d, [&d, &superficies, &tituloPreview] {
+            d.alAbrirPreview = [&superficies, &tituloPreview](frmPreview& p) {
                 superficies = p.paginas();
+                tituloPreview = p.windowTitle();
                 QTimer::singleShot(0, &p, &QDialog::close);
             };
             d.txtPagHasta()->setText(QStringLiteral("3"));
@@ -345,10 +356,19 @@ TEST_F(FrmTipPrnRTest, PrintsStoredDeclarationWithAndWithoutAnnex)
     };
     w.CmdImprimir(0)->click();
     EXPECT_EQ(titulo, QString::fromUtf8("Impresión de 3 páginas"));
+    EXPECT_EQ(tituloPreview, QString::fromUtf8("Presentación Preliminar"));
     EXPECT_EQ(superficies, 3);
     EXPECT_EQ(w.grdContrib()->currentIndex().row(), 0);
 
     w.CmdImprimir(2)->click();
+    EXPECT_EQ(barra, QStringList({QString(), QString(), QString(), QStringLiteral("0834")}));
+
+    // Escape closes it as "&Salir" does.
+    FrmTipPrnR otra(entorno(), false);
+    otra.show();
+    ASSERT_EQ(barra.value(0), muestra::kRuc);
+    QTest::keyClick(&otra, Qt::Key_Escape);
+    EXPECT_FALSE(otra.isVisible());
     EXPECT_EQ(barra, QStringList({QString(), QString(), QString(), QStringLiteral("0834")}));
 }
 
