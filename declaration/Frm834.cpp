@@ -253,6 +253,7 @@ QWidget* Frm834::construyeIdentificacion()
     TxtNumRuc_->setMaxLength(11);
     TxtRazon_ = new QLineEdit(frame11);
     TxtRazon_->setObjectName(QStringLiteral("TxtRazon"));
+    TxtRazon_->setMaxLength(40);
     TxtTelefono_ = new QLineEdit(frame11);
     TxtTelefono_->setObjectName(QStringLiteral("TxtTelefono"));
     TxtTelefono_->setMaxLength(8);

@@ -154,6 +154,13 @@ QString textoSiNoNulo(const QVariant& v)
     return v.isNull() ? QString() : v.toString();
 }
 
+// An unanswered or blank value is stored as "", never as Null: other
+// programs of the suite read these columns as text.
+QString textoNoNulo(const QString& s)
+{
+    return s.isNull() ? QStringLiteral("") : s;
+}
+
 // ---- The steps of the save, each on the open transaction.
 
 bool grabarCabecera(QSqlDatabase& db, const Declaracion834& d, const lectura834::Clave& k, int estado,
@@ -172,7 +179,7 @@ bool grabarCabecera(QSqlDatabase& db, const Declaracion834& d, const lectura834:
     if (pago.formapago == u"C") {
         f->poner(QStringLiteral("bcolibrad"), pago.banco);
         f->poner(QStringLiteral("nrocheque"), pago.numcheque);
-        f->poner(QStringLiteral("cheque"), importe);
+        f->poner(QStringLiteral("cheque"), textoNoNulo(importe));
         f->poner(QStringLiteral("efectivo"), blanco);
     } else {
         f->poner(QStringLiteral("bcolibrad"), blanco);
@@ -181,7 +188,7 @@ bool grabarCabecera(QSqlDatabase& db, const Declaracion834& d, const lectura834:
         f->poner(QStringLiteral("efectivo"), importe.isEmpty() ? blanco : importe);
     }
     f->poner(QStringLiteral("estado"), estado);
-    f->poner(QStringLiteral("rectifica"), d.respuesta(Declaracion834::Pregunta::Rectifica));
+    f->poner(QStringLiteral("rectifica"), textoNoNulo(d.respuesta(Declaracion834::Pregunta::Rectifica)));
     f->poner(QStringLiteral("cNumero"), controlCode(f->registro(), kControlCountCab));
     return f->escribir(db, QStringLiteral("CAB"), condicionClave(false), bindK, error);
 }

@@ -80,10 +80,12 @@ QList<FilaCasilla> leerCasillas(const QSqlDatabase& db, const Clave& clave, bool
     QList<FilaCasilla> filas;
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT Casilla, i_valor FROM ")
-              + (clave.enviada ? QStringLiteral("HDET") : QStringLiteral("DET")) + condicionClave(clave.enviada));
+    // A statement that cannot be prepared (a table missing) keeps its own error.
+    const bool preparada = q.prepare(QStringLiteral("SELECT Casilla, i_valor FROM ")
+                                     + (clave.enviada ? QStringLiteral("HDET") : QStringLiteral("DET"))
+                                     + condicionClave(clave.enviada));
     bindClave(q, clave, clave.enviada);
-    if (!q.exec()) {
+    if (!preparada || !q.exec()) {
         falla(ok, error, q);
         return filas;
     }
@@ -97,11 +99,11 @@ std::optional<Cabecera> leerCabecera(const QSqlDatabase& db, const Clave& clave,
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(clave.enviada
-                  ? QStringLiteral("SELECT bcolibrad, nrocheque, cNumero, estado, NORDEN FROM HCAB") + condicionClave(true)
-                  : QStringLiteral("SELECT bcolibrad, nrocheque, cNumero, estado, NULL FROM CAB") + condicionClave(false));
+    const bool preparada = q.prepare(
+        clave.enviada ? QStringLiteral("SELECT bcolibrad, nrocheque, cNumero, estado, NORDEN FROM HCAB") + condicionClave(true)
+                      : QStringLiteral("SELECT bcolibrad, nrocheque, cNumero, estado, NULL FROM CAB") + condicionClave(false));
     bindClave(q, clave, clave.enviada);
-    if (!q.exec()) {
+    if (!preparada || !q.exec()) {
         falla(ok, error, q);
         return std::nullopt;
     }
@@ -122,9 +124,9 @@ bool existeDeclaracion(const QSqlDatabase& db, const QString& ruc, const QString
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT 1 FROM CAB") + condicionClave(false));
+    const bool preparada = q.prepare(QStringLiteral("SELECT 1 FROM CAB") + condicionClave(false));
     bindClave(q, Clave{ruc, periodo, formulario, false, QString()}, false);
-    if (!q.exec()) {
+    if (!preparada || !q.exec()) {
         falla(ok, error, q);
         return false;
     }

@@ -80,16 +80,17 @@ Detalle105 leerDetalle105(const QSqlDatabase& db, const QString& ruc, const QStr
     q.setForwardOnly(true);
     // The box range is checked here rather than in SQL, so the statement runs
     // on every engine.
-    q.prepare(enviada ? QStringLiteral("SELECT Casilla, i_valor FROM HDET WHERE Doc_id_d = ? AND Tip_doc_d = 6"
-                                       " AND Periodo = ? AND Formulario = ? AND Correl = ?")
-                      : QStringLiteral("SELECT Casilla, i_valor FROM DET WHERE Doc_id_d = ? AND Tip_doc_d = 6"
-                                       " AND Periodo = ? AND Formulario = ?"));
+    const bool preparada =
+        q.prepare(enviada ? QStringLiteral("SELECT Casilla, i_valor FROM HDET WHERE Doc_id_d = ? AND Tip_doc_d = 6"
+                                           " AND Periodo = ? AND Formulario = ? AND Correl = ?")
+                          : QStringLiteral("SELECT Casilla, i_valor FROM DET WHERE Doc_id_d = ? AND Tip_doc_d = 6"
+                                           " AND Periodo = ? AND Formulario = ?"));
     q.addBindValue(ruc.trimmed());
     q.addBindValue(periodo);
     q.addBindValue(kFormulario);
     if (enviada)
         q.addBindValue(correl);
-    if (!q.exec()) {
+    if (!preparada || !q.exec()) {
         fijar(ok, false);
         if (error)
             *error = q.lastError().text();

@@ -181,6 +181,7 @@ TEST(Grabar, InconsistentAndChequeColumns)
     Declaracion p(1, s.db());
     p.d.setPago({"", "C", "02", "000107", true});
     p.d.setCasilla(180, "");
+    p.d.setRespuesta(Declaracion834::Pregunta::Rectifica, QString());
     const Grabado g = grabar(s.db(), p.d, p.c);
     ASSERT_TRUE(g.ok);
     EXPECT_EQ(g.estado, 9);
@@ -188,7 +189,11 @@ TEST(Grabar, InconsistentAndChequeColumns)
     EXPECT_EQ(cab.value("estado").toInt(), 9);
     EXPECT_EQ(cab.value("bcolibrad").toString(), "02");
     EXPECT_EQ(cab.value("nrocheque").toString(), "000107");
+    // Unanswered values are "", not Null.
+    EXPECT_FALSE(cab.isNull("cheque"));
     EXPECT_EQ(cab.value("cheque").toString(), "");
+    EXPECT_FALSE(cab.isNull("rectifica"));
+    EXPECT_EQ(cab.value("rectifica").toString(), "");
     EXPECT_EQ(cab.value("efectivo").toString(), " ");
     EXPECT_EQ(detalle(s).value("015"), "02");
     EXPECT_EQ(detalle(s).value("012"), "107");

@@ -393,10 +393,10 @@ TEST_F(StoredFixture, ModeOneReloadsBoxesInTheirReloadFormats)
 TEST_F(StoredFixture, SentDeclarationIsReadOnlyButForTheOrderNumber)
 {
     guardaDeclaracion("HDET", "0000000001");
-    abre(1,
-         {QString::fromLatin1(kRucA), QStringLiteral("DISTRIBUIDORA ANDINA S.A.C."), true,
-          QStringLiteral("0000000001"), QStringLiteral("ABC")},
+    const QString nombreLargo = QStringLiteral("DISTRIBUIDORA ANDINA DE PRODUCTOS DEL SUR Y DEL NORTE S.A.C.");
+    abre(1, {QString::fromLatin1(kRucA), nombreLargo, true, QStringLiteral("0000000001"), QStringLiteral("ABC")},
          "2004", "12345678");
+    EXPECT_EQ(frm->txtRazon()->text(), nombreLargo.left(40));   // the name field holds 40 characters
     for (const casillas834::Casilla& c : casillas834::tabla()) {
         EXPECT_EQ(caja(c.numero)->isReadOnly(), c.numero != 105) << c.numero;
         EXPECT_EQ(gris(caja(c.numero)), c.numero != 105) << c.numero;
