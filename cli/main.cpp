@@ -1,5 +1,6 @@
 // f0834 SUBCOMMAND [options]: the declaration of form 0834 without a window.
 
+#include "LineaDeOrdenes.h"
 #include "PrintCommand.h"
 #include "Subcomandos.h"
 
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -25,17 +27,23 @@ constexpr Entrada kSubcomandos[] = {
     {"print", runPrint, "print --ini INI_PATH RUC EJERCICIO [--anexo] [--enviada CORREL] [--pdf FILE]   spool file path out"},
 };
 
-void uso(QTextStream& err)
+// The usage lists every subcommand of the table, so none can be left out.
+std::string textoUso()
 {
-    err << "usage: f0834 SUBCOMMAND [options]\n";
+    std::string texto = "usage: f0834 SUBCOMMAND [options]\n";
     for (const Entrada& e : kSubcomandos)
-        err << "  f0834 " << e.uso << '\n';
+        texto += std::string("  f0834 ") + e.uso + '\n';
+    return texto + "  f0834 --help | --version\n";
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    const std::string uso = textoUso();
+    if (const auto salida = LineaDeOrdenes::atiende({"f0834", uso, false, {}}, argc, argv))
+        return *salida;
+
     // print draws PDF pages, which needs fonts: the graphical application,
     // offscreen unless a platform is chosen.
     const bool grafica = argc > 1 && qstrcmp(argv[1], "print") == 0;
@@ -51,9 +59,9 @@ int main(int argc, char* argv[])
     QTextStream errores(stderr);
     Consola consola{entrada, salida, errores};
 
-    int resultado = kSalidaError;
+    int resultado = LineaDeOrdenes::kSalidaUso;
     if (argumentos.isEmpty()) {
-        uso(errores);
+        errores << uso.c_str();
     } else {
         const QString nombre = argumentos.takeFirst();
         const Entrada* elegido = nullptr;
@@ -63,8 +71,7 @@ int main(int argc, char* argv[])
         if (elegido) {
             resultado = elegido->ejecutar(argumentos, consola);
         } else {
-            errores << "f0834: unknown subcommand \"" << nombre << "\"\n";
-            uso(errores);
+            errores << "f0834: unknown subcommand \"" << nombre << "\"\n" << uso.c_str();
         }
     }
     salida.flush();

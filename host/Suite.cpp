@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
@@ -104,6 +105,29 @@ QString createSuite(const QString& folder)
         QFile::remove(dbFile);
         return QStringLiteral("No se puede escribir %1.").arg(iniPath);
     }
+    return {};
+}
+
+QString makeUserSuite(const QString& folder, const QString& userIni)
+{
+    const QString suiteIni = QDir(QDir(folder).absolutePath()).filePath(QStringLiteral("KV000.INI"));
+    if (!QFileInfo::exists(suiteIni)) {
+        const QString error = createSuite(folder);
+        if (!error.isEmpty())
+            return error;
+    }
+    const QFileInfo target(userIni);
+    if (target.exists() && target.canonicalFilePath() == QFileInfo(suiteIni).canonicalFilePath())
+        return {};
+    QFile in(suiteIni);
+    if (!in.open(QIODevice::ReadOnly))
+        return QStringLiteral("No se puede leer %1.").arg(suiteIni);
+    // Written whole or not at all: the user's previous settings stay until the
+    // new ones are complete.
+    QSaveFile out(userIni);
+    if (!QDir().mkpath(target.absolutePath()) || !out.open(QIODevice::WriteOnly) || out.write(in.readAll()) < 0 ||
+        !out.commit())
+        return QStringLiteral("No se puede escribir %1.").arg(userIni);
     return {};
 }
 

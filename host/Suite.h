@@ -16,6 +16,12 @@ inline constexpr char kDatabaseName[] = "qvr.db";
 // attempt can simply be repeated.
 QString createSuite(const QString& folder);
 
+// Makes the suite in `folder` the user's own: creates it there unless the
+// folder already holds one (an existing suite is taken as it is, never
+// rebuilt), then writes its KV000.INI to `userIni`, the file every program of
+// the suite reads. Returns the error text, or an empty text on success.
+QString makeUserSuite(const QString& folder, const QString& userIni);
+
 // Adds the sample reference rows (users, messages, PARAM, taxpayers) to a
 // database made from the schema, in one transaction. Returns the error text.
 QString insertSampleRows(QSqlDatabase db);

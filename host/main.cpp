@@ -2,10 +2,13 @@
 //   qvrhost init FOLDER                       create a suite folder
 //   qvrhost send [--ini INI] RUC EJERCICIO    send a stored declaration
 //   qvrhost [--ini INI]                       show the "Qvarion" window
+//   qvrhost --new                             make a new suite the user's own, then show it
 
+#include "FirstStart.h"
 #include "HostSettings.h"
 #include "HostWindow.h"
 #include "IniFile.h"
+#include "LineaDeOrdenes.h"
 #include "Submission.h"
 #include "Suite.h"
 
@@ -23,6 +26,19 @@ namespace {
 
 const QString kConnection = QStringLiteral("qvrhost");
 
+const LineaDeOrdenes::Programa kPrograma{
+    "qvrhost",
+    "Uso: qvrhost init CARPETA\n"
+    "     qvrhost send [--ini KV000.INI] RUC EJERCICIO\n"
+    "     qvrhost [--ini KV000.INI]\n"
+    "     qvrhost --new\n"
+    "     qvrhost --help | --version\n"
+    "Sin --ini se usa el KV000.INI de QVR_WINDIR, si no el de la carpeta de\n"
+    "configuración del usuario; si no existe, se ofrece crear una suite en ~/QVR.\n",
+    false,
+    {"--ini", "--new"},
+};
+
 int fail(const QString& message)
 {
     std::fprintf(stderr, "%s\n", qPrintable(message));
@@ -31,17 +47,18 @@ int fail(const QString& message)
 
 int usage()
 {
-    return fail(QStringLiteral("Uso: qvrhost init CARPETA\n"
-                               "     qvrhost send [--ini KV000.INI] RUC EJERCICIO\n"
-                               "     qvrhost [--ini KV000.INI]"));
+    std::fwrite(kPrograma.uso.data(), 1, kPrograma.uso.size(), stderr);
+    return LineaDeOrdenes::kSalidaUso;
 }
 
 // Takes "--ini PATH" out of the arguments; the default is where every
-// program of the suite looks for KV000.INI.
-bool takeIni(QStringList& args, QString* iniPath)
+// program of the suite looks for KV000.INI. `given` tells which it was.
+bool takeIni(QStringList& args, QString* iniPath, bool* given = nullptr)
 {
     *iniPath = IniFile::locateIni();
     const qsizetype at = args.indexOf(QStringLiteral("--ini"));
+    if (given)
+        *given = at >= 0;
     if (at < 0)
         return true;
     if (at + 1 >= args.size())
@@ -101,9 +118,16 @@ int runWindow(int argc, char** argv, QStringList args)
     if (qtbase.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtbase);
+    const bool newSuite = args.removeOne(QStringLiteral("--new"));
     QString iniPath;
-    if (!takeIni(args, &iniPath) || !args.isEmpty())
+    bool iniGiven = false;
+    if (!takeIni(args, &iniPath, &iniGiven) || !args.isEmpty() || (newSuite && iniGiven))
         return usage();
+    // A user without a suite of their own is offered one; later starts find it.
+    if (newSuite || (!iniGiven && !QFileInfo::exists(iniPath))) {
+        if (!qvrhost::chooseUserSuite(iniPath, !newSuite))
+            return 1;
+    }
     HostSettings settings;
     QString error;
     if (!openSuite(iniPath, &settings, &error))
@@ -117,6 +141,8 @@ int runWindow(int argc, char** argv, QStringList args)
 
 int main(int argc, char** argv)
 {
+    if (const auto exit = LineaDeOrdenes::atiende(kPrograma, argc, argv))
+        return *exit;
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);

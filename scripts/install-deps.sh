@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 xvfb xauth
   poppler-utils
+  dpkg-dev file desktop-file-utils lintian man-db librsvg2-bin
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -6,6 +6,7 @@
 #include "AppState.h"
 #include "IniFile.h"
 #include "InstanceLock.h"
+#include "LineaDeOrdenes.h"
 #include "MDIFrm.h"
 #include "MensajesSinVentana.h"
 #include "StartupMessages.h"
@@ -19,6 +20,16 @@ namespace {
 
 const QString kVentanaIntegrador = QStringLiteral("Qvarion");
 
+const LineaDeOrdenes::Programa kPrograma{
+    "Kv834",
+    "Uso: Kv834\n"
+    "     Kv834 --help | --version\n"
+    "El programa del formulario 0834. Se inicia desde la ventana \"Qvarion\" del\n"
+    "integrador (qvrhost) y no recibe argumentos.\n",
+    true,
+    {},
+};
+
 // Without any display Qt cannot even show the message box.
 bool hayPantalla()
 {
@@ -30,6 +41,9 @@ bool hayPantalla()
 
 int main(int argc, char* argv[])
 {
+    if (const auto salida = LineaDeOrdenes::atiende(kPrograma, argc, argv))
+        return *salida;
+
     AppState state;   // holds the one utility component instance
 
     const bool integradorActivo = cWindows().CorreApp(kVentanaIntegrador);

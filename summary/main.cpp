@@ -5,11 +5,29 @@
 
 #include "IniFile.h"
 #include "InstanceLock.h"
+#include "LineaDeOrdenes.h"
 #include "Main000.h"
 #include "MensajesSinVentana.h"
 
+namespace {
+
+const LineaDeOrdenes::Programa kPrograma{
+    "0834IMP",
+    "Uso: 0834IMP ARGUMENTO\n"
+    "     0834IMP --help | --version\n"
+    "Imprime el resumen del envío de una declaración del formulario 0834.\n"
+    "ARGUMENTO tiene 36 caracteres: tipo (2) y número (15) de documento,\n"
+    "formulario (4), periodo (6), campo (1) y código (8) del envío.\n",
+    false,
+    {},
+};
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    if (const auto salida = LineaDeOrdenes::atiende(kPrograma, argc, argv))
+        return *salida;
     const QString argumento = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     const MensajesSinVentana::ProgramaSinVentana programa(argv);
     const SalidaMensajes mensajes = programa.salida();

@@ -1,6 +1,7 @@
 #include "frmAcercade.h"
 
 #include "DialogSupport.h"
+#include "LineaDeOrdenes.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -15,7 +16,8 @@ namespace {
 const QString kCaption = QStringLiteral("Acerca de Qvarion ");
 const QString kProduct = QStringLiteral("Qvarion");
 const QString kFormTitle = QStringLiteral("Anticipo Adicional de Renta 3ra. Categoría");
-const QString kVersion = QStringLiteral("Versión 1.1");
+// The module's version as the package carries it, major and minor only.
+const QString kVersion = QStringLiteral("Versión ") + QString::fromLatin1(LineaDeOrdenes::versionCorta());
 
 constexpr int kWidthTwips = 5700;
 constexpr int kHeightTwips = 3000;

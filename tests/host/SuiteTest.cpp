@@ -138,3 +138,33 @@ TEST(CreateSuite, RefusesAnExistingSuiteAndLeavesItAlone)
     EXPECT_EQ(ini.readAll(), before);
     EXPECT_EQ(column(suite.db(), "SELECT COUNT(*) FROM CLAVES"), QStringList{"2"});
 }
+
+namespace {
+
+QByteArray contents(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+TEST(UserSuite, TakesAnExistingSuiteOrCreatesOneAndPointsTheUsersSettingsAtIt)
+{
+    HostTestSuite existing;
+    ASSERT_TRUE(existing.error().isEmpty());
+    QTemporaryDir home;
+    const QString userIni = home.path() + QStringLiteral("/config/not/yet/KV000.INI");
+
+    // An existing suite is taken as it is: its rows stay, its settings are copied.
+    EXPECT_EQ(qvrhost::makeUserSuite(existing.folder(), userIni), QString());
+    EXPECT_EQ(contents(userIni), contents(existing.iniPath()));
+    EXPECT_EQ(column(existing.db(), "SELECT COUNT(*) FROM CLAVES"), QStringList{"2"});
+    // The settings folder is the suite's own folder: nothing to copy.
+    EXPECT_EQ(qvrhost::makeUserSuite(existing.folder(), existing.iniPath()), QString());
+
+    const QString fresh = home.path() + QStringLiteral("/QVR");
+    EXPECT_EQ(qvrhost::makeUserSuite(fresh, userIni), QString());
+    EXPECT_TRUE(QFile::exists(fresh + QStringLiteral("/qvr.db")));
+    EXPECT_EQ(contents(userIni), contents(fresh + QStringLiteral("/KV000.INI")));
+}
