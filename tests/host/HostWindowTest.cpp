@@ -1,5 +1,6 @@
 // The "Qvarion" window driven offscreen.
 
+#include "FirstStart.h"
 #include "HostTestSuite.h"
 #include "HostWindow.h"
 #include "Submission.h"
@@ -7,6 +8,8 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -14,6 +17,7 @@
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -83,4 +87,43 @@ TEST(HostWindow, SummaryOfASentDeclarationShowsItsTextFile)
     EXPECT_EQ(error, QString());
     EXPECT_TRUE(text.contains("RAZON SOCIAL   : CONSTRUCTORA LOS PINOS S.R.L.")) << qPrintable(text);
     EXPECT_TRUE(text.contains("FORMA DE PAGO  : EFECTIVO")) << qPrintable(text);
+}
+
+// The first start without a suite: the question, then the folder dialog on
+// ~/QVR. Giving up leaves nothing behind; accepting makes the suite the user's.
+TEST(FirstStart, OffersASuiteInTheHomeFolderAndLeavesNothingWhenRefused)
+{
+    QTemporaryDir home;
+    const QByteArray realHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    const QString userIni = home.path() + QStringLiteral("/.config/KV000.INI");
+    const QString proposed = home.path() + QStringLiteral("/QVR");
+
+    QStringList seen;
+    bool acceptFolder = false;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            seen << QStringLiteral("question");
+            box->button(QMessageBox::Yes)->click();
+        } else if (auto* files = qobject_cast<QFileDialog*>(w)) {
+            seen << files->selectedFiles().value(0);
+            QMetaObject::invokeMethod(files, acceptFolder ? "accept" : "reject");
+        }
+    });
+    answer.start(20);
+    const bool refused = qvrhost::chooseUserSuite(userIni, true);
+    const bool leftBehind = QFileInfo::exists(proposed);
+    acceptFolder = true;
+    const bool made = qvrhost::chooseUserSuite(userIni, true);
+    answer.stop();
+    qputenv("HOME", realHome);
+
+    EXPECT_FALSE(refused);
+    EXPECT_FALSE(leftBehind);
+    EXPECT_TRUE(made);
+    EXPECT_EQ(seen, (QStringList{"question", proposed, "question", proposed}));
+    EXPECT_TRUE(QFileInfo::exists(proposed + QStringLiteral("/qvr.db")));
+    EXPECT_EQ(HostSettings::read(userIni).suite.dbFile, proposed + QStringLiteral("/qvr.db"));
 }

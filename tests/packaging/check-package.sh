@@ -56,5 +56,5 @@ for shared in schema/sqlite.sql Kv834.hlp; do
     [ -f "$root/usr/share/qvr-0834/$shared" ] || fail "/usr/share/qvr-0834/$shared"
 done
 
-lintian --fail-on error --no-tag-display-limit "$deb" || fail "lintian reports an error"
+lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian reports an error"
 echo "package checks passed"
