@@ -46,7 +46,7 @@ done
 for size in 16 32 48 256; do
     [ -f "$root/usr/share/icons/hicolor/${size}x${size}/apps/qvr-0834.png" ] || fail "${size}x${size} icon"
 done
-for page in f0834 qvrhost; do
+for page in Kv834 0834IMP Alt834 f0834 qvrhost; do
     file="$root/usr/share/man/man1/$page.1.gz"
     [ -f "$file" ] || fail "manual page $page.1"
     LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$file" 2>"$work/warnings" >/dev/null
