@@ -250,7 +250,7 @@ TEST(frmImpxPag, KeysAndMessagesInTheDialog)
     EXPECT_EQ(d.txtPagHasta()->text(), QStringLiteral("2"));
     // Pasted letters are refused as typed ones are.
     QApplication::clipboard()->setText(QStringLiteral("x9"));
-    QTest::keyClick(d.txtPagHasta(), Qt::Key_V, Qt::ControlModifier);
+    QTest::sendKeyEvent(QTest::Click, d.txtPagHasta(), Qt::Key_V, QString(QChar(0x16)), Qt::ControlModifier);
     EXPECT_EQ(d.txtPagHasta()->text(), QStringLiteral("2"));
 
     Mensajes mensajes;
