@@ -2,10 +2,13 @@
 
 #include "BaseDatos.h"
 #include "DeclaracionReporte.h"
+#include "Lectura834.h"
+#include "Progreso.h"
 #include "Settings.h"
 #include "SpoolPainter.h"
 #include "SpoolReader.h"
 
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QSqlError>
@@ -15,7 +18,8 @@
 namespace {
 
 const QString kUso = QStringLiteral(
-    "usage: f0834 print --ini INI_PATH RUC EJERCICIO [--anexo] [--enviada CORREL] [--pdf FILE]");
+    "usage: f0834 print --ini INI_PATH RUC EJERCICIO [--anexo] [--enviada CORREL] [--pdf FILE]\n"
+    "       f0834 print --ini INI_PATH --all [--ejercicio YYYY] [--anexo] --pdf-dir DIR");
 
 struct Pedido {
     QString ini;
@@ -25,11 +29,16 @@ struct Pedido {
     bool enviada = false;
     QString correl;
     QString pdf;
+    // Every stored declaration (of one exercise when `ejercicio` is given),
+    // one PDF file each in `pdfDir`.
+    bool todas = false;
+    QString pdfDir;
 };
 
 bool leerArgumentos(const QStringList& args, Pedido& p, QString& error)
 {
     QStringList posicionales;
+    bool conEjercicio = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         const bool conValor = i + 1 < args.size();
@@ -42,19 +51,72 @@ bool leerArgumentos(const QStringList& args, Pedido& p, QString& error)
             p.correl = args[++i];
         } else if (a == u"--pdf" && conValor)
             p.pdf = args[++i];
+        else if (a == u"--all")
+            p.todas = true;
+        else if (a == u"--ejercicio" && conValor) {
+            conEjercicio = true;
+            p.ejercicio = args[++i];
+        } else if (a == u"--pdf-dir" && conValor)
+            p.pdfDir = args[++i];
         else if (a.startsWith(u"--")) {
             error = QStringLiteral("unexpected option \"%1\"").arg(a);
             return false;
         } else
             posicionales << a;
     }
-    if (p.ini.isEmpty() || posicionales.size() != 2) {
-        error = QStringLiteral("--ini, RUC and EJERCICIO are required");
+    if (p.ini.isEmpty()) {
+        error = QStringLiteral("--ini is required");
+        return false;
+    }
+    if (p.todas) {
+        if (!posicionales.isEmpty() || p.enviada || !p.pdf.isEmpty() || p.pdfDir.isEmpty()) {
+            error = QStringLiteral("--all takes --pdf-dir, and no RUC, EJERCICIO, --enviada or --pdf");
+            return false;
+        }
+        return true;
+    }
+    if (posicionales.size() != 2 || conEjercicio || !p.pdfDir.isEmpty()) {
+        error = QStringLiteral("RUC and EJERCICIO are required (--ejercicio and --pdf-dir go with --all)");
         return false;
     }
     p.ruc = posicionales[0];
     p.ejercicio = posicionales[1];
     return true;
+}
+
+ReportContext contexto(const Pedido& p, const QString& ruc, const QString& periodo)
+{
+    ReportContext ctx;
+    ctx.ruc = ruc;
+    ctx.periodo = periodo;
+    ctx.formulario = QStringLiteral("0834");
+    ctx.enviada = p.enviada;
+    ctx.correl = p.correl;
+    ctx.imprimeAnexo = p.anexo;
+    return ctx;
+}
+
+// The declarations the command prints: the one named, or every stored one.
+bool seleccion(QSqlDatabase db, const Pedido& p, QList<ReportContext>& lista, QString& error)
+{
+    if (!p.todas) {
+        lista << contexto(p, p.ruc, p.ejercicio);
+        return true;
+    }
+    bool ok = false;
+    for (const lectura834::Clave& c : lectura834::guardadas(db, p.ejercicio, QString(), &ok))
+        lista << contexto(p, c.ruc, c.periodo);
+    if (!ok)
+        error = QStringLiteral("cannot read the stored declarations: ") + db.lastError().text();
+    return ok;
+}
+
+// Where a declaration's pages are drawn; empty when they are not.
+QString rutaPdf(const Pedido& p, const ReportContext& ctx)
+{
+    if (p.todas)
+        return QDir(p.pdfDir).filePath(ctx.ruc + u'-' + ctx.periodo + QStringLiteral(".pdf"));
+    return p.pdf;
 }
 
 // Fills the taxpayer name and, for a sent declaration, its order and control
@@ -88,6 +150,27 @@ bool completarContexto(QSqlDatabase db, ReportContext& ctx, QString& error)
     return true;
 }
 
+// One declaration as the print window prints it: spool registration and
+// file, then its pages drawn into `pdf` when one is named. Returns the spool
+// file's path, or nothing with `error` set.
+std::optional<QString> imprimir(QSqlDatabase db, const Settings& settings, ReportContext ctx, const QString& pdf,
+                                QString& error)
+{
+    if (!completarContexto(db, ctx, error))
+        return std::nullopt;
+    const QString carpeta = reportFolder(settings.sysPath);
+    error = GeneraReporteDeclaracion(db, settings.sysUser, carpeta, ctx);
+    if (!error.isEmpty())
+        return std::nullopt;
+    const QString ruta = spoolFilePath(carpeta, ctx.archivo);
+    if (!pdf.isEmpty()) {
+        const std::optional<SpoolDocument> doc = readSpoolFile(ruta, &error);
+        if (!doc || !writeSpoolPdf(pdf, printSheets(*doc), &error))
+            return std::nullopt;
+    }
+    return ruta;
+}
+
 }  // namespace
 
 int runPrint(const QStringList& args, Consola& consola)
@@ -100,39 +183,35 @@ int runPrint(const QStringList& args, Consola& consola)
     QString error;
     if (!leerArgumentos(args, p, error))
         return fallar(error + u'\n' + kUso);
-    if (!p.pdf.isEmpty() && !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    const bool dibuja = !p.pdf.isEmpty() || !p.pdfDir.isEmpty();
+    if (dibuja && !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return fallar(QStringLiteral("--pdf needs the graphical application"));
+    if (!p.pdfDir.isEmpty() && !QDir().mkpath(p.pdfDir))
+        return fallar(QStringLiteral("cannot create the folder %1").arg(p.pdfDir));
 
     BaseDatos base;
     if (!base.abrir(p.ini, &error))
         return fallar(error);
     const Settings settings = readSettings(p.ini);
 
-    ReportContext ctx;
-    ctx.ruc = p.ruc;
-    ctx.periodo = p.ejercicio;
-    ctx.formulario = QStringLiteral("0834");
-    ctx.enviada = p.enviada;
-    ctx.correl = p.correl;
-    ctx.imprimeAnexo = p.anexo;
-    if (!completarContexto(base.db(), ctx, error))
+    QList<ReportContext> lista;
+    if (!seleccion(base.db(), p, lista, error))
         return fallar(error);
-
-    const QString carpeta = reportFolder(settings.sysPath);
-    error = GeneraReporteDeclaracion(base.db(), settings.sysUser, carpeta, ctx);
-    if (!error.isEmpty())
-        return fallar(error);
-    const QString ruta = spoolFilePath(carpeta, ctx.archivo);
-    consola.salida << ruta << '\n';
-
-    if (!p.pdf.isEmpty()) {
-        const std::optional<SpoolDocument> doc = readSpoolFile(ruta, &error);
-        if (!doc)
-            return fallar(error);
-        if (!writeSpoolPdf(p.pdf, printSheets(*doc), &error))
-            return fallar(error);
+    // With --all one declaration that cannot be printed does not stop the others.
+    Progreso progreso(consola.errores, p.todas ? lista.size() : 0, consola.terminal);
+    int resultado = kSalidaBien;
+    for (const ReportContext& ctx : lista) {
+        const std::optional<QString> ruta = imprimir(base.db(), settings, ctx, rutaPdf(p, ctx), error);
+        progreso.avanzar();
+        if (ruta) {
+            consola.salida << *ruta << '\n';
+        } else {
+            progreso.terminar();
+            resultado = fallar(p.todas ? ctx.ruc + u' ' + ctx.periodo + QStringLiteral(": ") + error : error);
+        }
     }
-    return kSalidaBien;
+    progreso.terminar();
+    return resultado;
 }
 
 int runPrint(const QStringList& args)

@@ -1,7 +1,10 @@
 #pragma once
 // f0834 print --ini INI_PATH RUC EJERCICIO [--anexo] [--enviada CORREL] [--pdf FILE]
+// f0834 print --ini INI_PATH --all [--ejercicio YYYY] [--anexo] --pdf-dir DIR
 // Registers and writes the declaration's spool file as the print window
 // does, prints its full path, and with --pdf draws every page into FILE.
+// With --all every stored declaration goes the same way, each drawn into
+// DIR/RUC-YEAR.pdf.
 // Drawing needs a QGuiApplication (the offscreen platform is enough).
 
 #include "Subcomandos.h"

@@ -7,8 +7,7 @@
 #include "DeclaracionJson.h"
 #include "Subcomandos.h"
 
-#include "Anexo105Datos.h"
-#include "Grabacion834.h"
+#include "GuardaSolicitud.h"
 #include "Settings.h"
 
 #include <QFileInfo>
@@ -34,20 +33,9 @@ int save(const QStringList& argumentos, Consola& consola)
     if (!declaracionjson::parametrosDeBase(base.db(), s->pedido))
         return fallar(QStringLiteral("cannot read PARAM from the database"), kSalidaError);
 
-    Declaracion834 d;
-    validacion834::Contexto c;
-    declaracionjson::preparar(*s, base.db(), settings.sysUser, d, c);
-
-    if (const validacion834::Resultado r = grabacion834::verificarGrabacion(d, c); !r.ok)
-        return fallar(r.mensaje, kSalidaError);
-    if (s->pedido.deducciones) {
-        error = anexo105::guardar(base.db(), grabacion834::clave(d), d.iAccion != 0, *s->pedido.deducciones);
-        if (!error.isEmpty())
-            return fallar(error, kSalidaError);
-    }
-    const grabacion834::Grabado g = grabacion834::grabar(base.db(), d, c);
+    const Guardado g = guardarSolicitud(base.db(), settings.sysUser, *s);
     if (!g.ok)
-        return fallar(grabacion834::mensajeFallo(g.error).mensaje, kSalidaError);
+        return fallar(g.mensaje, kSalidaError);
     consola.salida << g.estado << '\n';
     return kSalidaBien;
 }

@@ -10,6 +10,7 @@ struct Consola {
     QIODevice& entrada;     // standard input
     QTextStream& salida;    // standard output
     QTextStream& errores;   // standard error
+    bool terminal = false;  // standard error is a terminal (progress bars)
 };
 
 // Exit codes: 0 done, 1 a failure reported on stderr (database, files); bad
@@ -25,5 +26,11 @@ int compute(const QStringList& argumentos, Consola& consola);
 int validate(const QStringList& argumentos, Consola& consola);
 // f0834 save --ini INI_PATH: stores the declaration as "&Grabar" does.
 int save(const QStringList& argumentos, Consola& consola);
+// f0834 import --ini INI_PATH [--replace] [--dry-run] [--report FILE] FILE:
+// one declaration per CSV row, each saved as save does.
+int importar(const QStringList& argumentos, Consola& consola);
+// f0834 export --ini INI_PATH [--ejercicio YYYY] [--ruc RUC] FILE: the stored
+// declarations in the form import reads.
+int exportar(const QStringList& argumentos, Consola& consola);
 // f0834 show --ini INI_PATH RUC EJERCICIO: a stored declaration as JSON.
 int show(const QStringList& argumentos, Consola& consola);

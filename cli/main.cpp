@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -24,7 +25,10 @@ constexpr Entrada kSubcomandos[] = {
     {"validate", validate, "validate [--ini INI_PATH]   declaration as JSON on stdin -> inconsistencies, consistent, blocking message"},
     {"save", save, "save --ini INI_PATH   declaration as JSON on stdin -> stored as \"&Grabar\" stores it; prints estado"},
     {"show", show, "show --ini INI_PATH RUC EJERCICIO   the stored declaration as JSON"},
+    {"import", importar, "import --ini INI_PATH [--replace] [--dry-run] [--report FILE] FILE   one declaration per CSV row, stored as save stores it"},
+    {"export", exportar, "export --ini INI_PATH [--ejercicio YYYY] [--ruc RUC] FILE   the stored declarations as CSV for import"},
     {"print", runPrint, "print --ini INI_PATH RUC EJERCICIO [--anexo] [--enviada CORREL] [--pdf FILE]   spool file path out"},
+    {"print", runPrint, "print --ini INI_PATH --all [--ejercicio YYYY] [--anexo] --pdf-dir DIR   every stored declaration, one RUC-YEAR.pdf each"},
 };
 
 // The usage lists every subcommand of the table, so none can be left out.
@@ -57,7 +61,7 @@ int main(int argc, char* argv[])
     entrada.open(stdin, QIODevice::ReadOnly);
     QTextStream salida(stdout);
     QTextStream errores(stderr);
-    Consola consola{entrada, salida, errores};
+    Consola consola{entrada, salida, errores, isatty(STDERR_FILENO) != 0};
 
     int resultado = LineaDeOrdenes::kSalidaUso;
     if (argumentos.isEmpty()) {

@@ -134,6 +134,38 @@ bool existeDeclaracion(const QSqlDatabase& db, const QString& ruc, const QString
     return q.next();
 }
 
+QList<Clave> guardadas(const QSqlDatabase& db, const QString& periodo, const QString& ruc, bool* ok)
+{
+    QList<Clave> claves;
+    QString sql = QStringLiteral("SELECT Doc_id_d, Periodo, cNumero FROM CAB WHERE Tip_doc_d = 6 AND Formulario = ?");
+    if (!periodo.isEmpty())
+        sql += QStringLiteral(" AND Periodo = ?");
+    if (!ruc.isEmpty())
+        sql += QStringLiteral(" AND Doc_id_d = ?");
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(sql + QStringLiteral(" ORDER BY Periodo, Doc_id_d"));
+    q.addBindValue(Clave{}.formulario);
+    if (!periodo.isEmpty())
+        q.addBindValue(periodo);
+    if (!ruc.isEmpty())
+        q.addBindValue(ruc);
+    if (!q.exec()) {
+        fijar(ok, false);
+        return claves;
+    }
+    while (q.next()) {
+        if (texto(q.value(2)) == u"0")
+            continue;
+        Clave c;
+        c.ruc = texto(q.value(0));
+        c.periodo = texto(q.value(1));
+        claves.append(c);
+    }
+    fijar(ok, true);
+    return claves;
+}
+
 bool existeIndiceInicial(const QSqlDatabase& db, bool* ok)
 {
     QSqlQuery q(db);

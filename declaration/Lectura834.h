@@ -73,6 +73,11 @@ std::optional<Cabecera> leerCabecera(const QSqlDatabase& db, const Clave& clave,
 bool existeDeclaracion(const QSqlDatabase& db, const QString& ruc, const QString& periodo,
                        const QString& formulario, bool* ok = nullptr, QString* error = nullptr);
 
+// The stored (CAB) declarations of the form in exercise and RUC order, of one
+// exercise and of one taxpayer when those are not empty. The placeholders the
+// box-105 assistant leaves (cNumero "0") are not declarations and are left out.
+QList<Clave> guardadas(const QSqlDatabase& db, const QString& periodo, const QString& ruc, bool* ok = nullptr);
+
 // PARAM 975 holds the price index of December 2002 (argument "200212").
 bool existeIndiceInicial(const QSqlDatabase& db, bool* ok = nullptr);
 

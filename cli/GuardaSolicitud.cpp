@@ -1,0 +1,39 @@
+#include "GuardaSolicitud.h"
+
+#include "Anexo105Datos.h"
+#include "Grabacion834.h"
+
+Guardado guardarSolicitud(QSqlDatabase db, const QString& sysUser, const declaracionjson::Solicitud& s,
+                          bool soloVerificar)
+{
+    Guardado r;
+    Declaracion834 d;
+    validacion834::Contexto c;
+    declaracionjson::preparar(s, db, sysUser, d, c);
+
+    if (const validacion834::Resultado v = grabacion834::verificarGrabacion(d, c); !v.ok) {
+        r.mensaje = v.mensaje;
+        return r;
+    }
+    if (soloVerificar) {
+        r.ok = true;
+        r.estado = validacion834::ValidaGrabacion(d, c) ? 0 : 9;
+        return r;
+    }
+    if (s.pedido.deducciones) {
+        const QString error =
+            anexo105::guardar(db, grabacion834::clave(d), d.iAccion != 0, *s.pedido.deducciones);
+        if (!error.isEmpty()) {
+            r.mensaje = grabacion834::mensajeFallo(error).mensaje;
+            return r;
+        }
+    }
+    const grabacion834::Grabado g = grabacion834::grabar(db, d, c);
+    if (!g.ok) {
+        r.mensaje = grabacion834::mensajeFallo(g.error).mensaje;
+        return r;
+    }
+    r.ok = true;
+    r.estado = g.estado;
+    return r;
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The one save path of the command line: a declaration request goes into the
+// model as the window would have it, through the checks of "&Grabar", and is
+// stored with its box-105 deductions. f0834 save stores one; f0834 import
+// stores one per row of its file.
+
+#include "DeclaracionJson.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+struct Guardado {
+    bool ok = false;
+    int estado = 0;      // 0 consistent, 9 with inconsistencies (what was, or would be, stored)
+    QString mensaje;     // the blocking check's message, or why the save failed
+};
+
+// The UIT and factor of s.pedido must already come from the database
+// (declaracionjson::parametrosDeBase). With `soloVerificar` nothing is written.
+Guardado guardarSolicitud(QSqlDatabase db, const QString& sysUser, const declaracionjson::Solicitud& s,
+                          bool soloVerificar = false);
