@@ -132,11 +132,16 @@ QJsonObject solicitud(const Cabecera& cabecera, const QStringList& campos)
     return o;
 }
 
-QStringList fila(const lectura834::Clave& clave, const QList<lectura834::FilaCasilla>& detalle)
+QStringList fila(const lectura834::Clave& clave, const QList<lectura834::FilaCasilla>& detalle,
+                 const lectura834::Cabecera& cabecera)
 {
     QHash<int, QString> valores;
     for (const lectura834::FilaCasilla& f : detalle)
         valores.insert(f.codigo.toInt(), f.valor);
+    // A cheque number is kept as typed in the header; its detail row holds it
+    // as a number, without leading zeros.
+    if (!cabecera.nrocheque.isEmpty())
+        valores.insert(12, cabecera.nrocheque);
     valores.insert(2, clave.ruc);
     valores.insert(7, clave.periodo);
     QStringList campos;

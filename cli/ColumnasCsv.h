@@ -32,7 +32,9 @@ std::optional<Cabecera> leerCabecera(const QStringList& cabecera, QString* error
 // "razonSocial" are the caller's). Amounts may carry grouping commas.
 QJsonObject solicitud(const Cabecera& cabecera, const QStringList& campos);
 
-// One stored declaration as a row in nombres() order, from its detail rows.
-QStringList fila(const lectura834::Clave& clave, const QList<lectura834::FilaCasilla>& detalle);
+// One stored declaration as a row in nombres() order, from its detail rows
+// and its header.
+QStringList fila(const lectura834::Clave& clave, const QList<lectura834::FilaCasilla>& detalle,
+                 const lectura834::Cabecera& cabecera);
 
 } // namespace columnas

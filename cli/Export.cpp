@@ -60,10 +60,12 @@ int exportar(const QStringList& argumentos, Consola& consola)
     archivo.write(csv::linea(columnas::nombres()).toUtf8());
     for (const lectura834::Clave& clave : claves) {
         const QList<lectura834::FilaCasilla> detalle = lectura834::leerCasillas(base.db(), clave, &ok);
-        if (!ok)
+        bool okCabecera = false;
+        const std::optional<lectura834::Cabecera> cabecera = lectura834::leerCabecera(base.db(), clave, &okCabecera);
+        if (!ok || !okCabecera || !cabecera)
             return fallar(QStringLiteral("cannot read the declaration %1 %2").arg(clave.ruc, clave.periodo),
                           kSalidaError);
-        archivo.write(csv::linea(columnas::fila(clave, detalle)).toUtf8());
+        archivo.write(csv::linea(columnas::fila(clave, detalle, *cabecera)).toUtf8());
     }
     if (!archivo.commit())
         return fallar(QStringLiteral("cannot write %1: %2").arg(archivo.fileName(), archivo.errorString()),

@@ -103,7 +103,8 @@ private:
         ++pos_;
         for (;;) {
             if (pos_ >= t_.size()) {
-                anotar(f, QStringLiteral("field %1 opens a quote that is never closed").arg(numero));
+                // Says more than the line breaks it swallowed on the way.
+                f.error = QStringLiteral("field %1 opens a quote that is never closed").arg(numero);
                 return valor;
             }
             const QChar c = t_[pos_];
