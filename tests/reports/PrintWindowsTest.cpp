@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -440,4 +441,32 @@ TEST(F0834Print, WritesTheSpoolFileAndThePdf)
                                          muestra::kRuc, QStringLiteral("1999")});
     ASSERT_TRUE(g.waitForFinished(30000));
     EXPECT_EQ(g.exitCode(), 1);  // no such declaration, nothing registered
+}
+
+TEST(F0834Print, AllStoredDeclarationsOnePdfEach)
+{
+    TestSuite suite;
+    muestra::contribuyente(suite);
+    muestra::registrada(suite, muestra::casillasBase(), QString());
+    suite.exec(QStringLiteral("UPDATE CAB SET Periodo = '2005'"));
+    suite.exec(QStringLiteral("UPDATE DET SET Periodo = '2005'"));
+    muestra::registrada(suite, muestra::casillasBase(), QString());
+    // The box-105 assistant's placeholder of a declaration never saved is not printed.
+    suite.exec(QStringLiteral("INSERT INTO CAB (Tip_doc_d, Doc_id_d, Periodo, Formulario, cNumero) "
+                              "VALUES (6, '20100070970', '2006', '0834', '0')"));
+    const auto imprimir = [&](const QStringList& extra) {
+        QProcess f;
+        f.start(QStringLiteral(F0834_PATH),
+                QStringList{QStringLiteral("print"), QStringLiteral("--ini"), suite.iniPath(), QStringLiteral("--all"),
+                            QStringLiteral("--pdf-dir"), suite.path() + QStringLiteral("pdf")} + extra);
+        EXPECT_TRUE(f.waitForFinished(30000));
+        EXPECT_EQ(f.exitCode(), 0) << f.readAllStandardError().constData();
+        return QString::fromUtf8(f.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts).size();
+    };
+    EXPECT_EQ(imprimir({QStringLiteral("--ejercicio"), QStringLiteral("2005")}), 1);
+    EXPECT_EQ(QDir(suite.path() + QStringLiteral("pdf")).entryList(QDir::Files),
+              QStringList{QStringLiteral("20100070970-2005.pdf")});
+    EXPECT_EQ(imprimir({QStringLiteral("--anexo")}), 2);
+    EXPECT_EQ(paginasPdf(suite.path() + QStringLiteral("pdf/20100070970-2004.pdf")), 3);
+    EXPECT_EQ(QDir(suite.path() + QStringLiteral("pdf")).entryList(QDir::Files).size(), 2);
 }
