@@ -164,7 +164,7 @@ bool parametrosDeBase(const QSqlDatabase& db, entrada::Pedido& p)
     return okUit && okIpm;
 }
 
-void preparar(const Solicitud& s, QSqlDatabase db, const QString& sysUser, Declaracion834& d,
+void preparar(const Solicitud& s, QSqlDatabase db, const QList<Taxpayer>& contribuyentes, Declaracion834& d,
               validacion834::Contexto& c)
 {
     d.iAccion = s.nuevo ? 0 : 1;
@@ -174,7 +174,7 @@ void preparar(const Solicitud& s, QSqlDatabase db, const QString& sysUser, Decla
     if (s.nuevo && db.isValid()) {
         // Only a taxpayer of the user's list can be chosen in a new declaration.
         bool enLista = false;
-        for (const Taxpayer& t : taxpayerList(db, sysUser))
+        for (const Taxpayer& t : contribuyentes)
             enLista = enLista || t.docId == s.ruc;
         if (!enLista)
             c.rucMostrado.clear();

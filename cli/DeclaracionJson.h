@@ -5,6 +5,7 @@
 
 #include "Declaracion834.h"
 #include "EntradaJson.h"
+#include "ParamLookups.h"
 #include "Validacion834.h"
 
 #include <QJsonObject>
@@ -36,10 +37,10 @@ bool parametrosDeBase(const QSqlDatabase& db, entrada::Pedido& p);
 
 // Puts the declaration into the model as the window would have it before
 // "&Validar" or "&Grabar", and the window's other state into the context. A
-// new declaration takes its taxpayer from the suite user's list and is
-// checked against the stored ones; without a database the taxpayer is taken
-// as chosen and new.
-void preparar(const Solicitud& s, QSqlDatabase db, const QString& sysUser, Declaracion834& d,
+// new declaration takes its taxpayer from the suite user's list
+// (taxpayerList, read once by the caller) and is checked against the stored
+// ones; without a database the taxpayer is taken as chosen and new.
+void preparar(const Solicitud& s, QSqlDatabase db, const QList<Taxpayer>& contribuyentes, Declaracion834& d,
               validacion834::Contexto& c);
 
 // The declaration as the form shows it, in the same members: every non-blank

@@ -3,13 +3,13 @@
 #include "Anexo105Datos.h"
 #include "Grabacion834.h"
 
-Guardado guardarSolicitud(QSqlDatabase db, const QString& sysUser, const declaracionjson::Solicitud& s,
+Guardado guardarSolicitud(QSqlDatabase db, const QList<Taxpayer>& contribuyentes, const declaracionjson::Solicitud& s,
                           bool soloVerificar)
 {
     Guardado r;
     Declaracion834 d;
     validacion834::Contexto c;
-    declaracionjson::preparar(s, db, sysUser, d, c);
+    declaracionjson::preparar(s, db, contribuyentes, d, c);
 
     if (const validacion834::Resultado v = grabacion834::verificarGrabacion(d, c); !v.ok) {
         r.mensaje = v.mensaje;

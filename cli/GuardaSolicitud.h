@@ -15,7 +15,8 @@ struct Guardado {
     QString mensaje;     // the blocking check's message, or why the save failed
 };
 
+// `contribuyentes` is the suite user's taxpayer list (taxpayerList).
 // The UIT and factor of s.pedido must already come from the database
 // (declaracionjson::parametrosDeBase). With `soloVerificar` nothing is written.
-Guardado guardarSolicitud(QSqlDatabase db, const QString& sysUser, const declaracionjson::Solicitud& s,
+Guardado guardarSolicitud(QSqlDatabase db, const QList<Taxpayer>& contribuyentes, const declaracionjson::Solicitud& s,
                           bool soloVerificar = false);

@@ -8,6 +8,7 @@
 #include "Subcomandos.h"
 
 #include "GuardaSolicitud.h"
+#include "ParamLookups.h"
 #include "Settings.h"
 
 #include <QFileInfo>
@@ -33,7 +34,7 @@ int save(const QStringList& argumentos, Consola& consola)
     if (!declaracionjson::parametrosDeBase(base.db(), s->pedido))
         return fallar(QStringLiteral("cannot read PARAM from the database"), kSalidaError);
 
-    const Guardado g = guardarSolicitud(base.db(), settings.sysUser, *s);
+    const Guardado g = guardarSolicitud(base.db(), taxpayerList(base.db(), settings.sysUser), *s);
     if (!g.ok)
         return fallar(g.mensaje, kSalidaError);
     consola.salida << g.estado << '\n';

@@ -7,6 +7,7 @@
 #include "DeclaracionJson.h"
 #include "Subcomandos.h"
 
+#include "ParamLookups.h"
 #include "Settings.h"
 #include "Validacion834.h"
 
@@ -44,7 +45,8 @@ int validate(const QStringList& argumentos, Consola& consola)
 
     Declaracion834 d;
     validacion834::Contexto c;
-    declaracionjson::preparar(*s, conIni ? base.db() : QSqlDatabase(), settings.sysUser, d, c);
+    declaracionjson::preparar(*s, conIni ? base.db() : QSqlDatabase(),
+                              conIni ? taxpayerList(base.db(), settings.sysUser) : QList<Taxpayer>(), d, c);
 
     // Without a suite the list goes to a file of its own.
     QTemporaryDir temporal;
