@@ -93,9 +93,10 @@ struct Resultado {
 // declarations the rows before would have stored.
 class Importacion {
 public:
-    Importacion(QSqlDatabase db, const QString& sysUser, const Opciones& o) : db_(db), usuario_(sysUser), o_(o)
+    Importacion(QSqlDatabase db, const QString& sysUser, const Opciones& o)
+        : db_(db), contribuyentes_(taxpayerList(db, sysUser)), o_(o)
     {
-        for (const Taxpayer& t : taxpayerList(db, sysUser))
+        for (const Taxpayer& t : contribuyentes_)
             nombres_.insert(t.docId, t.nombre);
     }
 
@@ -135,7 +136,7 @@ public:
         if (!s->pedido.deducciones)
             s->pedido.deducciones = Detalle105{};
 
-        const Guardado g = guardarSolicitud(db_, usuario_, *s, o_.simulacro);
+        const Guardado g = guardarSolicitud(db_, contribuyentes_, *s, o_.simulacro);
         if (!g.ok)
             return rechazar(r, g.mensaje);
         vistas_.insert(clave);
@@ -153,7 +154,7 @@ private:
     }
 
     QSqlDatabase db_;
-    QString usuario_;
+    const QList<Taxpayer> contribuyentes_;
     const Opciones& o_;
     QHash<QString, QString> nombres_;
     QSet<QString> vistas_;
