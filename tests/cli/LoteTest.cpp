@@ -155,6 +155,14 @@ TEST(Import, StoresTheGoodRowsAndSaysWhyTheOthersWereNot)
     EXPECT_EQ(suite.cuenta("SELECT COUNT(*) FROM CAB"), 3);
 }
 
+TEST(Import, TheExampleOfTheReadmeIsStoredWhole)
+{
+    Suite suite;
+    const Salida r = f0834({"import", "--ini", suite.s.iniPath(), QStringLiteral(EJEMPLO_CSV)});
+    EXPECT_EQ(r.codigo, 0) << r.texto.constData() << r.errores.constData();
+    EXPECT_EQ(suite.cuenta("SELECT COUNT(*) FROM CAB WHERE estado = 0"), 3);
+}
+
 TEST(Import, AFileThatCannotBeReadStoresNothing)
 {
     Suite suite;
