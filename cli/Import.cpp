@@ -82,7 +82,7 @@ struct Resultado {
         case Desenlace::Guardada:
             return (simulacro ? QStringLiteral("would store estado ") : QStringLiteral("stored estado "))
                    + QString::number(estado);
-        case Desenlace::Existe: return QStringLiteral("exists");
+        case Desenlace::Existe: return QStringLiteral("exists") + mensaje;
         case Desenlace::Rechazada: break;
         }
         return QStringLiteral("refused: ") + entrada::unaLinea(mensaje);
@@ -121,14 +121,18 @@ public:
         if (!nombres_.contains(r.ruc))
             return rechazar(r, validacion834::texto::kSeleccioneContribuyente);
 
-        bool ok = false;
+        bool ok = false, okEnviada = false;
         const QString clave = r.ruc + u'/' + r.ejercicio;
         const bool existe = lectura834::existeDeclaracion(db_, r.ruc, r.ejercicio, QStringLiteral("0834"), &ok)
                             || (o_.simulacro && vistas_.contains(clave));
-        if (!ok || !declaracionjson::parametrosDeBase(db_, s->pedido))
+        // A declaration already sent keeps the version the administration got
+        // beside the one it was sent from: neither is replaced from a file.
+        const bool enviada = existe && lectura834::existeEnviada(db_, r.ruc, r.ejercicio, &okEnviada);
+        if (!ok || (existe && !okEnviada) || !declaracionjson::parametrosDeBase(db_, s->pedido))
             return rechazar(r, QStringLiteral("cannot read the database"));
-        if (existe && !o_.reemplazar) {
+        if (existe && (!o_.reemplazar || enviada)) {
             r.desenlace = Desenlace::Existe;
+            r.mensaje = enviada ? QStringLiteral(" (sent)") : QString();
             return r;
         }
         s->nuevo = !existe;

@@ -119,19 +119,37 @@ std::optional<Cabecera> leerCabecera(const QSqlDatabase& db, const Clave& clave,
     return c;
 }
 
-bool existeDeclaracion(const QSqlDatabase& db, const QString& ruc, const QString& periodo,
-                       const QString& formulario, bool* ok, QString* error)
+namespace {
+
+// A row of `tabla` (CAB or HCAB) under the declaration key, any correlative.
+bool existeEn(const QSqlDatabase& db, const char* tabla, const Clave& clave, bool* ok, QString* error)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    const bool preparada = q.prepare(QStringLiteral("SELECT 1 FROM CAB") + condicionClave(false));
-    bindClave(q, Clave{ruc, periodo, formulario, false, QString()}, false);
+    const bool preparada = q.prepare(QStringLiteral("SELECT 1 FROM ") + QLatin1String(tabla) + condicionClave(false));
+    bindClave(q, clave, false);
     if (!preparada || !q.exec()) {
         falla(ok, error, q);
         return false;
     }
     fijar(ok, true);
     return q.next();
+}
+
+} // namespace
+
+bool existeDeclaracion(const QSqlDatabase& db, const QString& ruc, const QString& periodo,
+                       const QString& formulario, bool* ok, QString* error)
+{
+    return existeEn(db, "CAB", Clave{ruc, periodo, formulario, false, QString()}, ok, error);
+}
+
+bool existeEnviada(const QSqlDatabase& db, const QString& ruc, const QString& periodo, bool* ok)
+{
+    Clave clave;
+    clave.ruc = ruc;
+    clave.periodo = periodo;
+    return existeEn(db, "HCAB", clave, ok, nullptr);
 }
 
 QList<Clave> guardadas(const QSqlDatabase& db, const QString& periodo, const QString& ruc, bool* ok)

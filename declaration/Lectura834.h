@@ -73,6 +73,9 @@ std::optional<Cabecera> leerCabecera(const QSqlDatabase& db, const Clave& clave,
 bool existeDeclaracion(const QSqlDatabase& db, const QString& ruc, const QString& periodo,
                        const QString& formulario, bool* ok = nullptr, QString* error = nullptr);
 
+// A sent version (HCAB, any correlative) of this taxpayer and exercise exists.
+bool existeEnviada(const QSqlDatabase& db, const QString& ruc, const QString& periodo, bool* ok = nullptr);
+
 // The stored (CAB) declarations of the form in exercise and RUC order, of one
 // exercise and of one taxpayer when those are not empty. The placeholders the
 // box-105 assistant leaves (cNumero "0") are not declarations and are left out.
