@@ -12,6 +12,7 @@
 #include "Progreso.h"
 #include "Subcomandos.h"
 
+#include "EscriturasEnLote.h"
 #include "Lectura834.h"
 #include "ObjFunciones.h"
 #include "ParamLookups.h"
@@ -221,6 +222,7 @@ int importar(const QStringList& argumentos, Consola& consola)
     if (!o->reporte.isEmpty())
         reporte.write(csv::linea({"linea", "ruc", "ejercicio", "resultado"}).toUtf8());
 
+    EscriturasEnLote lote(base.db());
     Importacion importacion(base.db(), readSettings(o->ini).sysUser, *o);
     Progreso progreso(consola.errores, csv->filas.size(), consola.terminal);
     QList<Resultado> resultados;
@@ -234,6 +236,9 @@ int importar(const QStringList& argumentos, Consola& consola)
             reporte.write(csv::linea({QString::number(r.linea), r.ruc, r.ejercicio, texto}).toUtf8());
     }
     progreso.terminar();
+    if (!lote.terminar())
+        return fallar(QStringLiteral("the database did not confirm that the stored rows reached the disk"),
+                      kSalidaError);
     consola.salida << resumen(resultados, o->simulacro) << '\n';
     if (!o->reporte.isEmpty() && !reporte.commit())
         return fallar(QStringLiteral("cannot write %1: %2").arg(o->reporte, reporte.errorString()), kSalidaError);
