@@ -1,6 +1,7 @@
 #include "PrintCommand.h"
 
 #include "BaseDatos.h"
+#include "ColaImpresion.h"
 #include "DeclaracionReporte.h"
 #include "Lectura834.h"
 #include "Progreso.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -18,8 +20,8 @@
 namespace {
 
 const QString kUso = QStringLiteral(
-    "usage: f0834 print --ini INI_PATH RUC EJERCICIO [--anexo] [--enviada CORREL] [--pdf FILE]\n"
-    "       f0834 print --ini INI_PATH --all [--ejercicio YYYY] [--anexo] --pdf-dir DIR");
+    "usage: f0834 print --ini INI_PATH RUC EJERCICIO [--anexo] [--enviada CORREL] [--pdf FILE] [--printer [NAME]]\n"
+    "       f0834 print --ini INI_PATH --all [--ejercicio YYYY] [--anexo] [--pdf-dir DIR] [--printer [NAME]]");
 
 struct Pedido {
     QString ini;
@@ -33,7 +35,27 @@ struct Pedido {
     // one PDF file each in `pdfDir`.
     bool todas = false;
     QString pdfDir;
+    // Printed on a print queue: the one named, or the default one.
+    std::optional<QString> impresora;
 };
+
+// "--printer NAME" or "--printer=NAME"; a bare "--printer" (followed by an
+// option, the RUC or the exercise, which are all digits) is the default one.
+bool leerImpresora(const QStringList& args, qsizetype& i, Pedido& p)
+{
+    const QString& a = args[i];
+    if (a.startsWith(u"--printer=")) {
+        p.impresora = a.mid(10);
+    } else if (a == u"--printer") {
+        static const QRegularExpression kSoloDigitos(QStringLiteral("^[0-9]+$"));
+        const bool conNombre =
+            i + 1 < args.size() && !args[i + 1].startsWith(u'-') && !kSoloDigitos.match(args[i + 1]).hasMatch();
+        p.impresora = conNombre ? args[++i] : QString();
+    } else {
+        return false;
+    }
+    return true;
+}
 
 bool leerArgumentos(const QStringList& args, Pedido& p, QString& error)
 {
@@ -58,6 +80,8 @@ bool leerArgumentos(const QStringList& args, Pedido& p, QString& error)
             p.ejercicio = args[++i];
         } else if (a == u"--pdf-dir" && conValor)
             p.pdfDir = args[++i];
+        else if (leerImpresora(args, i, p))
+            continue;
         else if (a.startsWith(u"--")) {
             error = QStringLiteral("unexpected option \"%1\"").arg(a);
             return false;
@@ -69,8 +93,8 @@ bool leerArgumentos(const QStringList& args, Pedido& p, QString& error)
         return false;
     }
     if (p.todas) {
-        if (!posicionales.isEmpty() || p.enviada || !p.pdf.isEmpty() || p.pdfDir.isEmpty()) {
-            error = QStringLiteral("--all takes --pdf-dir, and no RUC, EJERCICIO, --enviada or --pdf");
+        if (!posicionales.isEmpty() || p.enviada || !p.pdf.isEmpty() || (p.pdfDir.isEmpty() && !p.impresora)) {
+            error = QStringLiteral("--all takes --pdf-dir or --printer, and no RUC, EJERCICIO, --enviada or --pdf");
             return false;
         }
         return true;
@@ -150,11 +174,28 @@ bool completarContexto(QSqlDatabase db, ReportContext& ctx, QString& error)
     return true;
 }
 
+// Prints the spool file's pages on the queue as the print window does; the
+// job's request id ("PDF-12") once it has printed.
+std::optional<QString> enviaAImpresora(const SpoolDocument& doc, const QString& archivo, const QString& impresora,
+                                       QString& error)
+{
+    PedidoImpresion pedido;
+    pedido.impresora = impresora;
+    pedido.titulo = tituloTrabajo(archivo);
+    const ResultadoImpresion r = imprimeHojasEnCola(printSheets(doc), pedido);
+    if (!r.ok()) {
+        error = r.descripcion();
+        return std::nullopt;
+    }
+    return r.impresora + u'-' + QString::number(r.trabajo);
+}
+
 // One declaration as the print window prints it: spool registration and
-// file, then its pages drawn into `pdf` when one is named. Returns the spool
-// file's path, or nothing with `error` set.
+// file, then its pages drawn into `pdf` when one is named and printed on
+// `impresora` when one is asked for (`*trabajo`: the job's request id).
+// Returns the spool file's path, or nothing with `error` set.
 std::optional<QString> imprimir(QSqlDatabase db, const Settings& settings, ReportContext ctx, const QString& pdf,
-                                QString& error)
+                                const std::optional<QString>& impresora, QString* trabajo, QString& error)
 {
     if (!completarContexto(db, ctx, error))
         return std::nullopt;
@@ -163,10 +204,16 @@ std::optional<QString> imprimir(QSqlDatabase db, const Settings& settings, Repor
     if (!error.isEmpty())
         return std::nullopt;
     const QString ruta = spoolFilePath(carpeta, ctx.archivo);
-    if (!pdf.isEmpty()) {
-        const std::optional<SpoolDocument> doc = readSpoolFile(ruta, &error);
-        if (!doc || !writeSpoolPdf(pdf, printSheets(*doc), &error))
+    if (pdf.isEmpty() && !impresora)
+        return ruta;
+    const std::optional<SpoolDocument> doc = readSpoolFile(ruta, &error);
+    if (!doc || (!pdf.isEmpty() && !writeSpoolPdf(pdf, printSheets(*doc), &error)))
+        return std::nullopt;
+    if (impresora) {
+        const std::optional<QString> id = enviaAImpresora(*doc, ctx.archivo, *impresora, error);
+        if (!id)
             return std::nullopt;
+        *trabajo = *id;
     }
     return ruta;
 }
@@ -183,9 +230,9 @@ int runPrint(const QStringList& args, Consola& consola)
     QString error;
     if (!leerArgumentos(args, p, error))
         return fallar(error + u'\n' + kUso);
-    const bool dibuja = !p.pdf.isEmpty() || !p.pdfDir.isEmpty();
+    const bool dibuja = !p.pdf.isEmpty() || !p.pdfDir.isEmpty() || p.impresora;
     if (dibuja && !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return fallar(QStringLiteral("--pdf needs the graphical application"));
+        return fallar(QStringLiteral("--pdf and --printer need the graphical application"));
     if (!p.pdfDir.isEmpty() && !QDir().mkpath(p.pdfDir))
         return fallar(QStringLiteral("cannot create the folder %1").arg(p.pdfDir));
 
@@ -201,10 +248,14 @@ int runPrint(const QStringList& args, Consola& consola)
     Progreso progreso(consola.errores, p.todas ? lista.size() : 0, consola.terminal);
     int resultado = kSalidaBien;
     for (const ReportContext& ctx : lista) {
-        const std::optional<QString> ruta = imprimir(base.db(), settings, ctx, rutaPdf(p, ctx), error);
+        QString trabajo;
+        const std::optional<QString> ruta =
+            imprimir(base.db(), settings, ctx, rutaPdf(p, ctx), p.impresora, &trabajo, error);
         progreso.avanzar();
         if (ruta) {
             consola.salida << *ruta << '\n';
+            if (!trabajo.isEmpty())
+                consola.salida << trabajo << '\n';
         } else {
             progreso.terminar();
             resultado = fallar(p.todas ? ctx.ruc + u' ' + ctx.periodo + QStringLiteral(": ") + error : error);

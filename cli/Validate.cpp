@@ -53,7 +53,7 @@ int validate(const QStringList& argumentos, Consola& consola)
     const QString ruta = validacion834::rutaMensajes(conIni ? settings.sysPath : temporal.path() + u'/');
     const validacion834::Consistencia consistencia = validacion834::ValidaConsistencia(d, c, ruta);
     if (!consistencia.errorArchivo.isEmpty())
-        return fallar(ruta + QStringLiteral(": ") + consistencia.errorArchivo, kSalidaError);
+        return fallar(consistencia.errorArchivo, kSalidaError);
     validacion834::Resultado bloqueo = consistencia.bloqueo;
     if (bloqueo.ok)
         bloqueo = validacion834::validarComando(d, c);

@@ -32,9 +32,10 @@ private:
     Interfaz& ui_;
 };
 
-Resultado errorArchivo(const QString& ruta, const QString& error)
+// The text names the file.
+Resultado errorArchivo(const QString& error)
 {
-    return Resultado::falla(ruta + QStringLiteral(": ") + error, -1, Foco::Ninguno, Icono::Critico);
+    return Resultado::falla(error, -1, Foco::Ninguno, Icono::Critico);
 }
 
 } // namespace
@@ -56,7 +57,7 @@ void CmdValidar(const Declaracion834& d, const validacion834::Contexto& c, const
     const validacion834::Consistencia consistencia = validacion834::ValidaConsistencia(d, c, ruta);
     estado.hayInconsistencias = consistencia.hayInconsistencias();
     if (!consistencia.errorArchivo.isEmpty()) {
-        ocupado.mostrar(errorArchivo(ruta, consistencia.errorArchivo));
+        ocupado.mostrar(errorArchivo(consistencia.errorArchivo));
         return;
     }
     if (!consistencia.bloqueo.ok) {

@@ -1,5 +1,6 @@
 #include "FrmConsist.h"
 
+#include "ModObjetos.h"
 #include "Validacion834.h"
 
 #include <QApplication>
@@ -7,16 +8,16 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 const QString FrmConsist::kCaption = QStringLiteral("Inconsistencias detectadas");
 const QString FrmConsist::kTituloImpresion = QStringLiteral("Impresión");
 const QString FrmConsist::kSinImpresora = QStringLiteral("No existe una impresora seleccionada.Verifique.");
+const QString FrmConsist::kCancelada = QStringLiteral("La Impresión ha sido Cancelada.");
 
 namespace {
 
@@ -149,28 +150,38 @@ void FrmConsist::CmdAceptar_Click()
     accept();
 }
 
+QString FrmConsist::mensajeImpresion(const ResultadoImpresion& r)
+{
+    switch (r.fallo) {
+    case FalloImpresion::Ninguno: return {};
+    case FalloImpresion::SinImpresora:
+    case FalloImpresion::NoExiste: return kSinImpresora;
+    case FalloImpresion::Cancelado: return kCancelada;
+    default: return QStringLiteral("Error Técnico : (%1) %2").arg(r.codigo).arg(r.descripcion());
+    }
+}
+
 void FrmConsist::CmdImprimir_Click()
 {
-    const auto avisar = [this](const QString& texto) {
-        QApplication::restoreOverrideCursor();
-        QMessageBox caja(QMessageBox::Critical, kTituloImpresion, texto, QMessageBox::Ok, this);
+    const QList<ElementoImpreso> elementos =
+        disenoInconsistencias(validacion834::leerMensajes(ruta_), QDateTime::currentDateTime());
+    PedidoImpresion pedido;
+    pedido.titulo = QStringLiteral("Kv834 ") + kCaption;
+    {
+        ModObjetos::CursorEspera ocupado;
+        ultimaImpresion_ = imprimeEnCola(pedido, [&](QPagedPaintDevice& dispositivo, QString* error) {
+            QPainter p;
+            if (!p.begin(&dispositivo)) {
+                *error = QStringLiteral("no se pudo empezar el documento");
+                return false;
+            }
+            pintarInconsistencias(p, dispositivo, elementos);
+            return p.end();
+        });
+    }
+    if (!ultimaImpresion_.ok()) {
+        QMessageBox caja(QMessageBox::Critical, kTituloImpresion, mensajeImpresion(ultimaImpresion_), QMessageBox::Ok,
+                         this);
         caja.exec();
-    };
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QPrinterInfo impresora = QPrinterInfo::defaultPrinter();
-    if (impresora.isNull()) {
-        avisar(kSinImpresora);
-        return;
     }
-    QPrinter printer(impresora, QPrinter::HighResolution);
-    QPainter p;
-    if (!p.begin(&printer)) {
-        // The printer cannot be used: what the suite reports as no printer.
-        avisar(kSinImpresora);
-        return;
-    }
-    const QStringList lineas = validacion834::leerMensajes(ruta_);
-    pintarInconsistencias(p, printer, disenoInconsistencias(lineas, QDateTime::currentDateTime()));
-    p.end();
-    QApplication::restoreOverrideCursor();
 }

@@ -2,6 +2,8 @@
 // The inconsistency list: shows the file the last "&Validar" wrote, prints it
 // on the default printer ("&Imprimir") and is accepted with "&Aceptar".
 
+#include "ColaImpresion.h"
+
 #include <QDateTime>
 #include <QDialog>
 #include <QList>
@@ -42,12 +44,19 @@ public:
     static const QString kCaption;        // "Inconsistencias detectadas"
     static const QString kTituloImpresion; // "Impresión"
     static const QString kSinImpresora;    // "No existe una impresora seleccionada.Verifique."
+    static const QString kCancelada;       // "La Impresión ha sido Cancelada."
+
+    // What "&Imprimir" shows when the job did not print: no printer, a
+    // cancelled job, or "Error Técnico : (number) description".
+    static QString mensajeImpresion(const ResultadoImpresion& r);
 
     // Reads the whole file into TxtPreliminar.
     explicit FrmConsist(const QString& rutaArchivo, QWidget* parent = nullptr);
 
     // True after "&Aceptar" (the list-accepted mark "A").
     bool aceptada() const { return aceptada_; }
+    // How the last "&Imprimir" ended (the queue and the job's number).
+    const ResultadoImpresion& ultimaImpresion() const { return ultimaImpresion_; }
 
 private:
     void CmdImprimir_Click();
@@ -58,4 +67,5 @@ private:
     QPushButton* CmdImprimir_;
     QPushButton* CmdAceptar_;
     bool aceptada_ = false;
+    ResultadoImpresion ultimaImpresion_;
 };

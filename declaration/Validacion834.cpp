@@ -1,5 +1,6 @@
 #include "Validacion834.h"
 
+#include "ArchivoSeguro.h"
 #include "Casillas834.h"
 #include "Formato834.h"
 #include "ObjFunciones.h"
@@ -215,16 +216,13 @@ namespace {
 
 QString escribirMensajes(const QString& ruta, const QStringList& lineas)
 {
-    QFile f(ruta);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return f.errorString();
     QStringEncoder cp1252("windows-1252");
     QByteArray bytes;
     for (const QString& l : lineas)
         bytes += QByteArray(cp1252.encode(l)) + "\r\n";
-    if (f.write(bytes) != bytes.size())
-        return f.errorString();
-    return {};
+    QString error;
+    ArchivoSeguro::escribeTodo(ruta, bytes, &error);
+    return error;
 }
 
 } // namespace

@@ -1,24 +1,12 @@
 #include "ImpresionSpool.h"
 
-#include "SpoolPainter.h"
-
 #include <QMessageBox>
-#include <QPrinter>
-#include <QPrinterInfo>
 
-ResultadoImpresion imprimeEnImpresoraPredeterminada(const QList<QList<SpoolItem>>& hojas)
+ResultadoImpresion imprimeEnImpresoraPredeterminada(const QList<QList<SpoolItem>>& hojas, const QString& titulo)
 {
-    ResultadoImpresion r;
-    const QPrinterInfo predeterminada = QPrinterInfo::defaultPrinter();
-    if (QPrinterInfo::availablePrinters().isEmpty() || predeterminada.isNull()) {
-        r.sinImpresora = true;
-        return r;
-    }
-    QPrinter impresora(predeterminada, QPrinter::HighResolution);
-    impresora.setPageOrientation(QPageLayout::Portrait);
-    impresora.setDocName(QStringLiteral("Kv834"));
-    renderSheets(impresora, hojas, &r.error);
-    return r;
+    PedidoImpresion pedido;
+    pedido.titulo = titulo;
+    return imprimeHojasEnCola(hojas, pedido);
 }
 
 QString MensajesImpresion::errorTecnico(const QString& detalle)
@@ -28,13 +16,17 @@ QString MensajesImpresion::errorTecnico(const QString& detalle)
 
 bool informaImpresion(QWidget* parent, const ResultadoImpresion& r)
 {
-    if (r.sinImpresora) {
+    switch (r.fallo) {
+    case FalloImpresion::Ninguno:
+        return true;
+    case FalloImpresion::SinImpresora:
         QMessageBox::critical(parent, MensajesImpresion::kTituloSinImpresora, MensajesImpresion::kSinImpresora);
         return false;
-    }
-    if (!r.error.isEmpty()) {
-        QMessageBox::critical(parent, MensajesImpresion::kTituloError, MensajesImpresion::errorTecnico(r.error));
+    case FalloImpresion::Cancelado:
+        QMessageBox::critical(parent, MensajesImpresion::kTituloSinImpresora, MensajesImpresion::kCancelada);
+        return false;
+    default:
+        QMessageBox::critical(parent, MensajesImpresion::kTituloError, MensajesImpresion::errorTecnico(r.descripcion()));
         return false;
     }
-    return true;
 }

@@ -6,35 +6,21 @@ SpoolWriter::SpoolWriter() : encoder_("windows-1252") {}
 
 SpoolWriter::~SpoolWriter()
 {
-    if (file_.isOpen())
+    if (file_.abierto())
         close();
 }
 
 bool SpoolWriter::open(const QString& path)
 {
-    if (file_.isOpen())
-        close();
-    file_.setFileName(path);
-    failed_ = false;
-    error_.clear();
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        error_ = file_.errorString();
-        return false;
-    }
-    return true;
+    return file_.abre(path);
 }
 
 bool SpoolWriter::close()
 {
-    if (!file_.isOpen())
-        return !failed_;
-    if (!file_.flush() && !failed_) {
-        failed_ = true;
-        error_ = file_.errorString();
-    }
-    file_.close();
-    return !failed_;
+    return file_.confirma();
 }
+
+QString SpoolWriter::error() const { return file_.error(); }
 
 bool SpoolWriter::tagAllowed(QStringView line) const
 {
@@ -43,18 +29,7 @@ bool SpoolWriter::tagAllowed(QStringView line) const
 
 void SpoolWriter::write(QStringView line)
 {
-    if (!file_.isOpen()) {
-        if (!failed_) {
-            failed_ = true;
-            error_ = QStringLiteral("spool file not open");
-        }
-        return;
-    }
-    const QByteArray bytes = SpoolFormat::encodeLine(encoder_, line);
-    if (file_.write(bytes) != bytes.size() && !failed_) {
-        failed_ = true;
-        error_ = file_.errorString();
-    }
+    file_.escribe(SpoolFormat::encodeLine(encoder_, line));
 }
 
 void SpoolWriter::ImprimeLinea(QStringView line)

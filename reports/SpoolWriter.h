@@ -1,8 +1,10 @@
 #pragma once
 // The spool file writer of module ImpRep: one report file at a time,
-// written line by line in the markup of SpoolFormat.h.
+// written line by line in the markup of SpoolFormat.h. The file takes its
+// name when it is closed whole (ArchivoSeguro: never through a link).
 
-#include <QFile>
+#include "ArchivoSeguro.h"
+
 #include <QString>
 #include <QStringEncoder>
 #include <QStringView>
@@ -14,12 +16,14 @@ public:
     SpoolWriter(const SpoolWriter&) = delete;
     SpoolWriter& operator=(const SpoolWriter&) = delete;
 
-    // Creates or truncates the file. False (and error()) when it cannot.
+    // Starts the file. False (and error()) when it cannot, or when the name
+    // is a link, a folder or anything but a regular file.
     bool open(const QString& path);
-    // Flushes and closes; false when any line failed to reach the disk.
+    // Puts the file in place; false when any line failed to reach the disk,
+    // and then the name keeps what it had.
     bool close();
-    bool isOpen() const { return file_.isOpen(); }
-    QString error() const { return error_; }
+    bool isOpen() const { return file_.abierto(); }
+    QString error() const;
 
     // Tag lines ("<!...") pass only while this is 1 or less.
     void setPageCounter(int counter) { pageCounter_ = counter; }
@@ -37,9 +41,7 @@ private:
     bool tagAllowed(QStringView line) const;
     void write(QStringView line);
 
-    QFile file_;
+    ArchivoSeguro file_;
     QStringEncoder encoder_;
-    QString error_;
     int pageCounter_ = 1;
-    bool failed_ = false;
 };

@@ -146,7 +146,7 @@ bool frmPreview::pDesencripta(const QString& archivo, const QString& tipo)
     ModObjetos::CursorEspera ocupado;
 
     if (sTipo_ == kImprimir)
-        return informaImpresion(this, imprime_(printSheets(*doc, rango_)));
+        return informaImpresion(this, imprime_(printSheets(*doc, rango_), tituloTrabajo(archivo)));
 
     const QList<QList<SpoolItem>> paginas = previewSurfaces(*doc, rango_);
     const QColor fondo = spoolColor(*doc).value_or(kFondoPredeterminado);

@@ -10,6 +10,7 @@ packages=(
   fonts-liberation2 xvfb xauth
   poppler-utils
   dpkg-dev file desktop-file-utils lintian man-db librsvg2-bin
+  cups-daemon cups-client cups-filters printer-driver-cups-pdf libcups2-dev
 )
 missing=()
 for p in "${packages[@]}"; do

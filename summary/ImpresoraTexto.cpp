@@ -130,7 +130,7 @@ ImpresoraTexto::Conversion ImpresoraTexto::convierte(const QString& carpeta, con
         const bool sinCarpeta = !QFileInfo(resultado.salida).absoluteDir().exists();
         mensajes({MensajeResumen::Icono::Critico, kTituloImpresion,
                   sinCarpeta ? errorTecnico(kErrRutaNoEncontrada, kTextoRutaNoEncontrada)
-                             : errorTecnico(kErrArchivoAcceso, kTextoArchivoAcceso)});
+                             : errorTecnico(kErrArchivoAcceso, salida.error())});
         return resultado;
     }
     for (const QString& linea : lineas) {
@@ -140,8 +140,7 @@ ImpresoraTexto::Conversion ImpresoraTexto::convierte(const QString& carpeta, con
             imprime(salida, linea);
     }
     if (!salida.close()) {
-        mensajes({MensajeResumen::Icono::Critico, kTituloImpresion,
-                  errorTecnico(kErrArchivoAcceso, kTextoArchivoAcceso)});
+        mensajes({MensajeResumen::Icono::Critico, kTituloImpresion, errorTecnico(kErrArchivoAcceso, salida.error())});
         return resultado;
     }
     resultado.exito = true;

@@ -1,5 +1,6 @@
 #include "Main000.h"
 
+#include "ArchivoSeguro.h"
 #include "Formato834.h"
 #include "ImpRep.h"
 #include "ParamLookups.h"
@@ -141,13 +142,13 @@ int Main000::ejecuta(const QString& argumento)
 
     // Windows names ignore case: the ".TXT" of the report folder is the ".txt" just written.
     const QString copia = carpetaTemporal_ + base + QStringLiteral(".TXT");
-    if (QFileInfo::exists(copia))
-        QFile::remove(copia);
-    if (!QFile::copy(conversion.salida, copia)) {
+    QFile texto(conversion.salida);
+    QString error;
+    if (!texto.open(QIODevice::ReadOnly) || !ArchivoSeguro::escribeTodo(copia, texto.readAll(), &error)) {
         const bool sinCarpeta = !QFileInfo(copia).absoluteDir().exists();
         mensajes_({MensajeResumen::Icono::Critico, kTituloErrorEjecucion,
                    sinCarpeta ? errorEjecucion(76, QStringLiteral("Path not found"))
-                              : errorEjecucion(75, QStringLiteral("Path/File access error"))});
+                              : errorEjecucion(75, error.isEmpty() ? QStringLiteral("Path/File access error") : error)});
         return kResumenSinCopia;
     }
     return pasoFallido_ ? kResumenPasoFallido : kResumenHecho;

@@ -60,7 +60,7 @@ struct ImpresoraDePrueba {
     QList<QList<QList<SpoolItem>>> trabajos;
     ImprimeHojas funcion()
     {
-        return [this](const QList<QList<SpoolItem>>& hojas) {
+        return [this](const QList<QList<SpoolItem>>& hojas, const QString&) {
             trabajos.append(hojas);
             return ResultadoImpresion();
         };
@@ -206,9 +206,9 @@ TEST(frmPreview, NoPrinterIsReported)
     QTemporaryDir dir;
     const QString archivo = tresPaginas(dir.path());
     Mensajes mensajes;
-    frmPreview p(dir.path(), [](const QList<QList<SpoolItem>>&) {
+    frmPreview p(dir.path(), [](const QList<QList<SpoolItem>>&, const QString&) {
         ResultadoImpresion r;
-        r.sinImpresora = true;
+        r.fallo = FalloImpresion::SinImpresora;
         return r;
     });
     EXPECT_FALSE(p.pDesencripta(archivo, frmPreview::kImprimir));

@@ -1,0 +1,274 @@
+#include "ColaImpresion.h"
+
+#include "SpoolPainter.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QPageLayout>
+#include <QPdfWriter>
+#include <QThread>
+
+#include <cups/cups.h>
+
+namespace {
+
+constexpr int kPausaMs = 200;
+
+// The queue as the server lists it: its name, state and default paper.
+struct Cola {
+    QString nombre;
+    bool detenida = false;
+    bool aceptaTrabajos = true;
+    QPageLayout hoja{QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()};
+};
+
+ResultadoImpresion falla(FalloImpresion fallo, const QString& impresora, int codigo, const QString& detalle = {})
+{
+    ResultadoImpresion r;
+    r.fallo = fallo;
+    r.impresora = impresora;
+    r.codigo = codigo;
+    r.detalle = detalle;
+    return r;
+}
+
+QString ultimoError() { return QString::fromUtf8(cupsLastErrorString()); }
+
+int entero(ipp_t* grupo, const char* nombre)
+{
+    ipp_attribute_t* a = grupo ? ippFindAttribute(grupo, nombre, IPP_TAG_INTEGER) : nullptr;
+    return a ? ippGetInteger(a, 0) : 0;
+}
+
+ipp_t* coleccion(ipp_t* grupo, const char* nombre)
+{
+    ipp_attribute_t* a = grupo ? ippFindAttribute(grupo, nombre, IPP_TAG_BEGIN_COLLECTION) : nullptr;
+    return a ? ippGetCollection(a, 0) : nullptr;
+}
+
+// The paper the queue prints on by default, with its unprintable margins,
+// as the server states it ("media-col-default", hundredths of a millimetre).
+QPageLayout hojaDe(const QByteArray& uriCola)
+{
+    QPageLayout hoja(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
+    ipp_t* pedido = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(pedido, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uriCola.constData());
+    ippAddString(pedido, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "media-col-default");
+    ipp_t* respuesta = cupsDoRequest(CUPS_HTTP_DEFAULT, pedido, "/");
+    ipp_t* medio = coleccion(respuesta, "media-col-default");
+    ipp_t* tamano = coleccion(medio, "media-size");
+    const int ancho = entero(tamano, "x-dimension");
+    const int alto = entero(tamano, "y-dimension");
+    if (ancho > 0 && alto > 0) {
+        hoja.setPageSize(QPageSize(QSizeF(ancho / 100.0, alto / 100.0), QPageSize::Millimeter, QString(),
+                                   QPageSize::FuzzyMatch));
+        hoja.setUnits(QPageLayout::Millimeter);
+        hoja.setMargins(QMarginsF(entero(medio, "media-left-margin") / 100.0, entero(medio, "media-top-margin") / 100.0,
+                                  entero(medio, "media-right-margin") / 100.0,
+                                  entero(medio, "media-bottom-margin") / 100.0));
+    }
+    ippDelete(respuesta);
+    return hoja;
+}
+
+// Finds the queue (the default one when no name is given).
+std::optional<Cola> buscaCola(const QString& nombre)
+{
+    cups_dest_t* destinos = nullptr;
+    const int n = cupsGetDests2(CUPS_HTTP_DEFAULT, &destinos);
+    const QByteArray nombre8 = nombre.toUtf8();
+    cups_dest_t* d = cupsGetDest(nombre.isEmpty() ? nullptr : nombre8.constData(), nullptr, n, destinos);
+    std::optional<Cola> cola;
+    if (d) {
+        cola.emplace();
+        cola->nombre = QString::fromUtf8(d->name);
+        const char* estado = cupsGetOption("printer-state", d->num_options, d->options);
+        cola->detenida = estado && qstrcmp(estado, "5") == 0;
+        const char* acepta = cupsGetOption("printer-is-accepting-jobs", d->num_options, d->options);
+        cola->aceptaTrabajos = !acepta || qstrcmp(acepta, "false") != 0;
+        QByteArray uri = cupsGetOption("printer-uri-supported", d->num_options, d->options);
+        if (uri.isEmpty())
+            uri = QByteArrayLiteral("ipp://localhost/printers/") + d->name;
+        cola->hoja = hojaDe(uri);
+    }
+    cupsFreeDests(n, destinos);
+    return cola;
+}
+
+// The failure the server's refusal of a job means.
+ResultadoImpresion rechazoDelServidor(const QString& cola)
+{
+    const ipp_status_t estado = cupsLastError();
+    const FalloImpresion fallo = estado == IPP_STATUS_ERROR_NOT_FOUND          ? FalloImpresion::NoExiste
+                               : estado == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS ? FalloImpresion::Rechaza
+                                                                               : FalloImpresion::Error;
+    return falla(fallo, cola, int(estado), ultimoError());
+}
+
+// The state of a job on the server, or nothing when it cannot be asked.
+std::optional<ipp_jstate_t> estadoTrabajo(int trabajo, QString* mensaje)
+{
+    ipp_t* pedido = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/jobs/%d", trabajo);
+    ippAddString(pedido, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
+    ippAddString(pedido, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    static const char* const atributos[] = {"job-state", "job-printer-state-message"};
+    ippAddStrings(pedido, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, atributos);
+    ipp_t* respuesta = cupsDoRequest(CUPS_HTTP_DEFAULT, pedido, "/");
+    std::optional<ipp_jstate_t> estado;
+    if (respuesta) {
+        if (ipp_attribute_t* a = ippFindAttribute(respuesta, "job-state", IPP_TAG_ENUM))
+            estado = ipp_jstate_t(ippGetInteger(a, 0));
+        if (ipp_attribute_t* m = ippFindAttribute(respuesta, "job-printer-state-message", IPP_TAG_TEXT))
+            *mensaje = QString::fromUtf8(ippGetString(m, 0, nullptr));
+        ippDelete(respuesta);
+    }
+    return estado;
+}
+
+void pausa()
+{
+    // The window under a modal print keeps painting, but takes no input.
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, kPausaMs / 2);
+    QThread::msleep(kPausaMs);
+}
+
+// Follows the job until it ends. A job that has not ended in time is
+// taken as sent unless its queue has been stopped meanwhile; such a job is
+// withdrawn, so that it does not come out later unannounced.
+ResultadoImpresion sigueTrabajo(const QString& cola, int trabajo, int esperaMaximaMs)
+{
+    ResultadoImpresion r;
+    r.impresora = cola;
+    r.trabajo = trabajo;
+    const QDeadlineTimer limite(esperaMaximaMs);
+    QString mensaje;
+    for (;;) {
+        const std::optional<ipp_jstate_t> estado = estadoTrabajo(trabajo, &mensaje);
+        if (estado == IPP_JSTATE_COMPLETED)
+            return r;
+        if (estado == IPP_JSTATE_ABORTED)
+            r = falla(FalloImpresion::Abortado, cola, int(IPP_STATUS_ERROR_DEVICE), mensaje);
+        else if (estado == IPP_JSTATE_CANCELED)
+            r = falla(FalloImpresion::Cancelado, cola, int(IPP_STATUS_ERROR_JOB_CANCELED), mensaje);
+        else if (estado == IPP_JSTATE_STOPPED)
+            r = falla(FalloImpresion::Detenida, cola, int(IPP_STATUS_ERROR_PRINTER_IS_DEACTIVATED), mensaje);
+        else if (!estado)
+            r = falla(FalloImpresion::Error, cola, int(cupsLastError()), ultimoError());
+        if (!r.ok()) {
+            r.trabajo = trabajo;
+            if (estado == IPP_JSTATE_STOPPED)
+                cupsCancelJob2(CUPS_HTTP_DEFAULT, cola.toUtf8().constData(), trabajo, 0);
+            return r;
+        }
+        if (limite.hasExpired()) {
+            const std::optional<Cola> ahora = buscaCola(cola);
+            if (ahora && ahora->detenida) {
+                cupsCancelJob2(CUPS_HTTP_DEFAULT, cola.toUtf8().constData(), trabajo, 0);
+                r = falla(FalloImpresion::Detenida, cola, int(IPP_STATUS_ERROR_PRINTER_IS_DEACTIVATED), mensaje);
+                r.trabajo = trabajo;
+            }
+            return r;
+        }
+        pausa();
+    }
+}
+
+// Sends the document as one job; its number, or the server's refusal.
+ResultadoImpresion envia(const Cola& cola, const QString& titulo, const QByteArray& pdf)
+{
+    const QByteArray nombre = cola.nombre.toUtf8();
+    const QByteArray titulo8 = titulo.toUtf8();
+    const int trabajo = cupsCreateJob(CUPS_HTTP_DEFAULT, nombre.constData(), titulo8.constData(), 0, nullptr);
+    if (trabajo <= 0)
+        return rechazoDelServidor(cola.nombre);
+    const bool enviado =
+        cupsStartDocument(CUPS_HTTP_DEFAULT, nombre.constData(), trabajo, titulo8.constData(), CUPS_FORMAT_PDF, 1) ==
+            HTTP_STATUS_CONTINUE &&
+        cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), size_t(pdf.size())) == HTTP_STATUS_CONTINUE &&
+        cupsFinishDocument(CUPS_HTTP_DEFAULT, nombre.constData()) == IPP_STATUS_OK;
+    if (!enviado) {
+        ResultadoImpresion r = rechazoDelServidor(cola.nombre);
+        cupsCancelJob2(CUPS_HTTP_DEFAULT, nombre.constData(), trabajo, 0);
+        r.trabajo = trabajo;
+        return r;
+    }
+    ResultadoImpresion r;
+    r.impresora = cola.nombre;
+    r.trabajo = trabajo;
+    return r;
+}
+
+}  // namespace
+
+QString ResultadoImpresion::descripcion() const
+{
+    const QString cola = QStringLiteral("\"%1\"").arg(impresora);
+    const QString motivo = detalle.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(detalle);
+    switch (fallo) {
+    case FalloImpresion::Ninguno: return {};
+    case FalloImpresion::SinImpresora: return QStringLiteral("No existe una impresora seleccionada.Verifique.");
+    case FalloImpresion::NoExiste: return QStringLiteral("La impresora %1 no existe.").arg(cola);
+    case FalloImpresion::Detenida:
+        return QStringLiteral("La impresora %1 está detenida; el documento no se imprimió.").arg(cola);
+    case FalloImpresion::Rechaza:
+        return QStringLiteral("La impresora %1 no acepta trabajos; el documento no se imprimió.").arg(cola);
+    case FalloImpresion::Abortado:
+        return QStringLiteral("La impresora %1 abortó el trabajo %2; el documento no se imprimió%3.")
+            .arg(cola)
+            .arg(trabajo)
+            .arg(motivo);
+    case FalloImpresion::Cancelado:
+        return QStringLiteral("El trabajo %2 de la impresora %1 fue cancelado; el documento no se imprimió.")
+            .arg(cola)
+            .arg(trabajo);
+    case FalloImpresion::Error:
+        return QStringLiteral("No se pudo imprimir en la impresora %1%2.").arg(cola, motivo);
+    }
+    return {};
+}
+
+ResultadoImpresion imprimeEnCola(const PedidoImpresion& pedido, const DibujaTrabajo& dibuja)
+{
+    const std::optional<Cola> cola = buscaCola(pedido.impresora);
+    if (!cola)
+        return pedido.impresora.isEmpty()
+                   ? falla(FalloImpresion::SinImpresora, QString(), int(IPP_STATUS_ERROR_NOT_FOUND))
+                   : falla(FalloImpresion::NoExiste, pedido.impresora, int(IPP_STATUS_ERROR_NOT_FOUND));
+    if (cola->detenida)
+        return falla(FalloImpresion::Detenida, cola->nombre, int(IPP_STATUS_ERROR_PRINTER_IS_DEACTIVATED));
+    if (!cola->aceptaTrabajos)
+        return falla(FalloImpresion::Rechaza, cola->nombre, int(IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS));
+
+    QByteArray pdf;
+    {
+        QBuffer salida(&pdf);
+        salida.open(QIODevice::WriteOnly);
+        QPdfWriter escritor(&salida);
+        escritor.setCreator(QStringLiteral("Kv834"));
+        escritor.setTitle(pedido.titulo);
+        escritor.setResolution(1200);
+        escritor.setPageLayout(cola->hoja);
+        QString error;
+        if (!dibuja(escritor, &error))
+            return falla(FalloImpresion::Error, cola->nombre, 0, error);
+    }
+    ResultadoImpresion r = envia(*cola, pedido.titulo, pdf);
+    if (!r.ok())
+        return r;
+    return sigueTrabajo(cola->nombre, r.trabajo, pedido.esperaMaximaMs);
+}
+
+QString tituloTrabajo(const QString& archivo) { return QStringLiteral("Kv834 ") + archivo; }
+
+ResultadoImpresion imprimeHojasEnCola(const QList<QList<SpoolItem>>& hojas, const PedidoImpresion& pedido)
+{
+    // An empty report still prints one blank sheet, as a PDF of it has one page.
+    const QList<QList<SpoolItem>> todas = hojas.isEmpty() ? QList<QList<SpoolItem>>{{}} : hojas;
+    return imprimeEnCola(pedido, [&](QPagedPaintDevice& dispositivo, QString* error) {
+        return renderSheets(dispositivo, todas, error);
+    });
+}
