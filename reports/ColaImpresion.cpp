@@ -136,42 +136,49 @@ void pausa()
     QThread::msleep(kPausaMs);
 }
 
-// Follows the job until it ends. A job that has not ended in time is
-// taken as sent unless its queue has been stopped meanwhile; such a job is
-// withdrawn, so that it does not come out later unannounced.
+// A job that will not print now is withdrawn, so that it does not come out
+// later unannounced.
+void retira(const QString& cola, int trabajo)
+{
+    cupsCancelJob2(CUPS_HTTP_DEFAULT, cola.toUtf8().constData(), trabajo, 0);
+}
+
+// How a job in this state ended; nothing while it may still print.
+std::optional<ResultadoImpresion> final(const QString& cola, int trabajo, std::optional<ipp_jstate_t> estado,
+                                        const QString& mensaje)
+{
+    std::optional<ResultadoImpresion> r;
+    if (estado == IPP_JSTATE_COMPLETED) {
+        r.emplace();
+        r->impresora = cola;
+    } else if (estado == IPP_JSTATE_ABORTED) {
+        r = falla(FalloImpresion::Abortado, cola, int(IPP_STATUS_ERROR_DEVICE), mensaje);
+    } else if (estado == IPP_JSTATE_CANCELED) {
+        r = falla(FalloImpresion::Cancelado, cola, int(IPP_STATUS_ERROR_JOB_CANCELED), mensaje);
+    } else if (estado == IPP_JSTATE_STOPPED) {
+        retira(cola, trabajo);
+        r = falla(FalloImpresion::Detenida, cola, int(IPP_STATUS_ERROR_PRINTER_IS_DEACTIVATED), mensaje);
+    } else if (!estado) {
+        r = falla(FalloImpresion::Error, cola, int(cupsLastError()), ultimoError());
+    }
+    if (r)
+        r->trabajo = trabajo;
+    return r;
+}
+
+// Follows the job until it ends. A job that has not ended in time counts as
+// sent, unless its queue has been stopped meanwhile.
 ResultadoImpresion sigueTrabajo(const QString& cola, int trabajo, int esperaMaximaMs)
 {
-    ResultadoImpresion r;
-    r.impresora = cola;
-    r.trabajo = trabajo;
     const QDeadlineTimer limite(esperaMaximaMs);
     QString mensaje;
     for (;;) {
-        const std::optional<ipp_jstate_t> estado = estadoTrabajo(trabajo, &mensaje);
-        if (estado == IPP_JSTATE_COMPLETED)
-            return r;
-        if (estado == IPP_JSTATE_ABORTED)
-            r = falla(FalloImpresion::Abortado, cola, int(IPP_STATUS_ERROR_DEVICE), mensaje);
-        else if (estado == IPP_JSTATE_CANCELED)
-            r = falla(FalloImpresion::Cancelado, cola, int(IPP_STATUS_ERROR_JOB_CANCELED), mensaje);
-        else if (estado == IPP_JSTATE_STOPPED)
-            r = falla(FalloImpresion::Detenida, cola, int(IPP_STATUS_ERROR_PRINTER_IS_DEACTIVATED), mensaje);
-        else if (!estado)
-            r = falla(FalloImpresion::Error, cola, int(cupsLastError()), ultimoError());
-        if (!r.ok()) {
-            r.trabajo = trabajo;
-            if (estado == IPP_JSTATE_STOPPED)
-                cupsCancelJob2(CUPS_HTTP_DEFAULT, cola.toUtf8().constData(), trabajo, 0);
-            return r;
-        }
+        if (std::optional<ResultadoImpresion> r = final(cola, trabajo, estadoTrabajo(trabajo, &mensaje), mensaje))
+            return *r;
         if (limite.hasExpired()) {
             const std::optional<Cola> ahora = buscaCola(cola);
-            if (ahora && ahora->detenida) {
-                cupsCancelJob2(CUPS_HTTP_DEFAULT, cola.toUtf8().constData(), trabajo, 0);
-                r = falla(FalloImpresion::Detenida, cola, int(IPP_STATUS_ERROR_PRINTER_IS_DEACTIVATED), mensaje);
-                r.trabajo = trabajo;
-            }
-            return r;
+            return final(cola, trabajo, ahora && ahora->detenida ? IPP_JSTATE_STOPPED : IPP_JSTATE_COMPLETED, mensaje)
+                .value();
         }
         pausa();
     }
@@ -192,7 +199,7 @@ ResultadoImpresion envia(const Cola& cola, const QString& titulo, const QByteArr
         cupsFinishDocument(CUPS_HTTP_DEFAULT, nombre.constData()) == IPP_STATUS_OK;
     if (!enviado) {
         ResultadoImpresion r = rechazoDelServidor(cola.nombre);
-        cupsCancelJob2(CUPS_HTTP_DEFAULT, nombre.constData(), trabajo, 0);
+        retira(cola.nombre, trabajo);
         r.trabajo = trabajo;
         return r;
     }

@@ -26,8 +26,13 @@ cups_test_server_stop() {
 
 cups_test_server_start() {
   local cupsd=/usr/sbin/cupsd
-  if [ ! -x "$cupsd" ] || [ ! -x /usr/lib/cups/backend/cups-pdf ]; then
+  if [ ! -x "$cupsd" ] || [ ! -e /usr/lib/cups/backend/cups-pdf ]; then
     echo "cups-test-server: cupsd or cups-pdf missing; printing tests will be skipped" >&2
+    return 0
+  fi
+  # cups-pdf runs only under a server started by root.
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "cups-test-server: not root; printing tests will be skipped" >&2
     return 0
   fi
   CUPS_TEST_DIR=$(mktemp -d /tmp/cups-test.XXXXXX)

@@ -313,3 +313,20 @@ TEST(ComandoValidar, AmountNotices)
     p.d.setCasilla(180, "0");
     EXPECT_TRUE(avisoImporte(p.d).ok);
 }
+
+TEST(Consistencia, MensTxtThatIsALinkIsNotWrittenThrough)
+{
+    TestSuite suite;
+    const QString fuera = suite.path() + "fuera.txt";
+    QFile f(fuera);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("intacto");
+    f.close();
+    const QString ruta = rutaMensajes(suite.path());
+    ASSERT_TRUE(QFile::link(fuera, ruta));
+    Declaracion p;
+    const Consistencia r = ValidaConsistencia(p.d, p.c, ruta);
+    EXPECT_TRUE(r.errorArchivo.contains(ruta)) << qPrintable(r.errorArchivo);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("intacto"));
+}

@@ -373,6 +373,30 @@ TEST_F(FrmTipPrnRTest, PrintsStoredDeclarationWithAndWithoutAnnex)
     EXPECT_EQ(barra, QStringList({QString(), QString(), QString(), QStringLiteral("0834")}));
 }
 
+// A link where the next spool file goes: nothing is written through it, the
+// message names the file, and the registered row stays.
+TEST_F(FrmTipPrnRTest, SpoolFileNameThatIsALinkIsRefused)
+{
+    muestra::contribuyente(suite);
+    muestra::registrada(suite, muestra::casillasBase(), QString());
+    const QString fuera = suite.path() + QStringLiteral("fuera.txt");
+    QFile f(fuera);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("intacto");
+    f.close();
+    const QString enlace = reportFolder(suite.path()) + QStringLiteral("/00000001.PRN");
+    ASSERT_TRUE(QFile::link(fuera, enlace));
+    Mensajes mensajes;
+    FrmTipPrnR w(entorno(), false);
+    w.CmdImprimir(1)->click();
+    ASSERT_EQ(mensajes.textos.size(), 1);
+    EXPECT_TRUE(mensajes.textos[0].contains(enlace)) << qPrintable(mensajes.textos[0]);
+    EXPECT_TRUE(impresora.trabajos.isEmpty());
+    EXPECT_EQ(filasSpool(), 1);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("intacto"));
+}
+
 TEST_F(FrmTipPrnRTest, SentListAndRestrictedUser)
 {
     muestra::contribuyente(suite, QStringLiteral("OTRO"));

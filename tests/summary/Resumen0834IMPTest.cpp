@@ -265,6 +265,26 @@ TEST_F(Resumen0834IMP, MissingPlainFileIsReportedAndNothingCopied)
     EXPECT_EQ(spool().size(), 1);   // the spool file was still written and registered
 }
 
+// Links where the markup file and the copy in TMP go: neither is written
+// through, each refusal names its file, and the registered row stays.
+TEST_F(Resumen0834IMP, ReportNamesThatAreLinksAreRefused)
+{
+    declaracion(QStringLiteral("2004"), QString(), QString(), QString(), QString(), QString());
+    const QString fuera = suite_.path() + QStringLiteral("fuera.txt");
+    QFile f(fuera);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("intacto");
+    f.close();
+    ASSERT_TRUE(QFile::link(fuera, rpt(QStringLiteral("00000001.PRN"))));
+    ASSERT_TRUE(QFile::link(fuera, tmp(QStringLiteral("0834200400A12345678.TXT"))));
+    const Corrida r = corre(argumento(QStringLiteral("200400")));
+    EXPECT_NE(r.salida, 0);
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8("RPT//00000001.PRN: es un enlace simbólico"))) << qPrintable(r.err);
+    EXPECT_TRUE(r.err.contains(tmp(QStringLiteral("0834200400A12345678.TXT")))) << qPrintable(r.err);
+    EXPECT_EQ(leer(fuera), QByteArray("intacto"));
+    EXPECT_EQ(spool().size(), 1);
+}
+
 TEST_F(Resumen0834IMP, SecondStartIsRefusedWhileTheFirstHoldsTheLock)
 {
     declaracion(QStringLiteral("2004"), QString(), QString(), QString(), QString(), QString());
