@@ -290,6 +290,20 @@ TEST_F(PrintQueueTest, F0834PrintsOnTheNamedOrDefaultQueue)
     EXPECT_EQ(pdf->paginas, 3);
     esperaDeclaracion(*pdf, salida[0]);
 
+    // --all: one job for each stored declaration (here the only one).
+    QProcess todas;
+    todas.start(QStringLiteral(F0834_PATH), {QStringLiteral("print"), QStringLiteral("--ini"), suite.iniPath(),
+                                             QStringLiteral("--all"), QStringLiteral("--printer=PDF")});
+    ASSERT_TRUE(todas.waitForFinished(90000));
+    ASSERT_EQ(todas.exitCode(), 0) << todas.readAllStandardError().constData();
+    const QStringList lineas = QString::fromUtf8(todas.readAllStandardOutput()).trimmed().split(u'\n');
+    ASSERT_EQ(lineas.size(), 2);
+    const QRegularExpressionMatch n = QRegularExpression(QStringLiteral("^PDF-([0-9]+)$")).match(lineas[1]);
+    ASSERT_TRUE(n.hasMatch()) << qPrintable(lineas[1]);
+    const std::optional<PdfImpreso> sinAnexo = pdfDelTrabajo(n.captured(1).toInt());
+    ASSERT_TRUE(sinAnexo);
+    EXPECT_EQ(sinAnexo->paginas, 2);
+
     QProcess g;
     g.start(QStringLiteral(F0834_PATH), {QStringLiteral("print"), QStringLiteral("--ini"), suite.iniPath(),
                                          muestra::kRuc, muestra::kPeriodo, QStringLiteral("--printer"),
