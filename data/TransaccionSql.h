@@ -1,6 +1,9 @@
 #pragma once
-// A database transaction that rolls back unless committed, so every early
-// return leaves the tables as they were.
+// A write transaction that rolls back unless committed, so every early
+// return leaves the tables as they were. It begins as the engine needs
+// (MotorSql.h): on SQLite it holds the write lock from the start.
+
+#include "MotorSql.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -8,11 +11,11 @@
 
 class TransaccionSql {
 public:
-    explicit TransaccionSql(QSqlDatabase db) : db_(db), abierta_(db_.transaction()) {}
+    explicit TransaccionSql(QSqlDatabase db) : db_(db), abierta_(motorsql::iniciarEscritura(db_, &error_)) {}
     ~TransaccionSql()
     {
         if (abierta_)
-            db_.rollback();
+            motorsql::deshacer(db_);
     }
     TransaccionSql(const TransaccionSql&) = delete;
     TransaccionSql& operator=(const TransaccionSql&) = delete;
@@ -23,15 +26,18 @@ public:
     {
         if (!abierta_)
             return false;
-        if (db_.commit()) {
+        if (motorsql::confirmar(db_, &error_)) {
             abierta_ = false;
             return true;
         }
         return false;
     }
-    QString error() const { return db_.lastError().text(); }
+    // Why the transaction could not begin or commit.
+    QSqlError errorSql() const { return error_; }
+    QString error() const { return error_.text(); }
 
 private:
     QSqlDatabase db_;
+    QSqlError error_;
     bool abierta_;
 };

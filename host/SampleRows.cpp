@@ -174,7 +174,7 @@ QString insertSampleRows(QSqlDatabase db)
 {
     TransaccionSql transaccion(db);
     if (!transaccion.abierta())
-        return db.lastError().text();
+        return transaccion.error();
     QString error;
 
     QSqlQuery q(db);
@@ -214,7 +214,7 @@ QString insertSampleRows(QSqlDatabase db)
     }
 
     if (!transaccion.confirmar())
-        return db.lastError().text();
+        return transaccion.error();
     return {};
 }
 

@@ -66,7 +66,7 @@ QString sendDeclaration(QSqlDatabase db, const QString& ruc, const QString& peri
 {
     TransaccionSql transaction(db);
     if (!transaction.abierta())
-        return db.lastError().text();
+        return transaction.error();
 
     QSqlQuery cab(db);
     cab.prepare(QStringLiteral("SELECT estado, fec_pro, bcolibrad, nrocheque, cheque, efectivo, rectifica, cNumero FROM CAB")
@@ -139,7 +139,7 @@ QString sendDeclaration(QSqlDatabase db, const QString& ruc, const QString& peri
     }
 
     if (!transaction.confirmar())
-        return db.lastError().text();
+        return transaction.error();
     *out = s;
     return {};
 }

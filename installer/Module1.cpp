@@ -158,7 +158,7 @@ bool Module1::installAll(const EnvioFile& envio)
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     TransaccionSql transaccion(db);
     if (!transaccion.abierta()) {
-        reportStatementError(db.lastError());
+        reportStatementError(transaccion.errorSql());
         return false;
     }
     bool ok = true;
@@ -172,7 +172,7 @@ bool Module1::installAll(const EnvioFile& envio)
         return false;
     if (transaccion.confirmar())
         return true;
-    reportStatementError(db.lastError());
+    reportStatementError(transaccion.errorSql());
     return false;
 }
 

@@ -50,7 +50,7 @@ std::optional<DbFailure> deleteDeclarationRows(QSqlDatabase db, std::initializer
 {
     TransaccionSql transaction(db);
     if (!transaction.abierta())
-        return dbFailureOf(db.lastError());
+        return dbFailureOf(transaction.errorSql());
     for (const char* table : tables) {
         QSqlQuery q(db);
         if (!q.prepare(QStringLiteral("DELETE FROM ") + QLatin1String(table) + where))
@@ -61,7 +61,7 @@ std::optional<DbFailure> deleteDeclarationRows(QSqlDatabase db, std::initializer
             return dbFailureOf(q.lastError());
     }
     if (!transaction.confirmar())
-        return dbFailureOf(db.lastError());
+        return dbFailureOf(transaction.errorSql());
     return std::nullopt;
 }
 
