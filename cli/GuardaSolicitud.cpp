@@ -1,6 +1,5 @@
 #include "GuardaSolicitud.h"
 
-#include "Anexo105Datos.h"
 #include "Grabacion834.h"
 
 Guardado guardarSolicitud(QSqlDatabase db, const QList<Taxpayer>& contribuyentes, const declaracionjson::Solicitud& s,
@@ -20,17 +19,9 @@ Guardado guardarSolicitud(QSqlDatabase db, const QList<Taxpayer>& contribuyentes
         r.estado = validacion834::ValidaGrabacion(d, c) ? 0 : 9;
         return r;
     }
-    if (s.pedido.deducciones) {
-        const QString error =
-            anexo105::guardar(db, grabacion834::clave(d), d.iAccion != 0, *s.pedido.deducciones);
-        if (!error.isEmpty()) {
-            r.mensaje = grabacion834::mensajeFallo(error).mensaje;
-            return r;
-        }
-    }
-    const grabacion834::Grabado g = grabacion834::grabar(db, d, c);
+    const grabacion834::Grabado g = grabacion834::grabar(db, d, c, s.pedido.deducciones);
     if (!g.ok) {
-        r.mensaje = grabacion834::mensajeFallo(g.error).mensaje;
+        r.mensaje = grabacion834::mensajeFallo(g).mensaje;
         return r;
     }
     r.ok = true;

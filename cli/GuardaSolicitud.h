@@ -1,7 +1,7 @@
 #pragma once
 // The one save path of the command line: a declaration request goes into the
 // model as the window would have it, through the checks of "&Grabar", and is
-// stored with its box-105 deductions. f0834 save stores one; f0834 import
+// stored with its box-105 deductions in one transaction. f0834 save stores one; f0834 import
 // stores one per row of its file.
 
 #include "DeclaracionJson.h"

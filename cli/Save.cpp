@@ -1,7 +1,7 @@
 // f0834 save --ini INI_PATH: stores a declaration given as JSON exactly as
-// "&Grabar" does (the deductions first, as the box-105 assistant stores them)
-// and prints the estado it stored. A blocking check prints its message and
-// writes nothing.
+// "&Grabar" does, its deductions (546 to 555) in the same transaction, and
+// prints the estado it stored. A blocking check or a failed save prints its
+// message and writes nothing.
 
 #include "BaseDatos.h"
 #include "DeclaracionJson.h"

@@ -104,18 +104,23 @@ bool escribirDetalle(QSqlDatabase& db, const lectura834::Clave& clave, const Det
 
 } // namespace
 
+bool reemplazar(QSqlDatabase& db, const lectura834::Clave& clave, bool declaracionExistente,
+                const Detalle105& montos, QString* error)
+{
+    return (declaracionExistente || asegurarCabecera(db, clave, error)) && borrarDetalle(db, clave, error)
+           && escribirDetalle(db, clave, montos, error);
+}
+
 QString guardar(QSqlDatabase db, const lectura834::Clave& clave, bool declaracionExistente, const Detalle105& montos)
 {
     TransaccionSql transaccion(db);
     if (!transaccion.abierta())
-        return db.lastError().text();
+        return transaccion.error();
     QString error;
-    const bool hecho = (declaracionExistente || asegurarCabecera(db, clave, &error))
-                       && borrarDetalle(db, clave, &error) && escribirDetalle(db, clave, montos, &error);
-    if (!hecho)
+    if (!reemplazar(db, clave, declaracionExistente, montos, &error))
         return error;
     if (!transaccion.confirmar())
-        return db.lastError().text();
+        return transaccion.error();
     return {};
 }
 

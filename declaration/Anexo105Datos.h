@@ -30,5 +30,9 @@ Detalle105 leer(const QSqlDatabase& db, const lectura834::Clave& clave, bool* ok
 // Returns the database error text, empty on success (nothing changed on error).
 QString guardar(QSqlDatabase db, const lectura834::Clave& clave, bool declaracionExistente,
                 const Detalle105& montos);
+// The same steps on a write transaction the caller holds open (the
+// declaration's own save); false with *error set on a database error.
+bool reemplazar(QSqlDatabase& db, const lectura834::Clave& clave, bool declaracionExistente,
+                const Detalle105& montos, QString* error);
 
 } // namespace anexo105

@@ -111,7 +111,7 @@ bool CmdGrabar(Declaracion834& d, const validacion834::Contexto& c, const Entorn
     }
     const grabacion834::Grabado g = grabacion834::grabar(e.db, d, c);
     if (!g.ok) {
-        ocupado.mostrar(grabacion834::mensajeFallo(g.error));
+        ocupado.mostrar(grabacion834::mensajeFallo(g));
         return false;
     }
     estado.iGrabado = g.estado == 9 ? 3 : 1;

@@ -1,5 +1,6 @@
 #include "Grabacion834.h"
 
+#include "Anexo105Datos.h"
 #include "Casillas834.h"
 #include "ControlCode.h"
 #include "Formato834.h"
@@ -242,6 +243,22 @@ private:
     lectura834::Clave clave_;
 };
 
+// A stored declaration other than the box-105 assistant's placeholder
+// (cNumero "0"), which a new declaration's own assistant may have left.
+bool existeGuardada(const QSqlDatabase& db, const lectura834::Clave& k, bool* existe, QString* error)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT cNumero FROM CAB") + condicionClave(false));
+    bindClave(q, k, false);
+    if (!q.exec()) {
+        *error = q.lastError().text();
+        return false;
+    }
+    *existe = q.next() && textoSiNoNulo(q.value(0)).trimmed() != u"0";
+    return true;
+}
+
 } // namespace
 
 lectura834::Clave clave(const Declaracion834& d)
@@ -346,7 +363,8 @@ bool sumaParametros(const QSqlDatabase& db, QString* suma, QString* error)
     return true;
 }
 
-Grabado grabar(QSqlDatabase db, const Declaracion834& d, const validacion834::Contexto& c)
+Grabado grabar(QSqlDatabase db, const Declaracion834& d, const validacion834::Contexto& c,
+               const std::optional<Detalle105>& deducciones)
 {
     Grabado r;
     r.estado = validacion834::ValidaGrabacion(d, c) ? 0 : 9;
@@ -354,10 +372,21 @@ Grabado grabar(QSqlDatabase db, const Declaracion834& d, const validacion834::Co
     TransaccionSql transaccion(db);
     if (!transaccion.abierta()) {
         r.error = transaccion.error();
+        r.bloqueada = motorsql::esBloqueo(transaccion.errorSql());
         return r;
+    }
+    if (d.iAccion == 0) {
+        bool existe = false;
+        if (!existeGuardada(db, k, &existe, &r.error))
+            return r;
+        if (existe) {
+            r.yaExiste = true;
+            return r;
+        }
     }
     QString suma;
     if (!grabarCabecera(db, d, k, r.estado, c.hoy ? c.hoy() : QDate::currentDate(), &r.error)
+        || (deducciones && !anexo105::reemplazar(db, k, true, *deducciones, &r.error))
         || !sumaParametros(db, &suma, &r.error) || !borrarDetalle(db, k, &r.error))
         return r;
     GrabaCasilla graba(db, k);
@@ -371,6 +400,7 @@ Grabado grabar(QSqlDatabase db, const Declaracion834& d, const validacion834::Co
     }
     if (!transaccion.confirmar()) {
         r.error = transaccion.error();
+        r.bloqueada = motorsql::esBloqueo(transaccion.errorSql());
         return r;
     }
     r.ok = true;
@@ -387,6 +417,14 @@ Resultado mensajeGrabado(const QSqlDatabase& db, int estado)
 Resultado mensajeFallo(const QString& error)
 {
     return Resultado::falla(texto::kNoGrabada + u'\n' + error, -1, Foco::Ninguno, Icono::Critico);
+}
+
+Resultado mensajeFallo(const Grabado& g)
+{
+    if (g.yaExiste)
+        return Resultado::falla(vtexto::kYaExiste, kTabIdentificacion, Foco::CmbRuc);
+    // The driver's own words for a lock say nothing to the user.
+    return mensajeFallo(g.bloqueada ? texto::kBaseOcupada : g.error);
 }
 
 bool eliminarBorrador(QSqlDatabase db, const QString& ruc, const QString& periodo, QString* error)

@@ -12,6 +12,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace grabacion834 {
 
@@ -39,19 +40,30 @@ validacion834::Resultado verificarGrabacion(const Declaracion834& d, const valid
 bool sumaParametros(const QSqlDatabase& db, QString* suma, QString* error);
 
 // ---- The save itself (after the checks): CAB with estado 0 (consistent) or
-// 9, the check sum, every detail row replaced except 546 to 555.
+// 9, the check sum, every detail row replaced except 546 to 555; with
+// `deducciones`, rows 546 to 555 replaced by them too. Every save of a
+// declaration goes through here and runs as one write transaction: it is
+// stored whole or not at all. A new declaration (iAccion 0) is checked again
+// inside the transaction: when another save stored it first, nothing is
+// written and yaExiste is set.
 struct Grabado {
     bool ok = false;
-    int estado = 0;     // 0 consistent, 9 with inconsistencies
-    QString error;      // the database's reason when !ok
+    int estado = 0;         // 0 consistent, 9 with inconsistencies
+    bool yaExiste = false;  // a new declaration that another save stored first
+    bool bloqueada = false; // another user held the database past the busy timeout
+    QString error;          // the database's reason when !ok
 };
-Grabado grabar(QSqlDatabase db, const Declaracion834& d, const validacion834::Contexto& c);
+Grabado grabar(QSqlDatabase db, const Declaracion834& d, const validacion834::Contexto& c,
+               const std::optional<Detalle105>& deducciones = std::nullopt);
 
 // The message after a successful save: ERROR 0151 (information) or the
 // inconsistency warning (exclamation).
 validacion834::Resultado mensajeGrabado(const QSqlDatabase& db, int estado);
 // The message shown when the save could not be written.
 validacion834::Resultado mensajeFallo(const QString& error);
+// The same for a save's result: "ya existe" (tab 0, taxpayer combo) when
+// another save stored the new declaration first.
+validacion834::Resultado mensajeFallo(const Grabado& g);
 
 // ---- Close: a CAB row of this taxpayer and exercise whose cNumero is "0"
 // (the assistant's placeholder) goes, with all its DET rows. True when one
@@ -84,7 +96,10 @@ inline const QString kOrdenNoCorresponde =
     QStringLiteral("Número de Orden Ingresado No corresponde a la declaración enviada.");
 inline const QString kOrdenRegistrado = QStringLiteral("El número de orden fue registrado satisfactoriamente.");
 inline const QString kTituloMensaje = QStringLiteral("Mensaje");
-inline const QString kNoGrabada = QStringLiteral("La declaración no pudo ser grabada; se conserva la versión anterior.");
+inline const QString kNoGrabada = QStringLiteral(
+    "La declaración no pudo ser grabada: no se guardó ningún dato y se conserva la versión anterior.");
+inline const QString kBaseOcupada =
+    QStringLiteral("La base de datos está ocupada por otro usuario. Intente grabar nuevamente en unos momentos.");
 inline const QString kOrdenNoGrabado = QStringLiteral("El número de orden no pudo ser registrado.");
 } // namespace texto
 
