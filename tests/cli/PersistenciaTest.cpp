@@ -4,13 +4,20 @@
 #include "TestSuite.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSqlQuery>
+#include <QSqlRecord>
+#include <QThread>
 #include <gtest/gtest.h>
+#include <memory>
+#include <signal.h>
+#include <vector>
 
 namespace {
 
@@ -201,4 +208,198 @@ TEST(Save, BlockingCheckWritesNothing)
 
     EXPECT_EQ(f0834({"save"}, json(declaracion())).codigo, 2);
     EXPECT_EQ(f0834({"show", "--ini", suite.s.iniPath(), kRuc, "2003"}).codigo, 1);
+}
+
+namespace {
+
+// Every CAB and DET row of the suite, column by column, in a fixed order.
+QStringList filasGuardadas(const QSqlDatabase& db)
+{
+    QStringList filas;
+    for (const char* sql : {"SELECT * FROM CAB ORDER BY Doc_id_d, Periodo",
+                            "SELECT * FROM DET ORDER BY Doc_id_d, Periodo, Casilla"}) {
+        QSqlQuery q(db);
+        EXPECT_TRUE(q.exec(QLatin1String(sql)));
+        while (q.next()) {
+            QStringList columnas;
+            for (int i = 0; i < q.record().count(); ++i)
+                columnas << q.value(i).toString();
+            filas << columnas.join(u'|');
+        }
+    }
+    return filas;
+}
+
+// Waits until the program has started and blocks reading its input.
+void esperarLectura(const QProcess& p)
+{
+    QFile wchan(QStringLiteral("/proc/%1/wchan").arg(p.processId()));
+    QElapsedTimer reloj;
+    reloj.start();
+    while (reloj.elapsed() < 10000 && wchan.open(QIODevice::ReadOnly) && !wchan.readAll().contains("pipe_read")) {
+        wchan.close();
+        QThread::msleep(1);
+    }
+}
+
+// A second version of declaracion(): other amounts, other deductions.
+QJsonObject otraVersion()
+{
+    QJsonObject d = declaracion();
+    d.insert("nuevo", false);
+    d.insert("telefono", "7654321");
+    d.insert("casillas", QJsonObject{{"300", "9000000"}, {"301", "4000"}, {"160", "1"}, {"180", "0"}});
+    d.insert("deducciones", QJsonObject{{"546", "2500"}, {"548", "300"}});
+    return d;
+}
+
+} // namespace
+
+// A save killed at any moment leaves one version or the other, whole: the
+// deductions never belong to a different version than box 105 and the rest.
+// Each save is started ahead and waits for its input, so the random moments
+// fall on the save itself, not on the program's start.
+TEST(Save, KilledAtAnyMomentLeavesOneWholeVersion)
+{
+    Suite suite;
+    QJsonObject primera = declaracion();
+    ASSERT_EQ(f0834({"save", "--ini", suite.s.iniPath()}, json(primera)).codigo, 0);
+    primera.insert("nuevo", false);
+    const QStringList filasPrimera = filasGuardadas(suite.s.db());
+    const auto arrancar = [&suite] {
+        auto p = std::make_unique<QProcess>();
+        p->start(QStringLiteral(F0834_PATH), {"save", "--ini", suite.s.iniPath()});
+        return p;
+    };
+    const auto darEntrada = [](QProcess& p, const QByteArray& entrada) {
+        EXPECT_TRUE(p.waitForStarted());
+        esperarLectura(p);
+        p.write(entrada);
+        p.waitForBytesWritten();   // the input must not wait for this side's event loop
+        p.closeWriteChannel();
+    };
+    std::unique_ptr<QProcess> siguiente = arrancar();
+    std::unique_ptr<QProcess> p;
+
+    // The longest of a few whole saves, started the same way, bounds the moments.
+    const QByteArray versiones[] = {json(primera), json(otraVersion())};
+    qint64 duracionUs = 0;
+    for (int i = 0; i < 3; ++i) {
+        p = std::exchange(siguiente, arrancar());
+        darEntrada(*p, versiones[1]);
+        QElapsedTimer reloj;
+        reloj.start();
+        ASSERT_TRUE(p->waitForFinished());
+        ASSERT_EQ(p->exitCode(), 0);
+        duracionUs = std::max(duracionUs, reloj.nsecsElapsed() / 1000);
+    }
+    const QStringList filasOtra = filasGuardadas(suite.s.db());
+    ASSERT_NE(filasPrimera, filasOtra);
+
+    QRandomGenerator azar(834);
+    int mezcladas = 0, muertas = 0;
+    for (int i = 0; i < 120; ++i) {
+        p = std::exchange(siguiente, arrancar());
+        darEntrada(*p, versiones[i % 2]);
+        QThread::usleep(azar.bounded(duracionUs + 1));
+        muertas += p->state() == QProcess::Running;
+        ::kill(static_cast<pid_t>(p->processId()), SIGKILL);
+        p->waitForFinished();
+        const QStringList filas = filasGuardadas(suite.s.db());
+        mezcladas += filas != filasPrimera && filas != filasOtra;
+    }
+    siguiente->kill();
+    siguiente->waitForFinished();
+    std::printf("120 kills, %d while saving, %d mixed\n", muertas, mezcladas);
+    EXPECT_EQ(mezcladas, 0);
+    EXPECT_GE(muertas, 40) << "many runs must be killed while saving";
+}
+
+namespace {
+
+// Starts one f0834 save per input, gives them their inputs at once when all
+// are ready, and gives their exit codes and standard errors when all have ended.
+QList<Salida> guardarALaVez(const QString& iniPath, const QList<QByteArray>& entradas)
+{
+    std::vector<std::unique_ptr<QProcess>> procesos;
+    for (qsizetype i = 0; i < entradas.size(); ++i) {
+        procesos.push_back(std::make_unique<QProcess>());
+        procesos.back()->start(QStringLiteral(F0834_PATH), {"save", "--ini", iniPath});
+    }
+    for (auto& p : procesos) {
+        EXPECT_TRUE(p->waitForStarted());
+        esperarLectura(*p);
+    }
+    for (qsizetype i = 0; i < entradas.size(); ++i) {
+        procesos[i]->write(entradas[i]);
+        procesos[i]->waitForBytesWritten();
+        procesos[i]->closeWriteChannel();
+    }
+    QList<Salida> salidas;
+    for (auto& p : procesos) {
+        EXPECT_TRUE(p->waitForFinished(60000));
+        Salida s;
+        s.codigo = p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -1;
+        s.errores = p->readAllStandardError();
+        salidas << s;
+    }
+    return salidas;
+}
+
+QJsonObject declaracionDe(const QString& ruc, bool nuevo)
+{
+    QJsonObject d = declaracion();
+    d.insert("ruc", ruc);
+    d.insert("nuevo", nuevo);
+    return d;
+}
+
+} // namespace
+
+// Eight writers at once, four on declarations of their own and four on one
+// shared declaration: each waits its turn and none fails. The rounds are 4 in
+// the suite; QVR_RONDAS_GUARDADO sets more for a long run.
+TEST(Save, EightWritersAtOnceAllSucceed)
+{
+    Suite suite;
+    const QStringList rucs = {kRuc, "20100000001", "20100000002", "20100000003", "20100000004"};
+    for (const QString& ruc : rucs.mid(1))
+        suite.s.exec(QStringLiteral("INSERT INTO CONT (Tip_doc_d, Doc_id_d, Tipo_Ingreso, Nombre, Usuario) "
+                                    "VALUES (6, '%1', 1, 'OTRA SA', 'ADMIN')").arg(ruc));
+    for (const QString& ruc : rucs)
+        ASSERT_EQ(f0834({"save", "--ini", suite.s.iniPath()}, json(declaracionDe(ruc, true))).codigo, 0);
+
+    const int rondas = qEnvironmentVariableIsSet("QVR_RONDAS_GUARDADO") ? qEnvironmentVariableIntValue("QVR_RONDAS_GUARDADO") : 4;
+    QList<QByteArray> entradas;
+    for (int i = 0; i < 8; ++i) {
+        QJsonObject d = i % 2 ? otraVersion() : declaracionDe(kRuc, false);
+        d.insert("ruc", i < 4 ? rucs[i + 1] : kRuc);
+        entradas << json(d);
+    }
+    int fallidas = 0;
+    for (int r = 0; r < rondas; ++r)
+        for (const Salida& s : guardarALaVez(suite.s.iniPath(), entradas)) {
+            fallidas += s.codigo != 0;
+            EXPECT_EQ(s.codigo, 0) << s.errores.constData();
+        }
+    EXPECT_EQ(fallidas, 0);
+    EXPECT_EQ(suite.filas("SELECT COUNT(*) FROM CAB"), 5);
+}
+
+// Two workstations save the same new declaration at once: one stores it, the
+// other is told it exists, and no second header or stray deduction is left.
+TEST(Save, SameNewDeclarationTwiceAtOnceStoresOne)
+{
+    for (int ronda = 0; ronda < 3; ++ronda) {
+        Suite suite;
+        QJsonObject otra = otraVersion();
+        otra.insert("nuevo", true);
+        const QList<Salida> s = guardarALaVez(suite.s.iniPath(), {json(declaracion()), json(otra)});
+        ASSERT_EQ((s[0].codigo == 0) + (s[1].codigo == 0), 1) << s[0].errores.constData() << s[1].errores.constData();
+        const Salida& perdedor = s[0].codigo == 0 ? s[1] : s[0];
+        EXPECT_EQ(perdedor.codigo, 1);
+        EXPECT_TRUE(perdedor.errores.contains("ya existe")) << perdedor.errores.constData();
+        EXPECT_EQ(suite.filas("SELECT COUNT(*) FROM CAB WHERE cNumero <> '0'"), 1);
+        EXPECT_EQ(suite.filas("SELECT COUNT(*) FROM DET WHERE Casilla IN ('546', '547', '548')"), s[0].codigo == 0 ? 1 : 2);
+    }
 }

@@ -274,6 +274,32 @@ TEST(Grabar, FailureMidwayLeavesThePreviousVersionWhole)
     EXPECT_TRUE(grabar(s.db(), p.d, p.c).ok);
 }
 
+TEST(Grabar, LockHeldTooLongSaysInSpanishThatNothingWasStored)
+{
+    TestSuite s;
+    Declaracion p(1, s.db());
+    ASSERT_TRUE(grabar(s.db(), p.d, p.c).ok);
+    const QString det = volcado(s, "DET");
+    ASSERT_TRUE(s.exec("PRAGMA busy_timeout = 50"));
+    {
+        QSqlDatabase otra = QSqlDatabase::addDatabase("QSQLITE", "otra");
+        otra.setDatabaseName(s.dbFile());
+        ASSERT_TRUE(otra.open());
+        QSqlQuery bloqueo(otra);
+        ASSERT_TRUE(bloqueo.exec("BEGIN EXCLUSIVE"));
+        p.d.setCasilla(300, "99");
+        const Grabado g = grabar(s.db(), p.d, p.c, Detalle105{"500"});
+        EXPECT_FALSE(g.ok);
+        const QString mensaje = mensajeFallo(g).mensaje;
+        EXPECT_TRUE(mensaje.startsWith(texto::kNoGrabada)) << mensaje.toStdString();
+        EXPECT_TRUE(mensaje.contains(texto::kBaseOcupada)) << mensaje.toStdString();
+        EXPECT_FALSE(mensaje.contains("locked")) << mensaje.toStdString();
+        bloqueo.exec("ROLLBACK");
+    }
+    QSqlDatabase::removeDatabase("otra");
+    EXPECT_EQ(volcado(s, "DET"), det);
+}
+
 TEST(Verificar, TheEightChecksInOrder)
 {
     TestSuite s;
