@@ -8,6 +8,7 @@
 #include "ParamLookups.h"
 
 #include <QJsonValue>
+#include <QRegularExpression>
 
 namespace declaracionjson {
 
@@ -26,7 +27,35 @@ constexpr Respuesta kRespuestas[] = {
 };
 
 const QStringList kClaves{"ruc", "razonSocial", "telefono", "rectifica", "liquidacion", "reorganizacion",
-                          "formaPago", "representante", "nuevo"};
+                          "formaPago", "representante", "nuevo", "estado", "sello"};
+
+// An amount as show prints it: "###,###,###,##0", in parentheses for a
+// subtracted box.
+bool montoMostrado(const QString& texto)
+{
+    static const QRegularExpression kMostrado(QStringLiteral("^\\(?[0-9]{1,3}(,[0-9]{3})*\\)?$"));
+    return kMostrado.match(texto).hasMatch();
+}
+
+// The boxes as typed into the window: computed ones left out, shown amounts
+// as bare digits of their absolute value.
+QJsonObject casillasTecleables(const QJsonObject& casillas)
+{
+    QJsonObject tecleables;
+    for (auto it = casillas.begin(); it != casillas.end(); ++it) {
+        const casillas834::Casilla* c = casillas834::buscar(it.key().toInt());
+        if (c && (c->tipo == casillas834::Tipo::Calculada || c->tipo == casillas834::Tipo::Asistente))
+            continue;
+        const QString texto = it->toString();
+        if (c && c->esImporte() && it->isString() && montoMostrado(texto)) {
+            const Money m = formato834::leer(texto);
+            tecleables.insert(it.key(), formato834::plano(m.isNegative() ? -m : m));
+        } else {
+            tecleables.insert(it.key(), *it);
+        }
+    }
+    return tecleables;
+}
 
 // A text member no longer than the control it stands for.
 bool textoCorto(const QJsonObject& o, const char* clave, int largo, QString* destino, QString* error)
@@ -76,9 +105,17 @@ bool soloClaves(const QJsonObject& o, const QStringList& claves, const char* den
 
 } // namespace
 
-std::optional<Solicitud> leer(const QJsonObject& o, bool conIni, QString* error)
+std::optional<Solicitud> leer(const QJsonObject& dado, bool conIni, QString* error)
 {
     Solicitud s;
+    QJsonObject o = dado;
+    if (o.value(u"casillas").isObject())
+        o.insert(u"casillas", casillasTecleables(o.value(u"casillas").toObject()));
+    if (o.contains(u"sello")) {
+        s.sello = entrada::texto(o, QStringLiteral("sello"), {}, error);
+        if (!error->isEmpty())
+            return std::nullopt;
+    }
     std::optional<entrada::Pedido> pedido = entrada::leerPedido(o, conIni, kClaves, error);
     if (!pedido)
         return std::nullopt;

@@ -24,9 +24,14 @@ struct Solicitud {
     QString apellidos;
     QString nombres;
     bool nuevo = false;
+    std::optional<QString> sello;   // the stamp show printed, when given
 };
 
-// Reads and checks the input; *error says what is wrong.
+// Reads and checks the input; *error says what is wrong. What show prints is
+// taken as it is: "estado" and the computed boxes (box 105 included: it comes
+// from "deducciones") are left out, since the save recomputes them, and an
+// amount shown with thousands separators or in parentheses is read as the
+// window reads it when the box gets the focus.
 std::optional<Solicitud> leer(const QJsonObject& o, bool conIni, QString* error);
 // The same from the whole of the standard input.
 std::optional<Solicitud> leer(QIODevice& entrada, bool conIni, QString* error);

@@ -19,7 +19,7 @@ Guardado guardarSolicitud(QSqlDatabase db, const QList<Taxpayer>& contribuyentes
         r.estado = validacion834::ValidaGrabacion(d, c) ? 0 : 9;
         return r;
     }
-    const grabacion834::Grabado g = grabacion834::grabar(db, d, c, s.pedido.deducciones);
+    const grabacion834::Grabado g = grabacion834::grabar(db, d, c, s.pedido.deducciones, s.sello);
     if (!g.ok) {
         r.mensaje = grabacion834::mensajeFallo(g).mensaje;
         return r;

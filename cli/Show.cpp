@@ -1,6 +1,7 @@
 // f0834 show --ini INI_PATH RUC EJERCICIO: a stored declaration as the form
 // shows it once reopened, in the JSON members validate and save read, plus
-// its "estado".
+// its "estado" and the "sello" (stamp) of the stored version, with which a
+// later save refuses to replace someone else's changes.
 
 #include "BaseDatos.h"
 #include "DeclaracionJson.h"
@@ -60,6 +61,7 @@ int show(const QStringList& argumentos, Consola& consola)
     QJsonObject salida = declaracionjson::escribir(d, nombre);
     const std::optional<lectura834::Cabecera> cab = lectura834::leerCabecera(db, grabacion834::clave(d));
     salida.insert("estado", cab ? cab->estado.toInt() : 0);
+    salida.insert("sello", lectura834::sello(db, grabacion834::clave(d)));
     consola.salida << QJsonDocument(salida).toJson(QJsonDocument::Indented);
     return kSalidaBien;
 }

@@ -23,8 +23,8 @@ struct Entrada {
 constexpr Entrada kSubcomandos[] = {
     {"compute", compute, "compute [--ini INI_PATH]   boxes as JSON on stdin -> every box as the form shows it"},
     {"validate", validate, "validate [--ini INI_PATH]   declaration as JSON on stdin -> inconsistencies, consistent, blocking message"},
-    {"save", save, "save --ini INI_PATH   declaration as JSON on stdin -> stored as \"&Grabar\" stores it; prints estado"},
-    {"show", show, "show --ini INI_PATH RUC EJERCICIO   the stored declaration as JSON"},
+    {"save", save, "save --ini INI_PATH [--overwrite]   declaration as JSON on stdin (as show prints it) -> stored as \"&Grabar\" stores it; prints estado. With the \"sello\" show printed, refuses (exit 1) when someone else changed it since, unless --overwrite"},
+    {"show", show, "show --ini INI_PATH RUC EJERCICIO   the stored declaration as JSON, with its estado and sello (stamp)"},
     {"import", importar, "import --ini INI_PATH [--replace] [--dry-run] [--report FILE] FILE   one declaration per CSV row, stored as save stores it"},
     {"export", exportar, "export --ini INI_PATH [--ejercicio YYYY] [--ruc RUC] FILE   the stored declarations as CSV for import"},
     {"print", runPrint, "print --ini INI_PATH RUC EJERCICIO [--anexo] [--enviada CORREL] [--pdf FILE] [--printer [NAME]]   spool file path out, then the print job's request id"},

@@ -109,11 +109,18 @@ bool CmdGrabar(Declaracion834& d, const validacion834::Contexto& c, const Entorn
         ocupado.mostrar(r);
         return false;
     }
-    const grabacion834::Grabado g = grabacion834::grabar(e.db, d, c);
+    grabacion834::Grabado g = grabacion834::grabar(e.db, d, c, std::nullopt, estado.sello);
+    // Another user saved since this form read the declaration: overwrite
+    // only when asked to, against the version just found.
+    if (g.modificada && ui.preguntar(grabacion834::texto::kPreguntaSobrescribir, true))
+        g = grabacion834::grabar(e.db, d, c, std::nullopt, g.sello);
+    else if (g.modificada)
+        return false;
     if (!g.ok) {
         ocupado.mostrar(grabacion834::mensajeFallo(g));
         return false;
     }
+    estado.sello = g.sello;
     estado.iGrabado = g.estado == 9 ? 3 : 1;
     if (const Resultado aviso = validacion834::avisoImporte(d); !aviso.ok)
         ocupado.mostrar(aviso);

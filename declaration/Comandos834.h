@@ -11,6 +11,7 @@
 #include <QSqlDatabase>
 #include <QList>
 #include <QString>
+#include <optional>
 
 #include <utility>
 
@@ -24,8 +25,9 @@ public:
     // box (icon aviso.icono, title aviso.titulo or the form's caption when
     // empty, OK button), then focuses aviso.foco when that control is enabled.
     virtual void mostrar(const validacion834::Resultado& aviso) = 0;
-    // Yes/No question with the question icon, titled with the form's caption.
-    virtual bool preguntar(const QString& texto) = 0;
+    // Yes/No question with the question icon, titled with the form's caption;
+    // Yes is the default button unless `noPorDefecto`.
+    virtual bool preguntar(const QString& texto, bool noPorDefecto = false) = 0;
     virtual int pestanaActual() const = 0;
     virtual void seleccionarPestana(int pestana) = 0;
     // Shows FrmConsist modally over the inconsistency file; true when the
@@ -48,6 +50,9 @@ struct Estado {
     // wrote from this form; leaving without saving removes those still
     // placeholders.
     QList<std::pair<QString, QString>> borradores;
+    // The stamp of the stored version this form last read or wrote
+    // (lectura834::sello); none while a new declaration was never saved.
+    std::optional<QString> sello;
 };
 
 struct Entorno {

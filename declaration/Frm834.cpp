@@ -713,6 +713,9 @@ bool Frm834::CargaCasillas()
     // Box 105 is the sum of the stored detail, even when nothing else is stored.
     if (!refrescaDetalle105())
         return false;
+    // An opened stored declaration is saved later only over the version read now.
+    if (decl_.iAccion != 0 && !decl_.bEnviada)
+        estado_.sello = lectura834::sello(contexto_.db, clave());
     bool ok = true;
     QString error;
     const bool hallada = grabacion834::CargaCasillas(contexto_.db, decl_, &ok, &error);
@@ -1078,8 +1081,13 @@ void Frm834::abreAnexo105()
     asistente.iExistente = static_cast<qint16>(decl_.iAccion);
     asistente.iEnviada = decl_.bEnviada ? 1 : 0;
     asistente.sCorrel = decl_.sCorrel;
+    const QString antes = lectura834::sello(contexto_.db, clave());
     if (asistente.exec() == QDialog::Accepted && decl_.iAccion == 0)
         estado_.borradores.append({sRuc(), sPeriodo});
+    // The assistant's own write is no one else's change: the form now knows
+    // that version, unless another user had changed it before.
+    if (estado_.sello == antes)
+        estado_.sello = lectura834::sello(contexto_.db, clave());
     // Box 105 always ends up as the sum of what is stored.
     refrescaDetalle105();
     decl_.setCasilla(105, formato834::entreParentesis(asistente.total()));
@@ -1350,9 +1358,11 @@ void Frm834::mostrar(const validacion834::Resultado& aviso)
         foco->setFocus();
 }
 
-bool Frm834::preguntar(const QString& texto)
+bool Frm834::preguntar(const QString& texto, bool noPorDefecto)
 {
-    return mensaje(QMessageBox::Question, texto, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, kCaption, texto, QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(noPorDefecto ? QMessageBox::No : QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
 }
 
 int Frm834::pestanaActual() const

@@ -86,7 +86,7 @@ public:
 
     // ---- What the commands ask of the window (comandos834::Interfaz)
     void mostrar(const validacion834::Resultado& aviso) override;
-    bool preguntar(const QString& texto) override;
+    bool preguntar(const QString& texto, bool noPorDefecto = false) override;
     int pestanaActual() const override;
     void seleccionarPestana(int pestana) override;
     bool mostrarInconsistencias(const QString& rutaArchivo) override;

@@ -364,7 +364,7 @@ bool sumaParametros(const QSqlDatabase& db, QString* suma, QString* error)
 }
 
 Grabado grabar(QSqlDatabase db, const Declaracion834& d, const validacion834::Contexto& c,
-               const std::optional<Detalle105>& deducciones)
+               const std::optional<Detalle105>& deducciones, const std::optional<QString>& selloLeido)
 {
     Grabado r;
     r.estado = validacion834::ValidaGrabacion(d, c) ? 0 : 9;
@@ -375,7 +375,19 @@ Grabado grabar(QSqlDatabase db, const Declaracion834& d, const validacion834::Co
         r.bloqueada = motorsql::esBloqueo(transaccion.errorSql());
         return r;
     }
-    if (d.iAccion == 0) {
+    if (selloLeido) {
+        bool leido = false;
+        const QString actual = lectura834::sello(db, k, &leido);
+        if (!leido) {
+            r.error = db.lastError().text();
+            return r;
+        }
+        if (actual != *selloLeido) {
+            r.modificada = true;
+            r.sello = actual;
+            return r;
+        }
+    } else if (d.iAccion == 0) {
         bool existe = false;
         if (!existeGuardada(db, k, &existe, &r.error))
             return r;
@@ -398,9 +410,11 @@ Grabado grabar(QSqlDatabase db, const Declaracion834& d, const validacion834::Co
         if (!graba(codigo, valor, &r.error))
             return r;
     }
+    r.sello = lectura834::sello(db, k);
     if (!transaccion.confirmar()) {
         r.error = transaccion.error();
         r.bloqueada = motorsql::esBloqueo(transaccion.errorSql());
+        r.sello.clear();
         return r;
     }
     r.ok = true;
@@ -423,6 +437,8 @@ Resultado mensajeFallo(const Grabado& g)
 {
     if (g.yaExiste)
         return Resultado::falla(vtexto::kYaExiste, kTabIdentificacion, Foco::CmbRuc);
+    if (g.modificada)
+        return Resultado::falla(texto::kModificada, -1, Foco::Ninguno, Icono::Exclamacion);
     // The driver's own words for a lock say nothing to the user.
     return mensajeFallo(g.bloqueada ? texto::kBaseOcupada : g.error);
 }

@@ -43,18 +43,24 @@ bool sumaParametros(const QSqlDatabase& db, QString* suma, QString* error);
 // 9, the check sum, every detail row replaced except 546 to 555; with
 // `deducciones`, rows 546 to 555 replaced by them too. Every save of a
 // declaration goes through here and runs as one write transaction: it is
-// stored whole or not at all. A new declaration (iAccion 0) is checked again
-// inside the transaction: when another save stored it first, nothing is
-// written and yaExiste is set.
+// stored whole or not at all.
+// Before writing, inside the transaction, it checks that the stored version
+// is the one the caller knows: with `selloLeido` (the stamp the caller read,
+// lectura834::sello; "" for none stored), a different stored stamp writes
+// nothing and sets modificada; without it, a new declaration (iAccion 0) that
+// another save stored first writes nothing and sets yaExiste.
 struct Grabado {
     bool ok = false;
-    int estado = 0;         // 0 consistent, 9 with inconsistencies
-    bool yaExiste = false;  // a new declaration that another save stored first
-    bool bloqueada = false; // another user held the database past the busy timeout
-    QString error;          // the database's reason when !ok
+    int estado = 0;          // 0 consistent, 9 with inconsistencies
+    bool yaExiste = false;   // a new declaration that another save stored first
+    bool modificada = false; // another save changed the stored version since it was read
+    bool bloqueada = false;  // another user held the database past the busy timeout
+    QString sello;           // the stamp stored now (ok), or the one found (modificada)
+    QString error;           // the database's reason when !ok
 };
 Grabado grabar(QSqlDatabase db, const Declaracion834& d, const validacion834::Contexto& c,
-               const std::optional<Detalle105>& deducciones = std::nullopt);
+               const std::optional<Detalle105>& deducciones = std::nullopt,
+               const std::optional<QString>& selloLeido = std::nullopt);
 
 // The message after a successful save: ERROR 0151 (information) or the
 // inconsistency warning (exclamation).
@@ -62,7 +68,8 @@ validacion834::Resultado mensajeGrabado(const QSqlDatabase& db, int estado);
 // The message shown when the save could not be written.
 validacion834::Resultado mensajeFallo(const QString& error);
 // The same for a save's result: "ya existe" (tab 0, taxpayer combo) when
-// another save stored the new declaration first.
+// another save stored the new declaration first, kModificada when another
+// save changed it since it was read.
 validacion834::Resultado mensajeFallo(const Grabado& g);
 
 // ---- Close: a CAB row of this taxpayer and exercise whose cNumero is "0"
@@ -98,6 +105,11 @@ inline const QString kOrdenRegistrado = QStringLiteral("El número de orden fue 
 inline const QString kTituloMensaje = QStringLiteral("Mensaje");
 inline const QString kNoGrabada = QStringLiteral(
     "La declaración no pudo ser grabada: no se guardó ningún dato y se conserva la versión anterior.");
+inline const QString kModificada = QStringLiteral(
+    "La declaración fue modificada por otro usuario desde que fue abierta; no se grabó ningún dato.");
+inline const QString kPreguntaSobrescribir = QStringLiteral(
+    "La declaración fue modificada por otro usuario desde que fue abierta. ¿Desea reemplazar la versión grabada "
+    "por la suya?");
 inline const QString kBaseOcupada =
     QStringLiteral("La base de datos está ocupada por otro usuario. Intente grabar nuevamente en unos momentos.");
 inline const QString kOrdenNoGrabado = QStringLiteral("El número de orden no pudo ser registrado.");

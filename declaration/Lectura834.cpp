@@ -2,7 +2,9 @@
 
 #include "ParamLookups.h"
 
+#include <QCryptographicHash>
 #include <QSqlError>
+#include <QSqlRecord>
 
 namespace lectura834 {
 
@@ -93,6 +95,47 @@ QList<FilaCasilla> leerCasillas(const QSqlDatabase& db, const Clave& clave, bool
         filas.append({texto(q.value(0)), texto(q.value(1))});
     fijar(ok, true);
     return filas;
+}
+
+namespace {
+
+// Every row the query selects, each as its columns' texts (Null apart from "").
+bool filasComoTexto(QSqlQuery& q, QStringList* filas)
+{
+    if (!q.exec())
+        return false;
+    while (q.next()) {
+        QStringList columnas;
+        for (int i = 0; i < q.record().count(); ++i)
+            columnas << (q.value(i).isNull() ? QStringLiteral("\x01") : q.value(i).toString());
+        *filas << columnas.join(u'\x1f');
+    }
+    return true;
+}
+
+} // namespace
+
+QString sello(const QSqlDatabase& db, const Clave& clave, bool* ok)
+{
+    QSqlQuery cab(db);
+    cab.setForwardOnly(true);
+    cab.prepare(QStringLiteral("SELECT * FROM CAB") + condicionClave(false));
+    bindClave(cab, clave, false);
+    QSqlQuery det(db);
+    det.setForwardOnly(true);
+    det.prepare(QStringLiteral("SELECT * FROM DET") + condicionClave(false));
+    bindClave(det, clave, false);
+    QStringList filasCab, filasDet;
+    if (!filasComoTexto(cab, &filasCab) || !filasComoTexto(det, &filasDet)) {
+        fijar(ok, false);
+        return {};
+    }
+    fijar(ok, true);
+    if (filasCab.isEmpty() && filasDet.isEmpty())
+        return {};
+    filasDet.sort();
+    const QByteArray todo = (filasCab + filasDet).join(u'\x1e').toUtf8();
+    return QString::fromLatin1(QCryptographicHash::hash(todo, QCryptographicHash::Sha256).toHex().left(32));
 }
 
 std::optional<Cabecera> leerCabecera(const QSqlDatabase& db, const Clave& clave, bool* ok, QString* error)

@@ -55,6 +55,12 @@ struct FilaCasilla {
 QList<FilaCasilla> leerCasillas(const QSqlDatabase& db, const Clave& clave, bool* ok = nullptr,
                                 QString* error = nullptr);
 
+// The stamp of the stored version of a declaration: a hash of every column
+// of its CAB row and DET rows (DET in a fixed order, whatever order the engine
+// returns them in); "" when nothing is stored. Any save that changes a row
+// changes it. *ok becomes false on a database error.
+QString sello(const QSqlDatabase& db, const Clave& clave, bool* ok = nullptr);
+
 // What the reload and the close take from the header row.
 struct Cabecera {
     QVariant bcolibrad;     // Null when never set

@@ -403,3 +403,34 @@ TEST(Save, SameNewDeclarationTwiceAtOnceStoresOne)
         EXPECT_EQ(suite.filas("SELECT COUNT(*) FROM DET WHERE Casilla IN ('546', '547', '548')"), s[0].codigo == 0 ? 1 : 2);
     }
 }
+
+// show -> edit a box -> save: what show prints is taken back as it is. With
+// its stamp, a save after someone else's refuses and writes nothing, unless
+// --overwrite.
+TEST(Save, TakesWhatShowPrintsAndRefusesOverSomeoneElsesChange)
+{
+    Suite suite;
+    const QStringList ini{"--ini", suite.s.iniPath()};
+    ASSERT_EQ(f0834(QStringList{"save"} + ini, json(declaracion())).codigo, 0);
+    QJsonObject mostrada = f0834(QStringList{"show"} + ini + QStringList{kRuc, "2004"}).json;
+    ASSERT_FALSE(mostrada.value("sello").toString().isEmpty());
+    QJsonObject casillas = mostrada.value("casillas").toObject();
+    casillas.insert("300", "16,000,000");
+    mostrada.insert("casillas", casillas);
+
+    ASSERT_EQ(f0834(QStringList{"save"} + ini, json(otraVersion())).codigo, 0);
+    const QStringList deOtro = filasGuardadas(suite.s.db());
+    Salida r = f0834(QStringList{"save"} + ini, json(mostrada));
+    EXPECT_EQ(r.codigo, 1);
+    EXPECT_TRUE(r.errores.contains("modificada por otro usuario")) << r.errores.constData();
+    EXPECT_EQ(filasGuardadas(suite.s.db()), deOtro);
+
+    r = f0834(QStringList{"save"} + ini + QStringList{"--overwrite"}, json(mostrada));
+    ASSERT_EQ(r.codigo, 0) << r.errores.constData();
+    const QJsonObject vuelta = f0834(QStringList{"show"} + ini + QStringList{kRuc, "2004"}).json;
+    EXPECT_EQ(vuelta.value("casillas").toObject().value("300").toString(), "16,000,000");
+    EXPECT_EQ(vuelta.value("casillas").toObject().value("330").toString(), "16,001,500");
+    EXPECT_EQ(vuelta.value("deducciones"), mostrada.value("deducciones"));
+    // Saved back unchanged, with its own stamp, it is accepted again.
+    EXPECT_EQ(f0834(QStringList{"save"} + ini, json(vuelta)).codigo, 0);
+}

@@ -18,6 +18,7 @@ struct Ventana : Interfaz {
     QStringList mensajes;
     QList<validacion834::Resultado> avisos;
     QStringList preguntas;
+    QList<bool> noPorDefecto;
     bool respuesta = true;
     bool aceptarLista = true;
     int listas = 0;
@@ -34,9 +35,10 @@ struct Ventana : Interfaz {
         mensajes << aviso.mensaje;
         avisos << aviso;
     }
-    bool preguntar(const QString& texto) override
+    bool preguntar(const QString& texto, bool no = false) override
     {
         preguntas << texto;
+        noPorDefecto << no;
         return respuesta;
     }
     int pestanaActual() const override { return pestana; }
@@ -142,6 +144,39 @@ TEST(CmdGrabar, SavesAndTellsTheResult)
     EXPECT_TRUE(v.mensajes[0].startsWith("El importe a pagar es menor"));
     EXPECT_EQ(v.mensajes[1], grabacion834::texto::kGrabadaConInconsistencias);
     EXPECT_EQ(estado.iGrabado, 1);
+}
+
+// Workstation A has the declaration open and B saves it: A's save asks
+// before replacing B's work; No (the default) writes nothing.
+TEST(CmdGrabar, ChangedByAnotherUserSinceOpenedAsksBeforeOverwriting)
+{
+    TestSuite s;
+    const Entorno e{s.db(), s.path()};
+    Declaracion a(0, s.db());
+    Estado estadoA;
+    Ventana v;
+    ASSERT_TRUE(CmdGrabar(a.d, a.c, e, estadoA, v));
+    ASSERT_TRUE(CmdGrabar(a.d, a.c, e, estadoA, v));   // its own form saves a new declaration again
+    Declaracion b(1, s.db());
+    b.d.setCasilla(300, "9,000,000");
+    ASSERT_TRUE(grabacion834::grabar(s.db(), b.d, b.c).ok);
+    const QString deB = lectura834::sello(s.db(), grabacion834::clave(b.d));
+
+    a.d.setCasilla(301, "7,000");
+    v = {};
+    v.respuesta = false;
+    EXPECT_FALSE(CmdGrabar(a.d, a.c, e, estadoA, v));
+    EXPECT_EQ(v.preguntas, QStringList{grabacion834::texto::kPreguntaSobrescribir});
+    EXPECT_EQ(v.noPorDefecto, QList<bool>{true});
+    EXPECT_TRUE(v.mensajes.isEmpty());
+    EXPECT_EQ(lectura834::sello(s.db(), grabacion834::clave(b.d)), deB);
+
+    v.respuesta = true;
+    EXPECT_TRUE(CmdGrabar(a.d, a.c, e, estadoA, v));
+    QSqlQuery q(s.db());
+    ASSERT_TRUE(q.exec("SELECT i_valor FROM DET WHERE Casilla = '301'") && q.next());
+    EXPECT_EQ(q.value(0).toString(), "7000");
+    EXPECT_EQ(estadoA.sello, lectura834::sello(s.db(), grabacion834::clave(a.d)));
 }
 
 TEST(CmdGrabar, BlockedSaveWritesNothing)
