@@ -253,8 +253,11 @@ void FrmAnexo105::CmdGrabar_Click()
     const QString error = anexo105::guardar(db_, clave, iExistente != 0, montos);
     ModObjetos::PunteroEspera(false);
     if (!error.isEmpty()) {
-        // Nothing was stored: the rows are written in one transaction.
-        muestraError(error);
+        // Nothing was stored: the rows are written in one transaction. The
+        // driver's words alone would not tell the user so.
+        muestraError(QStringLiteral("Las deducciones no pudieron ser grabadas: no se guardó ningún dato y se "
+                                    "conservan las anteriores.\n")
+                     + error);
         return;
     }
     total_ = formato834::leer(txtTotal_->text());
