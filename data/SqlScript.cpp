@@ -1,5 +1,7 @@
 #include "SqlScript.h"
 
+#include "TransaccionSql.h"
+
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -22,18 +24,16 @@ QString runSqlScript(QSqlDatabase db, const QString& script)
     if (!current.trimmed().isEmpty())
         statements << current;
 
-    if (!db.transaction())
-        return db.lastError().text();
+    TransaccionSql transaccion(db);
+    if (!transaccion.abierta())
+        return transaccion.error();
     for (const QString& sql : statements) {
         QSqlQuery q(db);
-        if (!q.exec(sql)) {
-            const QString error = q.lastError().text() + u'\n' + sql;
-            db.rollback();
-            return error;
-        }
+        if (!q.exec(sql))
+            return q.lastError().text() + u'\n' + sql;
     }
-    if (!db.commit())
-        return db.lastError().text();
+    if (!transaccion.confirmar())
+        return transaccion.error();
     return {};
 }
 
