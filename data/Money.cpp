@@ -18,6 +18,14 @@ i128 divRound(i128 a, i128 b)
     return negative ? -q : q;
 }
 
+// A wide intermediate result brought back to the stored width.
+std::int64_t narrow(i128 v)
+{
+    if (v > INT64_MAX || v < INT64_MIN)
+        throw MoneyOverflow();
+    return static_cast<std::int64_t>(v);
+}
+
 constexpr std::int64_t pow10(int n)
 {
     std::int64_t p = 1;
@@ -64,12 +72,12 @@ std::optional<Money> Money::parse(QStringView text)
         units += frac * pow10(4 - fracDigits);
     else
         units += divRound(frac, pow10(fracDigits - 4));
-    return fromUnits(static_cast<std::int64_t>(negative ? -units : units));
+    return fromUnits(narrow(negative ? -units : units));
 }
 
 std::int64_t Money::roundedWhole() const
 {
-    return static_cast<std::int64_t>(divRound(units_, kScale));
+    return narrow(divRound(units_, kScale));
 }
 
 Money Money::roundedTo(int decimals) const
@@ -79,17 +87,17 @@ Money Money::roundedTo(int decimals) const
     if (decimals < 0)
         decimals = 0;
     const std::int64_t step = pow10(4 - decimals);
-    return fromUnits(static_cast<std::int64_t>(divRound(units_, step) * step));
+    return fromUnits(narrow(divRound(units_, step) * step));
 }
 
 Money Money::operator*(Money o) const
 {
-    return fromUnits(static_cast<std::int64_t>(divRound(i128(units_) * o.units_, kScale)));
+    return fromUnits(narrow(divRound(i128(units_) * o.units_, kScale)));
 }
 
 Money Money::operator/(Money o) const
 {
-    return fromUnits(static_cast<std::int64_t>(divRound(i128(units_) * kScale, o.units_)));
+    return fromUnits(narrow(divRound(i128(units_) * kScale, o.units_)));
 }
 
 QString Money::toString(int decimals) const
@@ -97,10 +105,11 @@ QString Money::toString(int decimals) const
     if (decimals < 0) decimals = 0;
     if (decimals > 4) decimals = 4;
     const Money r = roundedTo(decimals);
-    const std::int64_t absUnits = r.units_ < 0 ? -r.units_ : r.units_;
-    QString s = QString::number(absUnits / kScale);
+    // Wide, so that the most negative count has a magnitude too.
+    const i128 absUnits = r.units_ < 0 ? -i128(r.units_) : i128(r.units_);
+    QString s = QString::number(static_cast<std::uint64_t>(absUnits / kScale));
     if (decimals > 0) {
-        const std::int64_t frac = (absUnits % kScale) / pow10(4 - decimals);
+        const auto frac = static_cast<std::int64_t>((absUnits % kScale) / pow10(4 - decimals));
         s += u'.' + QString::number(frac).rightJustified(decimals, u'0');
     }
     return r.units_ < 0 ? u'-' + s : s;

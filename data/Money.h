@@ -1,12 +1,20 @@
 #pragma once
 // Exact money for amounts, UIT values and factors: a signed count of
 // ten-thousandths. Never a double, so 3,000,000 x 1.011 is exactly 3,033,000.
+// An operation whose result does not fit throws MoneyOverflow instead of
+// wrapping round to a wrong amount; the caller that took the input refuses it.
 
 #include <QString>
 #include <QStringView>
 #include <compare>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
+
+class MoneyOverflow : public std::overflow_error {
+public:
+    MoneyOverflow() : std::overflow_error("amount out of range") {}
+};
 
 class Money {
 public:
@@ -14,7 +22,7 @@ public:
 
     constexpr Money() = default;
     static constexpr Money fromUnits(std::int64_t units) { Money m; m.units_ = units; return m; }
-    static constexpr Money fromWhole(std::int64_t whole) { return fromUnits(whole * kScale); }
+    static constexpr Money fromWhole(std::int64_t whole) { return fromUnits(whole) * kScale; }
 
     // Plain decimal text: optional blanks, optional sign, digits, optional
     // '.' and decimals (beyond four, rounded half away from zero).
@@ -34,15 +42,30 @@ public:
     // Rounded half away from zero to `decimals` places (0..4).
     Money roundedTo(int decimals) const;
 
-    constexpr Money operator-() const { return fromUnits(-units_); }
-    constexpr Money operator+(Money o) const { return fromUnits(units_ + o.units_); }
-    constexpr Money operator-(Money o) const { return fromUnits(units_ - o.units_); }
-    Money& operator+=(Money o) { units_ += o.units_; return *this; }
-    Money& operator-=(Money o) { units_ -= o.units_; return *this; }
+    constexpr Money operator-() const { return Money() - *this; }
+    constexpr Money operator+(Money o) const
+    {
+        std::int64_t r = 0;
+        const bool overflowed = __builtin_add_overflow(units_, o.units_, &r);
+        return fromUnits(checked(overflowed, r));
+    }
+    constexpr Money operator-(Money o) const
+    {
+        std::int64_t r = 0;
+        const bool overflowed = __builtin_sub_overflow(units_, o.units_, &r);
+        return fromUnits(checked(overflowed, r));
+    }
+    Money& operator+=(Money o) { return *this = *this + o; }
+    Money& operator-=(Money o) { return *this = *this - o; }
     // Product and quotient keep four decimals, halves away from zero.
     Money operator*(Money o) const;
     Money operator/(Money o) const;  // division by zero gives zero
-    Money operator*(std::int64_t n) const { return fromUnits(units_ * n); }
+    constexpr Money operator*(std::int64_t n) const
+    {
+        std::int64_t r = 0;
+        const bool overflowed = __builtin_mul_overflow(units_, n, &r);
+        return fromUnits(checked(overflowed, r));
+    }
 
     constexpr auto operator<=>(const Money&) const = default;
 
@@ -50,5 +73,13 @@ public:
     QString toString(int decimals = 4) const;
 
 private:
+    // The result of a checked step, or MoneyOverflow when it did not fit.
+    static constexpr std::int64_t checked(bool overflowed, std::int64_t result)
+    {
+        if (overflowed)
+            throw MoneyOverflow();
+        return result;
+    }
+
     std::int64_t units_ = 0;
 };

@@ -36,3 +36,22 @@ TEST(Money, MultipliesAndDividesExactly)
     EXPECT_EQ(Money::fromWhole(-7).toString(0), QStringLiteral("-7"));
     EXPECT_LT(Money::fromWhole(-1), Money());
 }
+
+TEST(Money, OverflowIsRefusedNeverWrapped)
+{
+    const Money uit = *Money::parse(u"99999999999999");   // 14 digits are read
+    const Money grande = Money::fromUnits(INT64_MAX);
+    EXPECT_THROW(uit * 4838, MoneyOverflow);
+    EXPECT_THROW(uit * uit, MoneyOverflow);
+    EXPECT_THROW(grande + Money::fromUnits(1), MoneyOverflow);
+    EXPECT_THROW(-grande - Money::fromUnits(2), MoneyOverflow);
+    EXPECT_THROW(-Money::fromUnits(INT64_MIN), MoneyOverflow);
+    EXPECT_THROW(Money::fromWhole(INT64_MAX / 1000), MoneyOverflow);
+    EXPECT_THROW(grande / Money::fromUnits(1), MoneyOverflow);
+    EXPECT_THROW(grande.roundedTo(0), MoneyOverflow);
+    Money suma = grande;
+    EXPECT_THROW(suma += grande, MoneyOverflow);
+    EXPECT_EQ(suma, grande);   // a refused step leaves the amount as it was
+    EXPECT_EQ(Money::fromUnits(INT64_MIN).toString(), QStringLiteral("-922337203685477.5808"));
+    EXPECT_EQ((uit * 9).toString(0), QStringLiteral("899999999999991"));
+}
