@@ -1,5 +1,7 @@
 #include "EnvioFile.h"
 
+#include "Eco.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -72,22 +74,25 @@ QString envioFilePath(const QString& suiteFolder)
 EnvioFile parseEnvioText(const QByteArray& bytes, const QString& fileName)
 {
     static const QRegularExpression wholeNumber(QStringLiteral("^[+-]?[0-9]+$"));
+    // Files come from Windows, Unix and old Mac editors alike.
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
     EnvioFile result;
-    const QStringList lines = decodeText(bytes).split(u'\n');
+    const QStringList lines = decodeText(bytes).split(lineEnd);
     for (int i = 0; i < lines.size(); ++i) {
         const int lineNo = i + 1;
-        QString line = lines.at(i);
-        if (line.endsWith(u'\r'))
-            line.chop(1);
+        const QString& line = lines.at(i);
         if (line.trimmed().isEmpty())
             break;   // the list ends at the first blank line
-        // Every field, the last one included, is followed by '|'.
-        if (line.count(u'|') < kEnvioFieldCount) {
+        // Every field, the last one included, is followed by '|': 13 bars, and
+        // nothing but blanks after the last one.
+        const QStringList f = line.split(u'|');
+        const qsizetype bars = f.size() - 1;
+        if (bars != kEnvioFieldCount || !f.last().trimmed().isEmpty()) {
+            const QString count = bars < kEnvioFieldCount ? QStringLiteral("menos") : QStringLiteral("más");
             result.error = EnvioFileError{lineNo, lineError(lineNo, fileName,
-                QStringLiteral("tiene menos de %1 campos.").arg(kEnvioFieldCount))};
+                QStringLiteral("tiene %1 de %2 campos.").arg(count).arg(kEnvioFieldCount))};
             return result;
         }
-        const QStringList f = line.split(u'|');
         EnvioRow row;
         row.tablaO = f.at(1).trimmed();
         row.tablaD = f.at(2).isEmpty() ? QStringLiteral(" ") : f.at(2);
@@ -97,7 +102,7 @@ EnvioFile parseEnvioText(const QByteArray& bytes, const QString& fileName)
             const Range range = rangeOfField(field);
             if (!wholeNumber.match(text).hasMatch()) {
                 result.error = EnvioFileError{lineNo, lineError(lineNo, fileName,
-                    QStringLiteral("el campo %1 (\"%2\") no es un número entero.").arg(field).arg(text))};
+                    QStringLiteral("el campo %1 (\"%2\") no es un número entero.").arg(field).arg(eco(text)))};
                 return result;
             }
             bool ok = false;
@@ -105,7 +110,7 @@ EnvioFile parseEnvioText(const QByteArray& bytes, const QString& fileName)
             if (!ok || value < range.low || value > range.high) {
                 result.error = EnvioFileError{lineNo, lineError(lineNo, fileName,
                     QStringLiteral("el campo %1 (%2) está fuera del rango de %3 a %4.")
-                        .arg(field).arg(text).arg(range.low).arg(range.high))};
+                        .arg(field).arg(eco(text)).arg(range.low).arg(range.high))};
                 return result;
             }
             row.numbers[static_cast<std::size_t>(field - 5)] = value;

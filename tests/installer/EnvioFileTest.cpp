@@ -53,6 +53,8 @@ TEST(EnvioText, BadLinesAreNamedWithTheReason)
         {"x|CAB|D|e|1|1|-1|1|1|1|1|1|1|", "el campo 7 (-1) está fuera del rango de 0 a 255"},
         {"x|CAB|D|e|1|1|1|1|1|1|1|2147483648|1|", "el campo 12 (2147483648) está fuera del rango"},
         {"x|CAB|D|e|1|1|1|1|1|1|1|1|99999999999999999999|", "el campo 13 (99999999999999999999) está fuera"},
+        {"x|CAB|D|e|1|1|1|1|1|1|1|1|1|1|", "más de 13 campos"},
+        {"x|CAB|D|e|1|1|1|1|1|1|1|1|1|x", "más de 13 campos"},
     };
     for (const Case& c : cases) {
         const QByteArray text = QByteArray("x|OK|D|e|1|1|1|1|1|1|1|1|1|\n") + c.line + "\n";
@@ -63,6 +65,22 @@ TEST(EnvioText, BadLinesAreNamedWithTheReason)
             << qPrintable(f.error->text);
         EXPECT_TRUE(f.error->text.contains(QString::fromUtf8(c.reason))) << qPrintable(f.error->text);
     }
+}
+
+TEST(EnvioText, CrLfAndCrCrLfAllEndALine)
+{
+    const QByteArray row = "x|A|D|e|1|1|1|1|1|1|1|1|1|";
+    for (const QByteArray& fin : {QByteArray("\r"), QByteArray("\n"), QByteArray("\r\n")}) {
+        const EnvioFile f = parseEnvioText(row + fin + row + fin + row, QStringLiteral("f"));
+        ASSERT_FALSE(f.error) << qPrintable(f.error->text);
+        EXPECT_EQ(f.rows.size(), 3) << fin.toHex().constData();
+    }
+    // A pasted value is echoed cut short, not whole.
+    const EnvioFile largo = parseEnvioText(row + "\rx|A|D|e|" + QByteArray(500, 'z') + "|1|1|1|1|1|1|1|1|",
+                                           QStringLiteral("f"));
+    ASSERT_TRUE(largo.error);
+    EXPECT_EQ(largo.error->line, 2);
+    EXPECT_TRUE(largo.error->text.contains(QString(79, u'z') + QStringLiteral("…\""))) << qPrintable(largo.error->text);
 }
 
 TEST(EnvioText, ReadingStopsAtTheFirstBlankLine)
