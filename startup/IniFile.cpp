@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -140,6 +141,22 @@ Located locate(const QByteArray& bytes, const std::vector<Line>& lines, const Te
     return found;
 }
 
+// The whole file, or nothing when it is missing, is no plain file or is too
+// large. The size is checked again on what was read: the file may grow meanwhile.
+std::optional<QByteArray> readWhole(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > IniFile::kMaxBytes)
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.read(IniFile::kMaxBytes + 1);
+    if (bytes.size() > IniFile::kMaxBytes)
+        return std::nullopt;
+    return bytes;
+}
+
 } // namespace
 
 QString IniFile::locateIni()
@@ -149,15 +166,19 @@ QString IniFile::locateIni()
         folder = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (folder.isEmpty())
         folder = QDir::homePath() + QStringLiteral("/.config");
-    return QDir(folder).filePath(QStringLiteral("KV000.INI"));
+    // Absolute now: the programs change folder to the suite afterwards, and the
+    // SystemDB write must reach the file that was read.
+    return QDir(folder).absoluteFilePath(QStringLiteral("KV000.INI"));
 }
 
 QString IniFile::read(const QString& path, const QString& section, const QString& key)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.readAll();
+    const std::optional<QByteArray> whole = readWhole(path);
+    return whole ? valueIn(*whole, section, key) : QString();
+}
+
+QString IniFile::valueIn(const QByteArray& bytes, const QString& section, const QString& key)
+{
     const Text text(bytes);
     const auto lines = splitLines(bytes);
     const Located found = locate(bytes, lines, text, section, key);
@@ -171,12 +192,20 @@ QString IniFile::read(const QString& path, const QString& section, const QString
 
 bool IniFile::write(const QString& path, const QString& section, const QString& key, const QString& value)
 {
-    QFile file(path);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> whole = readWhole(path);
+    if (!whole)
         return false;
-    const QByteArray bytes = file.readAll();
-    file.close();
+    QSaveFile save(path);
+    save.setDirectWriteFallback(true);   // a folder we may not create files in
+    if (!save.open(QIODevice::WriteOnly))
+        return false;
+    save.write(withValue(*whole, section, key, value));
+    return save.commit();
+}
 
+QByteArray IniFile::withValue(const QByteArray& bytes, const QString& section, const QString& key,
+                              const QString& value)
+{
     const Text text(bytes);
     const QByteArray eol = bytes.contains("\r\n") ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
     const auto lines = splitLines(bytes);
@@ -200,11 +229,5 @@ bool IniFile::write(const QString& path, const QString& section, const QString& 
             out += eol;
         out += text.encode(u'[' + section + u']') + eol + text.encode(key + u'=' + value) + eol;
     }
-
-    QSaveFile save(path);
-    save.setDirectWriteFallback(true);   // a folder we may not create files in
-    if (!save.open(QIODevice::WriteOnly))
-        return false;
-    save.write(out);
-    return save.commit();
+    return out;
 }

@@ -1,9 +1,11 @@
 #include "IniFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -92,7 +94,29 @@ TEST_F(IniFileTest, LocatesTheFileInTheWindowsFolder)
     const QByteArray oldXdg = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", "/tmp/xdg-test");
     EXPECT_EQ(IniFile::locateIni(), QStringLiteral("/tmp/xdg-test/KV000.INI"));
+    // Relative folders are taken from the current folder at once: the program
+    // changes folder later and must still write the file it read.
+    qputenv("XDG_CONFIG_HOME", "rel/xdg");
+    EXPECT_EQ(IniFile::locateIni(), QDir::current().absoluteFilePath(QStringLiteral("rel/xdg/KV000.INI")));
+    qputenv("QVR_WINDIR", "win");
+    EXPECT_EQ(IniFile::locateIni(), QDir::current().absoluteFilePath(QStringLiteral("win/KV000.INI")));
+    qunsetenv("QVR_WINDIR");
     qputenv("XDG_CONFIG_HOME", oldXdg);
+}
+
+// A FIFO would block the reader for ever, /dev/zero would fill memory: neither
+// (nor a file past the size limit) is read or written, and all read as no file.
+TEST_F(IniFileTest, OnlyPlainFilesOfBoundedSizeAreSettingsFiles)
+{
+    const QString fifo = dir.filePath(QStringLiteral("fifo.ini"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QByteArray big = "[Options]\nSysPath=/big/\n" + QByteArray(IniFile::kMaxBytes, ';');
+    const QString large = write(big);
+    for (const QString& ini : {fifo, QStringLiteral("/dev/zero"), QStringLiteral("/dev/null"), large}) {
+        EXPECT_EQ(IniFile::read(ini, QStringLiteral("Options"), QStringLiteral("SysPath")), QString()) << qPrintable(ini);
+        EXPECT_FALSE(IniFile::write(ini, QStringLiteral("Options"), QStringLiteral("SystemDB"), QStringLiteral("x")));
+    }
+    EXPECT_EQ(bytes(), big);
 }
 
 } // namespace
