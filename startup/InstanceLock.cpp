@@ -32,3 +32,8 @@ bool InstanceLock::tryLock()
 {
     return lock_->isLocked() || lock_->tryLock(0);
 }
+
+bool InstanceLock::tomadoPorOtraCopia() const
+{
+    return lock_->error() == QLockFile::LockFailedError;
+}

@@ -18,6 +18,9 @@ public:
 
     // True when this object now holds the lock: no other live copy holds it.
     bool tryLock();
+    // After a refused tryLock: true when a running copy holds the lock, false
+    // when the lock file could not be made at all (no folder, no permission).
+    bool tomadoPorOtraCopia() const;
     QString fileName() const { return fileName_; }
 
 private:

@@ -43,6 +43,31 @@ OpenFailure cannotOpenFailure(const QString& file)
                                 .arg(file)};
 }
 
+// The shared tables the host creates; every program of the module relies on them.
+const QStringList kSuiteTables{"CAB",    "DET",   "HCAB",  "HDET",     "CONT",   "PARAM",
+                               "CLAVES", "ERROR", "SPOOL", "Reportes", "envio_t"};
+
+OpenFailure missingTablesFailure(const QString& file, const QStringList& missing)
+{
+    return {kErrNoSuchTable, QStringLiteral("The database engine cannot find the suite's table(s) %1 in '%2'. "
+                                            "Make sure it is the suite's database.")
+                                 .arg(missing.join(QStringLiteral(", ")), file)};
+}
+
+// What an open connection lacks of the suite's tables; names compare without
+// regard to case (PostgreSQL folds unquoted names to lower case).
+std::optional<OpenFailure> checkSuiteTables(const QSqlDatabase& db, const QString& file)
+{
+    const QStringList present = db.tables(QSql::Tables);
+    QStringList missing;
+    for (const QString& table : kSuiteTables)
+        if (!present.contains(table, Qt::CaseInsensitive))
+            missing << table;
+    if (missing.isEmpty())
+        return std::nullopt;
+    return missingTablesFailure(file, missing);
+}
+
 OpenFailure fromSqlite(const QSqlError& error, const QString& file)
 {
     bool ok = false;
@@ -78,6 +103,9 @@ std::optional<OpenFailure> openSqlite(const QString& dbFile, const OpenOptions& 
     const QFileInfo info(dbFile);
     if (dbFile.isEmpty() || !info.exists() || info.isDir())
         return missingFailure(dbFile);
+    // A device or a FIFO holds no tables, and reading one may never end.
+    if (!info.isFile())
+        return missingTablesFailure(dbFile, kSuiteTables);
     if (hasNoWriteBit(info))
         return lockedFailure(dbFile);
 
@@ -100,6 +128,8 @@ std::optional<OpenFailure> openSqlite(const QString& dbFile, const OpenOptions& 
                 failure = fromSqlite(q.lastError(), dbFile);
             else
                 q.exec(QStringLiteral("ROLLBACK"));
+            if (!failure)
+                failure = checkSuiteTables(db, dbFile);
             if (failure)
                 db.close();
         }
@@ -136,6 +166,8 @@ std::optional<OpenFailure> openPostgres(const QString& dbFile, const OpenOptions
             else
                 failure = OpenFailure{kErrConnectionFailed,
                                       QStringLiteral("ODBC--connection to '%1' failed.").arg(url.host())};
+        } else if ((failure = checkSuiteTables(db, url.toString(QUrl::RemovePassword)))) {
+            db.close();
         }
     }
     if (failure)

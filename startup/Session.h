@@ -20,6 +20,7 @@ inline constexpr int kErrFileNotFound = 3024;
 inline constexpr int kErrNotDatabase = 3343;
 inline constexpr int kErrCannotOpen = 3049;
 inline constexpr int kErrConnectionFailed = 3151;
+inline constexpr int kErrNoSuchTable = 3078;
 
 // Title of the open failure box (OK button only, no icon).
 inline const QString kConnectionErrorTitle = QStringLiteral("Error de Conección");
@@ -39,7 +40,8 @@ struct OpenOptions {
 // into [Options] of iniPath (unless told not to). Returns the failure, or
 // nothing when the connection options.connectionName is open. A SysPath that
 // is empty or no folder fails as a missing workgroup file (3024), before
-// anything is written.
+// anything is written. A database without the suite's tables (an empty file,
+// a device, another program's database) fails naming the tables it lacks (3078).
 std::optional<OpenFailure> openDatabase(const Settings& settings, const QString& iniPath,
                                         const OpenOptions& options = {});
 

@@ -37,6 +37,11 @@ void yaEnEjecucion()
     show(MensajeUsuario::Icono::Informacion, kTituloYaEnEjecucion, kTextoYaEnEjecucion);
 }
 
+void bloqueoFallido(const QString& archivo)
+{
+    show(MensajeUsuario::Icono::Critico, kTituloYaEnEjecucion, kTextoBloqueoFallido.arg(archivo));
+}
+
 void errorConexion(const OpenFailure& failure)
 {
     show(MensajeUsuario::Icono::Ninguno, kConnectionErrorTitle, openFailureMessage(failure));

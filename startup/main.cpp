@@ -52,6 +52,10 @@ int main(int argc, char* argv[])
         return 1;
     }
 
+    // A DISPLAY that names no reachable server must not abort the program
+    // before it has said why it stops: "offscreen" closes the list of platforms.
+    if (const QByteArray plataformas = MensajesSinVentana::plataformasParaCajas(); !plataformas.isEmpty())
+        qputenv("QT_QPA_PLATFORM", plataformas);
     QApplication app(argc, argv);
     MensajesSinVentana::cargaBotonesEnEspanol();
     if (!integradorActivo) {
@@ -61,7 +65,10 @@ int main(int argc, char* argv[])
 
     InstanceLock instancia(QStringLiteral("Kv834"));
     if (!instancia.tryLock()) {
-        StartupMessages::yaEnEjecucion();
+        if (instancia.tomadoPorOtraCopia())
+            StartupMessages::yaEnEjecucion();
+        else
+            StartupMessages::bloqueoFallido(instancia.fileName());
         return 1;
     }
 

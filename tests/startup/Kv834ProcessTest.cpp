@@ -40,10 +40,12 @@ protected:
         int exitCode = -1;
         QString err;
     };
-    Result run(bool withDisplay) const
+    Result run(bool withDisplay) const { return run(environment(withDisplay)); }
+    Result run(const QProcessEnvironment& env) const
     {
         QProcess p;
-        start(p, withDisplay);
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(KV834_PATH), {});
         if (!p.waitForFinished(20000)) {
             p.kill();
             p.waitForFinished();
@@ -68,6 +70,17 @@ TEST_F(Kv834ProcessTest, WithoutTheHostWindowItEndsWithTheHostMessage)
     EXPECT_TRUE(r.err.contains(QStringLiteral("Error al ejecutar el módulo: ") + kSinIntegrador)) << qPrintable(r.err);
     // Nothing was read or opened: the workgroup entry was not written.
     EXPECT_TRUE(IniFile::read(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("SystemDB")).isEmpty());
+}
+
+// Qt alone would abort on a display it cannot reach; the program says why it stops.
+TEST_F(Kv834ProcessTest, UnreachableDisplayEndsWithTheHostMessage)
+{
+    QProcessEnvironment env = environment(true);
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":97"));
+    const Result r = run(env);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Error al ejecutar el módulo: ") + kSinIntegrador)) << qPrintable(r.err);
 }
 
 class Kv834WithHostTest : public Kv834ProcessTest {
@@ -125,6 +138,18 @@ TEST_F(Kv834WithHostTest, SecondCopyIsRefusedAndTheFirstKeepsRunning)
         first.kill();
         first.waitForFinished();
     }
+}
+
+// A lock file that cannot be made is no running copy: the message says which.
+TEST_F(Kv834WithHostTest, InstanceLockThatCannotBeMadeIsNotCalledARunningCopy)
+{
+    // A user name longer than any file name makes the lock file impossible.
+    QProcessEnvironment env = environment(true);
+    env.insert(QStringLiteral("USER"), QString(300, u'u'));
+    const Result r = run(env);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(r.err.contains(QStringLiteral("ya se encuentra en ejecución\n"))) << qPrintable(r.err);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("no se puede crear el archivo de bloqueo"))) << qPrintable(r.err);
 }
 
 TEST_F(Kv834WithHostTest, QuitAfterShowEndsCleanlyOnceTheMainWindowIsUp)

@@ -3,6 +3,7 @@
 #include "TestSuite.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 
 #include <gtest/gtest.h>
@@ -87,6 +88,28 @@ TEST_F(SessionTest, TextFileIsNotADatabase)
     const auto failure = open(text);
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(openFailureMessage(*failure), QStringLiteral("Unrecognized database format '%1'.\n 3343").arg(text));
+}
+
+// SQLite takes an empty file or /dev/null for an empty database: without the
+// suite's tables the open fails at once, naming what is missing.
+TEST_F(SessionTest, DatabaseWithoutTheSuiteTablesIsNamedAndRefused)
+{
+    const QString empty = suite.path() + QStringLiteral("empty.db");
+    QFile(empty).open(QIODevice::WriteOnly);
+    for (const QString& file : {empty, QStringLiteral("/dev/null")}) {
+        const auto failure = open(file);
+        ASSERT_TRUE(failure.has_value()) << qPrintable(file);
+        EXPECT_EQ(failure->number, 3078);
+        EXPECT_TRUE(failure->description.contains(QStringLiteral("CAB, DET, HCAB"))) << qPrintable(failure->description);
+        EXPECT_FALSE(QSqlDatabase::contains(kConnection));
+    }
+    EXPECT_EQ(QFileInfo(empty).size(), 0);
+    ASSERT_TRUE(suite.exec(QStringLiteral("DROP TABLE envio_t")));
+    const auto failure = open(suite.dbFile());
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(openFailureMessage(*failure),
+              QStringLiteral("The database engine cannot find the suite's table(s) envio_t in '%1'. Make sure it is "
+                             "the suite's database.\n 3078").arg(suite.dbFile()));
 }
 
 TEST_F(SessionTest, ReadOnlyDatabaseIsReportedAsLocked)
