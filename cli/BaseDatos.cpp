@@ -1,5 +1,6 @@
 #include "BaseDatos.h"
 
+#include "Eco.h"
 #include "Session.h"
 #include "Settings.h"
 
@@ -18,7 +19,7 @@ BaseDatos::~BaseDatos()
 bool BaseDatos::abrir(const QString& iniPath, QString* error)
 {
     if (!QFileInfo(iniPath).isFile()) {
-        *error = QStringLiteral("settings file not found: %1").arg(iniPath);
+        *error = QStringLiteral("settings file not found: %1").arg(eco(iniPath));
         return false;
     }
     const Settings settings = readSettings(iniPath);

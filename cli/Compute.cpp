@@ -7,6 +7,7 @@
 // that is locked or disabled at that moment takes no keys. Every box is then
 // printed as the form shows it.
 
+#include "Eco.h"
 #include "BaseDatos.h"
 #include "EntradaJson.h"
 #include "Subcomandos.h"
@@ -50,11 +51,11 @@ int compute(const QStringList& argumentos, Consola& consola)
             conIni = true;
         } else {
             return fallar(QStringLiteral("unexpected argument \"%1\" (usage: f0834 compute [--ini INI_PATH])")
-                              .arg(argumentos[i]));
+                              .arg(eco(argumentos[i])));
         }
     }
     if (conIni && !QFileInfo(iniPath).isFile())
-        return fallar(QStringLiteral("settings file not found: %1").arg(iniPath));
+        return fallar(QStringLiteral("settings file not found: %1").arg(eco(iniPath)));
 
     QString error;
     const std::optional<QJsonObject> objeto = entrada::leerObjeto(consola.entrada, &error);

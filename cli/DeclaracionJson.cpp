@@ -1,6 +1,7 @@
 #include "DeclaracionJson.h"
 
 #include "Casillas834.h"
+#include "Eco.h"
 #include "Formato834.h"
 #include "Lectura834.h"
 #include "ObjFunciones.h"
@@ -97,7 +98,7 @@ bool soloClaves(const QJsonObject& o, const QStringList& claves, const char* den
 {
     for (const QString& k : o.keys())
         if (!claves.contains(k)) {
-            *error = QStringLiteral("unknown member \"%1\" in \"%2\"").arg(k, QLatin1String(dentro));
+            *error = QStringLiteral("unknown member \"%1\" in \"%2\"").arg(eco(k), QLatin1String(dentro));
             return false;
         }
     return true;

@@ -2,6 +2,7 @@
 
 #include "Calculos834.h"
 #include "Casillas834.h"
+#include "Eco.h"
 #include "Formato834.h"
 
 #include <QIODevice>
@@ -47,12 +48,39 @@ void aceptarAsistente(Declaracion834& d, const Detalle105& detalle)
     d.salirCasilla(105);
 }
 
+// Text every reader of the shared database takes: well-formed UTF-16 (so
+// well-formed UTF-8 once stored) without control characters.
+bool textoValido(const QString& s)
+{
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s.at(i);
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return false;
+        if (c.isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 
 std::optional<QJsonObject> leerObjeto(QIODevice& dispositivo, QString* error)
 {
-    const QByteArray bytes = dispositivo.readAll();
+    // A pipe hands its bytes over in parts: read until the end or one byte past the limit.
+    QByteArray bytes;
+    while (bytes.size() <= kEntradaMaxima) {
+        const QByteArray parte = dispositivo.read(kEntradaMaxima + 1 - bytes.size());
+        if (parte.isEmpty())
+            break;
+        bytes += parte;
+    }
+    if (bytes.size() > kEntradaMaxima) {
+        *error = QStringLiteral("the input is larger than %1 MiB").arg(kEntradaMaxima >> 20);
+        return std::nullopt;
+    }
     QJsonParseError problema{};
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &problema);
     if (problema.error != QJsonParseError::NoError) {
@@ -75,6 +103,10 @@ QString texto(const QJsonObject& objeto, const QString& clave, const QString& po
         return porDefecto;
     if (!it->isString()) {
         *error = QStringLiteral("\"%1\" must be a text").arg(clave);
+        return porDefecto;
+    }
+    if (!textoValido(it->toString())) {
+        *error = QStringLiteral("\"%1\" holds a control character or an unpaired surrogate").arg(clave);
         return porDefecto;
     }
     return it->toString();
@@ -128,7 +160,7 @@ std::optional<Pedido> leerPedido(const QJsonObject& o, bool conIni, const QStrin
     static const QStringList kClaves{"ejercicio", "ajuste", "uit", "factorIpm", "casillas", "deducciones"};
     for (const QString& clave : o.keys())
         if (!kClaves.contains(clave) && !otrasClaves.contains(clave)) {
-            *error = QStringLiteral("unknown member \"%1\"").arg(clave);
+            *error = QStringLiteral("unknown member \"%1\"").arg(eco(clave));
             return std::nullopt;
         }
 
@@ -169,13 +201,13 @@ std::optional<Pedido> leerPedido(const QJsonObject& o, bool conIni, const QStrin
             return std::nullopt;
         const std::optional<Money> u = Money::parse(uit);
         if (!u || u->isNegative()) {
-            *error = QStringLiteral("\"uit\" must be a decimal amount, not \"%1\"").arg(uit);
+            *error = QStringLiteral("\"uit\" must be a decimal amount, not \"%1\"").arg(eco(uit));
             return std::nullopt;
         }
         p.uit = *u;
         const std::optional<Money> f = Money::parse(p.factorIpm);
         if (!p.factorIpm.trimmed().isEmpty() && (!f || f->isNegative())) {
-            *error = QStringLiteral("\"factorIpm\" must be a decimal factor, not \"%1\"").arg(p.factorIpm);
+            *error = QStringLiteral("\"factorIpm\" must be a decimal factor, not \"%1\"").arg(eco(p.factorIpm));
             return std::nullopt;
         }
     }
@@ -188,7 +220,7 @@ std::optional<Pedido> leerPedido(const QJsonObject& o, bool conIni, const QStrin
         const QJsonObject casillas = o.value(u"casillas").toObject();
         for (auto it = casillas.begin(); it != casillas.end(); ++it) {
             if (it.key().size() != 3 || !entrada::soloDigitos(it.key())) {
-                *error = QStringLiteral("\"%1\" is not a box number").arg(it.key());
+                *error = QStringLiteral("\"%1\" is not a box number").arg(eco(it.key()));
                 return std::nullopt;
             }
             const int numero = it.key().toInt();
@@ -214,7 +246,7 @@ std::optional<Pedido> leerPedido(const QJsonObject& o, bool conIni, const QStrin
             const int numero = it.key().toInt();
             if (it.key().size() != 3 || !entrada::soloDigitos(it.key()) || numero < kPrimeraDeduccion
                 || numero > kUltimaDeduccion) {
-                *error = QStringLiteral("\"%1\" is not a deduction box (546 to 555)").arg(it.key());
+                *error = QStringLiteral("\"%1\" is not a deduction box (546 to 555)").arg(eco(it.key()));
                 return std::nullopt;
             }
             // The first and the last field of the assistant take 11 digits, the others 10.

@@ -16,11 +16,15 @@ class QIODevice;
 
 namespace entrada {
 
+// A declaration is a few kilobytes: more input than this is refused unread.
+inline constexpr qint64 kEntradaMaxima = 16 << 20;
+
 // The whole input as one JSON object; on failure *error says why.
 std::optional<QJsonObject> leerObjeto(QIODevice& dispositivo, QString* error);
 
 // An optional text member: absent gives `porDefecto`; present but not a
-// string sets *error.
+// string, or not valid text (a lone UTF-16 surrogate, a control character
+// U+0000 to U+001F or U+007F), sets *error naming the member.
 QString texto(const QJsonObject& objeto, const QString& clave, const QString& porDefecto, QString* error);
 
 // True when s is made of ASCII digits only (the empty text included).

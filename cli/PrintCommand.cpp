@@ -2,6 +2,7 @@
 
 #include "BaseDatos.h"
 #include "ColaImpresion.h"
+#include "Eco.h"
 #include "DeclaracionReporte.h"
 #include "Lectura834.h"
 #include "Progreso.h"
@@ -83,7 +84,7 @@ bool leerArgumentos(const QStringList& args, Pedido& p, QString& error)
         else if (leerImpresora(args, i, p))
             continue;
         else if (a.startsWith(u"--")) {
-            error = QStringLiteral("unexpected option \"%1\"").arg(a);
+            error = QStringLiteral("unexpected option \"%1\"").arg(eco(a));
             return false;
         } else
             posicionales << a;
@@ -154,8 +155,8 @@ bool completarContexto(QSqlDatabase db, ReportContext& ctx, QString& error)
         return false;
     if (!cab.next()) {
         error = ctx.enviada ? QStringLiteral("no sent declaration %1 %2 with correlative %3")
-                                  .arg(ctx.ruc, ctx.periodo, ctx.correl)
-                            : QStringLiteral("no stored declaration %1 %2").arg(ctx.ruc, ctx.periodo);
+                                  .arg(eco(ctx.ruc), eco(ctx.periodo), eco(ctx.correl))
+                            : QStringLiteral("no stored declaration %1 %2").arg(eco(ctx.ruc), eco(ctx.periodo));
         return false;
     }
     if (ctx.enviada) {

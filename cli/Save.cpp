@@ -4,6 +4,7 @@
 // message and writes nothing. Given the "sello" show printed, it refuses
 // when the stored declaration changed since, unless --overwrite.
 
+#include "Eco.h"
 #include "BaseDatos.h"
 #include "DeclaracionJson.h"
 #include "Subcomandos.h"
@@ -22,7 +23,7 @@ int save(const QStringList& argumentos, Consola& consola)
         return fallar(QStringLiteral("usage: f0834 save --ini INI_PATH [--overwrite]"));
     const QString iniPath = argumentos[1];
     if (!QFileInfo(iniPath).isFile())
-        return fallar(QStringLiteral("settings file not found: %1").arg(iniPath));
+        return fallar(QStringLiteral("settings file not found: %1").arg(eco(iniPath)));
 
     QString error;
     std::optional<declaracionjson::Solicitud> s = declaracionjson::leer(consola.entrada, true, &error);

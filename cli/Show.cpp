@@ -3,6 +3,7 @@
 // its "estado" and the "sello" (stamp) of the stored version, with which a
 // later save refuses to replace someone else's changes.
 
+#include "Eco.h"
 #include "BaseDatos.h"
 #include "DeclaracionJson.h"
 #include "Subcomandos.h"
@@ -26,7 +27,7 @@ int show(const QStringList& argumentos, Consola& consola)
     const QString ruc = argumentos[2].trimmed();
     const QString ejercicio = argumentos[3].trimmed();
     if (!QFileInfo(iniPath).isFile())
-        return fallar(QStringLiteral("settings file not found: %1").arg(iniPath));
+        return fallar(QStringLiteral("settings file not found: %1").arg(eco(iniPath)));
 
     QString error;
     const Settings settings = readSettings(iniPath);
@@ -48,7 +49,7 @@ int show(const QStringList& argumentos, Consola& consola)
     if (!ok)
         return fallar(QStringLiteral("cannot read the declaration from the database"), kSalidaError);
     if (!encontrada)
-        return fallar(QStringLiteral("no stored declaration of %1 for %2").arg(ruc, ejercicio), kSalidaError);
+        return fallar(QStringLiteral("no stored declaration of %1 for %2").arg(eco(ruc), eco(ejercicio)), kSalidaError);
     calculos834::Calcular113(d);
     if (!d.modalidad().isEmpty())
         d.setCasilla(160, d.modalidad());

@@ -3,6 +3,7 @@
 // whether the save would store it as consistent, and the blocking message
 // "&Validar" would show (null when none).
 
+#include "Eco.h"
 #include "BaseDatos.h"
 #include "DeclaracionJson.h"
 #include "Subcomandos.h"
@@ -26,7 +27,7 @@ int validate(const QStringList& argumentos, Consola& consola)
         return fallar(QStringLiteral("usage: f0834 validate [--ini INI_PATH]"));
     const bool conIni = !iniPath.isEmpty();
     if (conIni && !QFileInfo(iniPath).isFile())
-        return fallar(QStringLiteral("settings file not found: %1").arg(iniPath));
+        return fallar(QStringLiteral("settings file not found: %1").arg(eco(iniPath)));
 
     QString error;
     std::optional<declaracionjson::Solicitud> s = declaracionjson::leer(consola.entrada, conIni, &error);

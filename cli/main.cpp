@@ -1,6 +1,9 @@
 // f0834 SUBCOMMAND [options]: the declaration of form 0834 without a window.
 
+#include "Eco.h"
+#include "EntradaJson.h"
 #include "LineaDeOrdenes.h"
+#include "Money.h"
 #include "PrintCommand.h"
 #include "Subcomandos.h"
 
@@ -40,6 +43,19 @@ std::string textoUso()
     return texto + "  f0834 --help | --version\n";
 }
 
+// Amounts beyond what the money type holds come only from input (a UIT or a
+// factor of 14 digits): the input is refused, and a save in progress rolls
+// back as its transaction unwinds.
+int ejecutarSinDesbordes(const Entrada& e, const QStringList& argumentos, Consola& consola)
+{
+    try {
+        return e.ejecutar(argumentos, consola);
+    } catch (const MoneyOverflow&) {
+        return entrada::Fallo(consola.errores, e.nombre)(
+            QStringLiteral("the amounts are too large: a result would not fit in the form's amounts"));
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -73,9 +89,9 @@ int main(int argc, char* argv[])
             if (nombre == QLatin1String(e.nombre))
                 elegido = &e;
         if (elegido) {
-            resultado = elegido->ejecutar(argumentos, consola);
+            resultado = ejecutarSinDesbordes(*elegido, argumentos, consola);
         } else {
-            errores << "f0834: unknown subcommand \"" << nombre << "\"\n" << uso.c_str();
+            errores << "f0834: unknown subcommand \"" << entrada::unaLinea(eco(nombre)) << "\"\n" << uso.c_str();
         }
     }
     salida.flush();

@@ -24,10 +24,11 @@ struct Resultado {
     QJsonArray lista(const char* nombre) const { return json.value(QLatin1String(nombre)).toArray(); }
 };
 
-Resultado ejecutar(const QByteArray& entrada, const QStringList& argumentos = {})
+Resultado ejecutar(const QByteArray& entrada, const QStringList& argumentos = {},
+                   const QString& subcomando = QStringLiteral("compute"))
 {
     QProcess p;
-    p.start(QStringLiteral(F0834_PATH), QStringList{"compute"} + argumentos);
+    p.start(QStringLiteral(F0834_PATH), QStringList{subcomando} + argumentos);
     EXPECT_TRUE(p.waitForStarted());
     p.write(entrada);
     p.closeWriteChannel();
@@ -190,4 +191,32 @@ TEST(Compute, BadInputIsRefusedOnOneLineWithStatusTwo)
     }
     EXPECT_EQ(ejecutar(R"({"ejercicio":"2004"})", {"--ini", "/nonexistent/KV000.INI"}).codigo, 2);
     EXPECT_EQ(ejecutar("{" + base + "}", {"--bogus"}).codigo, 2);
+}
+
+// Input that would make an amount wrap, take unbounded memory or store text
+// that strict readers reject is refused with status 2, naming the culprit,
+// and a pasted value is echoed cut short.
+TEST(Compute, HostileInputIsRefusedNamingWhat)
+{
+    const Resultado desborde = ejecutar(R"({"ejercicio":"2004","uit":"99999999999999",
+        "factorIpm":"99999999999999","casillas":{"301":"999999999999"}})");
+    EXPECT_EQ(desborde.codigo, 2) << desborde.salida.constData();
+    EXPECT_TRUE(desborde.errores.contains("too large")) << desborde.errores.constData();
+
+    const Resultado enorme = ejecutar(QByteArray(17 << 20, ' '));
+    EXPECT_EQ(enorme.codigo, 2);
+    EXPECT_TRUE(enorme.errores.contains("larger than 16 MiB")) << enorme.errores.constData();
+
+    const QByteArray base = R"("ejercicio":"2004","uit":"3100","factorIpm":"1")";
+    for (const QByteArray& razon : {QByteArray(R"(\ud800)"), QByteArray(R"(A\u0001B)"), QByteArray(R"(\u007f)")}) {
+        const Resultado r = ejecutar("{" + base + R"(,"razonSocial":")" + razon + R"("})", {}, "validate");
+        EXPECT_EQ(r.codigo, 2) << razon.constData();
+        EXPECT_TRUE(r.errores.contains("\"razonSocial\"")) << r.errores.constData();
+    }
+
+    const Resultado largo = ejecutar("{" + base.left(base.indexOf(",\"uit")) + R"(,"uit":")" + QByteArray(5000, '9')
+                                     + R"(","factorIpm":"1"})");
+    EXPECT_EQ(largo.codigo, 2);
+    EXPECT_TRUE(largo.errores.contains(QByteArray(79, '9') + "\xe2\x80\xa6\"")) << largo.errores.constData();
+    EXPECT_LT(largo.errores.size(), 200);
 }
