@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# The sanitizer build: everything built with clang's AddressSanitizer and
+# UndefinedBehaviorSanitizer (and libFuzzer's coverage, so tests/fuzz comes
+# from the same build) into build-san/, then the whole test suite run there.
+#   scripts/sanitize.sh [--build-only] [CTEST ARGS...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+build_only=0
+if [ "${1:-}" = "--build-only" ]; then build_only=1; shift; fi
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B build-san -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DQVR_SANITIZE=ON \
+  "${launcher[@]}" >/dev/null
+cmake --build build-san -j"$(nproc)"
+[ "$build_only" = 1 ] && exit 0
+
+source scripts/sanitizer-env.sh
+cd build-san
+export QT_QPA_PLATFORM=offscreen
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$(nproc)" "$@"
