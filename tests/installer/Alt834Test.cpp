@@ -238,9 +238,10 @@ TEST(Alt834, AFailedStatementUndoesTheWholeRun)
 {
     TestSuite suite;
     writeEnvio(suite, kTwoTables);
-    // A host whose envio_t is missing: the PARAM and Reportes rows written
-    // before the failure must not stay behind.
+    // A host whose envio_t lacks its columns: the PARAM and Reportes rows
+    // written before the failure must not stay behind.
     ASSERT_TRUE(suite.exec("DROP TABLE envio_t"));
+    ASSERT_TRUE(suite.exec("CREATE TABLE envio_t (otra INTEGER)"));
     const ProcessRun r = runAlt834(suite);
     EXPECT_NE(r.exitCode, 0);
     EXPECT_TRUE(r.err.startsWith(QStringLiteral("Error al Ejecutar Sentencia SQL: Error Número : 3000\n")))
