@@ -1,5 +1,7 @@
 #include "TestSuite.h"
 
+#include <QFile>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <gtest/gtest.h>
@@ -38,4 +40,40 @@ TEST(Schema, SpoolFileNamesAreUnique)
     EXPECT_TRUE(suite.exec("INSERT INTO SPOOL (CodRep, Secuencia, Archivo) VALUES ('AAR001','000001','00000001.PRN')"));
     QSqlQuery q(suite.db());
     EXPECT_FALSE(q.exec("INSERT INTO SPOOL (CodRep, Secuencia, Archivo) VALUES ('AAR003','000001','00000001.PRN')"));
+}
+
+namespace {
+// Each table's columns in order, with the words after the type that make
+// keys (NOT NULL, PRIMARY KEY, UNIQUE), and its table-level key lines. The
+// column types are left out: those are the engine's.
+QStringList declaredShape(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(path);
+    QStringList shape;
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    for (QString line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        line = line.trimmed().toLower();
+        if (line.isEmpty() || line.startsWith(QLatin1String("--")) || line.startsWith(u')'))
+            continue;
+        if (line.endsWith(u','))
+            line.chop(1);
+        if (line.startsWith(QLatin1String("create table")) || line.startsWith(QLatin1String("primary key"))
+            || line.startsWith(QLatin1String("unique"))) {
+            shape << line.simplified();
+            continue;
+        }
+        QStringList words = line.split(blanks);
+        words.removeAt(1);   // the type
+        shape << words.join(u' ');
+    }
+    return shape;
+}
+} // namespace
+
+TEST(Schema, ServerSchemaDeclaresTheSameTablesColumnsAndKeys)
+{
+    const QStringList sqlite = declaredShape(QStringLiteral(QVR_SCHEMA_SQLITE));
+    ASSERT_GT(sqlite.size(), 100);
+    EXPECT_EQ(declaredShape(QStringLiteral(QVR_SCHEMA_POSTGRESQL)), sqlite);
 }
