@@ -16,7 +16,9 @@
 #include "Frm834.h"
 #include "Grabacion834.h"
 #include "Parametros834.h"
+#include "Settings.h"
 #include "Suite.h"
+#include "TestSuite.h"
 #include "Validacion834.h"
 
 #include <QApplication>
@@ -50,9 +52,18 @@ struct Banco {
     Banco()
     {
         sysPath = dir.path() + u'/';
-        if (const QString e = qvrhost::createSuite(sysPath); !e.isEmpty())
+        // On the throwaway server when QVR_TEST_ENGINE=postgresql, as an office would keep it.
+        QString e;
+        if (TestSuite::serverEngine()) {
+            const QString url = TestSuite::serverUrl(TestSuite::createServerDatabase(false));
+            e = qvrhost::createSuiteOnServer(sysPath, QString(url).replace("postgresql://", "postgresql://postgres@"),
+                                             false);
+        } else {
+            e = qvrhost::createSuite(sysPath);
+        }
+        if (!e.isEmpty())
             qFatal("createSuite: %s", qPrintable(e));
-        if (const QString e = qvrhost::openSuiteDatabase(sysPath + QLatin1String(qvrhost::kDatabaseName), kConexion);
+        if (e = qvrhost::openSuiteDatabase(readSettings(sysPath + QStringLiteral("KV000.INI")).dbFile, kConexion);
             !e.isEmpty())
             qFatal("open: %s", qPrintable(e));
         db = QSqlDatabase::database(kConexion);

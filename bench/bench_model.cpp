@@ -6,6 +6,7 @@
 //    sees every taxpayer and for one restricted to their own.
 
 #include "BenchMain.h"
+#include "MotorSql.h"
 #include "Casillas834.h"
 #include "ControlCode.h"
 #include "Declaracion834.h"
@@ -82,7 +83,7 @@ TestSuite& suite()
 
 void BM_DetControlCode(benchmark::State& state)
 {
-    QSqlRecord fila = suite().db().record(QStringLiteral("DET"));
+    QSqlRecord fila = columnasDeTabla(suite().db(), QStringLiteral("DET"));
     const QVariant valores[] = {6, QStringLiteral("20100070970"), QStringLiteral("2004"), QStringLiteral("0834"),
                                 QStringLiteral("301"), QStringLiteral("3000000"), QStringLiteral("01"), QString()};
     for (int c = 0; c < fila.count(); ++c)

@@ -1,26 +1,81 @@
 #pragma once
-// What differs between the database engines the suite runs on, in one place:
-// which engine a connection talks to and how a write transaction begins.
+// What differs between the two engines the suite's database runs on: SQLite
+// (one file, one machine) and PostgreSQL (one server shared by an office).
+// The driver, how a suite names its server, how a write transaction begins,
+// how a table is reserved for numbering, and which engine errors mean
+// "locked" or "duplicate key". Every statement elsewhere is the same SQL on
+// both engines.
 
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlRecord>
+#include <QString>
+
+#include <optional>
+
+enum class Motor { Sqlite, Postgres };
+
+// DBPath + DBName names a server when it starts with "postgresql://".
+bool esDireccionServidor(const QString& dbFile);
+Motor motorDe(const QSqlDatabase& db);
+QString nombreDriver(Motor motor);
+
+// postgresql://[user@][host][:port]/dbname, with ?host=/socket/folder for a
+// Unix socket. A password is never taken from it: the client's own
+// mechanisms (~/.pgpass, PGPASSFILE, peer or trust) supply it.
+struct DireccionServidor {
+    QString usuario;       // empty: the suite's built-in account
+    QString host;          // name, address or socket folder; empty: the client's default socket
+    int puerto = -1;       // -1: the client's default
+    QString base;
+    bool traeClave = false; // the text carried a password (refused where it would be stored)
+};
+
+// The parts of a server address, or nothing with the reason in *problema
+// (a missing database name, a port that is no number, ...).
+std::optional<DireccionServidor> leerDireccionServidor(const QString& url, QString* problema = nullptr);
+// The same address written back, without a password.
+QString escribirDireccionServidor(const DireccionServidor& direccion);
+
+// Adds a connection for the address (nothing opened yet): host, port,
+// database, login, a connect timeout, and how long a statement waits for
+// another workstation's lock before failing as locked (SQLite's busy timeout).
+QSqlDatabase prepararConexionServidor(const DireccionServidor& direccion, const QString& connectionName,
+                                      int esperaMs);
+
+// The columns of a table in their physical order (the control code counts
+// them), named as the schema writes the table. The server folds unquoted
+// names to lower case and its driver looks them up as given.
+QSqlRecord columnasDeTabla(const QSqlDatabase& db, const QString& tabla);
+
+// What an engine error means to the suite's messages.
+enum class FalloSql {
+    Otro,
+    Bloqueo,           // busy, locked, read-only, no permission, lock wait over, deadlock: Jet 3051
+    ClaveDuplicada,    // primary key or unique column: Jet 3022
+    BaseInexistente,   // the server has no such database
+    Autenticacion,     // the server refused the login
+    SinConexion,       // the server cannot be reached
+};
+FalloSql clasificarError(const QSqlError& error);
+
+inline constexpr int kJetBloqueada = 3051;
+inline constexpr int kJetClaveDuplicada = 3022;
+
+// Begins a write transaction that holds the write lock from its first
+// statement on SQLite (BEGIN IMMEDIATE), so two writers never deadlock
+// half-way; PostgreSQL locks rows as they are written.
+bool comenzarEscritura(QSqlDatabase db, QSqlError* error);
+bool confirmarEscritura(QSqlDatabase db, QSqlError* error);
+void deshacerEscritura(QSqlDatabase db);
+
+// Inside a write transaction: keeps every other writer of `tabla` waiting
+// until the end of the transaction, so a number read as the highest stays
+// the highest until the row that takes the next one is written. Readers go
+// on. SQLite's write lock already covers the whole file.
+bool reservarTabla(QSqlDatabase db, const QString& tabla, QSqlError* error);
 
 namespace motorsql {
-
-enum class Motor { Sqlite, Postgres, Otro };
-
-Motor motor(const QSqlDatabase& db);
-
-// Begins a write transaction. On SQLite it is BEGIN IMMEDIATE: the write lock
-// is taken (waiting up to the busy timeout) before the first read, because a
-// deferred transaction that has read cannot take it once another connection
-// has committed and fails at once instead of waiting its turn.
-bool iniciarEscritura(QSqlDatabase& db, QSqlError* error);
-bool confirmar(QSqlDatabase& db, QSqlError* error);
-void deshacer(QSqlDatabase& db);
-
-// The engine refused because another connection holds the lock it needs
-// (still so after the busy timeout).
-bool esBloqueo(const QSqlError& error);
-
+// A lock another workstation holds (or no permission): the save's "locked" message.
+inline bool esBloqueo(const QSqlError& error) { return clasificarError(error) == FalloSql::Bloqueo; }
 } // namespace motorsql

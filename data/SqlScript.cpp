@@ -3,10 +3,11 @@
 #include "TransaccionSql.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 
-QString runSqlScript(QSqlDatabase db, const QString& script)
+QStringList sqlStatements(const QString& script)
 {
     QStringList statements;
     QString current;
@@ -23,24 +24,56 @@ QString runSqlScript(QSqlDatabase db, const QString& script)
     }
     if (!current.trimmed().isEmpty())
         statements << current;
+    return statements;
+}
 
-    TransaccionSql transaccion(db);
-    if (!transaccion.abierta())
-        return transaccion.error();
+QString runSqlStatements(QSqlDatabase db, const QStringList& statements)
+{
     for (const QString& sql : statements) {
         QSqlQuery q(db);
         if (!q.exec(sql))
             return q.lastError().text() + u'\n' + sql;
     }
+    return {};
+}
+
+QStringList createdTables(const QStringList& statements)
+{
+    static const QRegularExpression create(QStringLiteral("^CREATE\\s+TABLE\\s+(\\w+)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    QStringList tables;
+    for (const QString& sql : statements) {
+        if (const QRegularExpressionMatch m = create.match(sql); m.hasMatch())
+            tables << m.captured(1);
+    }
+    return tables;
+}
+
+QString runSqlScript(QSqlDatabase db, const QString& script)
+{
+    TransaccionSql transaccion(db);
+    if (!transaccion.abierta())
+        return transaccion.error();
+    if (const QString error = runSqlStatements(db, sqlStatements(script)); !error.isEmpty())
+        return error;
     if (!transaccion.confirmar())
         return transaccion.error();
     return {};
 }
 
-QString runSqlScriptFile(QSqlDatabase db, const QString& path)
+QString readSqlScript(const QString& path, QString* error)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("cannot read %1").arg(path);
-    return runSqlScript(db, QString::fromUtf8(f.readAll()));
+    if (!f.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read %1").arg(path);
+        return {};
+    }
+    return QString::fromUtf8(f.readAll());
+}
+
+QString runSqlScriptFile(QSqlDatabase db, const QString& path)
+{
+    QString error;
+    const QString script = readSqlScript(path, &error);
+    return error.isEmpty() ? runSqlScript(db, script) : error;
 }

@@ -1,9 +1,20 @@
 #pragma once
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
-// Runs a script of statements separated by ';' at the end of a line, with
-// "--" comment lines, inside one transaction. Returns the first error's
-// text, or an empty text when every statement ran.
+// The statements of a script: separated by ';' at the end of a line, "--"
+// comment lines left out.
+QStringList sqlStatements(const QString& script);
+// Runs them in order on the caller's transaction; returns the first error's
+// text (with the statement), or an empty text when every one ran.
+QString runSqlStatements(QSqlDatabase db, const QStringList& statements);
+// The tables a script creates, in its order.
+QStringList createdTables(const QStringList& statements);
+
+// Runs a script inside one transaction. Returns the first error's text, or
+// an empty text when every statement ran.
 QString runSqlScript(QSqlDatabase db, const QString& script);
 QString runSqlScriptFile(QSqlDatabase db, const QString& path);
+// A script file's text; empty with *error set when it cannot be read.
+QString readSqlScript(const QString& path, QString* error);

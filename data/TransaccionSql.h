@@ -1,7 +1,8 @@
 #pragma once
 // A write transaction that rolls back unless committed, so every early
-// return leaves the tables as they were. It begins as the engine needs
-// (MotorSql.h): on SQLite it holds the write lock from the start.
+// return leaves the tables as they were. It begins as the engine needs a
+// writer to begin (MotorSql.h): on SQLite it holds the write lock from the
+// start, so two writers never meet half-way.
 
 #include "MotorSql.h"
 
@@ -11,11 +12,21 @@
 
 class TransaccionSql {
 public:
-    explicit TransaccionSql(QSqlDatabase db) : db_(db), abierta_(motorsql::iniciarEscritura(db_, &error_)) {}
+    explicit TransaccionSql(QSqlDatabase db) : db_(db), abierta_(comenzarEscritura(db_, &error_)) {}
+    // The same, and no other writer of `reserva` goes on until this one ends
+    // (reservarTabla): writers of one declaration, or of the next number,
+    // take their turns instead of failing on each other's new rows.
+    TransaccionSql(QSqlDatabase db, const QString& reserva) : TransaccionSql(db)
+    {
+        if (abierta_ && !reservarTabla(db_, reserva, &error_)) {
+            deshacerEscritura(db_);
+            abierta_ = false;
+        }
+    }
     ~TransaccionSql()
     {
         if (abierta_)
-            motorsql::deshacer(db_);
+            deshacerEscritura(db_);
     }
     TransaccionSql(const TransaccionSql&) = delete;
     TransaccionSql& operator=(const TransaccionSql&) = delete;
@@ -26,13 +37,13 @@ public:
     {
         if (!abierta_)
             return false;
-        if (motorsql::confirmar(db_, &error_)) {
+        if (confirmarEscritura(db_, &error_)) {
             abierta_ = false;
             return true;
         }
         return false;
     }
-    // Why the transaction could not begin or commit.
+    // The error of the failed begin or commit.
     QSqlError errorSql() const { return error_; }
     QString error() const { return error_.text(); }
 

@@ -113,11 +113,16 @@ bool reemplazar(QSqlDatabase& db, const lectura834::Clave& clave, bool declaraci
 
 QString guardar(QSqlDatabase db, const lectura834::Clave& clave, bool declaracionExistente, const Detalle105& montos)
 {
-    TransaccionSql transaccion(db);
+    Q_UNUSED(declaracionExistente)
+    TransaccionSql transaccion(db, QStringLiteral("CAB"));
     if (!transaccion.abierta())
         return transaccion.error();
+    // The header is looked for even when the declaration was stored when the
+    // assistant opened: another workstation may have deleted it since.
     QString error;
-    if (!reemplazar(db, clave, declaracionExistente, montos, &error))
+    const bool hecho = asegurarCabecera(db, clave, &error) && borrarDetalle(db, clave, &error)
+                       && escribirDetalle(db, clave, montos, &error);
+    if (!hecho)
         return error;
     if (!transaccion.confirmar())
         return transaccion.error();

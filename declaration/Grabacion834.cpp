@@ -4,6 +4,7 @@
 #include "Casillas834.h"
 #include "ControlCode.h"
 #include "Formato834.h"
+#include "MotorSql.h"
 #include "ObjFunciones.h"
 #include "ParamLookups.h"
 #include "Parametros834.h"
@@ -95,7 +96,7 @@ QSqlRecord registroDeTabla(const QSqlDatabase& db, const QString& tabla)
     auto it = conocidos.constFind(clave);
     if (it != conocidos.constEnd())
         return *it;
-    const QSqlRecord r = db.record(tabla);
+    const QSqlRecord r = columnasDeTabla(db, tabla);
     if (!r.isEmpty())
         conocidos.insert(clave, r);
     return r;
@@ -369,7 +370,7 @@ Grabado grabar(QSqlDatabase db, const Declaracion834& d, const validacion834::Co
     Grabado r;
     r.estado = validacion834::ValidaGrabacion(d, c) ? 0 : 9;
     const lectura834::Clave k = clave(d);
-    TransaccionSql transaccion(db);
+    TransaccionSql transaccion(db, QStringLiteral("CAB"));
     if (!transaccion.abierta()) {
         r.error = transaccion.error();
         r.bloqueada = motorsql::esBloqueo(transaccion.errorSql());
@@ -458,7 +459,7 @@ bool eliminarBorrador(QSqlDatabase db, const QString& ruc, const QString& period
     }
     if (!cab || cab->cNumero != u"0")
         return false;
-    TransaccionSql transaccion(db);
+    TransaccionSql transaccion(db, QStringLiteral("CAB"));
     if (!transaccion.abierta()) {
         *error = transaccion.error();
         return false;
@@ -497,7 +498,7 @@ Registro registrarNumeroOrden(QSqlDatabase db, const Declaracion834& d, const Ve
 
     lectura834::Clave k = clave(d);
     k.enviada = true;
-    TransaccionSql transaccion(db);
+    TransaccionSql transaccion(db, QStringLiteral("HCAB"));
     if (!transaccion.abierta())
         return fallo(transaccion.error());
 
@@ -510,6 +511,10 @@ Registro registrarNumeroOrden(QSqlDatabase db, const Declaracion834& d, const Ve
         bindClave(q, k, true);
         if (!q.exec())
             return fallo(q.lastError().text());
+        // Another workstation deleted the sent version meanwhile: an order
+        // number row alone would be half a declaration.
+        if (q.numRowsAffected() == 0)
+            return fallo(texto::kEnviadaEliminada);
     }
 
     // HDET row 806: the two-digit part.

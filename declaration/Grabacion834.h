@@ -113,6 +113,7 @@ inline const QString kPreguntaSobrescribir = QStringLiteral(
 inline const QString kBaseOcupada =
     QStringLiteral("La base de datos está ocupada por otro usuario. Intente grabar nuevamente en unos momentos.");
 inline const QString kOrdenNoGrabado = QStringLiteral("El número de orden no pudo ser registrado.");
+inline const QString kEnviadaEliminada = QStringLiteral("La declaración enviada fue eliminada por otro usuario.");
 } // namespace texto
 
 } // namespace grabacion834

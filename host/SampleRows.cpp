@@ -175,6 +175,15 @@ QString insertSampleRows(QSqlDatabase db)
     TransaccionSql transaccion(db);
     if (!transaccion.abierta())
         return transaccion.error();
+    if (const QString error = writeSampleRows(db); !error.isEmpty())
+        return error;
+    if (!transaccion.confirmar())
+        return transaccion.error();
+    return {};
+}
+
+QString writeSampleRows(QSqlDatabase db)
+{
     QString error;
 
     QSqlQuery q(db);
@@ -213,8 +222,6 @@ QString insertSampleRows(QSqlDatabase db)
             return error;
     }
 
-    if (!transaccion.confirmar())
-        return transaccion.error();
     return {};
 }
 

@@ -1,4 +1,5 @@
 #include "Submission.h"
+#include "MotorSql.h"
 
 #include "ControlCode.h"
 #include "ObjFunciones.h"
@@ -67,6 +68,9 @@ QString sendDeclaration(QSqlDatabase db, const QString& ruc, const QString& peri
     TransaccionSql transaction(db);
     if (!transaction.abierta())
         return transaction.error();
+    // Two sends of one declaration at once would take the same correlative.
+    if (QSqlError e; !reservarTabla(db, QStringLiteral("HCAB"), &e))
+        return e.text();
 
     QSqlQuery cab(db);
     cab.prepare(QStringLiteral("SELECT estado, fec_pro, bcolibrad, nrocheque, cheque, efectivo, rectifica, cNumero FROM CAB")
@@ -110,7 +114,7 @@ QString sendDeclaration(QSqlDatabase db, const QString& ruc, const QString& peri
     bindKey(det, ruc, periodo);
     if (!det.exec())
         return det.lastError().text();
-    QSqlRecord row = db.record(QStringLiteral("HDET"));
+    QSqlRecord row = columnasDeTabla(db, QStringLiteral("HDET"));
     QSqlQuery hdet(db);
     hdet.prepare(QStringLiteral(
         "INSERT INTO HDET (Tip_doc_d, Doc_id_d, Periodo, Formulario, Correl, Casilla, i_valor, idcasilla, estado, cNumero)"

@@ -1,6 +1,9 @@
 #include "Suite.h"
 
+#include "MotorSql.h"
+#include "Session.h"
 #include "SqlScript.h"
+#include "TransaccionSql.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +16,9 @@
 namespace qvrhost {
 namespace {
 
+// How long the host waits for a workstation's lock or for the server to answer.
+constexpr int kServerWaitMs = 5000;
+
 QString copyResource(const QString& resource, const QString& target)
 {
     QFile in(resource);
@@ -24,36 +30,118 @@ QString copyResource(const QString& resource, const QString& target)
     return {};
 }
 
-QString iniText(const QString& sysPath)
+QString iniText(const QString& sysPath, const QString& dbPath, const QString& dbName)
 {
     // Windows line ends: the suite's programs share this file with the host.
     const QStringList lines{
         QStringLiteral("[Options]"),
         QStringLiteral("SysPath=") + sysPath,
         QStringLiteral("SysVersion=3.5"),
-        QStringLiteral("DBPath=") + sysPath,
-        QStringLiteral("DBName=") + QLatin1String(kDatabaseName),
+        QStringLiteral("DBPath=") + dbPath,
+        QStringLiteral("DBName=") + dbName,
         QStringLiteral("SysMenu=QVRMENU.TXT"),
         QStringLiteral("SysUser=ADMIN"),
     };
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
 
-QString buildDatabase(const QString& dbFile)
+// The suite folder's own files: work folders, help file, installer data.
+QString prepareFolder(const QDir& dir)
+{
+    const QString sysPath = dir.absolutePath() + u'/';
+    if (QFileInfo::exists(sysPath + QStringLiteral("KV000.INI")))
+        return QStringLiteral("Ya existe una suite en %1 (KV000.INI).").arg(dir.absolutePath());
+    for (const char* sub : {"RPT", "TMP", "BMP", "0834"}) {
+        if (!dir.mkpath(QLatin1String(sub)))
+            return QStringLiteral("No se puede crear la carpeta %1%2.").arg(sysPath, QLatin1String(sub));
+    }
+    QString error = copyResource(QStringLiteral(":/host/resources/Kv834.hlp"), sysPath + QStringLiteral("0834/Kv834.hlp"));
+    if (error.isEmpty())
+        error = copyResource(QStringLiteral(":/host/resources/env834.txt"), sysPath + QStringLiteral("TMP/env834.txt"));
+    return error;
+}
+
+// KV000.INI, written last so that a failed attempt can be repeated.
+QString writeIni(const QString& iniPath, const QString& text)
+{
+    QFile ini(iniPath);
+    if (!ini.open(QIODevice::WriteOnly) || ini.write(text.toUtf8()) < 0 || !ini.flush()) {
+        ini.remove();
+        return QStringLiteral("No se puede escribir %1.").arg(iniPath);
+    }
+    return {};
+}
+
+// Runs `build` on a connection of its own to `dbFile`, then closes it.
+template <typename Build>
+QString withDatabase(const QString& dbFile, Build build)
 {
     const QString connection = QStringLiteral("qvrhost-create-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     QString error = openSuiteDatabase(dbFile, connection);
     if (error.isEmpty()) {
         QSqlDatabase db = QSqlDatabase::database(connection, false);
-        // Write-ahead logging lets one program save while another still reads
-        // a long list from the same shared file.
-        QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-        error = runSqlScriptFile(db, QStringLiteral(":/host/schema/sqlite.sql"));
-        if (error.isEmpty())
-            error = insertSampleRows(db);
+        error = build(db);
         db.close();
     }
     QSqlDatabase::removeDatabase(connection);
+    return error;
+}
+
+QString buildDatabase(const QString& dbFile)
+{
+    return withDatabase(dbFile, [](QSqlDatabase db) {
+        // Write-ahead logging lets one program save while another still reads
+        // a long list from the same shared file.
+        QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        QString error = runSqlScriptFile(db, QStringLiteral(":/host/schema/sqlite.sql"));
+        if (error.isEmpty())
+            error = insertSampleRows(db);
+        return error;
+    });
+}
+
+// The suite's tables the database already holds (names as the schema writes them).
+QStringList suiteTablesIn(const QSqlDatabase& db, const QStringList& suiteTables)
+{
+    const QStringList present = db.tables();
+    QStringList found;
+    for (const QString& table : suiteTables) {
+        if (present.contains(table, Qt::CaseInsensitive))
+            found << table;
+    }
+    return found;
+}
+
+// Schema, rights and sample rows in one transaction: the database ends up
+// with the whole suite or as it was.
+QString buildServerDatabase(QSqlDatabase db, bool force)
+{
+    QString error;
+    const QStringList schema = sqlStatements(readSqlScript(QStringLiteral(":/host/schema/postgresql.sql"), &error));
+    if (!error.isEmpty())
+        return error;
+    const QStringList tables = createdTables(schema);
+    const QStringList existing = suiteTablesIn(db, tables);
+    if (!existing.isEmpty() && !force)
+        return QStringLiteral("La base de datos ya tiene tablas de la suite (%1). Use --force para reemplazarlas.")
+            .arg(existing.join(QStringLiteral(", ")));
+    QStringList statements;
+    for (const QString& table : existing)
+        statements << QStringLiteral("DROP TABLE ") + table;
+    statements << schema;
+    // The workstations' account reads and writes rows; it creates nothing.
+    if (db.userName().compare(builtInUser(), Qt::CaseInsensitive) != 0)
+        statements << QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON %1 TO %2")
+                          .arg(tables.join(QStringLiteral(", ")), builtInUser());
+
+    TransaccionSql transaccion(db);
+    if (!transaccion.abierta())
+        return transaccion.error();
+    error = runSqlStatements(db, statements);
+    if (error.isEmpty())
+        error = writeSampleRows(db);
+    if (error.isEmpty() && !transaccion.confirmar())
+        error = transaccion.error();
     return error;
 }
 
@@ -61,9 +149,17 @@ QString buildDatabase(const QString& dbFile)
 
 QString openSuiteDatabase(const QString& dbFile, const QString& connection)
 {
-    if (dbFile.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive))
-        return QStringLiteral("El host de prueba solo maneja bases SQLite: %1").arg(dbFile);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+    if (esDireccionServidor(dbFile)) {
+        QString problem;
+        std::optional<DireccionServidor> address = leerDireccionServidor(dbFile, &problem);
+        if (!address)
+            return problem;
+        if (address->usuario.isEmpty())
+            address->usuario = builtInUser();
+        QSqlDatabase db = prepararConexionServidor(*address, connection, kServerWaitMs);
+        return db.open() ? QString() : db.lastError().text();
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(nombreDriver(Motor::Sqlite), connection);
     db.setDatabaseName(dbFile);
     if (!db.open())
         return db.lastError().text();
@@ -76,36 +172,55 @@ QString createSuite(const QString& folder)
         return QStringLiteral("Falta la carpeta de la suite.");
     const QDir dir(QDir(folder).absolutePath());
     const QString sysPath = dir.absolutePath() + u'/';
-    const QString iniPath = sysPath + QStringLiteral("KV000.INI");
     const QString dbFile = sysPath + QLatin1String(kDatabaseName);
-    if (QFileInfo::exists(iniPath))
-        return QStringLiteral("Ya existe una suite en %1 (KV000.INI).").arg(dir.absolutePath());
     if (QFileInfo::exists(dbFile))
         return QStringLiteral("Ya existe la base de datos %1.").arg(dbFile);
-
-    for (const char* sub : {"RPT", "TMP", "BMP", "0834"}) {
-        if (!dir.mkpath(QLatin1String(sub)))
-            return QStringLiteral("No se puede crear la carpeta %1%2.").arg(sysPath, QLatin1String(sub));
-    }
-    QString error = copyResource(QStringLiteral(":/host/resources/Kv834.hlp"), sysPath + QStringLiteral("0834/Kv834.hlp"));
-    if (error.isEmpty())
-        error = copyResource(QStringLiteral(":/host/resources/env834.txt"), sysPath + QStringLiteral("TMP/env834.txt"));
+    QString error = prepareFolder(dir);
     if (!error.isEmpty())
         return error;
 
     error = buildDatabase(dbFile);
-    if (!error.isEmpty()) {
+    if (error.isEmpty())
+        error = writeIni(sysPath + QStringLiteral("KV000.INI"), iniText(sysPath, sysPath, QLatin1String(kDatabaseName)));
+    if (!error.isEmpty())
         QFile::remove(dbFile);  // a half-made database would block the next attempt
-        return error;
-    }
+    return error;
+}
 
-    QFile ini(iniPath);
-    if (!ini.open(QIODevice::WriteOnly) || ini.write(iniText(sysPath).toUtf8()) < 0 || !ini.flush()) {
-        ini.remove();
-        QFile::remove(dbFile);
-        return QStringLiteral("No se puede escribir %1.").arg(iniPath);
+QString createSuiteOnServer(const QString& folder, const QString& url, bool force)
+{
+    if (folder.trimmed().isEmpty())
+        return QStringLiteral("Falta la carpeta de la suite.");
+    QString problem;
+    std::optional<DireccionServidor> address = leerDireccionServidor(url, &problem);
+    if (!address)
+        return problem;
+    if (address->traeClave)
+        return QStringLiteral("La contraseña no va en la dirección del servidor: guárdela en ~/.pgpass "
+                              "(o en el archivo que indique PGPASSFILE).");
+    const QDir dir(QDir(folder).absolutePath());
+    QString error = prepareFolder(dir);
+    if (!error.isEmpty())
+        return error;
+
+    // The tables are created by the login the address names (the database's
+    // owner); the workstations log in with the built-in account.
+    const QString connection = QStringLiteral("qvrhost-server-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    {
+        QSqlDatabase db = prepararConexionServidor(*address, connection, kServerWaitMs);
+        error = db.open() ? buildServerDatabase(db, force) : db.lastError().text();
+        db.close();
     }
-    return {};
+    QSqlDatabase::removeDatabase(connection);
+    if (!error.isEmpty())
+        return error;
+
+    DireccionServidor workstation = *address;
+    workstation.usuario.clear();
+    const QString text = escribirDireccionServidor(workstation);
+    const qsizetype nameAt = text.indexOf(u'/', text.indexOf(QLatin1String("//")) + 2) + 1;
+    const QString sysPath = dir.absolutePath() + u'/';
+    return writeIni(sysPath + QStringLiteral("KV000.INI"), iniText(sysPath, text.left(nameAt), text.mid(nameAt)));
 }
 
 QString makeUserSuite(const QString& folder, const QString& userIni)

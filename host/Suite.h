@@ -21,13 +21,26 @@ QString createSuite(const QString& folder);
 // rebuilt), then writes its KV000.INI to `userIni`, the file every program of
 // the suite reads. Returns the error text, or an empty text on success.
 QString makeUserSuite(const QString& folder, const QString& userIni);
+// The same for an office whose database lives on a PostgreSQL server: the
+// tables and sample rows go into the existing database `url` names
+// (postgresql://[user@][host][:port]/dbname[?host=/socket/folder]), created
+// by the URL's login (the database's owner), and the suite's built-in
+// account gets the rights to read and write them, nothing more. KV000.INI's
+// DBPath + DBName name the server without login or password: workstations
+// log in with the built-in account, their password kept by the client
+// (~/.pgpass). A database already holding any of the suite's tables is
+// refused unless `force`, which replaces them all in the same transaction.
+QString createSuiteOnServer(const QString& folder, const QString& url, bool force);
 
 // Adds the sample reference rows (users, messages, PARAM, taxpayers) to a
 // database made from the schema, in one transaction. Returns the error text.
 QString insertSampleRows(QSqlDatabase db);
+// The same rows on the caller's transaction.
+QString writeSampleRows(QSqlDatabase db);
 
-// The database of a suite: opens `dbFile` (SQLite) under `connection`.
-// Returns the error text, empty when open.
+// The database of a suite: opens `dbFile` (a SQLite file, or a server's
+// address, logging in with the built-in account when it names nobody)
+// under `connection`. Returns the error text, empty when open.
 QString openSuiteDatabase(const QString& dbFile, const QString& connection);
 
 } // namespace qvrhost

@@ -1,5 +1,6 @@
 // qvrhost: the stand-in for the suite's host program.
 //   qvrhost init FOLDER                       create a suite folder
+//   qvrhost init --server URL [--force] FOLDER  the same, its database on a PostgreSQL server
 //   qvrhost send [--ini INI] RUC EJERCICIO    send a stored declaration
 //   qvrhost [--ini INI]                       show the "Qvarion" window
 //   qvrhost --new                             make a new suite the user's own, then show it
@@ -9,6 +10,7 @@
 #include "HostWindow.h"
 #include "IniFile.h"
 #include "LineaDeOrdenes.h"
+#include "MotorSql.h"
 #include "Submission.h"
 #include "Suite.h"
 
@@ -29,6 +31,7 @@ const QString kConnection = QStringLiteral("qvrhost");
 const LineaDeOrdenes::Programa kPrograma{
     "qvrhost",
     "Uso: qvrhost init CARPETA\n"
+    "     qvrhost init --server postgresql://[usuario@][host][:puerto]/base [--force] CARPETA\n"
     "     qvrhost send [--ini KV000.INI] RUC EJERCICIO\n"
     "     qvrhost [--ini KV000.INI]\n"
     "     qvrhost --new\n"
@@ -75,7 +78,7 @@ bool openSuite(const QString& iniPath, HostSettings* settings, QString* error)
         return false;
     }
     *settings = HostSettings::read(iniPath);
-    if (!QFileInfo::exists(settings->suite.dbFile)) {
+    if (!esDireccionServidor(settings->suite.dbFile) && !QFileInfo::exists(settings->suite.dbFile)) {
         *error = QStringLiteral("No existe la base de datos %1.").arg(settings->suite.dbFile);
         return false;
     }
@@ -83,11 +86,20 @@ bool openSuite(const QString& iniPath, HostSettings* settings, QString* error)
     return error->isEmpty();
 }
 
-int runInit(const QStringList& args)
+int runInit(QStringList args)
 {
-    if (args.size() != 1)
+    const bool force = args.removeAll(QStringLiteral("--force")) > 0;
+    QString server;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--server")); at >= 0) {
+        if (at + 1 >= args.size())
+            return usage();
+        server = args.at(at + 1);
+        args.remove(at, 2);
+    }
+    if (args.size() != 1 || (force && server.isEmpty()))
         return usage();
-    const QString error = qvrhost::createSuite(args.first());
+    const QString error = server.isEmpty() ? qvrhost::createSuite(args.first())
+                                           : qvrhost::createSuiteOnServer(args.first(), server, force);
     if (!error.isEmpty())
         return fail(error);
     std::printf("%s\n", qPrintable(QStringLiteral("Suite creada en %1").arg(QFileInfo(args.first()).absoluteFilePath())));

@@ -1,6 +1,7 @@
 #include "Module1.h"
 
 #include "IniFile.h"
+#include "MotorSql.h"
 #include "Session.h"
 #include "Settings.h"
 #include "TransaccionSql.h"
@@ -40,27 +41,14 @@ QString openFailureText(const OpenFailure& failure)
 // Maps a driver error to the engine number the statement message shows.
 int statementErrorNumber(const QSqlError& error)
 {
-    const QString code = error.nativeErrorCode();
-    bool numeric = false;
-    const int native = code.toInt(&numeric);
-    if (numeric) {   // SQLite: primary code in the low byte, extended codes above it
-        switch (native & 0xff) {
-        case 19:   // SQLITE_CONSTRAINT: only the primary key can clash in these tables
-            return (native == 19 || native == 1555 || native == 2067) ? kErrDuplicateKey : kErrReserved;
-        case 5:    // SQLITE_BUSY
-        case 6:    // SQLITE_LOCKED
-        case 8:    // SQLITE_READONLY
-        case 23:   // SQLITE_AUTH
-            return kErrLocked;
-        default:
-            return kErrReserved;
-        }
-    }
-    if (code == u"23505")   // PostgreSQL unique_violation
+    switch (clasificarError(error)) {
+    case FalloSql::ClaveDuplicada:
         return kErrDuplicateKey;
-    if (code == u"55P03" || code == u"42501" || code == u"40P01")   // lock, permission, deadlock
+    case FalloSql::Bloqueo:
         return kErrLocked;
-    return kErrReserved;
+    default:
+        return kErrReserved;
+    }
 }
 
 QString errorDescription(const QSqlError& error)
@@ -139,8 +127,10 @@ bool Module1::openDatabase(const QString& folder)
 {
     Settings settings = readSettings(iniPath_);
     settings.sysPath = folder;
-    // The installer takes the database from the suite folder, whatever DBPath says.
-    const QString dbFile = folder + IniFile::read(iniPath_, QString::fromUtf16(kIniSection), QStringLiteral("DBName"));
+    // The installer takes the database file from the suite folder, whatever
+    // DBPath says; a suite on a server has no file there, so its DBPath names the server.
+    const QString dbName = IniFile::read(iniPath_, QString::fromUtf16(kIniSection), QStringLiteral("DBName"));
+    const QString dbFile = esDireccionServidor(settings.dbPath) ? settings.dbPath + dbName : folder + dbName;
     OpenOptions options;
     options.connectionName = connection_;
     options.writeSystemDb = false;
@@ -160,6 +150,15 @@ bool Module1::installAll(const EnvioFile& envio)
     if (!transaccion.abierta()) {
         reportStatementError(transaccion.errorSql());
         return false;
+    }
+    // Two installers at once on a server would both find a row missing and
+    // both insert it; the second waits here for the first instead.
+    QSqlError reservationError;
+    for (const char* table : {"PARAM", "Reportes", "envio_t"}) {
+        if (!reservarTabla(db, QLatin1String(table), &reservationError)) {
+            reportStatementError(reservationError);
+            return false;
+        }
     }
     bool ok = true;
     for (const ParamRow& row : paramRows())

@@ -33,7 +33,7 @@ ResultadoImpresion falla(FalloImpresion fallo, const QString& impresora, int cod
     return r;
 }
 
-QString ultimoError() { return QString::fromUtf8(cupsLastErrorString()); }
+QString errorSql() { return QString::fromUtf8(cupsLastErrorString()); }
 
 int entero(ipp_t* grupo, const char* nombre)
 {
@@ -103,7 +103,7 @@ ResultadoImpresion rechazoDelServidor(const QString& cola)
     const FalloImpresion fallo = estado == IPP_STATUS_ERROR_NOT_FOUND          ? FalloImpresion::NoExiste
                                : estado == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS ? FalloImpresion::Rechaza
                                                                                : FalloImpresion::Error;
-    return falla(fallo, cola, int(estado), ultimoError());
+    return falla(fallo, cola, int(estado), errorSql());
 }
 
 // The state of a job on the server, or nothing when it cannot be asked.
@@ -159,7 +159,7 @@ std::optional<ResultadoImpresion> final(const QString& cola, int trabajo, std::o
         retira(cola, trabajo);
         r = falla(FalloImpresion::Detenida, cola, int(IPP_STATUS_ERROR_PRINTER_IS_DEACTIVATED), mensaje);
     } else if (!estado) {
-        r = falla(FalloImpresion::Error, cola, int(cupsLastError()), ultimoError());
+        r = falla(FalloImpresion::Error, cola, int(cupsLastError()), errorSql());
     }
     if (r)
         r->trabajo = trabajo;

@@ -1,5 +1,6 @@
 #include "ImpRep.h"
 
+#include "MotorSql.h"
 #include "SpoolFormat.h"
 #include "SpoolWriter.h"
 
@@ -13,35 +14,9 @@
 
 namespace {
 
-enum class Engine { Sqlite, Postgres, Other };
+bool isUniqueViolation(const QSqlError& e) { return clasificarError(e) == FalloSql::ClaveDuplicada; }
 
-Engine engineOf(const QSqlDatabase& db)
-{
-    const QString driver = db.driverName();
-    if (driver.startsWith(QLatin1StringView("QSQLITE")))
-        return Engine::Sqlite;
-    if (driver.startsWith(QLatin1StringView("QPSQL")))
-        return Engine::Postgres;
-    return Engine::Other;
-}
-
-bool isUniqueViolation(const QSqlError& e)
-{
-    const QString code = e.nativeErrorCode();
-    // SQLite: constraint (19), unique (2067), primary key (1555); PostgreSQL: 23505.
-    if (code == QLatin1StringView("19") || code == QLatin1StringView("2067")
-        || code == QLatin1StringView("1555") || code == QLatin1StringView("23505"))
-        return true;
-    return e.databaseText().contains(QLatin1StringView("UNIQUE constraint"), Qt::CaseInsensitive)
-        || e.databaseText().contains(QLatin1StringView("duplicate key"), Qt::CaseInsensitive);
-}
-
-bool isBusy(const QSqlError& e)
-{
-    const QString code = e.nativeErrorCode();
-    return code == QLatin1StringView("5") || code == QLatin1StringView("6")
-        || e.databaseText().contains(QLatin1StringView("locked"), Qt::CaseInsensitive);
-}
+bool isBusy(const QSqlError& e) { return clasificarError(e) == FalloSql::Bloqueo; }
 
 // The whole number the text starts with (blanks first allowed); 0 for none.
 qint64 leadingNumber(QStringView text)
@@ -81,55 +56,14 @@ std::optional<qint64> highest(QSqlDatabase db, const QString& sql, const std::op
     return top;
 }
 
-bool execPlain(QSqlDatabase db, const QString& sql, QSqlError* error)
+// A write transaction in which no other writer may add to SPOOL until it ends.
+bool begin(QSqlDatabase db, QSqlError* error)
 {
-    QSqlQuery q(db);
-    if (q.exec(sql))
-        return true;
-    *error = q.lastError();
-    return false;
-}
-
-bool begin(QSqlDatabase db, Engine engine, QSqlError* error)
-{
-    switch (engine) {
-    case Engine::Sqlite:
-        // Plain BEGIN takes the write lock only at the insert, after both
-        // maxima were read; IMMEDIATE takes it before the first read.
-        return execPlain(db, QStringLiteral("BEGIN IMMEDIATE"), error);
-    case Engine::Postgres:
-        if (!execPlain(db, QStringLiteral("BEGIN"), error))
-            return false;
-        // Conflicts with itself and with writers, not with readers.
-        if (execPlain(db, QStringLiteral("LOCK TABLE SPOOL IN SHARE ROW EXCLUSIVE MODE"), error))
-            return true;
-        execPlain(db, QStringLiteral("ROLLBACK"), error);
+    if (!comenzarEscritura(db, error))
         return false;
-    case Engine::Other:
-        if (db.transaction())
-            return true;
-        *error = db.lastError();
-        return false;
-    }
-    return false;
-}
-
-void rollback(QSqlDatabase db, Engine engine)
-{
-    QSqlError ignored;
-    if (engine == Engine::Other)
-        db.rollback();
-    else
-        execPlain(db, QStringLiteral("ROLLBACK"), &ignored);
-}
-
-bool commit(QSqlDatabase db, Engine engine, QSqlError* error)
-{
-    if (engine != Engine::Other)
-        return execPlain(db, QStringLiteral("COMMIT"), error);
-    if (db.commit())
+    if (reservarTabla(db, QStringLiteral("SPOOL"), error))
         return true;
-    *error = db.lastError();
+    deshacerEscritura(db);
     return false;
 }
 
@@ -156,8 +90,7 @@ SpoolRegistration RegistraSpool(QSqlDatabase db, const QString& sysUser, const Q
         result.error = QStringLiteral("database not open");
         return result;
     }
-    const Engine engine = engineOf(db);
-    if (engine == Engine::Sqlite)
+    if (motorDe(db) == Motor::Sqlite)
         ensureBusyTimeout(db);
 
     // The text maxima order numerically while every name has its fixed
@@ -166,7 +99,7 @@ SpoolRegistration RegistraSpool(QSqlDatabase db, const QString& sysUser, const Q
     constexpr int kAttempts = 8;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         QSqlError error;
-        if (!begin(db, engine, &error)) {
+        if (!begin(db, &error)) {
             if (isBusy(error) && attempt + 1 < kAttempts) {
                 QThread::msleep(20 * (attempt + 1));
                 continue;
@@ -185,7 +118,7 @@ SpoolRegistration RegistraSpool(QSqlDatabase db, const QString& sysUser, const Q
                                                 std::nullopt, 8, &readError)
                                       : std::nullopt;
         if (!lastSeq || !lastFile) {
-            rollback(db, engine);
+            deshacerEscritura(db);
             result.error = readError;
             return result;
         }
@@ -208,12 +141,12 @@ SpoolRegistration RegistraSpool(QSqlDatabase db, const QString& sysUser, const Q
             if (!inserted)
                 error = insert.lastError();
         }
-        if (inserted && commit(db, engine, &error)) {
+        if (inserted && confirmarEscritura(db, &error)) {
             result.archivo = archivo;
             result.secuencia = secuencia;
             return result;
         }
-        rollback(db, engine);
+        deshacerEscritura(db);
         if (isUniqueViolation(error)) {
             scanAll = true;
             continue;

@@ -12,6 +12,7 @@ packages=(
   dpkg-dev file desktop-file-utils lintian man-db librsvg2-bin
   cups-daemon cups-client cups-filters printer-driver-cups-pdf libcups2-dev
   clang libclang-rt-dev llvm
+  postgresql
 )
 missing=()
 for p in "${packages[@]}"; do

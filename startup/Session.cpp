@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include "IniFile.h"
+#include "MotorSql.h"
 
 #include <QFileInfo>
 #include <QSqlError>
@@ -9,14 +10,9 @@
 
 namespace {
 
-// SQLite result codes that matter here (primary codes; extended ones are masked).
-constexpr int kSqlitePerm = 3;
-constexpr int kSqliteBusy = 5;
-constexpr int kSqliteLocked = 6;
-constexpr int kSqliteReadOnly = 8;
+// SQLite result codes that matter on opening (primary codes; extended ones are masked).
 constexpr int kSqliteCorrupt = 11;
 constexpr int kSqliteCantOpen = 14;
-constexpr int kSqliteAuth = 23;
 constexpr int kSqliteNotADb = 26;
 
 OpenFailure lockedFailure(const QString& file)
@@ -74,19 +70,28 @@ OpenFailure fromSqlite(const QSqlError& error, const QString& file)
     const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
     if (!ok)
         return cannotOpenFailure(file);
-    switch (code) {
-    case kSqlitePerm:
-    case kSqliteBusy:
-    case kSqliteLocked:
-    case kSqliteReadOnly:
-    case kSqliteCantOpen:   // the file is there (checked before) but may not be opened
-    case kSqliteAuth:
+    // The file is there (checked before) but may not be opened: locked too.
+    if (clasificarError(error) == FalloSql::Bloqueo || code == kSqliteCantOpen)
         return lockedFailure(file);
-    case kSqliteNotADb:
-    case kSqliteCorrupt:
+    if (code == kSqliteNotADb || code == kSqliteCorrupt)
         return notDatabaseFailure(file);
+    return cannotOpenFailure(file);
+}
+
+// A server's refusal, with the server's own text.
+OpenFailure fromServer(const QSqlError& error)
+{
+    const QString text = error.databaseText().trimmed().isEmpty() ? error.text().trimmed()
+                                                                  : error.databaseText().trimmed();
+    switch (clasificarError(error)) {
+    case FalloSql::Bloqueo:
+        return {kErrLocked, text};
+    case FalloSql::BaseInexistente:
+        return {kErrFileNotFound, text};
+    case FalloSql::Autenticacion:
+        return {kErrBadAccount, text};
     default:
-        return cannotOpenFailure(file);
+        return {kErrConnectionFailed, text};
     }
 }
 
@@ -111,7 +116,7 @@ std::optional<OpenFailure> openSqlite(const QString& dbFile, const OpenOptions& 
 
     std::optional<OpenFailure> failure;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), options.connectionName);
+        QSqlDatabase db = QSqlDatabase::addDatabase(nombreDriver(Motor::Sqlite), options.connectionName);
         // mode=rw: open read-write, and never make a new empty database.
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(options.busyTimeoutMs));
         db.setDatabaseName(QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded) +
@@ -141,34 +146,19 @@ std::optional<OpenFailure> openSqlite(const QString& dbFile, const OpenOptions& 
 
 std::optional<OpenFailure> openPostgres(const QString& dbFile, const OpenOptions& options)
 {
-    const QUrl url(dbFile);
+    QString problem;
+    std::optional<DireccionServidor> address = leerDireccionServidor(dbFile, &problem);
+    if (!address)
+        return OpenFailure{kErrConnectionFailed, problem};
+    if (address->usuario.isEmpty())
+        address->usuario = builtInUser();
     std::optional<OpenFailure> failure;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), options.connectionName);
-        db.setHostName(url.host());
-        if (url.port() > 0)
-            db.setPort(url.port());
-        QString name = url.path();
-        if (name.startsWith(u'/'))
-            name.remove(0, 1);
-        db.setDatabaseName(name);
-        db.setUserName(url.userName().isEmpty() ? builtInUser() : url.userName());
-        db.setPassword(url.password().isEmpty() ? builtInPassword() : url.password());
-        db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(qMax(1, options.busyTimeoutMs / 1000)));
-        if (!url.isValid() || name.isEmpty()) {
-            failure = missingFailure(dbFile);
-        } else if (!db.open()) {
-            const QString text = db.lastError().text();
-            if (text.contains(QLatin1String("does not exist")))
-                failure = missingFailure(dbFile);
-            else if (text.contains(QLatin1String("authentication")) || text.contains(QLatin1String("permission")))
-                failure = lockedFailure(dbFile);
-            else
-                failure = OpenFailure{kErrConnectionFailed,
-                                      QStringLiteral("ODBC--connection to '%1' failed.").arg(url.host())};
-        } else if ((failure = checkSuiteTables(db, url.toString(QUrl::RemovePassword)))) {
+        QSqlDatabase db = prepararConexionServidor(*address, options.connectionName, options.busyTimeoutMs);
+        if (!db.open())
+            failure = fromServer(db.lastError());
+        else if ((failure = checkSuiteTables(db, QUrl(dbFile).toString(QUrl::RemovePassword))))
             db.close();
-        }
     }
     if (failure)
         QSqlDatabase::removeDatabase(options.connectionName);
@@ -211,7 +201,7 @@ std::optional<OpenFailure> openDatabaseFile(const QString& dbFile, const Setting
     // The workgroup file is recorded for the rest of the suite; SQLite has no accounts to open it with.
     if (options.writeSystemDb)
         IniFile::write(iniPath, QString::fromUtf16(kIniSection), QStringLiteral("SystemDB"), settings.systemDb());
-    if (dbFile.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive))
+    if (esDireccionServidor(dbFile))
         return openPostgres(dbFile, options);
     return openSqlite(dbFile, options);
 }

@@ -19,8 +19,9 @@ inline constexpr int kErrLocked = 3051;
 inline constexpr int kErrFileNotFound = 3024;
 inline constexpr int kErrNotDatabase = 3343;
 inline constexpr int kErrCannotOpen = 3049;
-inline constexpr int kErrConnectionFailed = 3151;
+inline constexpr int kErrConnectionFailed = 3151;   // server unreachable, or its address incomplete
 inline constexpr int kErrNoSuchTable = 3078;
+inline constexpr int kErrBadAccount = 3029;         // the server refused the login
 
 // Title of the open failure box (OK button only, no icon).
 inline const QString kConnectionErrorTitle = QStringLiteral("Error de Conección");

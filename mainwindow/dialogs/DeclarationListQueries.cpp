@@ -7,16 +7,9 @@
 #include <QDate>
 #include <QDateTime>
 #include <QSqlError>
+#include <iterator>
 
 namespace {
-
-// SQLite result codes (low byte of the extended code) that the suite reports
-// as its "locked or no permission" error.
-constexpr int kSqlitePerm = 3;
-constexpr int kSqliteBusy = 5;
-constexpr int kSqliteLocked = 6;
-constexpr int kSqliteReadOnly = 8;
-constexpr int kErrLocked = 3051;
 
 const QString kStoredList = QStringLiteral(
     "SELECT A.DOC_ID_D, B.NOMBRE, A.PERIODO, A.FORMULARIO, A.ESTADO FROM CAB AS A, CONT AS B"
@@ -48,7 +41,8 @@ QSqlQuery declarationList(QSqlDatabase db, const QString& select, const QString&
 std::optional<DbFailure> deleteDeclarationRows(QSqlDatabase db, std::initializer_list<const char*> tables,
                                                const QString& where, const QVariantList& values)
 {
-    TransaccionSql transaction(db);
+    // The header table (last) is reserved first, as every writer of a declaration does.
+    TransaccionSql transaction(db, QLatin1String(*std::prev(tables.end())));
     if (!transaction.abierta())
         return dbFailureOf(transaction.errorSql());
     for (const char* table : tables) {
@@ -71,27 +65,10 @@ DbFailure dbFailureOf(const QSqlError& error)
 {
     DbFailure f;
     f.description = error.text().trimmed();
-    const QString native = error.nativeErrorCode();
-    if (native.size() == 5) {
-        // PostgreSQL's SQLSTATE: no permission and lock not available count as locked.
-        if (native == QLatin1String("42501") || native == QLatin1String("55P03"))
-            f.number = kErrLocked;
-        return f;
-    }
-    bool ok = false;
-    const int code = native.toInt(&ok);
-    if (!ok)
-        return f;
-    switch (code & 0xff) {
-    case kSqlitePerm:
-    case kSqliteBusy:
-    case kSqliteLocked:
-    case kSqliteReadOnly:
-        f.number = kErrLocked;
-        break;
-    default:
-        f.number = code;
-    }
+    if (clasificarError(error) == FalloSql::Bloqueo)
+        f.number = kJetBloqueada;
+    else
+        f.number = error.nativeErrorCode().toInt();   // SQLite's code; a server's SQLSTATE reads as 0
     return f;
 }
 

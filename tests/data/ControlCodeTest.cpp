@@ -1,4 +1,5 @@
 #include "ControlCode.h"
+#include "MotorSql.h"
 #include "TestSuite.h"
 
 #include <QDate>
@@ -11,7 +12,7 @@ namespace {
 // A DET row about to be written: the table's own record with some values.
 QSqlRecord detRow(const QSqlDatabase& db, const QVariantList& values)
 {
-    QSqlRecord r = db.record("DET");
+    QSqlRecord r = columnasDeTabla(db, "DET");
     for (int i = 0; i < values.size() && i < r.count(); ++i)
         r.setValue(i, values[i]);
     return r;
@@ -96,7 +97,7 @@ TEST(ControlCode, SameCodeBeforeInsertAndAfterReadingBack)
 {
     TestSuite suite;
     const QSqlDatabase db = suite.db();
-    QSqlRecord row = db.record("HDET");
+    QSqlRecord row = columnasDeTabla(db, "HDET");
     const QVariantList values{6, "20100070970", "2003", "0834", "0000000012", "806", "45", "01", 0};
     for (int i = 0; i < values.size(); ++i)
         row.setValue(i, values[i]);

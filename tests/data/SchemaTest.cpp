@@ -1,3 +1,4 @@
+#include "MotorSql.h"
 #include "TestSuite.h"
 
 #include <QFile>
@@ -10,7 +11,7 @@ namespace {
 QStringList columns(const QSqlDatabase& db, const QString& table)
 {
     QStringList names;
-    const QSqlRecord r = db.record(table);
+    const QSqlRecord r = columnasDeTabla(db, table);
     for (int i = 0; i < r.count(); ++i)
         names << r.fieldName(i).toLower();
     return names;

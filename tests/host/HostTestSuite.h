@@ -1,7 +1,11 @@
 #pragma once
-// A suite made by createSuite in a temporary folder, with a connection of its own.
+// A suite made by createSuite in a temporary folder, with a connection of its
+// own; on the throwaway server (QVR_TEST_ENGINE=postgresql) made by
+// createSuiteOnServer in a new empty database instead, and dropped after.
 
+#include "Settings.h"
 #include "Suite.h"
+#include "TestSuite.h"
 
 #include <QSqlDatabase>
 #include <QTemporaryDir>
@@ -16,14 +20,21 @@ public:
     HostTestSuite()
         : connection_(QStringLiteral("hosttest-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
     {
-        error_ = qvrhost::createSuite(folder());
+        if (TestSuite::serverEngine()) {
+            serverDb_ = TestSuite::createServerDatabase(false);
+            error_ = qvrhost::createSuiteOnServer(folder(), ownerUrl(), false);
+        } else {
+            error_ = qvrhost::createSuite(folder());
+        }
         if (error_.isEmpty())
-            error_ = qvrhost::openSuiteDatabase(folder() + QStringLiteral("/qvr.db"), connection_);
+            error_ = qvrhost::openSuiteDatabase(readSettings(iniPath()).dbFile, connection_);
     }
     ~HostTestSuite()
     {
         QSqlDatabase::database(connection_, false).close();
         QSqlDatabase::removeDatabase(connection_);
+        if (!serverDb_.isEmpty())
+            TestSuite::dropServerDatabase(serverDb_);
     }
     HostTestSuite(const HostTestSuite&) = delete;
     HostTestSuite& operator=(const HostTestSuite&) = delete;
@@ -32,9 +43,18 @@ public:
     QString iniPath() const { return folder() + QStringLiteral("/KV000.INI"); }
     QString error() const { return error_; }
     QSqlDatabase db() const { return QSqlDatabase::database(connection_); }
+    bool onServer() const { return !serverDb_.isEmpty(); }
+    // The database as the programs name it (DBPath + DBName).
+    QString dbFile() const
+    {
+        return onServer() ? TestSuite::serverUrl(serverDb_) : folder() + QStringLiteral("/qvr.db");
+    }
+    // The server database as its owner, who creates the tables, names it.
+    QString ownerUrl() const { return TestSuite::serverUrl(serverDb_).replace("postgresql://", "postgresql://postgres@"); }
 
 private:
     QTemporaryDir dir_;
     QString connection_;
+    QString serverDb_;
     QString error_;
 };

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QSet>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -41,7 +42,7 @@ TEST(CreateSuite, WritesTheSettingsTheProgramsRead)
     const Settings s = readSettings(suite.iniPath());
     const QString folder = QDir(suite.folder()).absolutePath() + u'/';
     EXPECT_EQ(s.sysPath, folder);
-    EXPECT_EQ(s.dbFile, folder + QStringLiteral("qvr.db"));
+    EXPECT_EQ(QDir::cleanPath(s.dbFile), QDir::cleanPath(suite.dbFile()));
     EXPECT_EQ(s.sysUser, QStringLiteral("ADMIN"));
     EXPECT_FALSE(s.sysVersion.isEmpty());
     EXPECT_FALSE(s.sysMenu.isEmpty());
@@ -167,4 +168,41 @@ TEST(UserSuite, TakesAnExistingSuiteOrCreatesOneAndPointsTheUsersSettingsAtIt)
     EXPECT_EQ(qvrhost::makeUserSuite(fresh, userIni), QString());
     EXPECT_TRUE(QFile::exists(fresh + QStringLiteral("/qvr.db")));
     EXPECT_EQ(contents(userIni), contents(fresh + QStringLiteral("/KV000.INI")));
+// On a server the database exists already; a second init on it is refused,
+// with --force the old suite is replaced whole, never mixed with the new one.
+TEST(CreateSuiteOnServer, RefusesADatabaseHoldingASuiteUnlessForced)
+{
+    if (!TestSuite::serverEngine())
+        GTEST_SKIP() << "a server's database";
+    HostTestSuite suite;
+    ASSERT_TRUE(suite.error().isEmpty()) << qPrintable(suite.error());
+    ASSERT_TRUE(QSqlQuery(suite.db()).exec("INSERT INTO CLAVES (Usuario, Tipo) VALUES ('OTRO', '1')"));
+    QTemporaryDir other;
+    const QString refused = qvrhost::createSuiteOnServer(other.path() + "/a", suite.ownerUrl(), false);
+    EXPECT_TRUE(refused.contains("--force")) << qPrintable(refused);
+    EXPECT_FALSE(QFile::exists(other.path() + "/a/KV000.INI"));
+    EXPECT_EQ(column(suite.db(), "SELECT COUNT(*) FROM CLAVES"), QStringList{"3"});
+
+    EXPECT_EQ(qvrhost::createSuiteOnServer(other.path() + "/b", suite.ownerUrl(), true), "");
+    EXPECT_EQ(column(suite.db(), "SELECT COUNT(*) FROM CLAVES"), QStringList{"2"});
+    EXPECT_EQ(readSettings(other.path() + "/b/KV000.INI").dbFile, suite.dbFile());
+}
+
+// KV000.INI names the server without login or password: a password in the
+// address is refused before anything is made.
+TEST(CreateSuiteOnServer, KeepsLoginAndPasswordOutOfTheSettings)
+{
+    if (!TestSuite::serverEngine())
+        GTEST_SKIP() << "a server's database";
+    HostTestSuite suite;
+    ASSERT_TRUE(suite.error().isEmpty()) << qPrintable(suite.error());
+    const Settings s = readSettings(suite.iniPath());
+    EXPECT_FALSE(s.dbPath.contains('@')) << qPrintable(s.dbPath);
+    EXPECT_TRUE(s.dbPath.endsWith('/'));
+
+    QTemporaryDir other;
+    QString withPassword = suite.ownerUrl();
+    withPassword.replace("postgres@", "postgres:secreto@");
+    EXPECT_TRUE(qvrhost::createSuiteOnServer(other.path() + "/c", withPassword, false).contains("pgpass"));
+    EXPECT_FALSE(QFile::exists(other.path() + "/c"));
 }

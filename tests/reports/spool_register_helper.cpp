@@ -3,6 +3,7 @@
 // Usage: spool_register_helper <db file> <report folder> <count> <report code>
 
 #include "ImpRep.h"
+#include "Session.h"
 #include "SpoolWriter.h"
 
 #include <QCoreApplication>
@@ -19,12 +20,16 @@ int main(int argc, char** argv)
     }
     int status = 0;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("helper"));
-        db.setDatabaseName(args[1]);
-        if (!db.open()) {
-            std::fprintf(stderr, "cannot open %s\n", qPrintable(args[1]));
+        // A SQLite file or a server, opened as every program of the suite opens it.
+        OpenOptions options;
+        options.connectionName = QStringLiteral("helper");
+        options.writeSystemDb = false;
+        options.busyTimeoutMs = 5000;
+        if (const auto failure = openDatabaseFile(args[1], Settings{}, QString(), options)) {
+            std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(args[1]), qPrintable(failure->description));
             return 1;
         }
+        QSqlDatabase db = QSqlDatabase::database(QStringLiteral("helper"));
         const int count = args[3].toInt();
         for (int i = 0; i < count && status == 0; ++i) {
             const SpoolRegistration reg = RegistraSpool(db, QStringLiteral("HELPER"), args[4], 6,
