@@ -258,8 +258,7 @@ TEST(Grabar, FailureMidwayLeavesThePreviousVersionWhole)
     const QString cab = volcado(s, "CAB");
     const QString det = volcado(s, "DET");
 
-    ASSERT_TRUE(s.exec("CREATE TRIGGER no_180 BEFORE INSERT ON DET WHEN NEW.Casilla = '180' "
-                       "BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+    ASSERT_TRUE(s.failWhen("DET", "BEFORE INSERT", "NEW.Casilla = '180'", "disk full"));
     p.d.setCasilla(300, "99");
     p.d.setFormaPago("X");
     p.c.hoy = [] { return QDate(2005, 4, 1); };
@@ -270,7 +269,7 @@ TEST(Grabar, FailureMidwayLeavesThePreviousVersionWhole)
     EXPECT_EQ(volcado(s, "DET"), det);
     EXPECT_TRUE(mensajeFallo(g.error).mensaje.startsWith(texto::kNoGrabada));
     // The connection is usable again afterwards.
-    ASSERT_TRUE(s.exec("DROP TRIGGER no_180"));
+    ASSERT_TRUE(s.stopFailing("DET"));
     EXPECT_TRUE(grabar(s.db(), p.d, p.c).ok);
 }
 

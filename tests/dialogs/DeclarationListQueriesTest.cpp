@@ -74,8 +74,7 @@ TEST_F(DeclarationListQueriesTest, DeletingOneDeclarationLeavesOtherYearsAndForm
 
 TEST_F(DeclarationListQueriesTest, FailedHeaderDeletionKeepsTheDetailToo)
 {
-    ASSERT_TRUE(suite.exec(QStringLiteral(
-        "CREATE TRIGGER keep_cab BEFORE DELETE ON CAB BEGIN SELECT RAISE(ABORT, 'no permission'); END")));
+    ASSERT_TRUE(suite.failWhen("CAB", "BEFORE DELETE", {}, "no permission"));
     const auto failure =
         deleteStoredDeclaration(suite.db(), QStringLiteral("20100000001"), QStringLiteral("2004"), kForm);
     ASSERT_TRUE(failure);

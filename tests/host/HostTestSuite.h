@@ -8,6 +8,7 @@
 #include "TestSuite.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QUuid>
 #include <ostream>
@@ -48,6 +49,11 @@ public:
     QString dbFile() const
     {
         return onServer() ? TestSuite::serverUrl(serverDb_) : folder() + QStringLiteral("/qvr.db");
+    }
+    // A statement as the database's owner (triggers, rights).
+    bool ownerExec(const QString& sql) const
+    {
+        return onServer() ? TestSuite::serverExec(serverDb_, sql) : QSqlQuery(db()).exec(sql);
     }
     // The server database as its owner, who creates the tables, names it.
     QString ownerUrl() const { return TestSuite::serverUrl(serverDb_).replace("postgresql://", "postgresql://postgres@"); }

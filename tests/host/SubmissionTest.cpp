@@ -140,8 +140,8 @@ TEST(SendDeclaration, FailedDetailCopyLeavesNoHeader)
     storeDeclaration(db, "0834", 0);
     // A box that cannot be copied must take the header and the boxes
     // already copied back with it.
-    ASSERT_TRUE(QSqlQuery(db).exec("CREATE TRIGGER stop AFTER INSERT ON HDET WHEN NEW.Casilla='300'"
-                                   " BEGIN SELECT RAISE(ABORT, 'stop'); END"));
+    for (const QString& sql : TestSuite::failingTrigger("stop", "HDET", "AFTER INSERT", "NEW.Casilla='300'", "stop"))
+        ASSERT_TRUE(suite.ownerExec(sql));
     qvrhost::Submission s;
     EXPECT_FALSE(qvrhost::sendDeclaration(db, kRuc, "2004", &s).isEmpty());
     EXPECT_EQ(count(db, "SELECT COUNT(*) FROM HCAB"), 0);
