@@ -6,6 +6,8 @@
 --   SMALLINT, INTEGER, VARCHAR(n)  the same name and meaning on both;
 --   TIMESTAMP                      SQLite keeps the text, PostgreSQL a
 --                                  timestamp without time zone.
+-- Lengths hold on the server (SQLite ignores them): Periodo takes the six
+-- characters of the monthly periods other forms keep in the same tables.
 -- Unquoted names fold to lower case on the server; the programs match column
 -- names without regard to case, so the spelling below is the host's.
 --
@@ -17,7 +19,7 @@
 CREATE TABLE CAB (
     Tip_doc_d   SMALLINT    NOT NULL,
     Doc_id_d    VARCHAR(11) NOT NULL,
-    Periodo     VARCHAR(4)  NOT NULL,
+    Periodo     VARCHAR(6)  NOT NULL,
     Formulario  VARCHAR(4)  NOT NULL,
     estado      SMALLINT,
     fec_pro     VARCHAR(10),
@@ -33,7 +35,7 @@ CREATE TABLE CAB (
 CREATE TABLE DET (
     Tip_doc_d   SMALLINT    NOT NULL,
     Doc_id_d    VARCHAR(11) NOT NULL,
-    Periodo     VARCHAR(4)  NOT NULL,
+    Periodo     VARCHAR(6)  NOT NULL,
     Formulario  VARCHAR(4)  NOT NULL,
     Casilla     VARCHAR(3)  NOT NULL,
     i_valor     VARCHAR(60),
@@ -45,7 +47,7 @@ CREATE TABLE DET (
 CREATE TABLE HCAB (
     Tip_doc_d   SMALLINT    NOT NULL,
     Doc_id_d    VARCHAR(11) NOT NULL,
-    Periodo     VARCHAR(4)  NOT NULL,
+    Periodo     VARCHAR(6)  NOT NULL,
     Formulario  VARCHAR(4)  NOT NULL,
     CORREL      VARCHAR(10) NOT NULL,
     NORDEN      INTEGER,
@@ -65,7 +67,7 @@ CREATE TABLE HCAB (
 CREATE TABLE HDET (
     Tip_doc_d   SMALLINT    NOT NULL,
     Doc_id_d    VARCHAR(11) NOT NULL,
-    Periodo     VARCHAR(4)  NOT NULL,
+    Periodo     VARCHAR(6)  NOT NULL,
     Formulario  VARCHAR(4)  NOT NULL,
     Correl      VARCHAR(10) NOT NULL,
     Casilla     VARCHAR(3)  NOT NULL,

@@ -8,7 +8,7 @@
 CREATE TABLE CAB (
     Tip_doc_d   SMALLINT    NOT NULL,
     Doc_id_d    VARCHAR(11) NOT NULL,
-    Periodo     VARCHAR(4)  NOT NULL,
+    Periodo     VARCHAR(6)  NOT NULL,
     Formulario  VARCHAR(4)  NOT NULL,
     estado      SMALLINT,
     fec_pro     VARCHAR(10),
@@ -24,7 +24,7 @@ CREATE TABLE CAB (
 CREATE TABLE DET (
     Tip_doc_d   SMALLINT    NOT NULL,
     Doc_id_d    VARCHAR(11) NOT NULL,
-    Periodo     VARCHAR(4)  NOT NULL,
+    Periodo     VARCHAR(6)  NOT NULL,
     Formulario  VARCHAR(4)  NOT NULL,
     Casilla     VARCHAR(3)  NOT NULL,
     i_valor     VARCHAR(60),
@@ -36,7 +36,7 @@ CREATE TABLE DET (
 CREATE TABLE HCAB (
     Tip_doc_d   SMALLINT    NOT NULL,
     Doc_id_d    VARCHAR(11) NOT NULL,
-    Periodo     VARCHAR(4)  NOT NULL,
+    Periodo     VARCHAR(6)  NOT NULL,
     Formulario  VARCHAR(4)  NOT NULL,
     CORREL      VARCHAR(10) NOT NULL,
     NORDEN      INTEGER,
@@ -56,7 +56,7 @@ CREATE TABLE HCAB (
 CREATE TABLE HDET (
     Tip_doc_d   SMALLINT    NOT NULL,
     Doc_id_d    VARCHAR(11) NOT NULL,
-    Periodo     VARCHAR(4)  NOT NULL,
+    Periodo     VARCHAR(6)  NOT NULL,
     Formulario  VARCHAR(4)  NOT NULL,
     Correl      VARCHAR(10) NOT NULL,
     Casilla     VARCHAR(3)  NOT NULL,
