@@ -168,6 +168,8 @@ TEST(UserSuite, TakesAnExistingSuiteOrCreatesOneAndPointsTheUsersSettingsAtIt)
     EXPECT_EQ(qvrhost::makeUserSuite(fresh, userIni), QString());
     EXPECT_TRUE(QFile::exists(fresh + QStringLiteral("/qvr.db")));
     EXPECT_EQ(contents(userIni), contents(fresh + QStringLiteral("/KV000.INI")));
+}
+
 // On a server the database exists already; a second init on it is refused,
 // with --force the old suite is replaced whole, never mixed with the new one.
 TEST(CreateSuiteOnServer, RefusesADatabaseHoldingASuiteUnlessForced)
