@@ -2,6 +2,7 @@
 
 #include "ControlCode.h"
 #include "Formato834.h"
+#include "MotorSql.h"
 #include "Parametros834.h"
 #include "TransaccionSql.h"
 
@@ -70,7 +71,7 @@ bool borrarDetalle(QSqlDatabase& db, const lectura834::Clave& clave, QString* er
 
 bool escribirDetalle(QSqlDatabase& db, const lectura834::Clave& clave, const Detalle105& montos, QString* error)
 {
-    QSqlRecord fila = db.record(QStringLiteral("DET"));
+    QSqlRecord fila = columnasDeTabla(db, QStringLiteral("DET"));
     QSqlQuery q(db);
     q.prepare(QStringLiteral("INSERT INTO DET (Tip_doc_d, Doc_id_d, Periodo, Formulario, Casilla, i_valor, idcasilla,"
                              " cNumero) VALUES (6, ?, ?, ?, ?, ?, ?, ?)"));
