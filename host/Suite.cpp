@@ -173,9 +173,9 @@ QString createSuite(const QString& folder)
     const QDir dir(QDir(folder).absolutePath());
     const QString sysPath = dir.absolutePath() + u'/';
     const QString dbFile = sysPath + QLatin1String(kDatabaseName);
-    if (QFileInfo::exists(dbFile))
-        return QStringLiteral("Ya existe la base de datos %1.").arg(dbFile);
-    QString error = prepareFolder(dir);
+    QString error = prepareFolder(dir);   // an existing KV000.INI is refused first
+    if (error.isEmpty() && QFileInfo::exists(dbFile))
+        error = QStringLiteral("Ya existe la base de datos %1.").arg(dbFile);
     if (!error.isEmpty())
         return error;
 
