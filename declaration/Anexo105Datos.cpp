@@ -121,9 +121,7 @@ QString guardar(QSqlDatabase db, const lectura834::Clave& clave, bool declaracio
     // The header is looked for even when the declaration was stored when the
     // assistant opened: another workstation may have deleted it since.
     QString error;
-    const bool hecho = asegurarCabecera(db, clave, &error) && borrarDetalle(db, clave, &error)
-                       && escribirDetalle(db, clave, montos, &error);
-    if (!hecho)
+    if (!reemplazar(db, clave, false, montos, &error))
         return error;
     if (!transaccion.confirmar())
         return transaccion.error();
