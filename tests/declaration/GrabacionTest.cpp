@@ -3,9 +3,11 @@
 #include "DeclaracionDePrueba.h"
 #include "Formato834.h"
 #include "Grabacion834.h"
+#include "MotorSql.h"
 #include "ObjFunciones.h"
 #include "TestSuite.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <gtest/gtest.h>
@@ -279,13 +281,26 @@ TEST(Grabar, LockHeldTooLongSaysInSpanishThatNothingWasStored)
     Declaracion p(1, s.db());
     ASSERT_TRUE(grabar(s.db(), p.d, p.c).ok);
     const QString det = volcado(s, "DET");
-    ASSERT_TRUE(s.exec("PRAGMA busy_timeout = 50"));
+    // Another connection holds the declaration tables longer than this one waits.
+    ASSERT_TRUE(s.exec(s.onServer() ? "SET lock_timeout = 50" : "PRAGMA busy_timeout = 50"));
     {
-        QSqlDatabase otra = QSqlDatabase::addDatabase("QSQLITE", "otra");
-        otra.setDatabaseName(s.dbFile());
-        ASSERT_TRUE(otra.open());
+        QSqlDatabase otra;
+        if (s.onServer()) {
+            std::optional<DireccionServidor> direccion = leerDireccionServidor(s.dbFile());
+            ASSERT_TRUE(direccion);
+            if (direccion->usuario.isEmpty())
+                direccion->usuario = QStringLiteral("postgres");   // the test server's owner
+            otra = prepararConexionServidor(*direccion, "otra", 2000);
+        } else {
+            otra = QSqlDatabase::addDatabase("QSQLITE", "otra");
+            otra.setDatabaseName(s.dbFile());
+        }
+        ASSERT_TRUE(otra.open()) << otra.lastError().text().toStdString();
         QSqlQuery bloqueo(otra);
-        ASSERT_TRUE(bloqueo.exec("BEGIN EXCLUSIVE"));
+        ASSERT_TRUE(bloqueo.exec(s.onServer() ? "BEGIN" : "BEGIN EXCLUSIVE"));
+        if (s.onServer()) {
+            ASSERT_TRUE(bloqueo.exec("LOCK TABLE CAB, DET IN ACCESS EXCLUSIVE MODE"));
+        }
         p.d.setCasilla(300, "99");
         const Grabado g = grabar(s.db(), p.d, p.c, Detalle105{"500"});
         EXPECT_FALSE(g.ok);
