@@ -1,6 +1,7 @@
 // f0834 validate, save and show as separate processes: a declaration goes in
 // as JSON, is checked, stored in the suite's database and read back.
 
+#include "ProcesoF0834.h"
 #include "TestSuite.h"
 
 #include <QDate>
@@ -20,29 +21,6 @@
 #include <vector>
 
 namespace {
-
-struct Salida {
-    int codigo = -1;
-    QJsonObject json;
-    QByteArray texto;
-    QByteArray errores;
-};
-
-Salida f0834(const QStringList& argumentos, const QByteArray& entrada = {})
-{
-    QProcess p;
-    p.start(QStringLiteral(F0834_PATH), argumentos);
-    EXPECT_TRUE(p.waitForStarted());
-    p.write(entrada);
-    p.closeWriteChannel();
-    EXPECT_TRUE(p.waitForFinished(30000));
-    Salida s;
-    s.codigo = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    s.texto = p.readAllStandardOutput();
-    s.errores = p.readAllStandardError();
-    s.json = QJsonDocument::fromJson(s.texto).object();
-    return s;
-}
 
 const QString kRuc = QStringLiteral("20131312955");
 
