@@ -1,26 +1,8 @@
 #include "EscriturasEnLote.h"
 
-#include <QSqlQuery>
+#include "MotorSql.h"
 
-namespace {
-
-QVariant valor(QSqlDatabase& db, const QString& pragma)
-{
-    QSqlQuery q(db);
-    return q.exec(pragma) && q.next() ? q.value(0) : QVariant();
-}
-
-} // namespace
-
-EscriturasEnLote::EscriturasEnLote(QSqlDatabase db) : db_(db)
-{
-    if (db_.driverName() != u"QSQLITE"
-        || valor(db_, QStringLiteral("PRAGMA journal_mode")).toString().compare(u"wal", Qt::CaseInsensitive) != 0)
-        return;
-    anterior_ = valor(db_, QStringLiteral("PRAGMA synchronous"));
-    if (!anterior_.isNull() && !QSqlQuery(db_).exec(QStringLiteral("PRAGMA synchronous = NORMAL")))
-        anterior_ = QVariant();
-}
+EscriturasEnLote::EscriturasEnLote(QSqlDatabase db) : db_(db), anterior_(aligerarConfirmaciones(db_)) {}
 
 EscriturasEnLote::~EscriturasEnLote()
 {
@@ -29,11 +11,7 @@ EscriturasEnLote::~EscriturasEnLote()
 
 bool EscriturasEnLote::terminar()
 {
-    if (anterior_.isNull())
-        return true;
-    QSqlQuery(db_).exec(QStringLiteral("PRAGMA synchronous = %1").arg(anterior_.toInt()));
+    const QVariant anterior = anterior_;
     anterior_ = QVariant();
-    // The checkpoint writes the log to disk before it copies it into the database.
-    const QVariant ocupado = valor(db_, QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
-    return !ocupado.isNull();
+    return restablecerConfirmaciones(db_, anterior);
 }

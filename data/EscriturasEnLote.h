@@ -1,10 +1,8 @@
 #pragma once
 // A long run of small write transactions on one connection, such as a batch
-// import storing each row in its own transaction. On SQLite with its
-// write-ahead log the commits stop waiting for the disk one by one
-// (synchronous NORMAL): a crash of the program loses no commit and none is
-// ever half there, and terminar() waits for the disk once for all of them.
-// Other engines and journal modes are left as they are.
+// import storing each row in its own transaction: the commits are made
+// lighter for the run where the engine allows it (aligerarConfirmaciones),
+// and terminar() waits for the disk once for all of them.
 
 #include <QSqlDatabase>
 #include <QVariant>

@@ -248,3 +248,40 @@ bool reservarTabla(QSqlDatabase db, const QString& tabla, QSqlError* error)
     // SHARE ROW EXCLUSIVE conflicts with itself and with every writer, not with readers.
     return ejecutar(db, QStringLiteral("LOCK TABLE ") + tabla + QStringLiteral(" IN SHARE ROW EXCLUSIVE MODE"), error);
 }
+
+namespace {
+
+QVariant valorPragma(QSqlDatabase db, const QString& pragma)
+{
+    QSqlQuery q(db);
+    return q.exec(pragma) && q.next() ? q.value(0) : QVariant();
+}
+
+} // namespace
+
+void asegurarEspera(QSqlDatabase db)
+{
+    if (motorDe(db) != Motor::Sqlite || valorPragma(db, QStringLiteral("PRAGMA busy_timeout")).toInt() > 0)
+        return;
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout = 5000"));
+}
+
+QVariant aligerarConfirmaciones(QSqlDatabase db)
+{
+    if (motorDe(db) != Motor::Sqlite
+        || valorPragma(db, QStringLiteral("PRAGMA journal_mode")).toString().compare(u"wal", Qt::CaseInsensitive) != 0)
+        return {};
+    const QVariant anterior = valorPragma(db, QStringLiteral("PRAGMA synchronous"));
+    if (anterior.isNull() || !QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous = NORMAL")))
+        return {};
+    return anterior;
+}
+
+bool restablecerConfirmaciones(QSqlDatabase db, const QVariant& anterior)
+{
+    if (anterior.isNull())
+        return true;
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous = %1").arg(anterior.toInt()));
+    // The checkpoint writes the log to disk before it copies it into the database.
+    return !valorPragma(db, QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)")).isNull();
+}

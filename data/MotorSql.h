@@ -10,6 +10,7 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QString>
+#include <QVariant>
 
 #include <optional>
 
@@ -74,6 +75,21 @@ void deshacerEscritura(QSqlDatabase db);
 // the highest until the row that takes the next one is written. Readers go
 // on. SQLite's write lock already covers the whole file.
 bool reservarTabla(QSqlDatabase db, const QString& tabla, QSqlError* error);
+
+// Statements wait for another writer's lock before failing as locked. A
+// server connection is given its wait when it is made; a SQLite connection
+// without a busy timeout gets five seconds.
+void asegurarEspera(QSqlDatabase db);
+
+// A long run of small write transactions on one connection (a batch import).
+// On SQLite with its write-ahead log the commits stop waiting for the disk
+// one by one (synchronous NORMAL): a crash of the program loses no commit and
+// none is ever half there. Returns the setting to put back, null when the
+// connection was left as it was (the server, other journal modes).
+QVariant aligerarConfirmaciones(QSqlDatabase db);
+// Puts the setting back and waits for the disk once for every commit of the
+// run; false when the database refused the checkpoint.
+bool restablecerConfirmaciones(QSqlDatabase db, const QVariant& anterior);
 
 namespace motorsql {
 // A lock another workstation holds (or no permission): the save's "locked" message.

@@ -67,17 +67,6 @@ bool begin(QSqlDatabase db, QSqlError* error)
     return false;
 }
 
-// Waits for the other writers without asking the caller to configure the
-// connection: an unset SQLite busy timeout becomes five seconds.
-void ensureBusyTimeout(QSqlDatabase db)
-{
-    QSqlQuery q(db);
-    if (q.exec(QStringLiteral("PRAGMA busy_timeout")) && q.next() && q.value(0).toInt() > 0)
-        return;
-    q.finish();
-    q.exec(QStringLiteral("PRAGMA busy_timeout = 5000"));
-}
-
 QString zeroPadded(qint64 n, int width) { return QStringLiteral("%1").arg(n, width, 10, QLatin1Char('0')); }
 
 }  // namespace
@@ -90,8 +79,8 @@ SpoolRegistration RegistraSpool(QSqlDatabase db, const QString& sysUser, const Q
         result.error = QStringLiteral("database not open");
         return result;
     }
-    if (motorDe(db) == Motor::Sqlite)
-        ensureBusyTimeout(db);
+    // Waits for the other writers without asking the caller to configure the connection.
+    asegurarEspera(db);
 
     // The text maxima order numerically while every name has its fixed
     // width; after a clash the numbers are read from every row instead.
