@@ -288,6 +288,10 @@ QList<int> teclearDeclaracion(const Pedido& p, Declaracion834& d)
         d.salirCasilla(numero);
     }
 
+    // The model stops at a result that does not fit and keeps the boxes after
+    // it as they were: such input is refused whole, as the top level says.
+    if (d.desbordada())
+        throw MoneyOverflow();
     return noIngresadas;
 }
 

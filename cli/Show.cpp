@@ -54,6 +54,9 @@ int show(const QStringList& argumentos, Consola& consola)
     if (!d.modalidad().isEmpty())
         d.setCasilla(160, d.modalidad());
     d.setCargando(false);
+    // Stored amounts whose results do not fit are refused as input is (the top level says so).
+    if (d.desbordada())
+        throw MoneyOverflow();
 
     QString nombre;
     for (const Taxpayer& t : taxpayerList(db, settings.sysUser))

@@ -32,6 +32,20 @@ private:
     Interfaz& ui_;
 };
 
+// A result that does not fit the form's amounts ends the command with the
+// message; a save under way rolls back as its transaction unwinds.
+template <typename Comando>
+auto sinDesborde(Interfaz& ui, Comando comando) -> decltype(comando())
+{
+    try {
+        return comando();
+    } catch (const MoneyOverflow&) {
+        ui.ocupado(false);
+        ui.mostrar(importesExcesivos());
+        return decltype(comando())();
+    }
+}
+
 // The text names the file.
 Resultado errorArchivo(const QString& error)
 {
@@ -40,16 +54,25 @@ Resultado errorArchivo(const QString& error)
 
 } // namespace
 
-bool ValidaContForm1(const Declaracion834& d, const validacion834::Contexto& c, Interfaz& ui)
+Resultado importesExcesivos()
 {
-    const Resultado r = validacion834::ValidaContForm1(d, c);
-    if (!r.ok)
-        ui.mostrar(r);
-    return r.ok;
+    return Resultado::falla(validacion834::texto::kImportesExcesivos, -1, Foco::Ninguno, Icono::Critico);
 }
 
-void CmdValidar(const Declaracion834& d, const validacion834::Contexto& c, const Entorno& e, Estado& estado,
-                Interfaz& ui)
+bool ValidaContForm1(const Declaracion834& d, const validacion834::Contexto& c, Interfaz& ui)
+{
+    return sinDesborde(ui, [&] {
+        const Resultado r = validacion834::ValidaContForm1(d, c);
+        if (!r.ok)
+            ui.mostrar(r);
+        return r.ok;
+    });
+}
+
+namespace {
+
+void validar(const Declaracion834& d, const validacion834::Contexto& c, const Entorno& e, Estado& estado,
+             Interfaz& ui)
 {
     Ocupado ocupado(ui);
     estado.marcaLista.clear();
@@ -93,10 +116,13 @@ void CmdValidar(const Declaracion834& d, const validacion834::Contexto& c, const
     estado.iGrabado = 2;
 }
 
-bool CmdGrabar(Declaracion834& d, const validacion834::Contexto& c, const Entorno& e, Estado& estado,
-               Interfaz& ui)
+bool grabar(Declaracion834& d, const validacion834::Contexto& c, const Entorno& e, Estado& estado, Interfaz& ui)
 {
     Ocupado ocupado(ui);
+    if (d.desbordada() && !d.bEnviada) {
+        ocupado.mostrar(importesExcesivos());
+        return false;
+    }
     if (d.bEnviada) {
         const grabacion834::Registro registro = grabacion834::registrarNumeroOrden(e.db, d);
         ocupado.mostrar(registro.aviso);
@@ -128,6 +154,20 @@ bool CmdGrabar(Declaracion834& d, const validacion834::Contexto& c, const Entorn
     ocupado.mostrar(grabacion834::mensajeGrabado(e.db, g.estado));
     estado.iGrabado = 1;
     return true;
+}
+
+} // namespace
+
+void CmdValidar(const Declaracion834& d, const validacion834::Contexto& c, const Entorno& e, Estado& estado,
+                Interfaz& ui)
+{
+    sinDesborde(ui, [&] { validar(d, c, e, estado, ui); });
+}
+
+bool CmdGrabar(Declaracion834& d, const validacion834::Contexto& c, const Entorno& e, Estado& estado,
+               Interfaz& ui)
+{
+    return sinDesborde(ui, [&] { return grabar(d, c, e, estado, ui); });
 }
 
 void CmdCancelar(Declaracion834& d, const validacion834::Contexto& c, const Entorno& e, Estado& estado,

@@ -63,6 +63,9 @@ struct Entorno {
 inline const QString kPreguntaGuardar =
     QStringLiteral("¿La declaración ha sido modificada, desea guardar los cambios?");
 
+// A result did not fit the form's amounts: nothing was computed past it or stored.
+validacion834::Resultado importesExcesivos();
+
 // Tab 0's identification check; on failure the window is told to go back to
 // tab 0 with the message. True when a later tab may be shown.
 bool ValidaContForm1(const Declaracion834& d, const validacion834::Contexto& c, Interfaz& ui);

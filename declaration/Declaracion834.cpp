@@ -49,6 +49,7 @@ void Declaracion834::limpiarCasillas()
 {
     for (int numero : casillas834::vCasillas())
         setCasilla(numero, QString());
+    desbordada_ = false;
 }
 
 bool Declaracion834::bloqueada(int numero) const
@@ -102,9 +103,21 @@ void Declaracion834::salirCasilla(int numero)
 
 // The box-change handler: recomputation, then the payment control follows box
 // 180, then the edit mark (changes made while loading are not edits).
+void Declaracion834::calcular(const std::function<void()>& reglas)
+{
+    try {
+        reglas();
+    } catch (const MoneyOverflow&) {
+        const bool primera = !desbordada_;
+        desbordada_ = true;
+        if (primera)
+            emit desbordamiento();
+    }
+}
+
 void Declaracion834::alCambiarCasilla(int numero)
 {
-    calculos834::TxtValor_Change(*this, numero);
+    calcular([&] { calculos834::TxtValor_Change(*this, numero); });
     if (numero == 180) {
         FormaDePago p = pago_;
         if (!vacio(180) && Vale(180).isZero())
@@ -136,13 +149,15 @@ void Declaracion834::aplicarEjercicio(const QString& periodo, Money uit, const Q
 {
     setDato(Dato::Periodo, periodo);
     setParametros(uit, factorIpm);
-    calculos834::Calcular109(*this);
-    // The scale and the 2003 reduction read the UIT and the exercise directly;
-    // when 109 keeps its text they would otherwise keep the old year's result.
-    if (!vacio(109)) {
-        calculos834::Calcular113(*this);
-        calculos834::Calcular114(*this);
-    }
+    calcular([&] {
+        calculos834::Calcular109(*this);
+        // The scale and the 2003 reduction read the UIT and the exercise directly;
+        // when 109 keeps its text they would otherwise keep the old year's result.
+        if (!vacio(109)) {
+            calculos834::Calcular113(*this);
+            calculos834::Calcular114(*this);
+        }
+    });
     setModificado(true);
 }
 

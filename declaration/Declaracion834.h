@@ -16,6 +16,7 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <functional>
 
 // The ten detail amounts of box 105 (boxes 546 to 555), as stored (i_valor).
 using Detalle105 = std::array<QString, 10>;
@@ -120,6 +121,14 @@ public:
     void setCargando(bool cargando) { cargando_ = cargando; }
     bool bModificado() const { return modificado_; }
     void setModificado(bool modificado);
+    // A rule's result did not fit the form's amounts (a damaged parameter
+    // table, stored amounts no keyboard can type): the boxes after it kept
+    // their old texts, so the declaration is not stored until its boxes are
+    // cleared.
+    bool desbordada() const { return desbordada_; }
+    // Runs rules on the declaration; a result that does not fit stops them
+    // and marks the declaration.
+    void calcular(const std::function<void()>& reglas);
 
     // ---- Non-box codes
     // The codes written after the boxes, in writing order.
@@ -139,6 +148,7 @@ signals:
     void pagoCambiado();
     void parametrosCambiados();               // UIT or factor
     void modificadoCambiado(bool modificado);
+    void desbordamiento();                    // the first result that did not fit
 
 private:
     // Sets one box's flag; a real change raises estadoCasillaCambiado.
@@ -159,4 +169,5 @@ private:
     QString factorIpm_;
     bool cargando_ = false;
     bool modificado_ = false;
+    bool desbordada_ = false;
 };

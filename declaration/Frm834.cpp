@@ -493,6 +493,10 @@ void Frm834::conectaModelo()
     connect(&decl_, &Declaracion834::respuestaCambiada, this, &Frm834::muestraRespuesta);
     connect(&decl_, &Declaracion834::datoCambiado, this, &Frm834::muestraDato);
     connect(&decl_, &Declaracion834::pagoCambiado, this, [this] { FormaDePagoQVR1_->setValor(decl_.pago()); });
+    // Told once the key or command that overflowed has finished.
+    connect(&decl_, &Declaracion834::desbordamiento, this, [this] {
+        mostrar(comandos834::importesExcesivos());
+    }, Qt::QueuedConnection);
     connect(FormaDePagoQVR1_, &FormaDePagoQVR::cambiado, this, [this] {
         FormaDePago p = decl_.pago();
         p.formapago = FormaDePagoQVR1_->formapago();
@@ -697,7 +701,7 @@ void Frm834::pCargaIdent(int iAccion)
             break;
         }
     }
-    calculos834::Calcular113(decl_);
+    decl_.calcular([this] { calculos834::Calcular113(decl_); });
     decl_.setCasilla(160, decl_.modalidad());
 }
 
@@ -761,7 +765,7 @@ void Frm834::sigueDetalle105()
     const bool hayDetalle =
         std::any_of(detalle.begin(), detalle.end(), [](const QString& v) { return !v.trimmed().isEmpty(); });
     if (hayDetalle || !decl_.vacio(105))
-        calculos834::Calcular105(decl_, QStringLiteral("105"));
+        decl_.calcular([this] { calculos834::Calcular105(decl_, QStringLiteral("105")); });
 }
 
 void Frm834::bloqueaFormulario()
@@ -1091,7 +1095,7 @@ void Frm834::abreAnexo105()
     // Box 105 always ends up as the sum of what is stored.
     refrescaDetalle105();
     decl_.setCasilla(105, formato834::entreParentesis(asistente.total()));
-    calculos834::Calcular105(decl_, QStringLiteral("105"));
+    decl_.calcular([this] { calculos834::Calcular105(decl_, QStringLiteral("105")); });
     txtValor(105)->setFocus();
     avanzaFoco();
 }

@@ -144,6 +144,9 @@ inline const QString kDniOcho = QStringLiteral("El DNI o LE debe ser de 8 digito
 inline const QString kApellidos = QStringLiteral("Ingrese los apellidos del representante legal.");
 inline const QString kNombres = QStringLiteral("Ingrese los nombres del representante legal.");
 inline const QString kSinInconsistencias = QStringLiteral("La información de la declaración no presenta inconsistencias.");
+inline const QString kImportesExcesivos = QStringLiteral(
+    "Un importe calculado excede el máximo que admite el formulario. Revise los importes y los parámetros del "
+    "ejercicio; no se grabó ningún dato.");
 } // namespace texto
 
 } // namespace validacion834

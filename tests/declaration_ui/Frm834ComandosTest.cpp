@@ -22,6 +22,9 @@ const QString kConInconsistencias = QStringLiteral(
     "La información de la declaración fue grabada con inconsistencias. En estas condiciones no podra ser enviada a "
     "KALDEN.");
 const QString kGrabada = QStringLiteral("La declaración ha sido grabada satisfactoriamente.");
+const QString kImportesExcesivos = QStringLiteral(
+    "Un importe calculado excede el máximo que admite el formulario. Revise los importes y los parámetros del "
+    "ejercicio; no se grabó ningún dato.");
 
 class ComandosFixture : public FormFixture {
 protected:
@@ -516,6 +519,32 @@ TEST_F(ComandosFixture, SentDeclarationRegistersOnlyTheRightOrderNumber)
               envio.orden2);
     // The stored declaration is not touched by a registration.
     EXPECT_EQ(cuenta(QStringLiteral("CAB")), 1);
+}
+
+// A factor of the exercise too large for any amount (a damaged parameter
+// table): the form says so and stays open, and nothing is stored.
+TEST_F(ComandosFixture, AmountsTooLargeToComputeAreRefusedWithoutEndingTheProgram)
+{
+    ASSERT_TRUE(suite.exec(QStringLiteral("UPDATE PARAM SET Funcion = '99999999999999' WHERE Numero = '960'"
+                                          " AND Argumento = '2004'")));
+    abre();
+    {
+        Guion g;
+        g.respuesta = QMessageBox::No;
+        llenaNueva(true);
+        QCoreApplication::processEvents();
+        ASSERT_FALSE(g.mensajes.isEmpty());
+        EXPECT_EQ(g.mensajes[0].texto, kImportesExcesivos);
+        EXPECT_EQ(g.mensajes[0].icono, QMessageBox::Critical);
+    }
+    reactiva();
+    Guion g;
+    frm->cmdGrabar()->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(g.textos(), QStringList{kImportesExcesivos});
+    EXPECT_TRUE(frm->isVisible());
+    EXPECT_EQ(cuenta(QStringLiteral("CAB")), 0);
+    EXPECT_EQ(cuenta(QStringLiteral("DET")), 0);
 }
 
 } // namespace
