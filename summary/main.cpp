@@ -8,6 +8,7 @@
 #include "LineaDeOrdenes.h"
 #include "Main000.h"
 #include "MensajesSinVentana.h"
+#include "StartupMessages.h"
 
 namespace {
 
@@ -34,8 +35,13 @@ int main(int argc, char* argv[])
 
     InstanceLock instancia(QStringLiteral("0834IMP"));
     if (!instancia.tryLock()) {
-        mensajes({MensajeResumen::Icono::Informacion, mensajes0834imp::kTituloAplicacion,
-                  mensajes0834imp::kYaEnEjecucion});
+        // A lock file that cannot be made says nothing of another copy.
+        if (instancia.tomadoPorOtraCopia())
+            mensajes({MensajeResumen::Icono::Informacion, mensajes0834imp::kTituloAplicacion,
+                      mensajes0834imp::kYaEnEjecucion});
+        else
+            mensajes({MensajeResumen::Icono::Critico, mensajes0834imp::kTituloAplicacion,
+                      StartupMessages::kTextoBloqueoFallido.arg(instancia.fileName())});
         return kResumenYaEnEjecucion;
     }
 

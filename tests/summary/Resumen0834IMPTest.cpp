@@ -49,10 +49,12 @@ protected:
         iniAntes_ = leer(suite_.iniPath());
     }
 
-    Corrida corre(const QString& arg)
+    Corrida corre(const QString& arg, const QString& usuario = {})
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!usuario.isEmpty())
+            env.insert(QStringLiteral("USER"), usuario);
         env.insert(QStringLiteral("QVR_WINDIR"), suite_.path());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
@@ -296,6 +298,17 @@ TEST_F(Resumen0834IMP, SecondStartIsRefusedWhileTheFirstHoldsTheLock)
     EXPECT_TRUE(spool().isEmpty());
     EXPECT_TRUE(archivos(QStringLiteral("RPT")).isEmpty());
     EXPECT_FALSE(QFileInfo::exists(suite_.path() + QStringLiteral("Trace.txt")));
+}
+
+TEST_F(Resumen0834IMP, InstanceLockThatCannotBeMadeIsNotCalledARunningCopy)
+{
+    declaracion(QStringLiteral("2004"), QString(), QString(), QString(), QString(), QString());
+    // A user name longer than any file name makes the lock file impossible.
+    const Corrida r = corre(argumento(QStringLiteral("200400")), QString(300, u'u'));
+    EXPECT_EQ(r.salida, 1);
+    EXPECT_FALSE(r.err.contains(QStringLiteral("ya se encuentra en Ejecución"))) << qPrintable(r.err);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("no se puede crear el archivo de bloqueo"))) << qPrintable(r.err);
+    EXPECT_TRUE(spool().isEmpty());
 }
 
 TEST_F(Resumen0834IMP, UnsafeFieldIsRefusedBeforeAnythingIsWritten)
