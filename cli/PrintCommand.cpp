@@ -194,29 +194,30 @@ std::optional<QString> enviaAImpresora(const SpoolDocument& doc, const QString& 
 // One declaration as the print window prints it: spool registration and
 // file, then its pages drawn into `pdf` when one is named and printed on
 // `impresora` when one is asked for (`*trabajo`: the job's request id).
-// Returns the spool file's path, or nothing with `error` set.
-std::optional<QString> imprimir(QSqlDatabase db, const Settings& settings, ReportContext ctx, const QString& pdf,
-                                const std::optional<QString>& impresora, QString* trabajo, QString& error)
+// *ruta is the spool file's path once it is written, also when the drawing
+// or the printing fails afterwards (the file stays registered for a reprint).
+bool imprimir(QSqlDatabase db, const Settings& settings, ReportContext ctx, const QString& pdf,
+              const std::optional<QString>& impresora, QString* ruta, QString* trabajo, QString& error)
 {
     if (!completarContexto(db, ctx, error))
-        return std::nullopt;
+        return false;
     const QString carpeta = reportFolder(settings.sysPath);
     error = GeneraReporteDeclaracion(db, settings.sysUser, carpeta, ctx);
     if (!error.isEmpty())
-        return std::nullopt;
-    const QString ruta = spoolFilePath(carpeta, ctx.archivo);
+        return false;
+    *ruta = spoolFilePath(carpeta, ctx.archivo);
     if (pdf.isEmpty() && !impresora)
-        return ruta;
-    const std::optional<SpoolDocument> doc = readSpoolFile(ruta, &error);
+        return true;
+    const std::optional<SpoolDocument> doc = readSpoolFile(*ruta, &error);
     if (!doc || (!pdf.isEmpty() && !writeSpoolPdf(pdf, printSheets(*doc), &error)))
-        return std::nullopt;
+        return false;
     if (impresora) {
         const std::optional<QString> id = enviaAImpresora(*doc, ctx.archivo, *impresora, error);
         if (!id)
-            return std::nullopt;
+            return false;
         *trabajo = *id;
     }
-    return ruta;
+    return true;
 }
 
 }  // namespace
@@ -249,12 +250,12 @@ int runPrint(const QStringList& args, Consola& consola)
     Progreso progreso(consola.errores, p.todas ? lista.size() : 0, consola.terminal);
     int resultado = kSalidaBien;
     for (const ReportContext& ctx : lista) {
-        QString trabajo;
-        const std::optional<QString> ruta =
-            imprimir(base.db(), settings, ctx, rutaPdf(p, ctx), p.impresora, &trabajo, error);
+        QString ruta, trabajo;
+        const bool impreso = imprimir(base.db(), settings, ctx, rutaPdf(p, ctx), p.impresora, &ruta, &trabajo, error);
         progreso.avanzar();
-        if (ruta) {
-            consola.salida << *ruta << '\n';
+        if (!ruta.isEmpty())
+            consola.salida << ruta << '\n';
+        if (impreso) {
             if (!trabajo.isEmpty())
                 consola.salida << trabajo << '\n';
         } else {
