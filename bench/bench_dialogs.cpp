@@ -5,6 +5,7 @@
 // as a stall).
 
 #include "BenchMain.h"
+#include "MotorSql.h"
 #include "FrmContAbrir.h"
 #include "TestSuite.h"
 
@@ -27,7 +28,7 @@ TestSuite& suite()
     static std::unique_ptr<TestSuite> s = [] {
         auto suite = std::make_unique<TestSuite>(QStringLiteral("ROOT"));
         QSqlDatabase db = suite->db();
-        db.transaction();
+        comenzarEscritura(db, nullptr);
         QSqlQuery user(db);
         user.exec(QStringLiteral("INSERT INTO CLAVES (Usuario, Tipo) VALUES ('ROOT', '0')"));
         QSqlQuery cont(db);

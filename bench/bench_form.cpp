@@ -10,6 +10,7 @@
 //  - reloading the stored declaration into the model (target 20 ms).
 
 #include "BenchMain.h"
+#include "MotorSql.h"
 #include "Casillas834.h"
 #include "Declaracion834.h"
 #include "Formato834.h"
@@ -256,7 +257,7 @@ QString insercion(const QSqlRecord& r, const QString& tabla)
 // The same rows replaced by hand: both deletes, then the inserts, in one transaction.
 bool grabacionDesnuda(QSqlDatabase& db, const Filas& f)
 {
-    if (!db.transaction())
+    if (!comenzarEscritura(db, nullptr))
         return false;
     QSqlQuery borraCab(db);
     borraCab.prepare(QStringLiteral("DELETE FROM CAB WHERE Doc_id_d = ? AND Tip_doc_d = 6 AND Periodo = ?"

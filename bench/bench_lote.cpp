@@ -8,6 +8,7 @@
 // Each repetition of the import starts from a suite without declarations.
 
 #include "BenchMain.h"
+#include "MotorSql.h"
 #include "ObjFunciones.h"
 #include "PrintCommand.h"
 #include "Subcomandos.h"
@@ -77,7 +78,7 @@ struct Oficina {
                 !e.isEmpty())
                 qFatal("open: %s", qPrintable(e));
             QSqlDatabase db = QSqlDatabase::database(conexion);
-            db.transaction();
+            comenzarEscritura(db, nullptr);
             QSqlQuery q(db);
             q.prepare(QStringLiteral("INSERT INTO CONT (Tip_doc_d, Doc_id_d, Tipo_Ingreso, Nombre, Usuario) "
                                      "VALUES (6, ?, 1, ?, 'ADMIN')"));

@@ -63,7 +63,7 @@ TestSuite& suite()
     static std::unique_ptr<TestSuite> s = [] {
         auto suite = std::make_unique<TestSuite>(QStringLiteral("ROOT"));
         QSqlDatabase db = suite->db();
-        db.transaction();
+        comenzarEscritura(db, nullptr);
         QSqlQuery claves(db);
         claves.exec(QStringLiteral("INSERT INTO CLAVES (Usuario, Tipo) VALUES ('ROOT', '0'), ('ANA', '1')"));
         QSqlQuery cont(db);

@@ -3,6 +3,7 @@
 // images (50 ms), and a PDF of the three pages (150 ms).
 
 #include "BenchMain.h"
+#include "MotorSql.h"
 #include "DeclaracionReporte.h"
 #include "ImpRep.h"
 #include "SpoolPainter.h"
@@ -27,7 +28,7 @@ void sampleDeclaration(const TestSuite& suite)
     suite.exec(QStringLiteral("INSERT INTO CAB (Tip_doc_d, Doc_id_d, Periodo, Formulario, estado, bcolibrad) "
                               "VALUES (6, '20100070970', '2004', '0834', 0, ' ')"));
     QSqlDatabase db = suite.db();
-    db.transaction();
+    comenzarEscritura(db, nullptr);
     QSqlQuery q(db);
     q.prepare(QStringLiteral("INSERT INTO DET (Tip_doc_d, Doc_id_d, Periodo, Formulario, Casilla, i_valor) "
                              "VALUES (6, '20100070970', '2004', '0834', ?, ?)"));

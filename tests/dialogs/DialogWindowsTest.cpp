@@ -1,6 +1,7 @@
 // The dialogs driven offscreen over a real suite database.
 
 #include "DialogTestData.h"
+#include "MotorSql.h"
 #include "FrmConsultas.h"
 #include "FrmContAbrir.h"
 #include "FrmContAbrirEnv.h"
@@ -403,7 +404,7 @@ TEST(LazyListTest, RowsArriveInChunksAndTheKeptRowIsFetched)
 {
     TestSuite suite;
     addUser(suite, QStringLiteral("ROOT"), QStringLiteral("0"));
-    suite.db().transaction();
+    comenzarEscritura(suite.db(), nullptr);
     for (int i = 0; i < 600; ++i) {
         const QString ruc = QStringLiteral("20%1").arg(i, 9, 10, QLatin1Char('0'));
         addTaxpayer(suite, ruc, QStringLiteral("EMPRESA %1").arg(i), QStringLiteral("X"));
@@ -434,7 +435,7 @@ TEST(LazyListTest, FormSavesWhileTheListHasRowsToFetch)
 {
     TestSuite suite;
     addUser(suite, QStringLiteral("ROOT"), QStringLiteral("0"));
-    suite.db().transaction();
+    comenzarEscritura(suite.db(), nullptr);
     for (int i = 0; i < 600; ++i) {
         const QString ruc = QStringLiteral("20%1").arg(i, 9, 10, QLatin1Char('0'));
         addTaxpayer(suite, ruc, QStringLiteral("EMPRESA %1").arg(i), QStringLiteral("X"));
@@ -444,7 +445,7 @@ TEST(LazyListTest, FormSavesWhileTheListHasRowsToFetch)
     bool committed = false;
     DeclarationListContext c{suite.db(), kForm, QStringLiteral("ROOT"), {}, [&](int, QVariantList) {
                                  QSqlDatabase db = suite.db();
-                                 db.transaction();
+                                 comenzarEscritura(db, nullptr);
                                  suite.exec(QStringLiteral("UPDATE CAB SET estado=9 WHERE Doc_id_d='20000000000'"));
                                  committed = db.commit();
                              }};

@@ -1,4 +1,5 @@
 #include "ImpRep.h"
+#include "MotorSql.h"
 #include "TestSuite.h"
 
 #include <QDateTime>
@@ -105,7 +106,7 @@ TEST(RegistraSpool, FailureIsReportedAndNothingIsLeftOpen)
     EXPECT_FALSE(reg.ok());
     EXPECT_FALSE(reg.error.isEmpty());
     // No transaction was left behind on the caller's connection.
-    EXPECT_TRUE(suite.db().transaction());
+    EXPECT_TRUE(comenzarEscritura(suite.db(), nullptr));
     EXPECT_TRUE(suite.db().rollback());
 }
 
