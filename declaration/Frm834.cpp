@@ -75,7 +75,6 @@ constexpr int kAnchoListaContribuyentes = 45;
 // The asset-page scroll bar: position 1 shows the current assets.
 constexpr int kPaginaCorriente = 1;
 constexpr int kPaginaNoCorriente = 15;
-constexpr int kSinLimite = 32767;
 
 constexpr int kTeclaBackspace = ObjFunciones::kBackspace;
 
