@@ -3,7 +3,7 @@
 # when any of them is missing. Uses sudo when not root.
 set -euo pipefail
 packages=(
-  g++ cmake make pkg-config
+  g++ cmake make pkg-config ccache
   qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql qt6-translations-l10n
   libxcb1-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev

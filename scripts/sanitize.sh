@@ -9,7 +9,12 @@ scripts/install-deps.sh
 build_only=0
 if [ "${1:-}" = "--build-only" ]; then build_only=1; shift; fi
 launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  # Paths below the source folder are hashed relative to it, so a second
+  # clone or work tree reuses the same cache entries.
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
+fi
 cmake -S . -B build-san -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DQVR_SANITIZE=ON \
   "${launcher[@]}" >/dev/null
 cmake --build build-san -j"$(nproc)"
