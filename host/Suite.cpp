@@ -1,6 +1,7 @@
 #include "Suite.h"
 
 #include "MotorSql.h"
+#include "PerUserLogins.h"
 #include "Session.h"
 #include "SqlScript.h"
 #include "TransaccionSql.h"
@@ -30,7 +31,8 @@ QString copyResource(const QString& resource, const QString& target)
     return {};
 }
 
-QString iniText(const QString& sysPath, const QString& dbPath, const QString& dbName)
+QString iniText(const QString& sysPath, const QString& dbPath, const QString& dbName,
+                const QString& sysUser = QStringLiteral("ADMIN"), bool perUserLogins = false)
 {
     // Windows line ends: the suite's programs share this file with the host.
     const QStringList lines{
@@ -40,9 +42,10 @@ QString iniText(const QString& sysPath, const QString& dbPath, const QString& db
         QStringLiteral("DBPath=") + dbPath,
         QStringLiteral("DBName=") + dbName,
         QStringLiteral("SysMenu=QVRMENU.TXT"),
-        QStringLiteral("SysUser=ADMIN"),
+        QStringLiteral("SysUser=") + sysUser,
     };
-    return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+    const QStringList login{QStringLiteral("DBLogin=SysUser")};
+    return (perUserLogins ? lines + login : lines).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
 
 // The suite folder's own files: work folders, help file, installer data.
@@ -114,7 +117,7 @@ QStringList suiteTablesIn(const QSqlDatabase& db, const QStringList& suiteTables
 
 // Schema, rights and sample rows in one transaction: the database ends up
 // with the whole suite or as it was.
-QString buildServerDatabase(QSqlDatabase db, bool force)
+QString buildServerDatabase(QSqlDatabase db, bool force, bool perUserLogins, QString* admin)
 {
     QString error;
     const QStringList schema = sqlStatements(readSqlScript(QStringLiteral(":/host/schema/postgresql.sql"), &error));
@@ -130,7 +133,7 @@ QString buildServerDatabase(QSqlDatabase db, bool force)
         statements << QStringLiteral("DROP TABLE ") + table;
     statements << schema;
     // The workstations' account reads and writes rows; it creates nothing.
-    if (db.userName().compare(builtInUser(), Qt::CaseInsensitive) != 0)
+    if (!perUserLogins && db.userName().compare(builtInUser(), Qt::CaseInsensitive) != 0)
         statements << QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON %1 TO %2")
                           .arg(tables.join(QStringLiteral(", ")), builtInUser());
 
@@ -140,6 +143,10 @@ QString buildServerDatabase(QSqlDatabase db, bool force)
     error = runSqlStatements(db, statements);
     if (error.isEmpty())
         error = writeSampleRows(db);
+    if (error.isEmpty() && perUserLogins) {
+        *admin = sessionLogin(db);
+        error = writePerUserLogins(db, *admin);
+    }
     if (error.isEmpty() && !transaccion.confirmar())
         error = transaccion.error();
     return error;
@@ -187,7 +194,7 @@ QString createSuite(const QString& folder)
     return error;
 }
 
-QString createSuiteOnServer(const QString& folder, const QString& url, bool force)
+QString createSuiteOnServer(const QString& folder, const QString& url, bool force, bool perUserLogins)
 {
     if (folder.trimmed().isEmpty())
         return QStringLiteral("Falta la carpeta de la suite.");
@@ -206,9 +213,10 @@ QString createSuiteOnServer(const QString& folder, const QString& url, bool forc
     // The tables are created by the login the address names (the database's
     // owner); the workstations log in with the built-in account.
     const QString connection = QStringLiteral("qvrhost-server-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QString admin = QStringLiteral("ADMIN");
     {
         QSqlDatabase db = prepararConexionServidor(*address, connection, kServerWaitMs);
-        error = db.open() ? buildServerDatabase(db, force) : db.lastError().text();
+        error = db.open() ? buildServerDatabase(db, force, perUserLogins, &admin) : db.lastError().text();
         db.close();
     }
     QSqlDatabase::removeDatabase(connection);
@@ -220,7 +228,8 @@ QString createSuiteOnServer(const QString& folder, const QString& url, bool forc
     const QString text = escribirDireccionServidor(workstation);
     const qsizetype nameAt = text.indexOf(u'/', text.indexOf(QLatin1String("//")) + 2) + 1;
     const QString sysPath = dir.absolutePath() + u'/';
-    return writeIni(sysPath + QStringLiteral("KV000.INI"), iniText(sysPath, text.left(nameAt), text.mid(nameAt)));
+    return writeIni(sysPath + QStringLiteral("KV000.INI"),
+                    iniText(sysPath, text.left(nameAt), text.mid(nameAt), admin, perUserLogins));
 }
 
 QString makeUserSuite(const QString& folder, const QString& userIni)

@@ -30,7 +30,11 @@ QString makeUserSuite(const QString& folder, const QString& userIni);
 // log in with the built-in account, their password kept by the client
 // (~/.pgpass). A database already holding any of the suite's tables is
 // refused unless `force`, which replaces them all in the same transaction.
-QString createSuiteOnServer(const QString& folder, const QString& url, bool force);
+// With `perUserLogins` the built-in account gets nothing: every suite user
+// logs in with a role of their own (qvrhost user add), the server's row
+// security keeps restricted users to their own taxpayers, and KV000.INI says
+// DBLogin=SysUser with the administrator (the URL's login) as SysUser.
+QString createSuiteOnServer(const QString& folder, const QString& url, bool force, bool perUserLogins = false);
 
 // Adds the sample reference rows (users, messages, PARAM, taxpayers) to a
 // database made from the schema, in one transaction. Returns the error text.

@@ -1,6 +1,9 @@
 // qvrhost: the stand-in for the suite's host program.
 //   qvrhost init FOLDER                       create a suite folder
 //   qvrhost init --server URL [--force] FOLDER  the same, its database on a PostgreSQL server
+//   qvrhost init --server URL --per-user-logins FOLDER  the same, each user with a server login of their own
+//   qvrhost user add NAME [--restricted] [--server URL | --ini INI]   a user of such a suite
+//   qvrhost user remove NAME [--server URL | --ini INI]
 //   qvrhost send [--ini INI] RUC EJERCICIO    send a stored declaration
 //   qvrhost [--ini INI]                       show the "Qvarion" window
 //   qvrhost --new                             make a new suite the user's own, then show it
@@ -11,6 +14,7 @@
 #include "IniFile.h"
 #include "LineaDeOrdenes.h"
 #include "MotorSql.h"
+#include "PerUserLogins.h"
 #include "Submission.h"
 #include "Suite.h"
 
@@ -20,6 +24,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QStringList>
 #include <QTranslator>
 #include <cstdio>
@@ -31,7 +36,9 @@ const QString kConnection = QStringLiteral("qvrhost");
 const LineaDeOrdenes::Programa kPrograma{
     "qvrhost",
     "Uso: qvrhost init CARPETA\n"
-    "     qvrhost init --server postgresql://[usuario@][host][:puerto]/base [--force] CARPETA\n"
+    "     qvrhost init --server postgresql://[usuario@][host][:puerto]/base [--force] [--per-user-logins] CARPETA\n"
+    "     qvrhost user add NOMBRE [--restricted] [--server URL | --ini KV000.INI]\n"
+    "     qvrhost user remove NOMBRE [--server URL | --ini KV000.INI]\n"
     "     qvrhost send [--ini KV000.INI] RUC EJERCICIO\n"
     "     qvrhost [--ini KV000.INI]\n"
     "     qvrhost --new\n"
@@ -82,24 +89,32 @@ bool openSuite(const QString& iniPath, HostSettings* settings, QString* error)
         *error = QStringLiteral("No existe la base de datos %1.").arg(settings->suite.dbFile);
         return false;
     }
-    *error = qvrhost::openSuiteDatabase(settings->suite.dbFile, kConnection);
+    *error = qvrhost::openSuiteDatabaseAs(settings->suite, kConnection);
     return error->isEmpty();
+}
+
+// Takes "--server URL" out of the arguments; false when the address is missing.
+bool takeServer(QStringList& args, QString* server)
+{
+    const qsizetype at = args.indexOf(QStringLiteral("--server"));
+    if (at < 0)
+        return true;
+    if (at + 1 >= args.size())
+        return false;
+    *server = args.at(at + 1);
+    args.remove(at, 2);
+    return true;
 }
 
 int runInit(QStringList args)
 {
     const bool force = args.removeAll(QStringLiteral("--force")) > 0;
+    const bool perUser = args.removeAll(QStringLiteral("--per-user-logins")) > 0;
     QString server;
-    if (const qsizetype at = args.indexOf(QStringLiteral("--server")); at >= 0) {
-        if (at + 1 >= args.size())
-            return usage();
-        server = args.at(at + 1);
-        args.remove(at, 2);
-    }
-    if (args.size() != 1 || (force && server.isEmpty()))
+    if (!takeServer(args, &server) || args.size() != 1 || ((force || perUser) && server.isEmpty()))
         return usage();
     const QString error = server.isEmpty() ? qvrhost::createSuite(args.first())
-                                           : qvrhost::createSuiteOnServer(args.first(), server, force);
+                                           : qvrhost::createSuiteOnServer(args.first(), server, force, perUser);
     if (!error.isEmpty())
         return fail(error);
     std::printf("%s\n", qPrintable(QStringLiteral("Suite creada en %1").arg(QFileInfo(args.first()).absoluteFilePath())));
@@ -120,6 +135,54 @@ int runSend(QStringList args)
     if (!error.isEmpty())
         return fail(error);
     std::printf("%s\n", qPrintable(s.line()));
+    return 0;
+}
+
+// The administrator's own connection: the address given, else the suite's
+// KV000.INI with the programs' login rule.
+QString openAdministration(const QString& server, const QString& iniPath)
+{
+    if (server.isEmpty()) {
+        HostSettings settings;
+        QString error;
+        openSuite(iniPath, &settings, &error);
+        return error;
+    }
+    QString problem;
+    std::optional<DireccionServidor> address = leerDireccionServidor(server, &problem);
+    if (!address)
+        return problem;
+    if (address->traeClave)
+        return QStringLiteral("La contraseña no va en la dirección del servidor: guárdela en ~/.pgpass.");
+    QSqlDatabase db = prepararConexionServidor(*address, kConnection, 5000);
+    return db.open() ? QString() : db.lastError().text();
+}
+
+int runUser(QStringList args)
+{
+    const bool restricted = args.removeAll(QStringLiteral("--restricted")) > 0;
+    QString server;
+    QString iniPath;
+    bool iniGiven = false;
+    if (!takeServer(args, &server) || !takeIni(args, &iniPath, &iniGiven) || args.size() != 2
+        || (iniGiven && !server.isEmpty()))
+        return usage();
+    const QString action = args.at(0);
+    if (action != QLatin1String("add") && (action != QLatin1String("remove") || restricted))
+        return usage();
+    if (const QString error = openAdministration(server, iniPath); !error.isEmpty())
+        return fail(error);
+    const QSqlDatabase db = QSqlDatabase::database(kConnection);
+    const QString name = args.at(1);
+    const QString error = action == QLatin1String("add") ? qvrhost::addSuiteUser(db, name, restricted)
+                                                         : qvrhost::removeSuiteUser(db, name);
+    if (!error.isEmpty())
+        return fail(error);
+    std::printf("%s\n", qPrintable(action == QLatin1String("add")
+                                       ? QStringLiteral("Usuario %1 agregado (%2).")
+                                             .arg(name, restricted ? QStringLiteral("restringido")
+                                                                   : QStringLiteral("sin restricción"))
+                                       : QStringLiteral("Usuario %1 quitado.").arg(name)));
     return 0;
 }
 
@@ -159,9 +222,11 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     const QString command = args.isEmpty() ? QString() : args.first();
-    if (command == QLatin1String("init") || command == QLatin1String("send")) {
+    if (command == QLatin1String("init") || command == QLatin1String("send") || command == QLatin1String("user")) {
         QCoreApplication app(argc, argv);
         args.removeFirst();
+        if (command == QLatin1String("user"))
+            return runUser(args);
         return command == QLatin1String("init") ? runInit(args) : runSend(args);
     }
     return runWindow(argc, argv, args);

@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include "IniFile.h"
+#include "LoginServidor.h"
 #include "MotorSql.h"
 
 #include <QFileInfo>
@@ -144,20 +145,20 @@ std::optional<OpenFailure> openSqlite(const QString& dbFile, const OpenOptions& 
     return failure;
 }
 
-std::optional<OpenFailure> openPostgres(const QString& dbFile, const OpenOptions& options)
+std::optional<OpenFailure> openPostgres(const QString& dbFile, const Settings& settings, const OpenOptions& options)
 {
     QString problem;
     std::optional<DireccionServidor> address = leerDireccionServidor(dbFile, &problem);
     if (!address)
         return OpenFailure{kErrConnectionFailed, problem};
-    if (address->usuario.isEmpty())
-        address->usuario = builtInUser();
+    address->usuario = loginServidor(*address, settings);
     std::optional<OpenFailure> failure;
     {
         QSqlDatabase db = prepararConexionServidor(*address, options.connectionName, options.busyTimeoutMs);
         if (!db.open())
             failure = fromServer(db.lastError());
-        else if ((failure = checkSuiteTables(db, QUrl(dbFile).toString(QUrl::RemovePassword))))
+        else if ((failure = comprobarLoginServidor(db, settings))
+                 || (failure = checkSuiteTables(db, QUrl(dbFile).toString(QUrl::RemovePassword))))
             db.close();
     }
     if (failure)
@@ -202,7 +203,7 @@ std::optional<OpenFailure> openDatabaseFile(const QString& dbFile, const Setting
     if (options.writeSystemDb)
         IniFile::write(iniPath, QString::fromUtf16(kIniSection), QStringLiteral("SystemDB"), settings.systemDb());
     if (esDireccionServidor(dbFile))
-        return openPostgres(dbFile, options);
+        return openPostgres(dbFile, settings, options);
     return openSqlite(dbFile, options);
 }
 

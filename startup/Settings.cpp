@@ -34,6 +34,7 @@ Settings readSettings(const QString& iniPath)
     s.tmpPathNoSep = s.sysPath + QStringLiteral("TMP");
     s.bmpPath = s.sysPath + QStringLiteral("BMP/");
     s.sysUser = readKey(iniPath, u"SysUser");
+    s.dbLogin = readKey(iniPath, u"DBLogin");
     return s;
 }
 

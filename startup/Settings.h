@@ -18,6 +18,10 @@ struct Settings {
     QString tmpPathNoSep;   // sysPath + "TMP"
     QString bmpPath;        // sysPath + "BMP/"
     QString sysUser = QStringLiteral(" ");   // one blank until the settings are read
+    QString dbLogin;        // key DBLogin: "SysUser" when each user logs into the server as themselves
+
+    // The suite's server expects every user to log in with their own role, named as SysUser.
+    bool loginPorUsuario() const { return dbLogin.compare(u"SysUser", Qt::CaseInsensitive) == 0; }
 
     // The workgroup file recorded as SystemDB: sysPath + "KV000.MDW".
     QString systemDb() const { return sysPath + QStringLiteral("KV000.MDW"); }
@@ -26,7 +30,7 @@ struct Settings {
 inline constexpr char16_t kIniSection[] = u"Options";
 
 // Reads SysPath, SysVersion, DBPath, DBName, SysMenu and SysUser, in that
-// order. Never fails: a missing file or key gives empty texts.
+// order, then the host's DBLogin. Never fails: a missing file or key gives empty texts.
 Settings readSettings(const QString& iniPath);
 
 // Makes the suite folder the current directory; false when it cannot.

@@ -1,0 +1,32 @@
+#include "LoginServidor.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+QString loginServidor(const DireccionServidor& direccion, const Settings& settings)
+{
+    if (!direccion.usuario.isEmpty())
+        return direccion.usuario;
+    return settings.loginPorUsuario() ? settings.sysUser.trimmed() : builtInUser();
+}
+
+std::optional<OpenFailure> comprobarLoginServidor(QSqlDatabase db, const Settings& settings)
+{
+    // One round trip: the session's login, and whether the declarations'
+    // table is under row security (only per-user suites put it there).
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT session_user, COALESCE((SELECT relrowsecurity FROM pg_catalog.pg_class"
+                               " WHERE oid = to_regclass('cab')), false)"))
+        || !q.next())
+        return OpenFailure{kErrConnectionFailed, q.lastError().text()};
+    const QString login = q.value(0).toString();
+    const bool porUsuario = settings.loginPorUsuario() || q.value(1).toBool();
+    const QString sysUser = settings.sysUser.trimmed();
+    if (!porUsuario || login == sysUser)
+        return std::nullopt;
+    return OpenFailure{kErrBadAccount,
+                       QStringLiteral("El usuario del servidor \"%1\" no es el usuario de la suite \"%2\" (SysUser "
+                                      "de KV000.INI). En esta suite cada usuario entra al servidor con su propio "
+                                      "usuario.")
+                           .arg(login, sysUser)};
+}
