@@ -77,11 +77,14 @@ bool run(QSqlQuery& q, QString* error)
     return false;
 }
 
+// A statement without values: roles, rights and policies cannot be prepared on the server.
 bool run(QSqlDatabase db, const QString& sql, QString* error)
 {
     QSqlQuery q(db);
-    q.prepare(sql);
-    return run(q, error);
+    if (q.exec(sql))
+        return true;
+    *error = q.lastError().text();
+    return false;
 }
 
 // The first column of the first row of `sql` with one bound value; null when none.
