@@ -251,8 +251,9 @@ bool conexionViva(QSqlDatabase db)
         return true;
     if (!db.isOpen())
         return false;
+    // A statement the driver could not even send fails without any error.
     QSqlQuery q(db);
-    return q.exec(QStringLiteral("SELECT 1")) || !conexionPerdida(q.lastError());
+    return q.exec(QStringLiteral("SELECT 1")) || (q.lastError().isValid() && !conexionPerdida(q.lastError()));
 }
 
 bool reabrirConexion(QSqlDatabase db)

@@ -68,12 +68,10 @@ OpenFailure missingTablesFailure(const QString& file, const QStringList& missing
                                  .arg(missing.join(QStringLiteral(", ")), file)};
 }
 
-OpenFailure lostConnectionFailure(const QSqlError& error)
+OpenFailure lostConnectionFailure()
 {
-    return {kErrConnectionFailed,
-            QStringLiteral("Se perdió la conexión con el servidor de la base de datos mientras se comprobaban sus "
-                           "tablas.\n")
-                + error.text().trimmed()};
+    return {kErrConnectionFailed, QStringLiteral("Se perdió la conexión con el servidor de la base de datos mientras "
+                                                 "se comprobaban sus tablas.")};
 }
 
 // What an open connection lacks of the suite's tables; names compare without
@@ -89,11 +87,8 @@ std::optional<OpenFailure> checkSuiteTables(const QSqlDatabase& db, const QStrin
             missing << table;
     if (missing.isEmpty())
         return std::nullopt;
-    if (motorDe(db) == Motor::Postgres) {
-        QSqlQuery q(db);
-        if (!q.exec(QStringLiteral("SELECT 1")) && conexionPerdida(q.lastError()))
-            return lostConnectionFailure(q.lastError());
-    }
+    if (!conexionViva(db))
+        return lostConnectionFailure();
     return missingTablesFailure(file, missing);
 }
 

@@ -15,6 +15,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace {
 const QString kListErrorTitle = QStringLiteral("Error");
 }
@@ -68,24 +70,25 @@ void DeclarationSelectionDialog::setTexts(const QString& caption, const QString&
 
 void DeclarationSelectionDialog::load(int row)
 {
-    QSqlError failure;
+    std::optional<QSqlError> failure;
     {
         WaitCursor wait;
         QSqlQuery query = listQuery();
         // The server restarted since the last statement: the list is asked
         // again on a connection opened anew.
-        if (!query.isActive() && conexionPerdida(query.lastError()) && reabrirConexion(context_.db))
+        const bool lost = !query.isActive() && !conexionViva(context_.db);
+        if (lost && reabrirConexion(context_.db))
             query = listQuery();
         if (!query.isActive())
-            failure = query.lastError();
+            failure = context_.db.isOpen() ? query.lastError() : context_.db.lastError();
         model_->setQuery(std::move(query));
         setUpColumns();
     }
     // The list is there: the dialog waits for the user with the normal
     // pointer, whatever hourglass the command that opened it set.
     ModObjetos::PunteroEspera(false);
-    if (failure.isValid()) {
-        showListFailure(failure);
+    if (failure) {
+        showListFailure(*failure);
         return;
     }
     if (model_->rowCount() == 0)

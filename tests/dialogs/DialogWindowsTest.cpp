@@ -531,9 +531,8 @@ TEST_F(SelectionDialogTest, AListThatCannotBeReadIsToldNotShownEmpty)
         ASSERT_TRUE(otra.open());
         QSqlQuery bloqueo(otra);
         ASSERT_TRUE(bloqueo.exec(QStringLiteral("BEGIN EXCLUSIVE")));
-        FrmContAbrir dialog(context(QStringLiteral("ROOT")), FrmContAbrir::kModify);
         MessageBoxAnswerer answerer({QMessageBox::Ok});
-        dialog.pCargadatos();
+        FrmContAbrir dialog(context(QStringLiteral("ROOT")), FrmContAbrir::kModify);
         ASSERT_EQ(answerer.seen.size(), 1u);
         EXPECT_EQ(answerer.first().title, "Error");
         EXPECT_TRUE(answerer.first().text.startsWith(
