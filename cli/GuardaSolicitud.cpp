@@ -22,6 +22,8 @@ Guardado guardarSolicitud(QSqlDatabase db, const QList<Taxpayer>& contribuyentes
     const grabacion834::Grabado g = grabacion834::grabar(db, d, c, s.pedido.deducciones, s.sello);
     if (!g.ok) {
         r.mensaje = grabacion834::mensajeFallo(g).mensaje;
+        r.conexionPerdida = g.conexionPerdida || g.incierta;
+        r.incierta = g.incierta;
         return r;
     }
     r.ok = true;

@@ -13,6 +13,8 @@ struct Guardado {
     bool ok = false;
     int estado = 0;      // 0 consistent, 9 with inconsistencies (what was, or would be, stored)
     QString mensaje;     // the blocking check's message, or why the save failed
+    bool conexionPerdida = false;  // the server's connection was lost: not stored,
+    bool incierta = false;         // or, with this, not known whether stored
 };
 
 // `contribuyentes` is the suite user's taxpayer list (taxpayerList).

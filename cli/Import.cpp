@@ -13,6 +13,7 @@
 #include "Subcomandos.h"
 
 #include "EscriturasEnLote.h"
+#include "MotorSql.h"
 #include "Lectura834.h"
 #include "ObjFunciones.h"
 #include "ParamLookups.h"
@@ -67,7 +68,8 @@ std::optional<Opciones> leerOpciones(const QStringList& args, QString* error)
     return o;
 }
 
-enum class Desenlace { Guardada, Existe, Rechazada };
+// Perdida: the server's connection was lost on this row; the import stops there.
+enum class Desenlace { Guardada, Existe, Rechazada, Perdida };
 
 struct Resultado {
     int linea = 0;
@@ -76,6 +78,7 @@ struct Resultado {
     Desenlace desenlace = Desenlace::Rechazada;
     int estado = 0;
     QString mensaje;
+    bool incierta = false;   // Perdida: the server could not tell whether the commit was done
 
     QString texto(bool simulacro) const
     {
@@ -84,6 +87,9 @@ struct Resultado {
             return (simulacro ? QStringLiteral("would store estado ") : QStringLiteral("stored estado "))
                    + QString::number(estado);
         case Desenlace::Existe: return QStringLiteral("exists") + mensaje;
+        case Desenlace::Perdida:
+            return (incierta ? QStringLiteral("unknown: ") : QStringLiteral("not stored: "))
+                   + entrada::unaLinea(mensaje);
         case Desenlace::Rechazada: break;
         }
         return QStringLiteral("refused: ") + entrada::unaLinea(mensaje);
@@ -129,8 +135,14 @@ public:
         // A declaration already sent keeps the version the administration got
         // beside the one it was sent from: neither is replaced from a file.
         const bool enviada = existe && lectura834::existeEnviada(db_, r.ruc, r.ejercicio, &okEnviada);
-        if (!ok || (existe && !okEnviada) || !declaracionjson::parametrosDeBase(db_, s->pedido))
+        if (!ok || (existe && !okEnviada) || !declaracionjson::parametrosDeBase(db_, s->pedido)) {
+            if (!conexionViva(db_)) {
+                r.desenlace = Desenlace::Perdida;
+                r.mensaje = QStringLiteral("the connection to the database server was lost");
+                return r;
+            }
             return rechazar(r, QStringLiteral("cannot read the database"));
+        }
         if (existe && (!o_.reemplazar || enviada)) {
             r.desenlace = Desenlace::Existe;
             r.mensaje = enviada ? QStringLiteral(" (sent)") : QString();
@@ -142,6 +154,12 @@ public:
             s->pedido.deducciones = Detalle105{};
 
         const Guardado g = guardarSolicitud(db_, contribuyentes_, *s, o_.simulacro);
+        if (!g.ok && g.conexionPerdida) {
+            r.desenlace = Desenlace::Perdida;
+            r.mensaje = g.mensaje;
+            r.incierta = g.incierta;
+            return r;
+        }
         if (!g.ok)
             return rechazar(r, g.mensaje);
         vistas_.insert(clave);
@@ -165,14 +183,15 @@ private:
     QSet<QString> vistas_;
 };
 
-QString resumen(const QList<Resultado>& resultados, bool simulacro)
+// `sinIntentar`: the lines after a lost connection, never tried.
+QString resumen(const QList<Resultado>& resultados, const QStringList& sinIntentar, bool simulacro)
 {
     int estado0 = 0, estado9 = 0, existen = 0, rechazadas = 0;
     QStringList sinGuardar;
     for (const Resultado& r : resultados) {
         if (r.desenlace == Desenlace::Guardada)
             ++(r.estado == 0 ? estado0 : estado9);
-        else
+        else if (!r.incierta)
             sinGuardar << QString::number(r.linea);
         existen += r.desenlace == Desenlace::Existe;
         rechazadas += r.desenlace == Desenlace::Rechazada;
@@ -186,6 +205,14 @@ QString resumen(const QList<Resultado>& resultados, bool simulacro)
                     .arg(estado9)
                     .arg(existen)
                     .arg(rechazadas);
+    if (!resultados.isEmpty() && resultados.last().desenlace == Desenlace::Perdida) {
+        const Resultado& ultima = resultados.last();
+        s.prepend(QStringLiteral("stopped at line %1: the connection to the database server was lost; ")
+                      .arg(ultima.linea));
+        if (ultima.incierta)
+            s += QStringLiteral("; not known whether line %1 was stored").arg(ultima.linea);
+        sinGuardar += sinIntentar;
+    }
     if (!sinGuardar.isEmpty())
         s += QStringLiteral("; not stored: lines ") + sinGuardar.join(QStringLiteral(", "));
     return s;
@@ -226,7 +253,13 @@ int importar(const QStringList& argumentos, Consola& consola)
     Importacion importacion(base.db(), readSettings(o->ini).sysUser, *o);
     Progreso progreso(consola.errores, csv->filas.size(), consola.terminal);
     QList<Resultado> resultados;
+    QStringList sinIntentar;
     for (const csv::Fila& f : csv->filas) {
+        // Past a lost connection nothing more is tried: the lines are named instead.
+        if (!resultados.isEmpty() && resultados.last().desenlace == Desenlace::Perdida) {
+            sinIntentar << QString::number(f.linea);
+            continue;
+        }
         const Resultado r = importacion.fila(*cabecera, f);
         resultados << r;
         progreso.avanzar();
@@ -239,7 +272,7 @@ int importar(const QStringList& argumentos, Consola& consola)
     if (!lote.terminar())
         return fallar(QStringLiteral("the database did not confirm that the stored rows reached the disk"),
                       kSalidaError);
-    consola.salida << resumen(resultados, o->simulacro) << '\n';
+    consola.salida << resumen(resultados, sinIntentar, o->simulacro) << '\n';
     if (!o->reporte.isEmpty() && !reporte.commit())
         return fallar(QStringLiteral("cannot write %1: %2").arg(o->reporte, reporte.errorString()), kSalidaError);
 

@@ -35,6 +35,7 @@ enum : int {
     kSqliteBusy = 5,
     kSqliteLocked = 6,
     kSqliteReadOnly = 8,
+    kSqliteFull = 13,
     kSqliteAuth = 23,
 };
 
@@ -47,6 +48,8 @@ FalloSql deSqlite(int code)
     case kSqliteReadOnly:
     case kSqliteAuth:
         return FalloSql::Bloqueo;
+    case kSqliteFull:
+        return FalloSql::DiscoLleno;
     case kSqliteConstraint:
         // Only the primary key and SPOOL.Archivo can clash in these tables.
         return (code == 19 || code == 1555 || code == 2067) ? FalloSql::ClaveDuplicada : FalloSql::Otro;
@@ -67,9 +70,28 @@ FalloSql dePostgres(const QString& sqlState)
         return FalloSql::BaseInexistente;
     if (sqlState == u"28000" || sqlState == u"28P01")
         return FalloSql::Autenticacion;
-    if (sqlState.startsWith(u"08"))
+    if (sqlState == u"53100")
+        return FalloSql::DiscoLleno;
+    // Connection exceptions; the server shutting down, crashing or
+    // terminating this session (57P01 to 57P03).
+    if (sqlState.startsWith(u"08") || sqlState.startsWith(u"57P0"))
         return FalloSql::SinConexion;
     return FalloSql::Otro;
+}
+
+// A statement that failed without any SQLSTATE never reached the server: the
+// client says why. Only its words for a connection that is gone count.
+bool textoDeConexionPerdida(const QString& text)
+{
+    static const char* const kFrases[] = {
+        "server closed the connection", "no connection to the server", "could not send data",
+        "could not receive data",       "terminating connection",      "connection to server",
+        "SSL SYSCALL error",            "lost synchronization",        "server conn crashed",
+    };
+    for (const char* frase : kFrases)
+        if (text.contains(QLatin1String(frase), Qt::CaseInsensitive))
+            return true;
+    return false;
 }
 
 // A refused connection carries no SQLSTATE through the driver; the client's
@@ -216,14 +238,48 @@ FalloSql clasificarError(const QSqlError& error)
         return dePostgres(native);
     if (error.type() == QSqlError::ConnectionError)
         return deConexionPostgres(error.databaseText() + u' ' + error.driverText());
+    if (native.isEmpty() && textoDeConexionPerdida(error.databaseText() + u' ' + error.driverText()))
+        return FalloSql::SinConexion;
     return FalloSql::Otro;
+}
+
+bool conexionPerdida(const QSqlError& error) { return clasificarError(error) == FalloSql::SinConexion; }
+
+bool conexionViva(QSqlDatabase db)
+{
+    if (motorDe(db) != Motor::Postgres)
+        return true;
+    if (!db.isOpen())
+        return false;
+    // A statement the driver could not even send fails without any error.
+    QSqlQuery q(db);
+    return q.exec(QStringLiteral("SELECT 1")) || (q.lastError().isValid() && !conexionPerdida(q.lastError()));
+}
+
+bool reabrirConexion(QSqlDatabase db)
+{
+    if (!db.isValid())
+        return false;
+    db.close();
+    return db.open();
+}
+
+void asegurarConexion(QSqlDatabase db)
+{
+    if (!conexionViva(db))
+        reabrirConexion(db);
 }
 
 bool comenzarEscritura(QSqlDatabase db, QSqlError* error)
 {
     if (motorDe(db) == Motor::Sqlite)
         return ejecutar(db, QStringLiteral("BEGIN IMMEDIATE"), error);
+    // A connection whose reopening failed before (the server was still down).
+    if (!db.isOpen())
+        reabrirConexion(db);
     if (db.transaction())
+        return true;
+    if (conexionPerdida(db.lastError()) && reabrirConexion(db) && db.transaction())
         return true;
     if (error)
         *error = db.lastError();

@@ -56,16 +56,34 @@ enum class FalloSql {
     ClaveDuplicada,    // primary key or unique column: Jet 3022
     BaseInexistente,   // the server has no such database
     Autenticacion,     // the server refused the login
-    SinConexion,       // the server cannot be reached
+    SinConexion,       // the server cannot be reached, or the connection to it was lost
+    DiscoLleno,        // no room left on the disk
 };
 FalloSql clasificarError(const QSqlError& error);
+
+// The server's connection is gone (the server restarted or crashed, the
+// connection was cut or terminated): nothing runs on it any more until it is
+// opened again. Never true on SQLite.
+bool conexionPerdida(const QSqlError& error);
+// Opens a connection again with the settings it was made with; true when it
+// is open. What ran on the old one and was not committed is gone.
+bool reabrirConexion(QSqlDatabase db);
+// After a statement failed: false when the server's connection is gone (one
+// trivial statement asks it). Always true on SQLite.
+bool conexionViva(QSqlDatabase db);
+// Before a command that starts with reads whose failure would look like "no
+// rows": a server connection lost since its last statement is opened again.
+// Costs one trivial statement on the server, nothing on SQLite.
+void asegurarConexion(QSqlDatabase db);
 
 inline constexpr int kJetBloqueada = 3051;
 inline constexpr int kJetClaveDuplicada = 3022;
 
 // Begins a write transaction that holds the write lock from its first
 // statement on SQLite (BEGIN IMMEDIATE), so two writers never deadlock
-// half-way; PostgreSQL locks rows as they are written.
+// half-way; PostgreSQL locks rows as they are written. A server connection
+// found lost at the start (the server restarted since the last statement) is
+// opened again and the transaction begun on the new one: nothing was written.
 bool comenzarEscritura(QSqlDatabase db, QSqlError* error);
 bool confirmarEscritura(QSqlDatabase db, QSqlError* error);
 void deshacerEscritura(QSqlDatabase db);

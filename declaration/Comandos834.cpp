@@ -137,15 +137,21 @@ bool grabar(Declaracion834& d, const validacion834::Contexto& c, const Entorno& 
     }
     grabacion834::Grabado g = grabacion834::grabar(e.db, d, c, std::nullopt, estado.sello);
     // Another user saved since this form read the declaration: overwrite
-    // only when asked to, against the version just found.
-    if (g.modificada && ui.preguntar(grabacion834::texto::kPreguntaSobrescribir, true))
+    // only when asked to, against the version just found. The version this
+    // form sent when a commit lost its answer is no other user's.
+    if (g.modificada && estado.selloIncierto == g.sello)
+        g = grabacion834::grabar(e.db, d, c, std::nullopt, g.sello);
+    else if (g.modificada && ui.preguntar(grabacion834::texto::kPreguntaSobrescribir, true))
         g = grabacion834::grabar(e.db, d, c, std::nullopt, g.sello);
     else if (g.modificada)
         return false;
+    if (g.incierta)
+        estado.selloIncierto = g.sello;
     if (!g.ok) {
         ocupado.mostrar(grabacion834::mensajeFallo(g));
         return false;
     }
+    estado.selloIncierto.reset();
     estado.sello = g.sello;
     estado.iGrabado = g.estado == 9 ? 3 : 1;
     if (const Resultado aviso = validacion834::avisoImporte(d); !aviso.ok)

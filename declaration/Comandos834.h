@@ -53,6 +53,9 @@ struct Estado {
     // The stamp of the stored version this form last read or wrote
     // (lectura834::sello); none while a new declaration was never saved.
     std::optional<QString> sello;
+    // The stamp of a version whose commit lost its answer: stored or not, it
+    // is this form's own, and a later save replaces it without asking.
+    std::optional<QString> selloIncierto;
 };
 
 struct Entorno {

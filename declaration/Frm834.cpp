@@ -9,6 +9,7 @@
 #include "FrmConsist.h"
 #include "Grabacion834.h"
 #include "ModObjetos.h"
+#include "MotorSql.h"
 #include "ParamLookups.h"
 #include "Parametros834.h"
 #include "StartupMessages.h"
@@ -745,11 +746,21 @@ bool Frm834::refrescaDetalle105()
     return true;
 }
 
+QString Frm834::textoFalloLectura(const QString& queOcurrio, const QString& error)
+{
+    // The server's connection is gone: the next action finds it open again
+    // when the server is back.
+    if (conexionViva(contexto_.db))
+        return queOcurrio + u'\n' + error;
+    reabrirConexion(contexto_.db);
+    return queOcurrio + u' ' + grabacion834::texto::kSinServidor + u'\n' + error;
+}
+
 void Frm834::lecturaFallida(const QString& error)
 {
     lecturaFallida_ = true;
     ModObjetos::PunteroEspera(false);
-    mensaje(QMessageBox::Critical, error);
+    mensaje(QMessageBox::Critical, textoFalloLectura(grabacion834::texto::kLecturaFallida, error));
     bloqueaFormulario();
     decl_.setModificado(false);
 }
@@ -806,7 +817,7 @@ std::optional<bool> Frm834::existeEnCab(const QString& ruc, const QString& perio
         // Unknown is not "new": without a RUC the save is refused.
         nuevaDeclaracion_.clear();
         setSRuc(QString());
-        mensaje(QMessageBox::Critical, error);
+        mensaje(QMessageBox::Critical, textoFalloLectura(grabacion834::texto::kExistenciaNoLeida, error));
         return std::nullopt;
     }
     return existe;

@@ -196,6 +196,9 @@ private:
     // A read that failed: its error is shown and the form locked, so that
     // nothing taken for "no row" is ever written.
     void lecturaFallida(const QString& error);
+    // What happened in Spanish, the server's loss when that was the cause,
+    // then the driver's text.
+    QString textoFalloLectura(const QString& queOcurrio, const QString& error);
     QWidget* controlDeFoco(validacion834::Foco foco) const;
     comandos834::Entorno entorno() const;
     void bloqueaFormulario();        // tabs, "&Validar", "&Grabar" off; "&Salir" default

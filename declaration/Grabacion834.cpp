@@ -260,6 +260,24 @@ bool existeGuardada(const QSqlDatabase& db, const lectura834::Clave& k, bool* ex
     return true;
 }
 
+// What a commit whose answer was lost did: the connection is opened again and,
+// once the lost session's transaction has ended (its reservation of CAB is
+// waited for), the stored stamp is that of the version sent or not. Nothing
+// when the server cannot be reached or does not answer in time.
+std::optional<bool> confirmadaTrasCorte(QSqlDatabase db, const lectura834::Clave& k, const QString& selloEnviado)
+{
+    if (!reabrirConexion(db))
+        return std::nullopt;
+    TransaccionSql espera(db, QStringLiteral("CAB"));
+    if (!espera.abierta())
+        return std::nullopt;
+    bool leido = false;
+    const QString actual = lectura834::sello(db, k, &leido);
+    if (!leido)
+        return std::nullopt;
+    return actual == selloEnviado;
+}
+
 } // namespace
 
 lectura834::Clave clave(const Declaracion834& d)
@@ -364,8 +382,10 @@ bool sumaParametros(const QSqlDatabase& db, QString* suma, QString* error)
     return true;
 }
 
-Grabado grabar(QSqlDatabase db, const Declaracion834& d, const validacion834::Contexto& c,
-               const std::optional<Detalle105>& deducciones, const std::optional<QString>& selloLeido)
+namespace {
+
+Grabado grabarEnTransaccion(QSqlDatabase db, const Declaracion834& d, const validacion834::Contexto& c,
+                            const std::optional<Detalle105>& deducciones, const std::optional<QString>& selloLeido)
 {
     Grabado r;
     r.estado = validacion834::ValidaGrabacion(d, c) ? 0 : 9;
@@ -415,10 +435,33 @@ Grabado grabar(QSqlDatabase db, const Declaracion834& d, const validacion834::Co
     if (!transaccion.confirmar()) {
         r.error = transaccion.error();
         r.bloqueada = motorsql::esBloqueo(transaccion.errorSql());
-        r.sello.clear();
+        if (conexionPerdida(transaccion.errorSql())) {
+            const std::optional<bool> guardada = confirmadaTrasCorte(db, k, r.sello);
+            r.ok = guardada.value_or(false);
+            r.incierta = !guardada;
+            if (r.ok)
+                r.error.clear();
+        }
+        if (!r.ok && !r.incierta)
+            r.sello.clear();
         return r;
     }
     r.ok = true;
+    return r;
+}
+
+} // namespace
+
+Grabado grabar(QSqlDatabase db, const Declaracion834& d, const validacion834::Contexto& c,
+               const std::optional<Detalle105>& deducciones, const std::optional<QString>& selloLeido)
+{
+    Grabado r = grabarEnTransaccion(db, d, c, deducciones, selloLeido);
+    // A statement that failed on a connection now gone: the server rolled the
+    // save back. The connection is opened again for the next try when it can be.
+    if (!r.ok && !r.incierta && !r.error.isEmpty() && !conexionViva(db)) {
+        r.conexionPerdida = true;
+        reabrirConexion(db);
+    }
     return r;
 }
 
@@ -440,6 +483,10 @@ Resultado mensajeFallo(const Grabado& g)
         return Resultado::falla(vtexto::kYaExiste, kTabIdentificacion, Foco::CmbRuc);
     if (g.modificada)
         return Resultado::falla(texto::kModificada, -1, Foco::Ninguno, Icono::Exclamacion);
+    if (g.incierta)
+        return Resultado::falla(texto::kGrabacionIncierta, -1, Foco::Ninguno, Icono::Critico);
+    if (g.conexionPerdida)
+        return Resultado::falla(texto::kConexionPerdida + u'\n' + g.error, -1, Foco::Ninguno, Icono::Critico);
     // The driver's own words for a lock say nothing to the user.
     return mensajeFallo(g.bloqueada ? texto::kBaseOcupada : g.error);
 }

@@ -49,12 +49,19 @@ bool sumaParametros(const QSqlDatabase& db, QString* suma, QString* error);
 // lectura834::sello; "" for none stored), a different stored stamp writes
 // nothing and sets modificada; without it, a new declaration (iAccion 0) that
 // another save stored first writes nothing and sets yaExiste.
+// When the server's connection is lost during the commit, the answer never
+// came: the connection is opened again and the stored stamp compared with the
+// one of the version sent, so the result says what the server really did
+// (ok, or not stored), or incierta when the server cannot be asked.
 struct Grabado {
     bool ok = false;
     int estado = 0;          // 0 consistent, 9 with inconsistencies
     bool yaExiste = false;   // a new declaration that another save stored first
     bool modificada = false; // another save changed the stored version since it was read
     bool bloqueada = false;  // another user held the database past the busy timeout
+    bool conexionPerdida = false; // the server's connection was lost before the commit: nothing stored
+    bool incierta = false;   // the connection was lost during the commit and the server could not tell
+                             // afterwards whether it was done (sello: the stamp it would have)
     QString sello;           // the stamp stored now (ok), or the one found (modificada)
     QString error;           // the database's reason when !ok
 };
@@ -110,6 +117,16 @@ inline const QString kModificada = QStringLiteral(
 inline const QString kPreguntaSobrescribir = QStringLiteral(
     "La declaración fue modificada por otro usuario desde que fue abierta. ¿Desea reemplazar la versión grabada "
     "por la suya?");
+inline const QString kConexionPerdida = QStringLiteral(
+    "Se perdió la conexión con el servidor de la base de datos: la declaración no fue grabada y se conserva la "
+    "versión anterior. Puede grabarla nuevamente.");
+inline const QString kGrabacionIncierta = QStringLiteral(
+    "Se perdió la conexión con el servidor de la base de datos mientras se confirmaba la grabación y no se puede "
+    "saber si la declaración quedó grabada. Ábrala nuevamente para comprobarlo.");
+inline const QString kLecturaFallida = QStringLiteral("No se pudo leer la declaración grabada.");
+inline const QString kExistenciaNoLeida =
+    QStringLiteral("No se pudo comprobar si la declaración ya está grabada.");
+inline const QString kSinServidor = QStringLiteral("Se perdió la conexión con el servidor de la base de datos.");
 inline const QString kBaseOcupada =
     QStringLiteral("La base de datos está ocupada por otro usuario. Intente grabar nuevamente en unos momentos.");
 inline const QString kOrdenNoGrabado = QStringLiteral("El número de orden no pudo ser registrado.");

@@ -2,6 +2,7 @@
 
 #include "BarradeEstadoQVR.h"
 #include "ModObjetos.h"
+#include "MotorSql.h"
 #include "Session.h"
 #include "StartupMessages.h"
 
@@ -234,6 +235,9 @@ void MDIFrm::mnuNueva_Click()
     barraEstado_->limpiaMensaje();
     Reloj reloj;
     state_.currentOperation = 0;
+    // The new form fills its lists first: a server restarted since the last
+    // command would leave them empty.
+    asegurarConexion(state_.db());
     if (hooks_.abreDeclaracionNueva)   // Frm834 in mode 0, no arguments
         hooks_.abreDeclaracionNueva(*this);
 }

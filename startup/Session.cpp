@@ -5,6 +5,7 @@
 #include "MotorSql.h"
 
 #include <QFileInfo>
+#include <QStorageInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
@@ -12,6 +13,7 @@
 namespace {
 
 // SQLite result codes that matter on opening (primary codes; extended ones are masked).
+constexpr int kSqliteIoErr = 10;
 constexpr int kSqliteCorrupt = 11;
 constexpr int kSqliteCantOpen = 14;
 constexpr int kSqliteNotADb = 26;
@@ -40,6 +42,22 @@ OpenFailure cannotOpenFailure(const QString& file)
                                 .arg(file)};
 }
 
+OpenFailure diskFullFailure(const QString& file)
+{
+    return {kErrDiskFull, QStringLiteral("No queda espacio libre en el disco de la base de datos '%1': no se puede "
+                                         "abrir hasta que se libere espacio.")
+                              .arg(file)};
+}
+
+// Opening a database in write-ahead mode makes its shared-memory file first;
+// on a full disk that fails as an I/O error, which is told as what it is.
+bool diskFull(const QString& file)
+{
+    constexpr qint64 kMinimum = 64 * 1024;
+    const QStorageInfo storage(QFileInfo(file).absolutePath());
+    return storage.isValid() && storage.bytesAvailable() < kMinimum;
+}
+
 // The shared tables the host creates; every program of the module relies on them.
 const QStringList kSuiteTables{"CAB",    "DET",   "HCAB",  "HDET",     "CONT",   "PARAM",
                                "CLAVES", "ERROR", "SPOOL", "Reportes", "envio_t"};
@@ -51,8 +69,16 @@ OpenFailure missingTablesFailure(const QString& file, const QStringList& missing
                                  .arg(missing.join(QStringLiteral(", ")), file)};
 }
 
+OpenFailure lostConnectionFailure()
+{
+    return {kErrConnectionFailed, QStringLiteral("Se perdió la conexión con el servidor de la base de datos mientras "
+                                                 "se comprobaban sus tablas.")};
+}
+
 // What an open connection lacks of the suite's tables; names compare without
-// regard to case (PostgreSQL folds unquoted names to lower case).
+// regard to case (PostgreSQL folds unquoted names to lower case). The
+// catalogue read hides its errors, so a list that lacks tables is trusted only
+// once the connection answers: a server lost meanwhile is told as lost.
 std::optional<OpenFailure> checkSuiteTables(const QSqlDatabase& db, const QString& file)
 {
     const QStringList present = db.tables(QSql::Tables);
@@ -62,6 +88,8 @@ std::optional<OpenFailure> checkSuiteTables(const QSqlDatabase& db, const QStrin
             missing << table;
     if (missing.isEmpty())
         return std::nullopt;
+    if (!conexionViva(db))
+        return lostConnectionFailure();
     return missingTablesFailure(file, missing);
 }
 
@@ -69,6 +97,8 @@ OpenFailure fromSqlite(const QSqlError& error, const QString& file)
 {
     bool ok = false;
     const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
+    if (clasificarError(error) == FalloSql::DiscoLleno || ((!ok || code == kSqliteIoErr) && diskFull(file)))
+        return diskFullFailure(file);
     if (!ok)
         return cannotOpenFailure(file);
     // The file is there (checked before) but may not be opened: locked too.
@@ -79,7 +109,8 @@ OpenFailure fromSqlite(const QSqlError& error, const QString& file)
     return cannotOpenFailure(file);
 }
 
-// A server's refusal, with the server's own text.
+// A server's refusal: a Spanish sentence saying what happened, then the
+// server's own text.
 OpenFailure fromServer(const QSqlError& error)
 {
     const QString text = error.databaseText().trimmed().isEmpty() ? error.text().trimmed()
@@ -88,11 +119,14 @@ OpenFailure fromServer(const QSqlError& error)
     case FalloSql::Bloqueo:
         return {kErrLocked, text};
     case FalloSql::BaseInexistente:
-        return {kErrFileNotFound, text};
+        return {kErrFileNotFound, QStringLiteral("El servidor no tiene la base de datos indicada.\n") + text};
     case FalloSql::Autenticacion:
-        return {kErrBadAccount, text};
+        return {kErrBadAccount, QStringLiteral("El servidor no aceptó el usuario de la base de datos.\n") + text};
+    case FalloSql::DiscoLleno:
+        return {kErrDiskFull, QStringLiteral("El servidor no tiene espacio libre en disco.\n") + text};
     default:
-        return {kErrConnectionFailed, text};
+        return {kErrConnectionFailed,
+                QStringLiteral("No se pudo conectar con el servidor de la base de datos.\n") + text};
     }
 }
 

@@ -22,6 +22,7 @@ inline constexpr int kErrCannotOpen = 3049;
 inline constexpr int kErrConnectionFailed = 3151;   // server unreachable, or its address incomplete
 inline constexpr int kErrNoSuchTable = 3078;
 inline constexpr int kErrBadAccount = 3029;         // the server refused the login
+inline constexpr int kErrDiskFull = 3026;           // no room left on the database's disk
 
 // Title of the open failure box (OK button only, no icon).
 inline const QString kConnectionErrorTitle = QStringLiteral("Error de Conección");

@@ -72,6 +72,22 @@ DbFailure dbFailureOf(const QSqlError& error)
     return f;
 }
 
+QString listFailureText(const QSqlError& error)
+{
+    QString text = QStringLiteral("No se pudo leer la lista de declaraciones");
+    switch (clasificarError(error)) {
+    case FalloSql::Bloqueo:
+        text += QStringLiteral(": la base de datos está ocupada por otro usuario. Intente nuevamente en unos momentos.");
+        break;
+    case FalloSql::SinConexion:
+        text += QStringLiteral(": se perdió la conexión con el servidor de la base de datos.");
+        break;
+    default:
+        text += u'.';
+    }
+    return text + u'\n' + error.text().trimmed();
+}
+
 QSqlQuery storedDeclarationsQuery(QSqlDatabase db, const QString& formCode, const QString& sysUser)
 {
     return declarationList(db, kStoredList, QStringLiteral(" ORDER BY A.DOC_ID_D ASC, A.PERIODO ASC"), formCode,

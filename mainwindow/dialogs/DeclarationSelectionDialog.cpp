@@ -1,6 +1,7 @@
 #include "DeclarationSelectionDialog.h"
 
 #include "DialogSupport.h"
+#include "MotorSql.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -13,6 +14,12 @@
 #include <QSqlError>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <optional>
+
+namespace {
+const QString kListErrorTitle = QStringLiteral("Error");
+}
 
 DeclarationSelectionDialog::DeclarationSelectionDialog(DeclarationListContext context, QWidget* parent)
     : QDialog(parent),
@@ -63,16 +70,27 @@ void DeclarationSelectionDialog::setTexts(const QString& caption, const QString&
 
 void DeclarationSelectionDialog::load(int row)
 {
+    std::optional<QSqlError> failure;
     {
         WaitCursor wait;
-        model_->setQuery(listQuery());
-        if (model_->lastError().isValid())
-            qWarning("declaration list: %s", qPrintable(model_->lastError().text()));
+        QSqlQuery query = listQuery();
+        // The server restarted since the last statement: the list is asked
+        // again on a connection opened anew.
+        const bool lost = !query.isActive() && !conexionViva(context_.db);
+        if (lost && reabrirConexion(context_.db))
+            query = listQuery();
+        if (!query.isActive())
+            failure = context_.db.isOpen() ? query.lastError() : context_.db.lastError();
+        model_->setQuery(std::move(query));
         setUpColumns();
     }
     // The list is there: the dialog waits for the user with the normal
     // pointer, whatever hourglass the command that opened it set.
     ModObjetos::PunteroEspera(false);
+    if (failure) {
+        showListFailure(*failure);
+        return;
+    }
     if (model_->rowCount() == 0)
         return;
     // Rows arrive in chunks; fetch only as far as the row to show again.
@@ -81,6 +99,15 @@ void DeclarationSelectionDialog::load(int row)
     if (row < 0 || row >= model_->rowCount())
         row = 0;
     grid_->setCurrentIndex(model_->index(row, 0));
+}
+
+void DeclarationSelectionDialog::showListFailure(const QSqlError& error)
+{
+    // Closing the box activates the dialog again: that activation does not
+    // ask for the list once more.
+    failureShown_ = true;
+    QMessageBox box(QMessageBox::Critical, kListErrorTitle, listFailureText(error), QMessageBox::Ok, this);
+    box.exec();
 }
 
 void DeclarationSelectionDialog::pCargadatos()
@@ -155,9 +182,10 @@ bool DeclarationSelectionDialog::event(QEvent* e)
     if (e->type() == QEvent::WindowActivate) {
         // The first activation follows the load; later ones come back from
         // another window, which may have changed the declarations.
-        if (activatedBefore_ && !inAction_)
+        if (activatedBefore_ && !inAction_ && !failureShown_)
             pCargadatos();
         activatedBefore_ = true;
+        failureShown_ = false;
     }
     return QDialog::event(e);
 }

@@ -9,6 +9,7 @@
 
 #include <QDialog>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QVariantList>
 
@@ -87,6 +88,8 @@ private:
     void onAction();
     void onSalir();
     void onCurrentRowChanged();
+    // A list that could not be read is told, never shown as empty.
+    void showListFailure(const QSqlError& error);
 
     DeclarationListContext context_;
     GridQueryModel* model_;
@@ -97,4 +100,5 @@ private:
     QPushButton* salir_;
     bool activatedBefore_ = false;
     bool inAction_ = false;
+    bool failureShown_ = false;
 };

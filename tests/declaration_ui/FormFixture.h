@@ -23,12 +23,13 @@ protected:
     SuiteDeMuestra suite;
     std::unique_ptr<Frm834> frm;
     QList<LlamadaBarra> barra;
+    QSqlDatabase conexionDelFormulario;   // when valid, the form's connection instead of the suite's
 
     void abre(int modo = 0, const QVariantList& valores = {}, const QString& periodo = {},
               const QString& norden = {})
     {
         ContextoDeclaracion c;
-        c.db = suite.db();
+        c.db = conexionDelFormulario.isValid() ? conexionDelFormulario : suite.db();
         c.sysUser = QStringLiteral("ADMIN");
         c.sysPath = suite.path();
         c.barraEstado = [this](const QString& r, const QString& n, const QString& p, const QString& u) {

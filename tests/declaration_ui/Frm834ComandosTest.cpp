@@ -2,9 +2,12 @@
 // the window on a real suite database.
 
 #include "DeclaracionGuardada.h"
+#include "EnlaceCortable.h"
 #include "FormFixture.h"
 #include "FormaDePagoQVR.h"
 #include "FrmAnexo105.h"
+#include "FrmContAbrir.h"
+#include "Grabacion834.h"
 #include "Guion.h"
 #include "Validacion834.h"
 
@@ -548,3 +551,61 @@ TEST_F(ComandosFixture, AmountsTooLargeToComputeAreRefusedWithoutEndingTheProgra
 }
 
 } // namespace
+
+// The server restarts under an open form: the next "&Grabar" opens the
+// connection again and stores the boxes as they stand, and so does the list
+// of stored declarations. With the server still down the save says so, the
+// boxes stay, and the same click stores them once the server is back.
+TEST_F(ComandosFixture, ServerRestartUnderAnOpenFormIsSurvived)
+{
+    if (!TestSuite::serverEngine())
+        GTEST_SKIP() << "on the server only";
+    EnlaceCortable enlace(qEnvironmentVariable("QVR_TEST_PG"));
+    conexionDelFormulario = enlace.conectar(suite.dbFile(), QStringLiteral("formulario"));
+    ASSERT_TRUE(conexionDelFormulario.isOpen());
+    abre();
+    llenaNueva(true);
+    const auto graba = [this] {
+        Guion g;
+        frm->cmdGrabar()->click();
+        return g.textos();
+    };
+    ASSERT_EQ(graba(), QStringList{kGrabada});
+
+    // What a restart does to its clients: every session of the suite's database ends.
+    suite.ejecuta(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity"
+                                 " WHERE datname = current_database() AND pid <> pg_backend_pid()"));
+    reactiva();
+    tecleaCasilla(301, "250000");
+    const QStringList tecleada = vista();
+    EXPECT_EQ(graba().last(), kGrabada);   // after the notice of the amount to pay
+    EXPECT_EQ(det("301").toString(), "250000");
+    EXPECT_EQ(vista(), tecleada);
+
+    // The server down: the save says so in Spanish and nothing changes.
+    enlace.rechazarConexiones(true);
+    enlace.cortarTodas();
+    reactiva();
+    tecleaCasilla(301, "260000");
+    const QStringList perdida = graba();
+    ASSERT_EQ(perdida.size(), 1);
+    EXPECT_TRUE(perdida[0].startsWith(grabacion834::texto::kConexionPerdida)) << perdida[0].toStdString();
+    EXPECT_EQ(det("301").toString(), "250000");
+    EXPECT_EQ(texto(301), "260,000");
+
+    // Back again: the same click stores the boxes kept.
+    enlace.rechazarConexiones(false);
+    reactiva();
+    EXPECT_EQ(graba().last(), kGrabada);
+    EXPECT_EQ(det("301").toString(), "260000");
+
+    suite.ejecuta(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity"
+                                 " WHERE datname = current_database() AND pid <> pg_backend_pid()"));
+    DeclarationListContext contexto;
+    contexto.db = conexionDelFormulario;
+    contexto.formCode = QStringLiteral("0834");
+    contexto.sysUser = QStringLiteral("ADMIN");
+    FrmContAbrir lista(contexto, FrmContAbrir::kModify);
+    lista.pCargadatos();
+    EXPECT_EQ(lista.rowCount(), 1);
+}

@@ -19,6 +19,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTableView>
+#include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -517,3 +518,31 @@ TEST(AcercadeTest, Texts)
 }
 
 } // namespace
+
+// Another workstation holds the database while the list is read: the dialog
+// says so instead of showing an empty list, and shows the rows once it lets go.
+TEST_F(SelectionDialogTest, AListThatCannotBeReadIsToldNotShownEmpty)
+{
+    if (suite.onServer())
+        GTEST_SKIP() << "a reader waits for a writer on SQLite only";
+    {
+        QSqlDatabase otra = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("otra"));
+        otra.setDatabaseName(suite.dbFile());
+        ASSERT_TRUE(otra.open());
+        QSqlQuery bloqueo(otra);
+        ASSERT_TRUE(bloqueo.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        MessageBoxAnswerer answerer({QMessageBox::Ok});
+        FrmContAbrir dialog(context(QStringLiteral("ROOT")), FrmContAbrir::kModify);
+        ASSERT_EQ(answerer.seen.size(), 1u);
+        EXPECT_EQ(answerer.first().title, "Error");
+        EXPECT_TRUE(answerer.first().text.startsWith(
+            "No se pudo leer la lista de declaraciones: la base de datos está ocupada por otro usuario."))
+            << answerer.first().text.toStdString();
+        EXPECT_EQ(answerer.first().icon, QMessageBox::Critical);
+        bloqueo.exec(QStringLiteral("ROLLBACK"));
+        dialog.pCargadatos();
+        EXPECT_EQ(answerer.seen.size(), 1u);
+        EXPECT_EQ(dialog.rowCount(), 4);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("otra"));
+}

@@ -1,6 +1,7 @@
 // Opening a suite whose database lives on the throwaway PostgreSQL server:
 // what each kind of bad address or refusal shows, and that a password comes
 // from the client's password file, never from KV000.INI.
+#include "EnlaceCortable.h"
 #include "MotorSql.h"
 #include "Session.h"
 #include "TestSuite.h"
@@ -106,4 +107,26 @@ TEST_F(SessionServerTest, NoRightsOnATableIsTheLockedError)
     EXPECT_TRUE(q.exec(QStringLiteral("SELECT count(*) FROM CAB")));
     ASSERT_FALSE(q.exec(QStringLiteral("DELETE FROM DET")));
     EXPECT_EQ(clasificarError(q.lastError()), FalloSql::Bloqueo);
+}
+
+// The connection dropped while the suite's tables are checked is told as a
+// lost connection, not as a database without the suite's tables; a server
+// that cannot be reached says so in Spanish before the client's own words.
+TEST_F(SessionServerTest, ALostConnectionIsToldAsLostInSpanish)
+{
+    EnlaceCortable enlace(qEnvironmentVariable("QVR_TEST_PG"));
+    enlace.cortarEnSentencia("pg_class");
+    const QString database = suite.dbFile().section(u'/', 3).section(u'?', 0, 0);
+    auto failure = open(enlace.url(database));
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->number, kErrConnectionFailed) << qPrintable(failure->description);
+    EXPECT_TRUE(failure->description.startsWith(QStringLiteral("Se perdió la conexión con el servidor")))
+        << qPrintable(failure->description);
+
+    enlace.rechazarConexiones(true);
+    failure = open(enlace.url(database));
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->number, kErrConnectionFailed);
+    EXPECT_TRUE(failure->description.startsWith(QStringLiteral("No se pudo conectar con el servidor")))
+        << qPrintable(failure->description);
 }
