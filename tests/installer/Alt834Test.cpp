@@ -233,12 +233,15 @@ TEST(Alt834, ASecondUserIsToldWhichPathItMayNotWrite)
     if (root && QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
         GTEST_SKIP() << "setpriv is needed to run as another user";
     // The other user reads the suite as anybody may; the temporary folder is the owner's own.
-    for (const QString& path : {QFileInfo(folder).path(), folder})
-        ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                                    QFileDevice::ReadGroup | QFileDevice::ExeGroup |
-                                                    QFileDevice::ReadOther | QFileDevice::ExeOther));
-    if (!root)
+    const QFileDevice::Permissions open = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                          QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                          QFileDevice::ExeOther;
+    for (const QString& path : {QFileInfo(folder).path(), folder}) {
+        ASSERT_TRUE(QFile::setPermissions(path, open));
+    }
+    if (!root) {
         ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }
 
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
