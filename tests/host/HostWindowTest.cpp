@@ -129,6 +129,25 @@ QStringList englishIn(const QWidget* dialog)
     return english;
 }
 
+// HOME is a temporary folder while the object lives: the first start proposes
+// ~/QVR, and Qt's folder dialog keeps its state in ~/.config/QtProject.conf.
+class TemporaryHome {
+public:
+    explicit TemporaryHome(const QString& pattern = QDir::tempPath() + QStringLiteral("/home-XXXXXX"))
+        : dir_(pattern), saved_(qgetenv("HOME"))
+    {
+        qputenv("HOME", dir_.path().toLocal8Bit());
+    }
+    ~TemporaryHome() { qputenv("HOME", saved_); }
+    TemporaryHome(const TemporaryHome&) = delete;
+    TemporaryHome& operator=(const TemporaryHome&) = delete;
+    QString path() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray saved_;
+};
+
 // A box's text as shown, tags taken out.
 QString plainText(const QMessageBox* box)
 {
@@ -146,9 +165,7 @@ QString plainText(const QMessageBox* box)
 TEST(FirstStart, OffersASuiteInTheHomeFolderAndLeavesNothingWhenRefused)
 {
     ASSERT_TRUE(MensajesSinVentana::cargaBotonesEnEspanol());
-    QTemporaryDir home(QDir::tempPath() + QStringLiteral("/carpeta-personal-de-maria-jose-fernandez-de-la-fuente-XXXXXX"));
-    const QByteArray realHome = qgetenv("HOME");
-    qputenv("HOME", home.path().toLocal8Bit());
+    TemporaryHome home(QDir::tempPath() + QStringLiteral("/carpeta-personal-de-maria-jose-fernandez-de-la-fuente-XXXXXX"));
     const QString userIni = home.path() + QStringLiteral("/.config/KV000.INI");
     const QString proposed = home.path() + QStringLiteral("/QVR");
 
@@ -180,7 +197,6 @@ TEST(FirstStart, OffersASuiteInTheHomeFolderAndLeavesNothingWhenRefused)
     acceptFolder = true;
     const bool made = qvrhost::chooseUserSuite(userIni, true);
     answer.stop();
-    qputenv("HOME", realHome);
 
     EXPECT_FALSE(refused);
     EXPECT_FALSE(leftBehind);
@@ -198,6 +214,7 @@ TEST(FirstStart, OffersASuiteInTheHomeFolderAndLeavesNothingWhenRefused)
 // suite's folder or make a new one. Giving up leaves the program closed.
 TEST(HostStart, ShowsTheConnectionBoxWhenTheSuiteCannotBeOpened)
 {
+    TemporaryHome home;
     QTemporaryDir dir;
     const QString folder = dir.path() + QStringLiteral("/suite");
     ASSERT_EQ(qvrhost::createSuite(folder), QString());
@@ -237,6 +254,7 @@ TEST(HostStart, ShowsTheConnectionBoxWhenTheSuiteCannotBeOpened)
 // DBPath since the database is in it), in the suite's KV000.INI and the user's.
 TEST(HostStart, FindsAMovedSuiteFolderAgain)
 {
+    TemporaryHome home;
     QTemporaryDir dir;
     const QString old = dir.path() + QStringLiteral("/QVR");
     const QString moved = dir.path() + QStringLiteral("/Conta");
