@@ -4,12 +4,12 @@
 #include "PerUserLogins.h"
 #include "Session.h"
 #include "SqlScript.h"
+#include "SuiteFolder.h"
 #include "TransaccionSql.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
@@ -240,19 +240,16 @@ QString makeUserSuite(const QString& folder, const QString& userIni)
         if (!error.isEmpty())
             return error;
     }
+    // A suite folder that was moved still names its old place: it is set right first.
+    QByteArray text;
+    if (const QString error = relocateSuiteIni(folder, &text); !error.isEmpty())
+        return error;
     const QFileInfo target(userIni);
     if (target.exists() && target.canonicalFilePath() == QFileInfo(suiteIni).canonicalFilePath())
         return {};
-    QFile in(suiteIni);
-    if (!in.open(QIODevice::ReadOnly))
-        return QStringLiteral("No se puede leer %1.").arg(suiteIni);
     // Written whole or not at all: the user's previous settings stay until the
     // new ones are complete.
-    QSaveFile out(userIni);
-    if (!QDir().mkpath(target.absolutePath()) || !out.open(QIODevice::WriteOnly) || out.write(in.readAll()) < 0 ||
-        !out.commit())
-        return QStringLiteral("No se puede escribir %1.").arg(userIni);
-    return {};
+    return writeWhole(userIni, text);
 }
 
 } // namespace qvrhost

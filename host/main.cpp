@@ -203,11 +203,10 @@ int runWindow(int argc, char** argv, QStringList args)
         if (!qvrhost::chooseUserSuite(iniPath, !newSuite))
             return 1;
     }
-    HostSettings settings;
-    QString error;
-    if (!openSuite(iniPath, &settings, &error))
-        return fail(error);
-    HostWindow window(settings, QSqlDatabase::database(kConnection));
+    const std::optional<HostSettings> settings = qvrhost::openUserSuite(iniPath, kConnection);
+    if (!settings)
+        return 1;
+    HostWindow window(*settings, QSqlDatabase::database(kConnection));
     window.show();
     return app.exec();
 }

@@ -192,6 +192,8 @@ bool MDIFrm::cargar()
     show();
     // The frame is only known once shown; the size given is the outer one.
     ModObjetos::ColocaVentana(*this, kLeft, kTop, kHeight, kWidth);
+    // The suite's place for it lies a few pixels off the screen's corner.
+    ModObjetos::DentroDePantalla(*this);
     ModObjetos::PunteroEspera(true);
 
     state_.settings = readSettings(state_.iniPath);

@@ -55,6 +55,19 @@ void ColocaVentana(QWidget& ventana, int left, int top, int height, int width)
                    qMax(1, twipsAPixelesY(height, &ventana) - borde.height()));
 }
 
+void DentroDePantalla(QWidget& ventana)
+{
+    const QScreen* screen = ventana.screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = ventana.frameGeometry();
+    const QPoint inside(qBound(area.left(), frame.left(), qMax(area.left(), area.right() + 1 - frame.width())),
+                        qBound(area.top(), frame.top(), qMax(area.top(), area.bottom() + 1 - frame.height())));
+    if (inside != frame.topLeft())
+        ventana.move(inside);
+}
+
 void CentraVentana(QWidget& ventana, const QWidget& principal)
 {
     const int mainWidth = pixelesATwipsX(principal.frameGeometry().width(), &principal);

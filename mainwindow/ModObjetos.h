@@ -20,6 +20,10 @@ int pixelesATwipsY(int pixeles, const QWidget* w = nullptr);
 // Normal state, then left, top, height and width (outer frame, in twips).
 void ColocaVentana(QWidget& ventana, int left, int top, int height, int width);
 
+// Moves the window so that its frame starts inside the available area of its
+// screen (a frame placed a few pixels off the edge would hide its border).
+void DentroDePantalla(QWidget& ventana);
+
 // Centres the window on the main window's size: left = (main width - width) / 2,
 // top = (main height - height) / 2; the declaration form Frm834 sits 240 twips higher.
 void CentraVentana(QWidget& ventana, const QWidget& principal);

@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 xvfb xauth
   poppler-utils
-  dpkg-dev file desktop-file-utils lintian man-db librsvg2-bin
+  dpkg-dev file desktop-file-utils lintian appstream man-db librsvg2-bin
   cups-daemon cups-client cups-filters printer-driver-cups-pdf libcups2-dev
   clang libclang-rt-dev llvm
   postgresql

@@ -4,11 +4,15 @@
 #include "LoginServidor.h"
 #include "MotorSql.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
+
+#include <unistd.h>
 
 namespace {
 
@@ -56,6 +60,39 @@ bool diskFull(const QString& file)
     constexpr qint64 kMinimum = 64 * 1024;
     const QStorageInfo storage(QFileInfo(file).absolutePath());
     return storage.isValid() && storage.bytesAvailable() < kMinimum;
+}
+
+// A second user of a suite kept on one machine: the file or folder belongs to
+// the user who created the suite. Said plainly, with the path, since "locked"
+// would send the user looking for another program that holds the file.
+OpenFailure notWritableFailure(const QString& path, bool folder)
+{
+    const QString what = folder ? QStringLiteral("la carpeta de la base de datos de la suite, donde se escribe su diario")
+                                : QStringLiteral("la base de datos de la suite");
+    return {kErrReadOnly,
+            QStringLiteral("Este usuario no tiene permiso para escribir en %1: %2\n"
+                           "Para que varios usuarios de este equipo compartan la suite, la carpeta y sus archivos "
+                           "deben poder ser escritos por todos ellos (un grupo común); si no, use un servidor "
+                           "PostgreSQL.")
+                .arg(what, QDir::toNativeSeparators(path))};
+}
+
+// What of the database this user may not write: the file itself, the journal
+// files beside it, or the folder in which SQLite makes them.
+std::optional<OpenFailure> checkWritable(const QFileInfo& info)
+{
+    const auto writable = [](const QString& path) {
+        return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+    };
+    const QString file = info.absoluteFilePath();
+    for (const QString& path : {file, file + QStringLiteral("-wal"), file + QStringLiteral("-shm"),
+                                file + QStringLiteral("-journal")}) {
+        if ((path == file || QFileInfo::exists(path)) && !writable(path))
+            return notWritableFailure(path, false);
+    }
+    if (!writable(info.absolutePath()))
+        return notWritableFailure(info.absolutePath() + u'/', true);
+    return std::nullopt;
 }
 
 // The shared tables the host creates; every program of the module relies on them.
@@ -148,6 +185,8 @@ std::optional<OpenFailure> openSqlite(const QString& dbFile, const OpenOptions& 
         return missingTablesFailure(dbFile, kSuiteTables);
     if (hasNoWriteBit(info))
         return lockedFailure(dbFile);
+    if (auto failure = checkWritable(info))
+        return failure;
 
     std::optional<OpenFailure> failure;
     {

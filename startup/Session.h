@@ -23,6 +23,7 @@ inline constexpr int kErrConnectionFailed = 3151;   // server unreachable, or it
 inline constexpr int kErrNoSuchTable = 3078;
 inline constexpr int kErrBadAccount = 3029;         // the server refused the login
 inline constexpr int kErrDiskFull = 3026;           // no room left on the database's disk
+inline constexpr int kErrReadOnly = 3027;           // this user may not write the database file or its folder
 
 // Title of the open failure box (OK button only, no icon).
 inline const QString kConnectionErrorTitle = QStringLiteral("Error de Conección");
@@ -44,6 +45,8 @@ struct OpenOptions {
 // is empty or no folder fails as a missing workgroup file (3024), before
 // anything is written. A database without the suite's tables (an empty file,
 // a device, another program's database) fails naming the tables it lacks (3078).
+// A SQLite database that this user may not write (the file, its journal or its
+// folder belongs to another user) fails naming that path (3027).
 std::optional<OpenFailure> openDatabase(const Settings& settings, const QString& iniPath,
                                         const OpenOptions& options = {});
 

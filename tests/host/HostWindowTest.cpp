@@ -3,21 +3,32 @@
 #include "FirstStart.h"
 #include "HostTestSuite.h"
 #include "HostWindow.h"
+#include "IniFile.h"
+#include "MensajesSinVentana.h"
+#include "Session.h"
 #include "Submission.h"
+#include "Suite.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QTest>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -89,26 +100,94 @@ TEST(HostWindow, SummaryOfASentDeclarationShowsItsTextFile)
     EXPECT_TRUE(text.contains("FORMA DE PAGO  : EFECTIVO")) << qPrintable(text);
 }
 
+namespace {
+
+// What Qt's folder dialog says in English when nobody translated it.
+const QStringList kEnglish{"Look in:", "Directory:", "Files of type:", "File name:", "Choose", "&Choose", "Open",
+                           "&Open", "Cancel", "Back", "Forward", "Parent Directory", "Create New Folder",
+                           "List View", "Detail View", "Name", "Size", "Type", "Kind", "Date Modified",
+                           "Directories", "Directory", "Computer", "Recent Places"};
+
+// The texts of a dialog that are in English: labels, buttons, tips, lists, headers.
+QStringList englishIn(const QWidget* dialog)
+{
+    QStringList texts;
+    for (const QLabel* label : dialog->findChildren<QLabel*>())
+        texts << label->text();
+    for (const QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+        texts << button->text() << button->toolTip();
+    for (const QComboBox* combo : dialog->findChildren<QComboBox*>())
+        for (int i = 0; i < combo->count(); ++i)
+            texts << combo->itemText(i);
+    for (const QHeaderView* header : dialog->findChildren<QHeaderView*>())
+        for (int i = 0; header->model() && i < header->model()->columnCount(); ++i)
+            texts << header->model()->headerData(i, Qt::Horizontal).toString();
+    QStringList english;
+    for (const QString& text : texts)
+        if (kEnglish.contains(text))
+            english << text;
+    return english;
+}
+
+// HOME is a temporary folder while the object lives: the first start proposes
+// ~/QVR, and Qt's folder dialog keeps its state in ~/.config/QtProject.conf.
+class TemporaryHome {
+public:
+    explicit TemporaryHome(const QString& pattern = QDir::tempPath() + QStringLiteral("/home-XXXXXX"))
+        : dir_(pattern), saved_(qgetenv("HOME"))
+    {
+        qputenv("HOME", dir_.path().toLocal8Bit());
+    }
+    ~TemporaryHome() { qputenv("HOME", saved_); }
+    TemporaryHome(const TemporaryHome&) = delete;
+    TemporaryHome& operator=(const TemporaryHome&) = delete;
+    QString path() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray saved_;
+};
+
+// A box's text as shown, tags taken out.
+QString plainText(const QMessageBox* box)
+{
+    QTextDocument document;
+    document.setHtml(box->text());
+    return box->textFormat() == Qt::RichText ? document.toPlainText() : box->text();
+}
+
+} // namespace
+
 // The first start without a suite: the question, then the folder dialog on
 // ~/QVR. Giving up leaves nothing behind; accepting makes the suite the user's.
+// The question keeps each path whole however long it is, and the folder dialog
+// is Qt's own, in Spanish.
 TEST(FirstStart, OffersASuiteInTheHomeFolderAndLeavesNothingWhenRefused)
 {
-    QTemporaryDir home;
-    const QByteArray realHome = qgetenv("HOME");
-    qputenv("HOME", home.path().toLocal8Bit());
+    ASSERT_TRUE(MensajesSinVentana::cargaBotonesEnEspanol());
+    TemporaryHome home(QDir::tempPath() + QStringLiteral("/carpeta-personal-de-maria-jose-fernandez-de-la-fuente-XXXXXX"));
     const QString userIni = home.path() + QStringLiteral("/.config/KV000.INI");
     const QString proposed = home.path() + QStringLiteral("/QVR");
 
     QStringList seen;
+    QStringList english;
+    bool nativeDialog = false;
+    int labelWidth = 0;
+    int pathWidth = 0;
     bool acceptFolder = false;
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [&] {
         QWidget* w = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(w)) {
             seen << QStringLiteral("question");
+            const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+            labelWidth = label->width();
+            pathWidth = label->fontMetrics().horizontalAdvance(userIni);
             box->button(QMessageBox::Yes)->click();
         } else if (auto* files = qobject_cast<QFileDialog*>(w)) {
             seen << files->selectedFiles().value(0);
+            english << englishIn(files);
+            nativeDialog = !files->testOption(QFileDialog::DontUseNativeDialog);
             QMetaObject::invokeMethod(files, acceptFolder ? "accept" : "reject");
         }
     });
@@ -118,7 +197,6 @@ TEST(FirstStart, OffersASuiteInTheHomeFolderAndLeavesNothingWhenRefused)
     acceptFolder = true;
     const bool made = qvrhost::chooseUserSuite(userIni, true);
     answer.stop();
-    qputenv("HOME", realHome);
 
     EXPECT_FALSE(refused);
     EXPECT_FALSE(leftBehind);
@@ -126,4 +204,99 @@ TEST(FirstStart, OffersASuiteInTheHomeFolderAndLeavesNothingWhenRefused)
     EXPECT_EQ(seen, (QStringList{"question", proposed, "question", proposed}));
     EXPECT_TRUE(QFileInfo::exists(proposed + QStringLiteral("/qvr.db")));
     EXPECT_EQ(HostSettings::read(userIni).suite.dbFile, proposed + QStringLiteral("/qvr.db"));
+    EXPECT_GE(labelWidth, pathWidth) << "the path of the settings file is broken across lines";
+    EXPECT_FALSE(nativeDialog);
+    EXPECT_EQ(english, QStringList());
+}
+
+// A suite that cannot be opened: the connection box of the module's programs
+// (no icon, OK only), then, as the database is missing, the offer to find the
+// suite's folder or make a new one. Giving up leaves the program closed.
+TEST(HostStart, ShowsTheConnectionBoxWhenTheSuiteCannotBeOpened)
+{
+    TemporaryHome home;
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QStringLiteral("/suite");
+    ASSERT_EQ(qvrhost::createSuite(folder), QString());
+    ASSERT_TRUE(QFile::remove(folder + QStringLiteral("/qvr.db")));
+
+    QStringList boxes;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        boxes << QStringLiteral("%1|%2|%3|%4")
+                     .arg(box->windowTitle(), plainText(box))
+                     .arg(int(box->icon()))
+                     .arg(box->buttons().size());
+        if (box->findChild<QPushButton*>(QStringLiteral("cmdBuscarSuite")))
+            box->button(QMessageBox::Cancel)->click();
+        else
+            box->button(QMessageBox::Ok)->click();
+    });
+    answer.start(20);
+    const std::optional<HostSettings> opened =
+        qvrhost::openUserSuite(folder + QStringLiteral("/KV000.INI"), QStringLiteral("hoststart-missing"));
+    answer.stop();
+
+    EXPECT_FALSE(opened);
+    ASSERT_EQ(boxes.size(), 2) << qPrintable(boxes.join('\n'));
+    EXPECT_EQ(boxes[0], QStringLiteral("Error de Conección|Could not find file '%1/qvr.db'.\n 3024|%2|1")
+                            .arg(folder)
+                            .arg(int(QMessageBox::NoIcon)));
+    EXPECT_TRUE(boxes[1].startsWith(QStringLiteral("Qvarion|No se encuentra la suite QVR"))) << qPrintable(boxes[1]);
+    EXPECT_TRUE(boxes[1].endsWith(QStringLiteral("|3"))) << qPrintable(boxes[1]);
+}
+
+// `mv ~/QVR ~/Conta`: "Nueva suite QVR" on the moved folder, and Qvarion
+// locating it, both leave settings that name the new place (SysPath, and
+// DBPath since the database is in it), in the suite's KV000.INI and the user's.
+TEST(HostStart, FindsAMovedSuiteFolderAgain)
+{
+    TemporaryHome home;
+    QTemporaryDir dir;
+    const QString old = dir.path() + QStringLiteral("/QVR");
+    const QString moved = dir.path() + QStringLiteral("/Conta");
+    const QString userIni = dir.path() + QStringLiteral("/config/KV000.INI");
+    ASSERT_EQ(qvrhost::makeUserSuite(old, userIni), QString());
+    ASSERT_TRUE(IniFile::write(userIni, QStringLiteral("Options"), QStringLiteral("SysUser"), QStringLiteral("MARIA")));
+    ASSERT_TRUE(QDir().rename(old, moved));
+
+    const QString otherIni = dir.path() + QStringLiteral("/otro/KV000.INI");
+    ASSERT_EQ(qvrhost::makeUserSuite(moved, otherIni), QString());
+    EXPECT_EQ(HostSettings::read(otherIni).suite.sysPath, moved + u'/');
+    EXPECT_EQ(HostSettings::read(otherIni).suite.dbFile, moved + QStringLiteral("/qvr.db"));
+
+    QStringList seen;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            seen << box->windowTitle();
+            if (auto* locate = box->findChild<QPushButton*>(QStringLiteral("cmdBuscarSuite")))
+                locate->click();
+            else
+                box->button(QMessageBox::Ok)->click();
+        } else if (auto* files = qobject_cast<QFileDialog*>(w)) {
+            seen << files->windowTitle();
+            files->setDirectory(dir.path());
+            files->selectFile(moved);
+            QMetaObject::invokeMethod(files, "accept");
+        }
+    });
+    answer.start(20);
+    const std::optional<HostSettings> opened = qvrhost::openUserSuite(userIni, QStringLiteral("hoststart-moved"));
+    answer.stop();
+
+    EXPECT_EQ(seen, (QStringList{"Error de Conección", "Qvarion", "Buscar la carpeta de la suite QVR"}));
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(QSqlDatabase::database(QStringLiteral("hoststart-moved"), false).isOpen());
+    for (const QString& ini : {userIni, moved + QStringLiteral("/KV000.INI")}) {
+        const Settings settings = readSettings(ini);
+        EXPECT_EQ(settings.sysPath, moved + u'/') << qPrintable(ini);
+        EXPECT_EQ(settings.dbPath, moved + u'/') << qPrintable(ini);
+    }
+    EXPECT_EQ(readSettings(userIni).sysUser, QStringLiteral("MARIA"));
+    closeDatabase(QStringLiteral("hoststart-moved"));
 }

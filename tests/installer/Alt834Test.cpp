@@ -9,7 +9,10 @@
 #include <QProcess>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 // Readable failure output.
 void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -212,6 +215,53 @@ TEST(Alt834, LockedDatabaseShowsTheInstallersOwnText)
             << qPrintable(r.err);
     else
         EXPECT_EQ(r.err, QStringLiteral("Error de Conección:  3051- Base de datos esta bloqueda\n"));
+    EXPECT_TRUE(allRows(suite).isEmpty());
+}
+
+// A second user of a suite made by another user on the same machine: the
+// message names what this user may not write instead of calling it locked.
+// Run as the unprivileged "nobody" (root may write anything), else with the
+// suite's folder closed to writing.
+TEST(Alt834, ASecondUserIsToldWhichPathItMayNotWrite)
+{
+    TestSuite suite;
+    if (suite.onServer())
+        GTEST_SKIP() << "a server keeps its own files";
+    writeEnvio(suite, kTwoTables);
+    const QString folder = QDir(suite.path()).absolutePath();
+    const bool root = ::getuid() == 0;
+    if (root && QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+        GTEST_SKIP() << "setpriv is needed to run as another user";
+    // The other user reads the suite as anybody may; the temporary folder is the owner's own.
+    const QFileDevice::Permissions open = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                          QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                          QFileDevice::ExeOther;
+    for (const QString& path : {QFileInfo(folder).path(), folder}) {
+        ASSERT_TRUE(QFile::setPermissions(path, open));
+    }
+    if (!root) {
+        ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }
+
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QVR_WINDIR"), folder);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(env);
+    if (root)
+        p.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                            QStringLiteral("--clear-groups"), QStringLiteral(ALT834_PATH)});
+    else
+        p.start(QStringLiteral(ALT834_PATH), {});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    EXPECT_NE(p.exitCode(), 0);
+    EXPECT_TRUE(err.startsWith(QStringLiteral("Error de Conección: Este usuario no tiene permiso para escribir en ")))
+        << qPrintable(err);
+    EXPECT_TRUE(err.contains(root ? suite.dbFile() : folder + u'/')) << qPrintable(err);
+    EXPECT_TRUE(err.endsWith(QStringLiteral("\n 3027\n"))) << qPrintable(err);
     EXPECT_TRUE(allRows(suite).isEmpty());
 }
 

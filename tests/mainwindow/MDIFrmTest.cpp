@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QToolBar>
 
@@ -121,6 +122,9 @@ TEST_F(MDIFrmTest, LoadOpensTheDatabaseAndShowsTheFormCode)
     EXPECT_EQ(state.settings.sysUser, QStringLiteral("ADMIN"));
     EXPECT_EQ(frm.frameGeometry().width(), ModObjetos::twipsAPixelesX(9720, &frm));
     EXPECT_EQ(frm.frameGeometry().height(), ModObjetos::twipsAPixelesY(7320, &frm));
+    // The frame starts inside the screen, not a few pixels off its left and top edges.
+    EXPECT_TRUE(frm.screen()->availableGeometry().contains(frm.frameGeometry().topLeft()))
+        << frm.frameGeometry().x() << "," << frm.frameGeometry().y();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 

@@ -2,8 +2,9 @@
 # Builds the Debian package from the programs already built, unpacks it into a
 # temporary root and checks what an office would get: every program answers
 # --help and --version from there with no display and no suite, the menu
-# entries validate, the manual pages render without warnings, the icon is
-# there in every size, and lintian finds no error (its warnings are printed).
+# entries and the AppStream metadata validate, the manual pages render without
+# warnings, the icon is there in every size, the copyright file is in Debian's
+# machine-readable format, and lintian finds no error (its warnings are printed).
 # Usage: check-package.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -42,6 +43,11 @@ done
 for entry in "$root"/usr/share/applications/*.desktop; do
     desktop-file-validate "$entry" || fail "$(basename "$entry")"
 done
+metainfo="$root/usr/share/metainfo/org.example.qvr_0834.metainfo.xml"
+[ -f "$metainfo" ] || fail "AppStream metadata"
+appstreamcli validate --pedantic --no-net "$metainfo" || fail "appstreamcli finds the AppStream metadata wanting"
+launched=$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' "$metainfo")
+[ -f "$root/usr/share/applications/$launched" ] || fail "the AppStream metadata launches '$launched', which is not in the package"
 [ -f "$root/usr/share/icons/hicolor/scalable/apps/qvr-0834.svg" ] || fail "scalable icon"
 for size in 16 32 48 256; do
     [ -f "$root/usr/share/icons/hicolor/${size}x${size}/apps/qvr-0834.png" ] || fail "${size}x${size} icon"
@@ -55,6 +61,10 @@ done
 for shared in schema/sqlite.sql Kv834.hlp; do
     [ -f "$root/usr/share/qvr-0834/$shared" ] || fail "/usr/share/qvr-0834/$shared"
 done
+
+copyright="$root/usr/share/doc/qvr-0834/copyright"
+head -n1 "$copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "the copyright file is not in Debian's machine-readable format"
 
 lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian reports an error"
 echo "package checks passed"

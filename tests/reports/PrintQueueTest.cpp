@@ -1,5 +1,5 @@
 // Printing on a real print queue: the throwaway print server of test.sh
-// (CUPS_SERVER) with its cups-pdf queue as the default printer. Each job is
+// (CUPS_SERVER) with its PDF queue as the default printer. Each job is
 // followed to its end and the PDF the queue wrote is read back: pages, paper
 // and text. Skipped when no such server is running.
 
@@ -24,8 +24,6 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include <pwd.h>
-#include <unistd.h>
 
 namespace {
 
@@ -56,8 +54,8 @@ QString ejecuta(const QString& programa, const QStringList& args)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-// What cups-pdf wrote for a job: "<title>-job_<id>.pdf" in the printing
-// user's PDF folder (or its folder for unknown users). Read once, removed.
+// What the test server's PDF queue wrote for a job: "<title>-job_<id>.pdf" in
+// the server's own folder (CUPS_TEST_PDF_DIR). Read once, removed.
 struct PdfImpreso {
     int paginas = -1;
     QString tamano;  // pdfinfo's "Page size"
@@ -66,29 +64,28 @@ struct PdfImpreso {
 
 std::optional<PdfImpreso> pdfDelTrabajo(int trabajo, int intentos = 100)
 {
-    const passwd* pw = getpwuid(getuid());
-    const QStringList carpetas{QString::fromLocal8Bit(pw ? pw->pw_dir : "/root") + QStringLiteral("/PDF"),
-                               QStringLiteral("/var/spool/cups-pdf/ANONYMOUS")};
+    const QString carpeta = qEnvironmentVariable("CUPS_TEST_PDF_DIR");
+    if (carpeta.isEmpty())
+        return std::nullopt;
     const QString patron = QStringLiteral("*-job_%1.pdf").arg(trabajo);
     for (int intento = 0; intento < intentos; ++intento) {
-        for (const QString& c : carpetas) {
-            const QFileInfoList hallados = QDir(c).entryInfoList({patron}, QDir::Files);
-            if (hallados.isEmpty())
-                continue;
-            const QString ruta = hallados.first().absoluteFilePath();
-            PdfImpreso pdf;
-            const QString info = ejecuta(QStringLiteral("pdfinfo"), {ruta});
-            for (const QString& l : info.split(u'\n')) {
-                if (l.startsWith(QStringLiteral("Pages:")))
-                    pdf.paginas = l.mid(6).trimmed().toInt();
-                if (l.startsWith(QStringLiteral("Page size:")))
-                    pdf.tamano = l.mid(10).trimmed();
-            }
-            pdf.texto = ejecuta(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), ruta, QStringLiteral("-")});
-            QFile::remove(ruta);
-            return pdf;
+        const QFileInfoList hallados = QDir(carpeta).entryInfoList({patron}, QDir::Files);
+        if (hallados.isEmpty()) {
+            QTest::qWait(100);
+            continue;
         }
-        QTest::qWait(100);
+        const QString ruta = hallados.first().absoluteFilePath();
+        PdfImpreso pdf;
+        const QString info = ejecuta(QStringLiteral("pdfinfo"), {ruta});
+        for (const QString& l : info.split(u'\n')) {
+            if (l.startsWith(QStringLiteral("Pages:")))
+                pdf.paginas = l.mid(6).trimmed().toInt();
+            if (l.startsWith(QStringLiteral("Page size:")))
+                pdf.tamano = l.mid(10).trimmed();
+        }
+        pdf.texto = ejecuta(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), ruta, QStringLiteral("-")});
+        QFile::remove(ruta);
+        return pdf;
     }
     return std::nullopt;
 }
