@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -97,6 +98,10 @@ bool ArchivoSeguro::confirma()
     }
     if (!fallo_ && !temporal_->flush())
         falla(temporal_->errorString());
+    // A full disk may refuse the bytes only when they are put on it: the name
+    // is taken only once they are.
+    if (!fallo_ && ::fsync(temporal_->handle()) != 0)
+        falla(errnoTexto(errno));
     if (fallo_) {
         descarta();
         return false;

@@ -412,3 +412,45 @@ TEST(Save, TakesWhatShowPrintsAndRefusesOverSomeoneElsesChange)
     // Saved back unchanged, with its own stamp, it is accepted again.
     EXPECT_EQ(f0834(QStringList{"save"} + ini, json(vuelta)).codigo, 0);
 }
+
+// show -> leave members out or empty them -> save: a member left out keeps
+// what is stored, an empty one clears it, and box 105 and the boxes computed
+// from it always agree with the stored deductions.
+TEST(Save, AMemberLeftOutKeepsWhatIsStoredAndAnEmptyOneClearsIt)
+{
+    Suite suite;
+    const QStringList ini{"--ini", suite.s.iniPath()};
+    const QStringList mostrar = QStringList{"show"} + ini + QStringList{kRuc, "2004"};
+    ASSERT_EQ(f0834(QStringList{"save"} + ini, json(declaracion())).codigo, 0);
+    const QJsonObject primera = f0834(mostrar).json;
+    ASSERT_EQ(primera.value("casillas").toObject().value("105").toString(), "(1,000)");
+
+    QJsonObject sinMiembros = primera;
+    for (const char* k : {"deducciones", "casillas", "telefono", "representante", "sello"})
+        sinMiembros.remove(QLatin1String(k));
+    Salida r = f0834(QStringList{"save"} + ini, json(sinMiembros));
+    ASSERT_EQ(r.codigo, 0) << r.errores.constData();
+    QJsonObject vuelta = f0834(mostrar).json;
+    for (const char* k : {"deducciones", "casillas", "telefono", "representante", "formaPago"})
+        EXPECT_EQ(vuelta.value(QLatin1String(k)), primera.value(QLatin1String(k))) << k;
+
+    QJsonObject vacios = vuelta;
+    vacios.insert("deducciones", QJsonObject{});
+    vacios.insert("telefono", "");
+    r = f0834(QStringList{"save"} + ini, json(vacios));
+    ASSERT_EQ(r.codigo, 0) << r.errores.constData();
+    vuelta = f0834(mostrar).json;
+    EXPECT_EQ(vuelta.value("deducciones").toObject(), QJsonObject{});
+    EXPECT_EQ(vuelta.value("telefono").toString(), "");
+    EXPECT_FALSE(vuelta.value("casillas").toObject().contains("105"));
+    EXPECT_EQ(suite.filas("SELECT COUNT(*) FROM DET WHERE Casilla IN ('105', '546')"), 0);
+    // Every box computed from box 105 follows it: as computed without deductions.
+    const QJsonObject entrada{{"ejercicio", "2004"}, {"ajuste", "0"},
+                              {"casillas", declaracion().value("casillas")}};
+    const Salida calculo = f0834({"compute", "--ini", suite.s.iniPath()}, json(entrada));
+    ASSERT_EQ(calculo.codigo, 0) << calculo.errores.constData();
+    const QJsonObject calculadas = calculo.json.value("casillas").toObject();
+    for (auto it = calculadas.begin(); it != calculadas.end(); ++it)
+        if (!it->toString().isEmpty() && it.key() != "225" && it.key() != "226")
+            EXPECT_EQ(vuelta.value("casillas").toObject().value(it.key()).toString(), it->toString()) << it.key().toStdString();
+}
