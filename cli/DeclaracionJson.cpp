@@ -231,10 +231,10 @@ QString revisarListas(const QSqlDatabase& db, const Solicitud& s, bool* ok)
 {
     *ok = true;
     // "XX" and "" are the control's "no bank chosen".
-    if (!s.formaPago || s.formaPago->banco.isEmpty() || s.formaPago->banco == u"XX")
+    if (!s.formaPago || s.formaPago->banco.trimmed().isEmpty() || s.formaPago->banco == u"XX")
         return {};
     for (const auto& [codigo, nombre] : lectura834::bancos(db, ok))
-        if (codigo == s.formaPago->banco)
+        if (codigo == s.formaPago->banco.trimmed())
             return {};
     if (!*ok)
         return QStringLiteral("cannot read the banks from the database");

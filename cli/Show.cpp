@@ -50,7 +50,9 @@ int show(const QStringList& argumentos, Consola& consola)
         return fallar(QStringLiteral("no stored declaration of %1 for %2").arg(eco(ruc), eco(ejercicio)), kSalidaError);
 
     QJsonObject salida = *guardada;
-    const lectura834::Clave clave{ruc, ejercicio};
+    lectura834::Clave clave;
+    clave.ruc = ruc;
+    clave.periodo = ejercicio;
     const std::optional<lectura834::Cabecera> cab = lectura834::leerCabecera(db, clave);
     salida.insert("estado", cab ? cab->estado.toInt() : 0);
     salida.insert("sello", lectura834::sello(db, clave));

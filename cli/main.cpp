@@ -76,6 +76,16 @@ int main(int argc, char* argv[])
     if (const auto salida = LineaDeOrdenes::atiende({"f0834", uso, false, {}}, argc, argv))
         return *salida;
 
+    // "f0834 SUB --help": that subcommand's usage, before any application starts.
+    if (argc > 2) {
+        const std::string usoSub = usoDe(QString::fromLocal8Bit(argv[1]));
+        for (int i = 2; i < argc && usoSub != "usage:\n"; ++i)
+            if (qstrcmp(argv[i], "--help") == 0) {
+                std::fputs(usoSub.c_str(), stdout);
+                return kSalidaBien;
+            }
+    }
+
     // print draws PDF pages, which needs fonts: the graphical application,
     // offscreen unless a platform is chosen.
     const bool grafica = argc > 1 && qstrcmp(argv[1], "print") == 0;
@@ -100,10 +110,7 @@ int main(int argc, char* argv[])
         for (const Entrada& e : kSubcomandos)
             if (nombre == QLatin1String(e.nombre))
                 elegido = &e;
-        if (elegido && argumentos.contains(QStringLiteral("--help"))) {
-            salida << usoDe(nombre).c_str();
-            resultado = kSalidaBien;
-        } else if (elegido) {
+        if (elegido) {
             resultado = ejecutarSinDesbordes(*elegido, argumentos, consola);
         } else {
             errores << "f0834: unknown subcommand \"" << entrada::unaLinea(eco(nombre)) << "\"\n" << uso.c_str();
