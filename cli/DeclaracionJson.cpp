@@ -227,18 +227,26 @@ QString rechazoContribuyente(const QList<Taxpayer>& contribuyentes, const QStrin
     return {};
 }
 
-QString revisarListas(const QSqlDatabase& db, const Solicitud& s, bool* ok)
+QString revisarListas(const QList<std::pair<QString, QString>>& bancos, const Solicitud& s)
 {
-    *ok = true;
     // "XX" and "" are the control's "no bank chosen".
     if (!s.formaPago || s.formaPago->banco.trimmed().isEmpty() || s.formaPago->banco == u"XX")
         return {};
-    for (const auto& [codigo, nombre] : lectura834::bancos(db, ok))
+    for (const auto& [codigo, nombre] : bancos)
         if (codigo == s.formaPago->banco.trimmed())
             return {};
+    return QStringLiteral("\"banco\" \"%1\" is not one of the banks the form lists").arg(eco(s.formaPago->banco));
+}
+
+QString revisarListas(const QSqlDatabase& db, const Solicitud& s, bool* ok)
+{
+    *ok = true;
+    if (!s.formaPago || s.formaPago->banco.trimmed().isEmpty() || s.formaPago->banco == u"XX")
+        return {};
+    const QList<std::pair<QString, QString>> bancos = lectura834::bancos(db, ok);
     if (!*ok)
         return QStringLiteral("cannot read the banks from the database");
-    return QStringLiteral("\"banco\" \"%1\" is not one of the banks the form lists").arg(eco(s.formaPago->banco));
+    return revisarListas(bancos, s);
 }
 
 void preparar(const Solicitud& s, QSqlDatabase db, const QList<Taxpayer>& contribuyentes, Declaracion834& d,

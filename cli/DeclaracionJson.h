@@ -54,8 +54,10 @@ QString rechazoContribuyente(const QList<Taxpayer>& contribuyentes, const QStrin
 int prepararConBase(const QSqlDatabase& db, const QList<Taxpayer>& contribuyentes, const QString& sysUser,
                     const QJsonObject& dada, Solicitud* s, QString* error);
 
-// What the form's lists would not offer: a bank outside PARAM 004. Empty
-// when all is offered; *ok false (and the reason) on a database error.
+// What the form's lists would not offer: a bank outside PARAM 004
+// (lectura834::bancos, read once by a caller of many). Empty when all is
+// offered; *ok false (and the reason) on a database error.
+QString revisarListas(const QList<std::pair<QString, QString>>& bancos, const Solicitud& s);
 QString revisarListas(const QSqlDatabase& db, const Solicitud& s, bool* ok);
 
 // Puts the declaration into the model as the window would have it before

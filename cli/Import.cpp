@@ -107,7 +107,8 @@ struct Resultado {
 class Importacion {
 public:
     Importacion(QSqlDatabase db, const QString& sysUser, const Opciones& o)
-        : db_(db), sysUser_(sysUser), contribuyentes_(taxpayerList(db, sysUser)), o_(o)
+        : db_(db), sysUser_(sysUser), contribuyentes_(taxpayerList(db, sysUser)),
+          bancos_(lectura834::bancos(db, &okBancos_)), o_(o)
     {
     }
 
@@ -134,8 +135,9 @@ public:
         error = declaracionjson::rechazoContribuyente(contribuyentes_, r.ruc, sysUser_);
         if (!error.isEmpty())
             return rechazar(r, error);
-        bool okListas = false;
-        error = declaracionjson::revisarListas(db_, *s, &okListas);
+        if (!okBancos_)
+            return rechazar(r, QStringLiteral("cannot read the banks from the database"));
+        error = declaracionjson::revisarListas(bancos_, *s);
         if (!error.isEmpty())
             return rechazar(r, error);
 
@@ -195,6 +197,8 @@ private:
     QSqlDatabase db_;
     const QString sysUser_;
     const QList<Taxpayer> contribuyentes_;
+    bool okBancos_ = false;
+    const QList<std::pair<QString, QString>> bancos_;
     const Opciones& o_;
     QString codificacion_ = QStringLiteral("UTF-8");
     QHash<QString, int> guardadas_;   // RUC/exercise -> line of the file that stored it
