@@ -1,6 +1,7 @@
 #include "BaseDatos.h"
 
 #include "Eco.h"
+#include "IniFile.h"
 #include "Session.h"
 #include "Settings.h"
 
@@ -8,6 +9,16 @@
 
 namespace {
 const QString kConexion = QStringLiteral("f0834");
+}
+
+QString tomarIni(QStringList& argumentos)
+{
+    const qsizetype i = argumentos.indexOf(QStringLiteral("--ini"));
+    if (i < 0 || i + 1 >= argumentos.size())
+        return IniFile::locateIni();
+    const QString ruta = argumentos[i + 1];
+    argumentos.remove(i, 2);
+    return ruta;
 }
 
 BaseDatos::~BaseDatos()

@@ -5,6 +5,12 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
+
+// The settings file of a subcommand that works on a suite: the one
+// "--ini PATH" names, taken out of `argumentos`; without it the KV000.INI the
+// window programs read (QVR_WINDIR, else the user's configuration folder).
+QString tomarIni(QStringList& argumentos);
 
 class BaseDatos {
 public:

@@ -2,6 +2,7 @@
 
 #include "Casillas834.h"
 #include "Declaracion834.h"
+#include "Eco.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -77,7 +78,7 @@ std::optional<Cabecera> leerCabecera(const QStringList& cabecera, QString* error
     for (int i = 0; i < cabecera.size(); ++i) {
         const QString nombre = cabecera[i].trimmed().toLower();
         if (!conocidas.contains(nombre)) {
-            desconocidas << u'"' + cabecera[i] + u'"';
+            desconocidas << u'"' + eco(cabecera[i]) + u'"';
         } else if (r.posicion.contains(nombre)) {
             *error = QStringLiteral("the header row names column \"%1\" twice").arg(nombre);
             return std::nullopt;

@@ -1,7 +1,9 @@
 #include "DeclaracionJson.h"
 
+#include "Calculos834.h"
 #include "Casillas834.h"
 #include "Eco.h"
+#include "Grabacion834.h"
 #include "Formato834.h"
 #include "Lectura834.h"
 #include "ObjFunciones.h"
@@ -9,7 +11,6 @@
 #include "ParamLookups.h"
 
 #include <QJsonValue>
-#include <QRegularExpression>
 
 namespace declaracionjson {
 
@@ -30,16 +31,24 @@ constexpr Respuesta kRespuestas[] = {
 const QStringList kClaves{"ruc", "razonSocial", "telefono", "rectifica", "liquidacion", "reorganizacion",
                           "formaPago", "representante", "nuevo", "estado", "sello"};
 
-// An amount as show prints it: "###,###,###,##0", in parentheses for a
-// subtracted box.
-bool montoMostrado(const QString& texto)
+// The digits typed for an amount as the box shows it once left, or grouped
+// ("###,###,###,##0"; in parentheses only for a subtracted box); nothing
+// for any other text.
+std::optional<QString> tecleadoDeMostrado(int numero, const QString& texto)
 {
-    static const QRegularExpression kMostrado(QStringLiteral("^\\(?[0-9]{1,3}(,[0-9]{3})*\\)?$"));
-    return kMostrado.match(texto).hasMatch();
+    QString digitos = texto;
+    digitos.remove(u',').remove(u'(').remove(u')');
+    if (digitos.isEmpty() || !entrada::soloDigitos(digitos))
+        return std::nullopt;
+    digitos = casillas834::textoEnFoco(numero, digitos);
+    if (texto != casillas834::textoFueraDeFoco(numero, digitos) && texto != formato834::miles(formato834::leer(digitos)))
+        return std::nullopt;
+    return digitos;
 }
 
 // The boxes as typed into the window: computed ones left out, shown amounts
-// as bare digits of their absolute value.
+// as the digits typed for them; anything else as given, for the box's own
+// check to name.
 QJsonObject casillasTecleables(const QJsonObject& casillas)
 {
     QJsonObject tecleables;
@@ -47,13 +56,9 @@ QJsonObject casillasTecleables(const QJsonObject& casillas)
         const casillas834::Casilla* c = casillas834::buscar(it.key().toInt());
         if (c && (c->tipo == casillas834::Tipo::Calculada || c->tipo == casillas834::Tipo::Asistente))
             continue;
-        const QString texto = it->toString();
-        if (c && c->esImporte() && it->isString() && montoMostrado(texto)) {
-            const Money m = formato834::leer(texto);
-            tecleables.insert(it.key(), formato834::plano(m.isNegative() ? -m : m));
-        } else {
-            tecleables.insert(it.key(), *it);
-        }
+        const std::optional<QString> tecleado =
+            c && c->esImporte() && it->isString() ? tecleadoDeMostrado(c->numero, it->toString()) : std::nullopt;
+        tecleables.insert(it.key(), tecleado ? QJsonValue(*tecleado) : *it);
     }
     return tecleables;
 }
@@ -153,8 +158,17 @@ std::optional<Solicitud> leer(const QJsonObject& dado, bool conIni, QString* err
         if (!textoCorto(pago, "formapago", 1, &f.formapago, error) || !textoCorto(pago, "banco", 2, &f.banco, error)
             || !textoCorto(pago, "numcheque", 20, &f.numcheque, error))
             return std::nullopt;
-        if (!pago.contains(u"formapago"))
+        // The control's own values: cheque, cash, or neither chosen.
+        if (f.formapago.isEmpty())
             f.formapago = QStringLiteral("X");
+        if (f.formapago != u"C" && f.formapago != u"E" && f.formapago != u"X") {
+            *error = QStringLiteral("\"formapago\" must be \"C\", \"E\" or \"X\"");
+            return std::nullopt;
+        }
+        if (!numChequeAceptado(f.numcheque)) {
+            *error = QStringLiteral("\"numcheque\" takes digits only");
+            return std::nullopt;
+        }
         s.formaPago = f;
     }
 
@@ -202,6 +216,39 @@ bool parametrosDeBase(const QSqlDatabase& db, entrada::Pedido& p)
     return okUit && okIpm;
 }
 
+QString rechazoContribuyente(const QList<Taxpayer>& contribuyentes, const QString& ruc, const QString& sysUser)
+{
+    switch (taxpayerRefusal(contribuyentes, ruc)) {
+    case TaxpayerRefusal::None: break;
+    case TaxpayerRefusal::InvalidRuc: return QStringLiteral("\"%1\" is not a valid RUC").arg(eco(ruc));
+    case TaxpayerRefusal::NotListed:
+        return QStringLiteral("taxpayer %1 is not in the taxpayer list of user %2").arg(eco(ruc), eco(sysUser));
+    }
+    return {};
+}
+
+QString revisarListas(const QList<std::pair<QString, QString>>& bancos, const Solicitud& s)
+{
+    // "XX" and "" are the control's "no bank chosen".
+    if (!s.formaPago || s.formaPago->banco.trimmed().isEmpty() || s.formaPago->banco == u"XX")
+        return {};
+    for (const auto& [codigo, nombre] : bancos)
+        if (codigo == s.formaPago->banco.trimmed())
+            return {};
+    return QStringLiteral("\"banco\" \"%1\" is not one of the banks the form lists").arg(eco(s.formaPago->banco));
+}
+
+QString revisarListas(const QSqlDatabase& db, const Solicitud& s, bool* ok)
+{
+    *ok = true;
+    if (!s.formaPago || s.formaPago->banco.trimmed().isEmpty() || s.formaPago->banco == u"XX")
+        return {};
+    const QList<std::pair<QString, QString>> bancos = lectura834::bancos(db, ok);
+    if (!*ok)
+        return QStringLiteral("cannot read the banks from the database");
+    return revisarListas(bancos, s);
+}
+
 void preparar(const Solicitud& s, QSqlDatabase db, const QList<Taxpayer>& contribuyentes, Declaracion834& d,
               validacion834::Contexto& c)
 {
@@ -209,13 +256,17 @@ void preparar(const Solicitud& s, QSqlDatabase db, const QList<Taxpayer>& contri
     c.db = db;
     c.ejercicio = s.pedido.ejercicio;
     c.rucMostrado = s.ruc;
-    if (s.nuevo && db.isValid()) {
-        // Only a taxpayer of the user's list can be chosen in a new declaration.
-        bool enLista = false;
-        for (const Taxpayer& t : contribuyentes)
-            enLista = enLista || t.docId == s.ruc;
-        if (!enLista)
+    // The name comes from the user's taxpayer list, as the window takes it:
+    // from the chosen item of a new declaration, from the list's row of a
+    // stored one; only a listed taxpayer can be chosen.
+    QString razonSocial = s.razonSocial;
+    if (db.isValid()) {
+        const Taxpayer* t = findTaxpayer(contribuyentes, s.ruc);
+        if (!t && s.nuevo)
             c.rucMostrado.clear();
+        razonSocial = !t ? QString()
+                    : s.nuevo ? Declaracion834::razonDeItem(Declaracion834::itemContribuyente(t->docId, t->nombre))
+                              : t->nombre.trimmed();
     }
     if (s.nuevo)
         c.nuevaDeclaracion = db.isValid() && lectura834::existeDeclaracion(db, s.ruc, s.pedido.ejercicio, QStringLiteral("0834"))
@@ -223,7 +274,7 @@ void preparar(const Solicitud& s, QSqlDatabase db, const QList<Taxpayer>& contri
                                  : QStringLiteral("S");
     if (!(s.nuevo && c.nuevaDeclaracion == u"N") && !c.rucMostrado.isEmpty())
         d.setDato(Declaracion834::Dato::Ruc, s.ruc);
-    d.setDato(Declaracion834::Dato::RazonSocial, s.razonSocial);
+    d.setDato(Declaracion834::Dato::RazonSocial, razonSocial);
 
     d.aplicarEjercicio(s.pedido.ejercicio, s.pedido.uit, s.pedido.factorIpm);
     if (!s.pedido.ajuste.isEmpty())
@@ -274,6 +325,81 @@ QJsonObject escribir(const Declaracion834& d, const QString& razonSocial)
         {"deducciones", deducciones},
         {"nuevo", false},
     };
+}
+
+std::optional<QJsonObject> leerGuardada(const QSqlDatabase& db, const QString& ruc, const QString& ejercicio,
+                                        const QString& razonSocial, bool* ok)
+{
+    Declaracion834 d;
+    d.iAccion = 1;
+    d.setCargando(true);
+    d.setDato(Declaracion834::Dato::Ruc, ruc);
+    d.setDato(Declaracion834::Dato::Periodo, ejercicio);
+    d.setParametros(parametros834::GET_UIT(db, ejercicio), formato834::textoFactor(parametros834::GET_IPM(db, ejercicio)));
+    if (!grabacion834::CargaCasillas(db, d, ok))
+        return std::nullopt;
+    calculos834::Calcular113(d);
+    if (!d.modalidad().isEmpty())
+        d.setCasilla(160, d.modalidad());
+    d.setCargando(false);
+    // Stored amounts whose results do not fit are refused as input is (the top level says so).
+    if (d.desbordada())
+        throw MoneyOverflow();
+    return escribir(d, razonSocial);
+}
+
+QJsonObject completar(const QJsonObject& guardada, const QJsonObject& dada)
+{
+    QJsonObject completa = guardada;
+    for (auto it = dada.begin(); it != dada.end(); ++it)
+        completa.insert(it.key(), *it);
+    return completa;
+}
+
+bool completarConGuardada(const QSqlDatabase& db, const QJsonObject& dada, Solicitud* s, QString* error,
+                          bool* errorBase)
+{
+    *errorBase = false;
+    if (s->nuevo)
+        return true;
+    bool leida = false;
+    const std::optional<QJsonObject> guardada = leerGuardada(db, s->ruc, s->pedido.ejercicio, QString(), &leida);
+    if (!leida) {
+        *errorBase = true;
+        *error = QStringLiteral("cannot read the declaration from the database");
+        return false;
+    }
+    if (!guardada)
+        return true;
+    std::optional<Solicitud> completa = leer(completar(*guardada, dada), true, error);
+    if (!completa) {
+        *error = QStringLiteral("the stored declaration with the members given: ") + *error;
+        return false;
+    }
+    *s = *completa;
+    return true;
+}
+
+int prepararConBase(const QSqlDatabase& db, const QList<Taxpayer>& contribuyentes, const QString& sysUser,
+                    const QJsonObject& dada, Solicitud* s, QString* error)
+{
+    constexpr int kFallo = 1;
+    *error = rechazoContribuyente(contribuyentes, s->ruc, sysUser);
+    if (!s->ruc.isEmpty() && !error->isEmpty())
+        return kFallo;
+    error->clear();
+    bool errorBase = false;
+    if (!completarConGuardada(db, dada, s, error, &errorBase))
+        return errorBase ? kFallo : entrada::kEntradaMala;
+    bool ok = false;
+    *error = revisarListas(db, *s, &ok);
+    if (!error->isEmpty())
+        return ok ? entrada::kEntradaMala : kFallo;
+    if (!parametrosDeBase(db, s->pedido)) {
+        *error = QStringLiteral("cannot read PARAM from the database");
+        return kFallo;
+    }
+    return 0;
 }
 
 } // namespace declaracionjson

@@ -48,6 +48,15 @@ void aceptarAsistente(Declaracion834& d, const Detalle105& detalle)
     d.salirCasilla(105);
 }
 
+// No amount entered: the assistant is not opened, box 105 stays blank.
+bool sinDeducciones(const Detalle105& detalle)
+{
+    for (const QString& monto : detalle)
+        if (!monto.isEmpty())
+            return false;
+    return true;
+}
+
 // Text every reader of the shared database takes: well-formed UTF-16 (so
 // well-formed UTF-8 once stored) without control characters.
 bool textoValido(const QString& s)
@@ -257,8 +266,8 @@ std::optional<Pedido> leerPedido(const QJsonObject& o, bool conIni, const QStrin
             }
             detalle[numero - kPrimeraDeduccion] = it->toString();
         }
-        if (!deducciones.isEmpty())
-            p.deducciones = detalle;
+        // Given empty, the declaration has no deductions: a save clears stored ones.
+        p.deducciones = detalle;
     }
     return p;
 }
@@ -268,7 +277,7 @@ QList<int> teclearDeclaracion(const Pedido& p, Declaracion834& d)
     QList<int> noIngresadas;
     for (int numero : casillas834::vCasillas()) {
         if (numero == 105) {
-            if (p.deducciones)
+            if (p.deducciones && !sinDeducciones(*p.deducciones))
                 aceptarAsistente(d, *p.deducciones);
             continue;
         }

@@ -1,22 +1,28 @@
-// f0834 export --ini INI_PATH [--ejercicio YYYY] [--ruc RUC] FILE: the stored
+// f0834 export [--ini INI_PATH] [--ejercicio YYYY] [--ruc RUC] FILE: the stored
 // declarations as the CSV file import reads, one row each, from their stored
 // detail rows, so that importing the file into another suite stores the same
-// rows. The file is replaced whole or not at all.
+// rows. The file is written beside its name and renamed into place once
+// its bytes are on the disk: it is replaced whole or not at all.
 
+#include "ArchivoSeguro.h"
 #include "BaseDatos.h"
 #include "ColumnasCsv.h"
+#include "Eco.h"
 #include "EntradaJson.h"
 #include "LectorCsv.h"
 #include "Subcomandos.h"
 
+#include "DeclaracionJson.h"
+#include "IniFile.h"
 #include "Lectura834.h"
+#include "ParamLookups.h"
+#include "Settings.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
-const QString kUso = QStringLiteral("usage: f0834 export --ini INI_PATH [--ejercicio YYYY] [--ruc RUC] FILE");
+const QString kUso = QStringLiteral("usage: f0834 export [--ini INI_PATH] [--ejercicio YYYY] [--ruc RUC] FILE");
 
 } // namespace
 
@@ -35,29 +41,40 @@ int exportar(const QStringList& argumentos, Consola& consola)
         else if (a == u"--ruc" && conValor)
             ruc = argumentos[++i];
         else if (a.startsWith(u"--"))
-            return fallar(QStringLiteral("unexpected option \"%1\"\n%2").arg(a, kUso));
+            return fallar(QStringLiteral("unexpected option \"%1\"\n%2").arg(eco(a), kUso));
         else
             posicionales << a;
     }
-    if (ini.isEmpty() || posicionales.size() != 1)
-        return fallar(QStringLiteral("--ini and one FILE are required\n") + kUso);
+    if (posicionales.size() != 1)
+        return fallar(QStringLiteral("one FILE is required\n") + kUso);
+    if (ini.isEmpty())
+        ini = IniFile::locateIni();
     if (!QFileInfo(ini).isFile())
-        return fallar(QStringLiteral("settings file not found: %1").arg(ini));
+        return fallar(QStringLiteral("settings file not found: %1").arg(eco(ini)));
 
     QString error;
     BaseDatos base;
     if (!base.abrir(ini, &error))
         return fallar(error, kSalidaError);
+    const Settings settings = readSettings(ini);
+    const QList<Taxpayer> contribuyentes = taxpayerList(base.db(), settings.sysUser);
+    if (!ruc.isEmpty())
+        if (const QString rechazo = declaracionjson::rechazoContribuyente(contribuyentes, ruc, settings.sysUser);
+            !rechazo.isEmpty())
+            return fallar(rechazo, kSalidaError);
     bool ok = false;
-    const QList<lectura834::Clave> claves = lectura834::guardadas(base.db(), ejercicio, ruc, &ok);
+    QList<lectura834::Clave> claves;
+    // The declarations the user may open, as the window lists them.
+    for (const lectura834::Clave& c : lectura834::guardadas(base.db(), ejercicio, ruc, &ok))
+        if (taxpayerRefusal(contribuyentes, c.ruc) == TaxpayerRefusal::None)
+            claves << c;
     if (!ok)
         return fallar(QStringLiteral("cannot read the declarations from the database"), kSalidaError);
 
-    QSaveFile archivo(posicionales[0]);
-    if (!archivo.open(QIODevice::WriteOnly))
-        return fallar(QStringLiteral("cannot write %1: %2").arg(archivo.fileName(), archivo.errorString()),
-                      kSalidaError);
-    archivo.write(csv::linea(columnas::nombres()).toUtf8());
+    ArchivoSeguro archivo(posicionales[0]);
+    if (!archivo.abre())
+        return fallar(archivo.error(), kSalidaError);
+    archivo.escribe(csv::linea(columnas::nombres()).toUtf8());
     for (const lectura834::Clave& clave : claves) {
         const QList<lectura834::FilaCasilla> detalle = lectura834::leerCasillas(base.db(), clave, &ok);
         bool okCabecera = false;
@@ -65,11 +82,10 @@ int exportar(const QStringList& argumentos, Consola& consola)
         if (!ok || !okCabecera || !cabecera)
             return fallar(QStringLiteral("cannot read the declaration %1 %2").arg(clave.ruc, clave.periodo),
                           kSalidaError);
-        archivo.write(csv::linea(columnas::fila(clave, detalle, *cabecera)).toUtf8());
+        archivo.escribe(csv::linea(columnas::fila(clave, detalle, *cabecera)).toUtf8());
     }
-    if (!archivo.commit())
-        return fallar(QStringLiteral("cannot write %1: %2").arg(archivo.fileName(), archivo.errorString()),
-                      kSalidaError);
-    consola.salida << claves.size() << " declarations written to " << archivo.fileName() << '\n';
+    if (!archivo.confirma())
+        return fallar(archivo.error(), kSalidaError);
+    consola.salida << claves.size() << " declarations written to " << archivo.ruta() << '\n';
     return kSalidaBien;
 }

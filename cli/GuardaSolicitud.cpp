@@ -19,7 +19,9 @@ Guardado guardarSolicitud(QSqlDatabase db, const QList<Taxpayer>& contribuyentes
         r.estado = validacion834::ValidaGrabacion(d, c) ? 0 : 9;
         return r;
     }
-    const grabacion834::Grabado g = grabacion834::grabar(db, d, c, s.pedido.deducciones, s.sello);
+    // The request is the whole declaration: its deductions replace the stored
+    // ones, so box 105 and rows 546 to 555 always agree.
+    const grabacion834::Grabado g = grabacion834::grabar(db, d, c, s.pedido.deducciones.value_or(Detalle105{}), s.sello);
     if (!g.ok) {
         r.mensaje = grabacion834::mensajeFallo(g).mensaje;
         r.conexionPerdida = g.conexionPerdida || g.incierta;

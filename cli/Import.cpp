@@ -1,9 +1,10 @@
-// f0834 import --ini INI_PATH [--replace] [--dry-run] [--report FILE] FILE:
+// f0834 import [--ini INI_PATH] [--replace] [--dry-run] [--report FILE] FILE:
 // one declaration per row of a CSV file, each through the same model, checks
 // and save as f0834 save, each stored in its own transaction, so a row that
 // fails leaves the rows before it stored. One line per row on stdout, a
 // summary at the end, the same lines as CSV in the report file.
 
+#include "ArchivoSeguro.h"
 #include "BaseDatos.h"
 #include "ColumnasCsv.h"
 #include "DeclaracionJson.h"
@@ -13,23 +14,25 @@
 #include "Subcomandos.h"
 
 #include "EscriturasEnLote.h"
+#include "Eco.h"
+#include "IniFile.h"
 #include "MotorSql.h"
-#include "Lectura834.h"
 #include "ObjFunciones.h"
+#include "Lectura834.h"
 #include "ParamLookups.h"
 #include "Settings.h"
-#include "Validacion834.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
-#include <QSet>
 
 namespace {
 
 const QString kUso = QStringLiteral(
-    "usage: f0834 import --ini INI_PATH [--replace] [--dry-run] [--report FILE] FILE");
+    "usage: f0834 import [--ini INI_PATH] [--replace] [--dry-run] [--report FILE] FILE");
+
+// A row is about a kilobyte: a file larger than this is refused unread.
+constexpr qint64 kArchivoMaximo = qint64(64) << 20;
 
 struct Opciones {
     QString ini;
@@ -55,15 +58,17 @@ std::optional<Opciones> leerOpciones(const QStringList& args, QString* error)
         else if (a == u"--dry-run")
             o.simulacro = true;
         else if (a.startsWith(u"--")) {
-            *error = QStringLiteral("unexpected option \"%1\"\n%2").arg(a, kUso);
+            *error = QStringLiteral("unexpected option \"%1\"\n%2").arg(eco(a), kUso);
             return std::nullopt;
         } else
             posicionales << a;
     }
-    if (o.ini.isEmpty() || posicionales.size() != 1) {
-        *error = QStringLiteral("--ini and one FILE are required\n") + kUso;
+    if (posicionales.size() != 1) {
+        *error = QStringLiteral("one FILE is required\n") + kUso;
         return std::nullopt;
     }
+    if (o.ini.isEmpty())
+        o.ini = IniFile::locateIni();
     o.archivo = posicionales[0];
     return o;
 }
@@ -73,6 +78,7 @@ enum class Desenlace { Guardada, Existe, Rechazada, Perdida };
 
 struct Resultado {
     int linea = 0;
+    int ultimaLinea = 0;   // a row read across several lines ends here
     QString ruc;
     QString ejercicio;
     Desenlace desenlace = Desenlace::Rechazada;
@@ -80,12 +86,18 @@ struct Resultado {
     QString mensaje;
     bool incierta = false;   // Perdida: the server could not tell whether the commit was done
 
+    // "7" or, for a row read across lines, "7-9".
+    QString lineas() const
+    {
+        return ultimaLinea > linea ? QStringLiteral("%1-%2").arg(linea).arg(ultimaLinea) : QString::number(linea);
+    }
+
     QString texto(bool simulacro) const
     {
         switch (desenlace) {
         case Desenlace::Guardada:
             return (simulacro ? QStringLiteral("would store estado ") : QStringLiteral("stored estado "))
-                   + QString::number(estado);
+                   + QString::number(estado) + mensaje;
         case Desenlace::Existe: return QStringLiteral("exists") + mensaje;
         case Desenlace::Perdida:
             return (incierta ? QStringLiteral("unknown: ") : QStringLiteral("not stored: "))
@@ -101,37 +113,43 @@ struct Resultado {
 class Importacion {
 public:
     Importacion(QSqlDatabase db, const QString& sysUser, const Opciones& o)
-        : db_(db), contribuyentes_(taxpayerList(db, sysUser)), o_(o)
+        : db_(db), sysUser_(sysUser), contribuyentes_(taxpayerList(db, sysUser)),
+          bancos_(lectura834::bancos(db, &okBancos_)), o_(o)
     {
-        for (const Taxpayer& t : contribuyentes_)
-            nombres_.insert(t.docId, t.nombre);
     }
 
     Resultado fila(const columnas::Cabecera& cabecera, const csv::Fila& f)
     {
         Resultado r;
         r.linea = f.linea;
+        r.ultimaLinea = f.ultimaLinea;
         QJsonObject objeto = columnas::solicitud(cabecera, f.campos);
-        r.ruc = objeto.value(u"ruc").toString();
-        r.ejercicio = objeto.value(u"ejercicio").toString();
+        r.ruc = eco(objeto.value(u"ruc").toString());
+        r.ejercicio = eco(objeto.value(u"ejercicio").toString());
         if (!f.error.isEmpty())
             return rechazar(r, f.error);
 
-        objeto.insert("razonSocial", nombres_.value(r.ruc));
         QString error;
         std::optional<declaracionjson::Solicitud> s = declaracionjson::leer(objeto, true, &error);
         if (!s)
-            return rechazar(r, error);
-        if (!ObjFunciones().RucValido(r.ruc))
-            return rechazar(r, QStringLiteral("\"%1\" is not a valid RUC").arg(r.ruc));
+            return rechazar(r, error + notaCodificacion(objeto));
+        const QString clave = r.ruc + u'/' + r.ejercicio;
+        const int anterior = guardadas_.value(clave);
+        if (anterior && !o_.reemplazar)
+            return rechazar(r, QStringLiteral("repeats line %1").arg(anterior));
         // Only a taxpayer of the user's list can be chosen, new or replaced.
-        if (!nombres_.contains(r.ruc))
-            return rechazar(r, validacion834::texto::kSeleccioneContribuyente);
+        error = declaracionjson::rechazoContribuyente(contribuyentes_, r.ruc, sysUser_);
+        if (!error.isEmpty())
+            return rechazar(r, error);
+        if (!okBancos_)
+            return rechazar(r, QStringLiteral("cannot read the banks from the database"));
+        error = declaracionjson::revisarListas(bancos_, *s);
+        if (!error.isEmpty())
+            return rechazar(r, error);
 
         bool ok = false, okEnviada = false;
-        const QString clave = r.ruc + u'/' + r.ejercicio;
         const bool existe = lectura834::existeDeclaracion(db_, r.ruc, r.ejercicio, QStringLiteral("0834"), &ok)
-                            || (o_.simulacro && vistas_.contains(clave));
+                            || (o_.simulacro && anterior);
         // A declaration already sent keeps the version the administration got
         // beside the one it was sent from: neither is replaced from a file.
         const bool enviada = existe && lectura834::existeEnviada(db_, r.ruc, r.ejercicio, &okEnviada);
@@ -162,13 +180,31 @@ public:
         }
         if (!g.ok)
             return rechazar(r, g.mensaje);
-        vistas_.insert(clave);
+        guardadas_.insert(clave, r.linea);
         r.desenlace = Desenlace::Guardada;
         r.estado = g.estado;
+        if (anterior)
+            r.mensaje = QStringLiteral(", replaces line %1").arg(anterior);
         return r;
     }
 
+    // A file read as Windows-1252 may just be UTF-8 damaged on the way: a
+    // name refused for its characters says how the file was read.
+    void setCodificacion(const QString& codificacion) { codificacion_ = codificacion; }
+
 private:
+    QString notaCodificacion(const QJsonObject& objeto) const
+    {
+        if (codificacion_ == u"UTF-8")
+            return {};
+        const QJsonObject representante = objeto.value(u"representante").toObject();
+        for (const char* campo : {"apellidos", "nombres"})
+            for (const QChar c : representante.value(QLatin1String(campo)).toString())
+                if (!ObjFunciones::nameCharacterKept(c))
+                    return QStringLiteral(" (the file was read as %1: it is not valid UTF-8)").arg(codificacion_);
+        return {};
+    }
+
     static Resultado rechazar(Resultado r, const QString& mensaje)
     {
         r.desenlace = Desenlace::Rechazada;
@@ -177,10 +213,13 @@ private:
     }
 
     QSqlDatabase db_;
+    const QString sysUser_;
     const QList<Taxpayer> contribuyentes_;
+    bool okBancos_ = false;
+    const QList<std::pair<QString, QString>> bancos_;
     const Opciones& o_;
-    QHash<QString, QString> nombres_;
-    QSet<QString> vistas_;
+    QString codificacion_ = QStringLiteral("UTF-8");
+    QHash<QString, int> guardadas_;   // RUC/exercise -> line of the file that stored it
 };
 
 // `sinIntentar`: the lines after a lost connection, never tried.
@@ -192,7 +231,7 @@ QString resumen(const QList<Resultado>& resultados, const QStringList& sinIntent
         if (r.desenlace == Desenlace::Guardada)
             ++(r.estado == 0 ? estado0 : estado9);
         else if (!r.incierta)
-            sinGuardar << QString::number(r.linea);
+            sinGuardar << r.lineas();
         existen += r.desenlace == Desenlace::Existe;
         rechazadas += r.desenlace == Desenlace::Rechazada;
     }
@@ -214,7 +253,9 @@ QString resumen(const QList<Resultado>& resultados, const QStringList& sinIntent
         sinGuardar += sinIntentar;
     }
     if (!sinGuardar.isEmpty())
-        s += QStringLiteral("; not stored: lines ") + sinGuardar.join(QStringLiteral(", "));
+        s += QStringLiteral("; not stored: %1 (lines %2)")
+                 .arg(sinGuardar.size() == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(sinGuardar.size()),
+                      sinGuardar.join(QStringLiteral(", ")));
     return s;
 }
 
@@ -228,29 +269,36 @@ int importar(const QStringList& argumentos, Consola& consola)
     if (!o)
         return fallar(error);
     if (!QFileInfo(o->ini).isFile())
-        return fallar(QStringLiteral("settings file not found: %1").arg(o->ini));
+        return fallar(QStringLiteral("settings file not found: %1").arg(eco(o->ini)));
 
     QFile archivo(o->archivo);
     if (!archivo.open(QIODevice::ReadOnly))
-        return fallar(QStringLiteral("cannot read %1: %2").arg(o->archivo, archivo.errorString()));
-    const std::optional<csv::Archivo> csv = csv::leer(archivo.readAll(), &error);
+        return fallar(QStringLiteral("cannot read %1: %2").arg(eco(o->archivo), archivo.errorString()));
+    // A device or a pipe never ends as a file does: only a file, of a size a batch can have.
+    if (!QFileInfo(archivo).isFile())
+        return fallar(QStringLiteral("%1 is not a regular file").arg(eco(o->archivo)));
+    const QByteArray bytes = archivo.read(kArchivoMaximo + 1);
+    if (bytes.size() > kArchivoMaximo)
+        return fallar(QStringLiteral("%1 is larger than %2 MiB").arg(eco(o->archivo)).arg(kArchivoMaximo >> 20));
+    const std::optional<csv::Archivo> csv = csv::leer(bytes, &error);
     if (!csv)
-        return fallar(o->archivo + QStringLiteral(": ") + error);
+        return fallar(eco(o->archivo) + QStringLiteral(": ") + error);
     const std::optional<columnas::Cabecera> cabecera = columnas::leerCabecera(csv->cabecera, &error);
     if (!cabecera)
-        return fallar(o->archivo + QStringLiteral(": ") + error);
+        return fallar(eco(o->archivo) + QStringLiteral(": ") + error);
 
     BaseDatos base;
     if (!base.abrir(o->ini, &error))
         return fallar(error, kSalidaError);
-    QSaveFile reporte(o->reporte);
-    if (!o->reporte.isEmpty() && !reporte.open(QIODevice::WriteOnly))
-        return fallar(QStringLiteral("cannot write %1: %2").arg(o->reporte, reporte.errorString()), kSalidaError);
+    ArchivoSeguro reporte(o->reporte);
+    if (!o->reporte.isEmpty() && !reporte.abre())
+        return fallar(reporte.error(), kSalidaError);
     if (!o->reporte.isEmpty())
-        reporte.write(csv::linea({"linea", "ruc", "ejercicio", "resultado"}).toUtf8());
+        reporte.escribe(csv::linea({"linea", "ruc", "ejercicio", "resultado"}).toUtf8());
 
     EscriturasEnLote lote(base.db());
     Importacion importacion(base.db(), readSettings(o->ini).sysUser, *o);
+    importacion.setCodificacion(csv->codificacion);
     Progreso progreso(consola.errores, csv->filas.size(), consola.terminal);
     QList<Resultado> resultados;
     QStringList sinIntentar;
@@ -262,19 +310,19 @@ int importar(const QStringList& argumentos, Consola& consola)
         }
         const Resultado r = importacion.fila(*cabecera, f);
         resultados << r;
-        progreso.avanzar();
         const QString texto = r.texto(o->simulacro);
-        consola.salida << "line " << r.linea << ' ' << r.ruc << ' ' << r.ejercicio << ": " << texto << '\n';
+        progreso.escribir(consola.salida, QStringLiteral("line %1 %2 %3: %4").arg(r.lineas(), r.ruc, r.ejercicio, texto));
+        progreso.avanzar();
         if (!o->reporte.isEmpty())
-            reporte.write(csv::linea({QString::number(r.linea), r.ruc, r.ejercicio, texto}).toUtf8());
+            reporte.escribe(csv::linea({r.lineas(), r.ruc, r.ejercicio, texto}).toUtf8());
     }
     progreso.terminar();
     if (!lote.terminar())
         return fallar(QStringLiteral("the database did not confirm that the stored rows reached the disk"),
                       kSalidaError);
     consola.salida << resumen(resultados, sinIntentar, o->simulacro) << '\n';
-    if (!o->reporte.isEmpty() && !reporte.commit())
-        return fallar(QStringLiteral("cannot write %1: %2").arg(o->reporte, reporte.errorString()), kSalidaError);
+    if (!o->reporte.isEmpty() && !reporte.confirma())
+        return fallar(reporte.error(), kSalidaError);
 
     for (const Resultado& r : resultados)
         if (r.desenlace != Desenlace::Guardada)

@@ -67,6 +67,7 @@ public:
                 ++pos_;
                 continue;
             }
+            f.ultimaLinea = linea_;
             saltarFinDeLinea();
             return f;
         }
@@ -100,12 +101,17 @@ private:
     QString entreComillas(Fila& f, int numero)
     {
         QString valor;
-        ++pos_;
+        const qsizetype inicio = ++pos_;
+        const int lineaInicio = linea_;
         for (;;) {
             if (pos_ >= t_.size()) {
-                // Says more than the line breaks it swallowed on the way.
+                // The row ends with its own line: the rows after it are read as rows.
                 f.error = QStringLiteral("field %1 opens a quote that is never closed").arg(numero);
-                return valor;
+                pos_ = inicio;
+                linea_ = lineaInicio;
+                while (pos_ < t_.size() && !finDeLinea())
+                    ++pos_;
+                return t_.mid(inicio, pos_ - inicio);
             }
             const QChar c = t_[pos_];
             if (c == u'"') {
@@ -149,6 +155,20 @@ private:
     int linea_ = 1;
 };
 
+// A spreadsheet runs a cell that begins with one of these as a formula.
+bool comoFormula(QStringView campo)
+{
+    return !campo.isEmpty() && QStringView(u"=+-@\t\r").contains(campo.front());
+}
+
+// Written after an apostrophe, so that a spreadsheet shows it as text; so is
+// a value that already begins with apostrophes before such a character, so
+// that reading takes exactly one away.
+bool conApostrofo(QStringView campo)
+{
+    return comoFormula(campo) || (campo.startsWith(u'\'') && conApostrofo(campo.mid(1)));
+}
+
 bool enBlanco(const Fila& f)
 {
     if (!f.error.isEmpty())
@@ -185,6 +205,9 @@ std::optional<Archivo> leer(const QByteArray& bytes, QString* error)
             conCabecera = true;
             continue;
         }
+        for (QString& campo : f.campos)
+            if (campo.startsWith(u'\'') && conApostrofo(QStringView(campo).mid(1)))
+                campo.remove(0, 1);
         if (f.error.isEmpty() && f.campos.size() != a.cabecera.size())
             f.error = QStringLiteral("%1 fields where the header row names %2").arg(f.campos.size()).arg(a.cabecera.size());
         a.filas << f;
@@ -199,7 +222,8 @@ std::optional<Archivo> leer(const QByteArray& bytes, QString* error)
 QString linea(const QStringList& campos, QChar separador)
 {
     QStringList partes;
-    for (const QString& c : campos) {
+    for (const QString& campo : campos) {
+        const QString c = conApostrofo(campo) ? u'\'' + campo : campo;
         const bool comillas = c.contains(separador) || c.contains(u'"') || c.contains(u'\n') || c.contains(u'\r')
                               || (!c.isEmpty() && (c.front().isSpace() || c.back().isSpace()));
         partes << (comillas ? u'"' + QString(c).replace(u'"', QStringLiteral("\"\"")) + u'"' : c);

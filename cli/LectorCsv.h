@@ -4,6 +4,8 @@
 // mark) when they are valid UTF-8, else Windows-1252; fields separated by the
 // comma or the semicolon, whichever the header row uses more; fields may be
 // quoted, with "" standing for one quote. Unquoted fields are trimmed.
+// A field written with an apostrophe before a formula character (see linea)
+// is read without it.
 
 #include <QByteArray>
 #include <QList>
@@ -14,9 +16,11 @@
 namespace csv {
 
 // One row of the file after the header. A row the reader could not take
-// keeps its line number and says why in `error`; the others are not affected.
+// keeps its line numbers and says why in `error`; the others are not
+// affected: a quote never closed ends its row at the end of its line.
 struct Fila {
     int linea = 0;          // line of the file where the row starts (the header is line 1)
+    int ultimaLinea = 0;    // line where it ends (a field quoted across line breaks)
     QStringList campos;
     QString error;
 };
@@ -34,7 +38,9 @@ std::optional<Archivo> leer(const QByteArray& bytes, QString* error);
 
 // One line of a file the reader takes back unchanged, ending in CR LF: a field
 // is quoted when it holds the separator, a quote, a line break or surrounding
-// blanks.
+// blanks. A field that begins with "=", "+", "-", "@", a tab or a carriage
+// return gets a leading apostrophe, so that a spreadsheet shows it as text
+// and never runs it; the reader takes the apostrophe away again.
 QString linea(const QStringList& campos, QChar separador = u',');
 
 } // namespace csv

@@ -4,7 +4,10 @@
 #include "ColaImpresion.h"
 #include "Eco.h"
 #include "DeclaracionReporte.h"
+#include "DeclaracionJson.h"
+#include "IniFile.h"
 #include "Lectura834.h"
+#include "ParamLookups.h"
 #include "Progreso.h"
 #include "Settings.h"
 #include "SpoolPainter.h"
@@ -21,8 +24,8 @@
 namespace {
 
 const QString kUso = QStringLiteral(
-    "usage: f0834 print --ini INI_PATH RUC EJERCICIO [--anexo] [--enviada CORREL] [--pdf FILE] [--printer [NAME]]\n"
-    "       f0834 print --ini INI_PATH --all [--ejercicio YYYY] [--anexo] [--pdf-dir DIR] [--printer [NAME]]");
+    "usage: f0834 print [--ini INI_PATH] RUC EJERCICIO [--anexo] [--enviada CORREL] [--pdf FILE] [--printer [NAME]]\n"
+    "       f0834 print [--ini INI_PATH] --all [--ejercicio YYYY] [--anexo] [--pdf-dir DIR] [--printer [NAME]]");
 
 struct Pedido {
     QString ini;
@@ -89,10 +92,8 @@ bool leerArgumentos(const QStringList& args, Pedido& p, QString& error)
         } else
             posicionales << a;
     }
-    if (p.ini.isEmpty()) {
-        error = QStringLiteral("--ini is required");
-        return false;
-    }
+    if (p.ini.isEmpty())
+        p.ini = IniFile::locateIni();
     if (p.todas) {
         if (!posicionales.isEmpty() || p.enviada || !p.pdf.isEmpty() || (p.pdfDir.isEmpty() && !p.impresora)) {
             error = QStringLiteral("--all takes --pdf-dir or --printer, and no RUC, EJERCICIO, --enviada or --pdf");
@@ -121,16 +122,22 @@ ReportContext contexto(const Pedido& p, const QString& ruc, const QString& perio
     return ctx;
 }
 
-// The declarations the command prints: the one named, or every stored one.
-bool seleccion(QSqlDatabase db, const Pedido& p, QList<ReportContext>& lista, QString& error)
+// The declarations the command prints: the one named, or every stored one
+// of the user's taxpayers, as the window lists them.
+bool seleccion(QSqlDatabase db, const Settings& settings, const Pedido& p, QList<ReportContext>& lista, QString& error)
 {
+    const QList<Taxpayer> contribuyentes = taxpayerList(db, settings.sysUser);
     if (!p.todas) {
+        error = declaracionjson::rechazoContribuyente(contribuyentes, p.ruc, settings.sysUser);
+        if (!error.isEmpty())
+            return false;
         lista << contexto(p, p.ruc, p.ejercicio);
         return true;
     }
     bool ok = false;
     for (const lectura834::Clave& c : lectura834::guardadas(db, p.ejercicio, QString(), &ok))
-        lista << contexto(p, c.ruc, c.periodo);
+        if (taxpayerRefusal(contribuyentes, c.ruc) == TaxpayerRefusal::None)
+            lista << contexto(p, c.ruc, c.periodo);
     if (!ok)
         error = QStringLiteral("cannot read the stored declarations: ") + db.lastError().text();
     return ok;
@@ -236,7 +243,7 @@ int runPrint(const QStringList& args, Consola& consola)
     if (dibuja && !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return fallar(QStringLiteral("--pdf and --printer need the graphical application"));
     if (!p.pdfDir.isEmpty() && !QDir().mkpath(p.pdfDir))
-        return fallar(QStringLiteral("cannot create the folder %1").arg(p.pdfDir));
+        return fallar(QStringLiteral("cannot create the folder %1").arg(eco(p.pdfDir)));
 
     BaseDatos base;
     if (!base.abrir(p.ini, &error))
@@ -244,7 +251,7 @@ int runPrint(const QStringList& args, Consola& consola)
     const Settings settings = readSettings(p.ini);
 
     QList<ReportContext> lista;
-    if (!seleccion(base.db(), p, lista, error))
+    if (!seleccion(base.db(), settings, p, lista, error))
         return fallar(error);
     // With --all one declaration that cannot be printed does not stop the others.
     Progreso progreso(consola.errores, p.todas ? lista.size() : 0, consola.terminal);
@@ -252,16 +259,18 @@ int runPrint(const QStringList& args, Consola& consola)
     for (const ReportContext& ctx : lista) {
         QString ruta, trabajo;
         const bool impreso = imprimir(base.db(), settings, ctx, rutaPdf(p, ctx), p.impresora, &ruta, &trabajo, error);
-        progreso.avanzar();
         if (!ruta.isEmpty())
-            consola.salida << ruta << '\n';
+            progreso.escribir(consola.salida, ruta);
         if (impreso) {
             if (!trabajo.isEmpty())
-                consola.salida << trabajo << '\n';
+                progreso.escribir(consola.salida, trabajo);
         } else {
-            progreso.terminar();
-            resultado = fallar(p.todas ? ctx.ruc + u' ' + ctx.periodo + QStringLiteral(": ") + error : error);
+            progreso.escribir(consola.errores,
+                              QStringLiteral("f0834 print: ")
+                                  + (p.todas ? ctx.ruc + u' ' + ctx.periodo + QStringLiteral(": ") + error : error));
+            resultado = kSalidaError;
         }
+        progreso.avanzar();
     }
     progreso.terminar();
     return resultado;

@@ -32,10 +32,26 @@ void Progreso::dibujar()
     errores_.flush();
 }
 
+void Progreso::borrar()
+{
+    errores_ << '\r' << QString(kAncho + 48, u' ') << '\r';
+    errores_.flush();
+}
+
+void Progreso::escribir(QTextStream& salida, const QString& linea)
+{
+    const bool visible = activo_ && ultimoDibujo_ >= 0;
+    if (visible)
+        borrar();
+    salida << linea << '\n';
+    salida.flush();
+    if (visible)
+        dibujar();
+}
+
 void Progreso::terminar()
 {
     if (!activo_ || ultimoDibujo_ < 0)
         return;
-    errores_ << '\r' << QString(kAncho + 48, u' ') << '\r';
-    errores_.flush();
+    borrar();
 }

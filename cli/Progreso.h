@@ -12,11 +12,15 @@ public:
     Progreso(QTextStream& errores, qsizetype total, bool activo);
     // One more row done.
     void avanzar();
+    // A result line on `salida`, whole and at once: the bar is cleared first
+    // and drawn again below the line, so it never lands inside one.
+    void escribir(QTextStream& salida, const QString& linea);
     // Clears the bar so that what follows starts on a clean line.
     void terminar();
 
 private:
     void dibujar();
+    void borrar();
 
     QTextStream& errores_;
     qsizetype total_;

@@ -1,6 +1,7 @@
-// f0834 save --ini INI_PATH: stores a declaration given as JSON exactly as
+// f0834 save [--ini INI_PATH] [--overwrite]: stores a declaration given as JSON exactly as
 // "&Grabar" does, its deductions (546 to 555) in the same transaction, and
-// prints the estado it stored. A blocking check or a failed save prints its
+// prints the estado it stored. A stored declaration keeps each member the
+// input leaves out, and everything is computed again from the whole. A blocking check or a failed save prints its
 // message and writes nothing. Given the "sello" show printed, it refuses
 // when the stored declaration changed since, unless --overwrite.
 
@@ -18,15 +19,19 @@
 int save(const QStringList& argumentos, Consola& consola)
 {
     const entrada::Fallo fallar(consola.errores, "save");
-    const bool sobrescribir = argumentos.size() == 3 && argumentos[2] == u"--overwrite";
-    if (argumentos.size() != 2 + sobrescribir || argumentos[0] != u"--ini")
-        return fallar(QStringLiteral("usage: f0834 save --ini INI_PATH [--overwrite]"));
-    const QString iniPath = argumentos[1];
+    QStringList resto = argumentos;
+    const QString iniPath = tomarIni(resto);
+    const bool sobrescribir = resto == QStringList{QStringLiteral("--overwrite")};
+    if (!resto.isEmpty() && !sobrescribir)
+        return fallar(QStringLiteral("usage: f0834 save [--ini INI_PATH] [--overwrite]"));
     if (!QFileInfo(iniPath).isFile())
         return fallar(QStringLiteral("settings file not found: %1").arg(eco(iniPath)));
 
     QString error;
-    std::optional<declaracionjson::Solicitud> s = declaracionjson::leer(consola.entrada, true, &error);
+    const std::optional<QJsonObject> dada = entrada::leerObjeto(consola.entrada, &error);
+    if (!dada)
+        return fallar(error);
+    std::optional<declaracionjson::Solicitud> s = declaracionjson::leer(*dada, true, &error);
     if (!s)
         return fallar(error);
 
@@ -34,12 +39,14 @@ int save(const QStringList& argumentos, Consola& consola)
     BaseDatos base;
     if (!base.abrir(iniPath, &error))
         return fallar(error, kSalidaError);
-    if (!declaracionjson::parametrosDeBase(base.db(), s->pedido))
-        return fallar(QStringLiteral("cannot read PARAM from the database"), kSalidaError);
+    const QList<Taxpayer> contribuyentes = taxpayerList(base.db(), settings.sysUser);
+    if (const int codigo =
+            declaracionjson::prepararConBase(base.db(), contribuyentes, settings.sysUser, *dada, &*s, &error))
+        return fallar(error, codigo);
 
     if (sobrescribir)
         s->sello.reset();
-    const Guardado g = guardarSolicitud(base.db(), taxpayerList(base.db(), settings.sysUser), *s);
+    const Guardado g = guardarSolicitud(base.db(), contribuyentes, *s);
     if (!g.ok)
         return fallar(g.mensaje, kSalidaError);
     consola.salida << g.estado << '\n';

@@ -30,24 +30,29 @@ int validate(const QStringList& argumentos, Consola& consola)
         return fallar(QStringLiteral("settings file not found: %1").arg(eco(iniPath)));
 
     QString error;
-    std::optional<declaracionjson::Solicitud> s = declaracionjson::leer(consola.entrada, conIni, &error);
+    const std::optional<QJsonObject> dada = entrada::leerObjeto(consola.entrada, &error);
+    if (!dada)
+        return fallar(error);
+    std::optional<declaracionjson::Solicitud> s = declaracionjson::leer(*dada, conIni, &error);
     if (!s)
         return fallar(error);
 
     BaseDatos base;
     Settings settings;
+    QList<Taxpayer> contribuyentes;
     if (conIni) {
         settings = readSettings(iniPath);
         if (!base.abrir(iniPath, &error))
             return fallar(error, kSalidaError);
-        if (!declaracionjson::parametrosDeBase(base.db(), s->pedido))
-            return fallar(QStringLiteral("cannot read PARAM from the database"), kSalidaError);
+        contribuyentes = taxpayerList(base.db(), settings.sysUser);
+        if (const int codigo = declaracionjson::prepararConBase(base.db(), contribuyentes, settings.sysUser, *dada,
+                                                                &*s, &error))
+            return fallar(error, codigo);
     }
 
     Declaracion834 d;
     validacion834::Contexto c;
-    declaracionjson::preparar(*s, conIni ? base.db() : QSqlDatabase(),
-                              conIni ? taxpayerList(base.db(), settings.sysUser) : QList<Taxpayer>(), d, c);
+    declaracionjson::preparar(*s, conIni ? base.db() : QSqlDatabase(), contribuyentes, d, c);
 
     // Without a suite the list goes to a file of its own.
     QTemporaryDir temporal;

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -84,8 +85,17 @@ bool ArchivoSeguro::escribe(const QByteArray& bytes)
         falla(QStringLiteral("no está abierto"));
         return false;
     }
-    if (!fallo_ && temporal_->write(bytes) != bytes.size())
-        falla(temporal_->errorString());
+    // Straight to the descriptor, so that a refusal (a full disk) is seen here
+    // with its own reason.
+    for (qsizetype hecho = 0; !fallo_ && hecho < bytes.size();) {
+        const ssize_t n = ::write(temporal_->handle(), bytes.constData() + hecho, size_t(bytes.size() - hecho));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            falla(errnoTexto(n < 0 ? errno : ENOSPC));
+        else
+            hecho += n;
+    }
     return !fallo_;
 }
 
@@ -95,8 +105,10 @@ bool ArchivoSeguro::confirma()
         falla(QStringLiteral("no está abierto"));
         return false;
     }
-    if (!fallo_ && !temporal_->flush())
-        falla(temporal_->errorString());
+    // A full disk may refuse the bytes only when they are put on it: the name
+    // is taken only once they are.
+    if (!fallo_ && ::fsync(temporal_->handle()) != 0)
+        falla(errnoTexto(errno));
     if (fallo_) {
         descarta();
         return false;

@@ -26,8 +26,9 @@ public:
     bool abierto() const;
     // Appends bytes; false once anything failed.
     bool escribe(const QByteArray& bytes);
-    // Puts the new file in place under its name; false (and error()) when
-    // any write failed or the name could not be taken. Nothing is left
+    // Puts the new file in place under its name once its bytes are on the
+    // disk (flushed and synced); false (and error()) when any write, the
+    // flush or the sync failed or the name could not be taken. Nothing is left
     // behind on failure: the name keeps what it had.
     bool confirma();
     // Drops the new file; the name keeps what it had.

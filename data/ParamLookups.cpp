@@ -170,6 +170,21 @@ QList<Taxpayer> taxpayerList(QSqlDatabase db, const QString& sysUser)
     return list;
 }
 
+const Taxpayer* findTaxpayer(const QList<Taxpayer>& list, const QString& ruc)
+{
+    for (const Taxpayer& t : list)
+        if (t.docId == ruc)
+            return &t;
+    return nullptr;
+}
+
+TaxpayerRefusal taxpayerRefusal(const QList<Taxpayer>& list, const QString& ruc)
+{
+    if (!ObjFunciones().RucValido(ruc))
+        return TaxpayerRefusal::InvalidRuc;
+    return findTaxpayer(list, ruc) ? TaxpayerRefusal::None : TaxpayerRefusal::NotListed;
+}
+
 QString bankShortName(QSqlDatabase db, const QString& code)
 {
     const std::optional<QString> funcion = paramFuncion(db, kBanks, code);

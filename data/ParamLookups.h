@@ -62,6 +62,15 @@ struct Taxpayer {
 // out.
 QList<Taxpayer> taxpayerList(QSqlDatabase db, const QString& sysUser);
 
+// The taxpayer of the list with this document number; nullptr when none.
+const Taxpayer* findTaxpayer(const QList<Taxpayer>& list, const QString& ruc);
+
+// Why the suite user may not work on the declarations of `ruc`: a number the
+// RUC check refuses, or a taxpayer missing from the user's list (taxpayerList),
+// which is all the windows ever offer them.
+enum class TaxpayerRefusal { None, InvalidRuc, NotListed };
+TaxpayerRefusal taxpayerRefusal(const QList<Taxpayer>& list, const QString& ruc);
+
 // Short bank name for the printed declaration (004 positions 38-49, trimmed);
 // empty when the code has no row (cash payments store " ").
 QString bankShortName(QSqlDatabase db, const QString& code);

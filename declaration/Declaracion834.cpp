@@ -246,6 +246,23 @@ void Declaracion834::setModificado(bool modificado)
 
 // ---- Non-box codes
 
+bool numChequeAceptado(const QString& numcheque)
+{
+    if (numcheque.size() > kLargoNumCheque)
+        return false;
+    for (const QChar c : numcheque)
+        if (c < u'0' || c > u'9')
+            return false;
+    return true;
+}
+
+QString Declaracion834::itemContribuyente(const QString& ruc, const QString& nombre)
+{
+    return ruc.left(11).trimmed() + QString(7, u' ') + nombre;
+}
+
+QString Declaracion834::razonDeItem(const QString& item) { return item.mid(15, 50); }
+
 QStringList Declaracion834::codigosNoCasilla()
 {
     return {QStringLiteral("002"), QStringLiteral("801"), QStringLiteral("005"), QStringLiteral("871"),

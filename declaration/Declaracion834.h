@@ -23,6 +23,10 @@ using Detalle105 = std::array<QString, 10>;
 inline constexpr int kPrimeraDeduccion = 546;
 inline constexpr int kUltimaDeduccion = 555;
 
+// The cheque number field takes digits only, at most kLargoNumCheque.
+inline constexpr int kLargoNumCheque = 20;
+bool numChequeAceptado(const QString& numcheque);
+
 // The payment-method control's five properties.
 struct FormaDePago {
     QString importe;                             // copy of box 180
@@ -129,6 +133,12 @@ public:
     // Runs rules on the declaration; a result that does not fit stops them
     // and marks the declaration.
     void calcular(const std::function<void()>& reglas);
+
+    // ---- The taxpayer list of a new declaration: the item shown for a
+    // taxpayer, and the name (TxtRazon) taken from the chosen item: its 50
+    // characters from the sixteenth on.
+    static QString itemContribuyente(const QString& ruc, const QString& nombre);
+    static QString razonDeItem(const QString& item);
 
     // ---- Non-box codes
     // The codes written after the boxes, in writing order.

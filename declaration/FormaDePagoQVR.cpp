@@ -8,7 +8,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
+#include <QValidator>
+
+namespace {
+
+// The cheque number takes what the declaration model accepts, key by key.
+class ValidadorCheque : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& texto, int&) const override { return numChequeAceptado(texto) ? Acceptable : Invalid; }
+};
+
+} // namespace
 
 FormaDePagoQVR::FormaDePagoQVR(QWidget* parent)
     : QGroupBox(QStringLiteral("Forma de Pago"), parent)
@@ -26,8 +37,8 @@ FormaDePagoQVR::FormaDePagoQVR(QWidget* parent)
     optEfectivo_->setObjectName(QStringLiteral("optEfectivo"));
     cboBanco_->setObjectName(QStringLiteral("cboBanco"));
     txtNumCheque_->setObjectName(QStringLiteral("txtNumCheque"));
-    txtNumCheque_->setMaxLength(20);
-    txtNumCheque_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
+    txtNumCheque_->setMaxLength(kLargoNumCheque);
+    txtNumCheque_->setValidator(new ValidadorCheque(this));
     controlesqvr::rechazaPegado(txtNumCheque_);
 
     auto* grupo = new QButtonGroup(this);

@@ -708,7 +708,7 @@ void Frm834::pCargaIdent(int iAccion)
 void Frm834::LlenaContribuyentes()
 {
     for (const Taxpayer& t : taxpayerList(contexto_.db, contexto_.sysUser))
-        CmbRuc_->addItem(t.docId.left(11).trimmed() + QString(7, u' ') + t.nombre);
+        CmbRuc_->addItem(Declaracion834::itemContribuyente(t.docId, t.nombre));
     CmbRuc_->setCurrentIndex(-1);
 }
 
@@ -828,7 +828,7 @@ void Frm834::CmbRuc_Click(int indice)
     if (indice < 0)
         return;
     const QString item = CmbRuc_->itemText(indice);
-    TxtRazon_->setText(item.mid(15, 50));
+    TxtRazon_->setText(Declaracion834::razonDeItem(item));
     // The narrowed list must still show all eleven digits in this font.
     QStyleOptionComboBox opcion;
     opcion.initFrom(CmbRuc_);

@@ -1,5 +1,8 @@
 #include "SpoolPainter.h"
 
+#include "ArchivoSeguro.h"
+
+#include <QBuffer>
 #include <QFont>
 #include <QGuiApplication>
 #include <QPageLayout>
@@ -132,16 +135,22 @@ bool renderSheets(QPagedPaintDevice& device, const QList<QList<SpoolItem>>& shee
 
 bool writeSpoolPdf(const QString& path, const QList<QList<SpoolItem>>& sheets, QString* error)
 {
-    QPdfWriter pdf(path);
-    pdf.setCreator(QStringLiteral("Kv834"));
-    pdf.setResolution(1200);
-    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    // An empty report still gives a valid one-page file.
-    const QList<QList<SpoolItem>> hojas = sheets.isEmpty() ? QList<QList<SpoolItem>>{{}} : sheets;
-    if (!renderSheets(pdf, hojas, error)) {
-        if (error && error->isEmpty())
-            *error = QStringLiteral("cannot write %1").arg(path);
-        return false;
+    // Drawn in memory, then written beside the name and renamed into place:
+    // a full disk leaves the previous file whole and is told, never a short file.
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&bytes);
+        pdf.setCreator(QStringLiteral("Kv834"));
+        pdf.setResolution(1200);
+        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        // An empty report still gives a valid one-page file.
+        const QList<QList<SpoolItem>> hojas = sheets.isEmpty() ? QList<QList<SpoolItem>>{{}} : sheets;
+        if (!renderSheets(pdf, hojas, error)) {
+            if (error && error->isEmpty())
+                *error = QStringLiteral("cannot write %1").arg(path);
+            return false;
+        }
     }
-    return true;
+    return ArchivoSeguro::escribeTodo(path, bytes.data(), error);
 }

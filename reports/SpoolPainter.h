@@ -44,5 +44,6 @@ QImage renderSurface(const QList<SpoolItem>& items, const QColor& fondo, double 
 // *error when the device cannot be painted on. No sheets: nothing is begun.
 bool renderSheets(QPagedPaintDevice& device, const QList<QList<SpoolItem>>& sheets, QString* error = nullptr);
 
-// Writes the sheets to a PDF file, A4 portrait without margins.
+// Writes the sheets to a PDF file, A4 portrait without margins, as
+// ArchivoSeguro writes: the name gets the whole file or keeps what it had.
 bool writeSpoolPdf(const QString& path, const QList<QList<SpoolItem>>& sheets, QString* error = nullptr);

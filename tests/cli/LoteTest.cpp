@@ -3,13 +3,20 @@
 
 #include "LectorCsv.h"
 #include "ProcesoF0834.h"
+#include "Progreso.h"
 #include "Suite.h"
 #include "TestSuite.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
+#include <QProcessEnvironment>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
 
 namespace {
 
@@ -124,10 +131,11 @@ TEST(Import, StoresTheGoodRowsAndSaysWhyTheOthersWereNot)
         "line 6 20456789120 2004: refused: box 301 takes digits only",
         "line 7 20712345618 2004: refused: \"20712345618\" is not a valid RUC",
         "line 8 10405060707 2004: refused: 16 fields where the header row names 17",
-        "line 9 20712345617 2004: refused: field 3 holds a line break inside its quotes",
+        "line 9-10 20712345617 2004: refused: field 3 holds a line break inside its quotes",
         "line 11 20134567890 2004: refused: box 301 takes at most 12 characters",
-        "line 12 20100123453 2004: exists",
-        "10 rows: 3 stored (2 estado 0, 1 estado 9), 1 existing, 6 refused; not stored: lines 5, 6, 7, 8, 9, 11, 12",
+        "line 12 20100123453 2004: refused: repeats line 2",
+        "10 rows: 3 stored (2 estado 0, 1 estado 9), 0 existing, 7 refused; not stored: 7 rows (lines 5, 6, 7, 8, 9-10, "
+        "11, 12)",
     };
     EXPECT_EQ(lineas(r.texto), esperadas);
     EXPECT_EQ(suite.cuenta("SELECT COUNT(*) FROM CAB"), 3);
@@ -245,4 +253,254 @@ TEST(Export, ImportOnAnotherSuiteStoresEveryRowTheSame)
     ASSERT_EQ(importadas.size(), esperadas.size());
     for (qsizetype i = 0; i < esperadas.size(); ++i)
         EXPECT_EQ(importadas[i], esperadas[i]);
+}
+
+namespace {
+
+// A declaration of a sample taxpayer as save takes it.
+QJsonObject declaracionDe(const QString& ruc, bool nuevo)
+{
+    return QJsonObject{
+        {"ejercicio", "2004"}, {"ruc", ruc}, {"telefono", "4567890"}, {"ajuste", "0"}, {"rectifica", "0"},
+        {"casillas", QJsonObject{{"301", "2000"}, {"160", "1"}, {"180", "0"}}},
+        {"formaPago", QJsonObject{{"formapago", "E"}}},
+        {"representante", QJsonObject{{"tipoDoc", "01"}, {"numDoc", "12345678"}, {"apellidos", "QUISPE"},
+                                      {"nombres", "ROSA"}}},
+        {"nuevo", nuevo},
+    };
+}
+
+QByteArray json(const QJsonObject& o) { return QJsonDocument(o).toJson(); }
+
+} // namespace
+
+// What the window's controls refuse, the command line and the import refuse
+// too; the taxpayer's name is the list's, not the input's.
+TEST(Import, TakesOnlyWhatTheWindowTakes)
+{
+    Suite suite;
+    const QString datos = suite.archivo("lote.csv",
+        "ruc,ejercicio,telefono,rectifica,formapago,banco,numcheque,tipodoc,numdoc,apellidos,nombres,301,160,180\n"
+        "20100123453,2004,4567890,0,C,02,12A4,01,12345678,QUISPE,ROSA,1000,1,0\n"
+        "20501234568,2004,4567890,0,C,99,123,01,12345678,QUISPE,ROSA,1000,1,0\n"
+        "20602345671,2004,4567890,0,E,,,01,12345678,QUISPE,ROSA,(5),1,0\n"
+        "20134567890,2004,4567890,0,C,02,0045,01,12345678,QUISPE,ROSA,1000,1,0\n");
+    const Salida r = f0834({"import", "--ini", suite.s.iniPath(), datos});
+    const QStringList esperadas{
+        "line 2 20100123453 2004: refused: \"numcheque\" takes digits only",
+        "line 3 20501234568 2004: refused: \"banco\" \"99\" is not one of the banks the form lists",
+        "line 4 20602345671 2004: refused: box 301 takes digits only",
+        "line 5 20134567890 2004: stored estado 0",
+    };
+    EXPECT_EQ(lineas(r.texto).mid(0, 4), esperadas);
+    EXPECT_EQ(suite.cuenta("SELECT COUNT(*) FROM CAB"), 1);
+
+    QJsonObject d = declaracionDe("20501234568", true);
+    d.insert("razonSocial", "OTRO NOMBRE");
+    ASSERT_EQ(f0834({"save", "--ini", suite.s.iniPath()}, json(d)).codigo, 0);
+    EXPECT_EQ(suite.cuenta("SELECT COUNT(*) FROM DET WHERE Casilla = '801' AND i_valor LIKE '%INDUSTRIAS%'"), 1);
+    EXPECT_EQ(suite.cuenta("SELECT COUNT(*) FROM DET WHERE i_valor LIKE '%OTRO%'"), 0);
+    const Salida mostrada = f0834({"show", "--ini", suite.s.iniPath(), "20501234568", "2004"});
+    EXPECT_EQ(mostrada.json.value("razonSocial").toString(), "INDUSTRIAS TEXTILES DEL SUR S.A.");
+}
+
+// A user restricted to their own taxpayers reaches no other one from the
+// command line either, and a refusal names the taxpayer and says why.
+TEST(Acceso, ARestrictedUserReachesOnlyTheirOwnTaxpayers)
+{
+    TestSuite contador(QStringLiteral("CONTADOR"));
+    ASSERT_EQ(qvrhost::insertSampleRows(contador.db()), QString());
+    const QStringList ini{"--ini", contador.iniPath()};
+    // Stored while the user could still see every taxpayer.
+    contador.exec("UPDATE CLAVES SET Tipo = '0' WHERE Usuario = 'CONTADOR'");
+    ASSERT_EQ(f0834(QStringList{"save"} + ini, json(declaracionDe("20100123453", true))).codigo, 0);
+    ASSERT_EQ(f0834(QStringList{"save"} + ini, json(declaracionDe("20523456785", true))).codigo, 0);
+    contador.exec("UPDATE CLAVES SET Tipo = '1' WHERE Usuario = 'CONTADOR'");
+
+    const QByteArray ajeno = "taxpayer 20100123453 is not in the taxpayer list of user CONTADOR";
+    const QList<QStringList> ordenes{
+        {"show", "20100123453", "2004"},
+        {"print", "20100123453", "2004"},
+        {"export", "--ruc", "20100123453", contador.path() + "ajena.csv"},
+    };
+    for (const QStringList& orden : ordenes) {
+        const Salida r = f0834(orden.mid(0, 1) + ini + orden.mid(1));
+        EXPECT_EQ(r.codigo, 1) << orden.join(' ').toStdString();
+        EXPECT_TRUE(r.errores.contains(ajeno)) << r.errores.constData();
+    }
+    QStringList antes;
+    {
+        QSqlQuery q(contador.db());
+        q.exec("SELECT Casilla, i_valor FROM DET ORDER BY Doc_id_d, Casilla");
+        while (q.next())
+            antes << q.value(0).toString() + '=' + q.value(1).toString();
+    }
+    Salida r = f0834(QStringList{"save"} + ini, json(declaracionDe("20100123453", false)));
+    EXPECT_EQ(r.codigo, 1);
+    EXPECT_TRUE(r.errores.contains(ajeno)) << r.errores.constData();
+    r = f0834(QStringList{"save"} + ini, json(declaracionDe("20100123454", false)));
+    EXPECT_EQ(r.codigo, 1);
+    EXPECT_TRUE(r.errores.contains("\"20100123454\" is not a valid RUC")) << r.errores.constData();
+    QStringList despues;
+    {
+        QSqlQuery q(contador.db());
+        q.exec("SELECT Casilla, i_valor FROM DET ORDER BY Doc_id_d, Casilla");
+        while (q.next())
+            despues << q.value(0).toString() + '=' + q.value(1).toString();
+    }
+    EXPECT_EQ(despues, antes);
+    QSqlQuery cab(contador.db());
+    ASSERT_TRUE(cab.exec("SELECT COUNT(*) FROM CAB") && cab.next());
+    EXPECT_EQ(cab.value(0).toInt(), 2);
+
+    // Their own declaration, and only it, goes out.
+    const QString todas = contador.path() + "todas.csv";
+    r = f0834(QStringList{"export"} + ini + QStringList{todas});
+    EXPECT_EQ(r.texto, "1 declarations written to " + todas.toUtf8() + "\n");
+    EXPECT_EQ(f0834(QStringList{"show"} + ini + QStringList{"20523456785", "2004"}).codigo, 0);
+}
+
+// export on a full disk (a file-size limit in the child stands for it):
+// exit 1 naming the cause, the previous file whole, no "written".
+TEST(Export, AFullDiskKeepsThePreviousFileAndSaysSo)
+{
+    Suite suite;
+    for (const char* ruc : {"20100123453", "20501234568", "20602345671"})
+        ASSERT_EQ(f0834({"save", "--ini", suite.s.iniPath()}, json(declaracionDe(ruc, true))).codigo, 0);
+    const QString archivo = suite.archivo("anterior.csv", "el archivo anterior\r\n");
+
+    QProcess p;
+    p.setChildProcessModifier([] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limite{200, 200};
+        ::setrlimit(RLIMIT_FSIZE, &limite);
+    });
+    p.start(QStringLiteral(F0834_PATH), {"export", "--ini", suite.s.iniPath(), archivo});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+    const QByteArray errores = p.readAllStandardError();
+    EXPECT_TRUE(errores.contains("anterior.csv") && errores.contains(std::strerror(EFBIG))) << errores.constData();
+    QFile f(archivo);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "el archivo anterior\r\n");
+    EXPECT_EQ(QDir(suite.s.path()).entryList({"anterior.csv.*"}, QDir::Files), QStringList());
+}
+
+TEST(Csv, CellsASpreadsheetWouldRunAreWrittenAsTextAndReadBack)
+{
+    EXPECT_EQ(csv::linea({"\ry"}), "\"'\ry\"\r\n");
+    const QStringList campos{"=1+1", "+5", "-5", "@SUM(A1)", "\tx", "'=z", "''-w", "'a", "O'HIGGINS", "5"};
+    const QString linea = csv::linea(campos);
+    EXPECT_EQ(linea, "'=1+1,'+5,'-5,'@SUM(A1),'\tx,''=z,'''-w,'a,O'HIGGINS,5\r\n");
+    QString error;
+    const QStringList cabecera{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"};
+    const std::optional<csv::Archivo> a = csv::leer((csv::linea(cabecera) + linea).toUtf8(), &error);
+    ASSERT_TRUE(a) << qPrintable(error);
+    ASSERT_EQ(a->filas.size(), 1);
+    EXPECT_EQ(a->filas[0].campos, campos);
+}
+
+// import reads only a file of a stated size, reads on past a quote never
+// closed, names every line it did not store, refuses a declaration repeated
+// in one file, cuts what it echoes and says how it read a file that is not UTF-8.
+TEST(Import, SaysOfEveryLineWhyItWasNotStored)
+{
+    Suite suite;
+    const QStringList ini{"--ini", suite.s.iniPath()};
+    Salida r = f0834(QStringList{"import"} + ini + QStringList{"/dev/null"});
+    EXPECT_EQ(r.codigo, 2);
+    EXPECT_TRUE(r.errores.contains("/dev/null is not a regular file")) << r.errores.constData();
+    {
+        QFile grande(suite.s.path() + "grande.csv");
+        ASSERT_TRUE(grande.open(QIODevice::WriteOnly) && grande.resize((qint64(64) << 20) + 1));
+    }
+    r = f0834(QStringList{"import"} + ini + QStringList{suite.s.path() + "grande.csv"});
+    EXPECT_EQ(r.codigo, 2);
+    EXPECT_TRUE(r.errores.contains("is larger than 64 MiB")) << r.errores.constData();
+
+    const QByteArray fila = ",2004,4567890,0,E,01,12345678,QUISPE,ROSA,1000,1,0\n";
+    const QByteArray largo(200, '7');
+    const QString datos = suite.archivo("lote.csv",
+        "ruc,ejercicio,telefono,rectifica,formapago,tipodoc,numdoc,apellidos,nombres,301,160,180\n"
+        "20100123453" + fila +
+        "20134567890,2004,\"45\n67\",0,E,01,12345678,QUISPE,ROSA,1000,1,0\n" +
+        largo + fila +
+        "20100123453" + fila +
+        "20501234568,2004,\"4567890,0,E,01,12345678,QUISPE,ROSA,1000,1,0\n"
+        "20602345671" + fila);
+    r = f0834(QStringList{"import"} + ini + QStringList{datos});
+    const QStringList esperadas{
+        "line 2 20100123453 2004: stored estado 0",
+        "line 3-4 20134567890 2004: refused: field 3 holds a line break inside its quotes",
+        "line 5 " + QString(79, u'7') + QString::fromUtf8("… 2004: refused: \"ruc\" takes at most 11 characters"),
+        "line 6 20100123453 2004: refused: repeats line 2",
+        "line 7 20501234568 2004: refused: field 3 opens a quote that is never closed",
+        "line 8 20602345671 2004: stored estado 0",
+        "6 rows: 2 stored (2 estado 0, 0 estado 9), 0 existing, 4 refused; not stored: 4 rows (lines 3-4, 5, 6, 7)",
+    };
+    EXPECT_EQ(lineas(r.texto), esperadas);
+    r = f0834(QStringList{"import"} + ini + QStringList{"--replace", "--dry-run", datos});
+    EXPECT_EQ(lineas(r.texto).value(3), "line 6 20100123453 2004: would store estado 0, replaces line 2");
+
+    // Ñ written as UTF-8 in a file that some other byte keeps from being UTF-8.
+    const QString mezcla = suite.archivo("mezcla.csv",
+        "ruc,ejercicio,telefono,rectifica,formapago,tipodoc,numdoc,apellidos,nombres,301,160,180\n"
+        "20712345617,2004,4567890,0,E,01,12345678,MU\xC3\x91OZ,JOS\xC9,1000,1,0\n");
+    r = f0834(QStringList{"import"} + ini + QStringList{mezcla});
+    EXPECT_TRUE(lineas(r.texto).value(0).endsWith("(the file was read as Windows-1252: it is not valid UTF-8)"))
+        << r.texto.constData();
+}
+
+// On a terminal the bar is drawn below the result lines, never inside one.
+TEST(Progreso, TheBarNeverLandsInsideAResultLine)
+{
+    QString pantalla;
+    QTextStream salida(&pantalla), errores(&pantalla);
+    Progreso progreso(errores, 3, true);
+    const QStringList resultados{"line 2 20100123453 2004: stored estado 0", "line 3 20501234568 2004: stored estado 0",
+                                 "line 4 20602345671 2004: stored estado 0"};
+    for (const QString& r : resultados) {
+        progreso.escribir(salida, r);
+        progreso.avanzar();
+    }
+    progreso.terminar();
+    // What a terminal shows: a carriage return goes back to the start of the line.
+    QStringList filas{QString()};
+    qsizetype columna = 0;
+    for (const QChar c : pantalla) {
+        if (c == u'\n') {
+            filas << QString();
+            columna = 0;
+        } else if (c == u'\r') {
+            columna = 0;
+        } else {
+            QString& fila = filas.last();
+            fila = fila.leftJustified(columna);
+            fila.replace(columna++, 1, c);
+        }
+    }
+    for (qsizetype i = 0; i < resultados.size(); ++i)
+        EXPECT_EQ(filas.value(i).trimmed(), resultados[i]);
+}
+
+// A shell user's habits: SUB --help, and KV000.INI found as the windows find it.
+TEST(LineaDeOrdenes, SubcommandHelpAndTheSuitesOwnSettingsFile)
+{
+    for (const char* sub : {"save", "show", "import", "export", "print", "compute", "validate"}) {
+        const Salida r = f0834({sub, "--help"});
+        EXPECT_EQ(r.codigo, 0) << sub;
+        EXPECT_TRUE(r.texto.contains(QByteArray("f0834 ") + sub)) << sub << r.texto.constData();
+        EXPECT_TRUE(r.errores.isEmpty()) << r.errores.constData();
+    }
+    Suite suite;
+    ASSERT_EQ(f0834({"save", "--ini", suite.s.iniPath()}, json(declaracionDe("20100123453", true))).codigo, 0);
+    QProcess p;
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    entorno.insert("QVR_WINDIR", suite.s.path());
+    p.setProcessEnvironment(entorno);
+    p.start(QStringLiteral(F0834_PATH), {"show", "20100123453", "2004"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    EXPECT_EQ(QJsonDocument::fromJson(p.readAllStandardOutput()).object().value("ruc").toString(), "20100123453");
 }

@@ -6,6 +6,7 @@
 #include "FrmTipPrnR.h"
 #include "ImpRep.h"
 #include "SpoolPainter.h"
+#include "SpoolReader.h"
 #include "SpoolWriter.h"
 #include "frmImpxPag.h"
 #include "frmPreview.h"
@@ -27,7 +28,11 @@
 #include <QTest>
 #include <QTimer>
 #include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -441,6 +446,45 @@ TEST(Pdf, DeclarationPagesAndPicture)
         if (const QByteArray keep = qgetenv("QVR_KEEP_PDF"); !keep.isEmpty() && anexo)
             QFile::copy(pdf, QString::fromLocal8Bit(keep));
     }
+}
+
+// A full disk (a file-size limit stands for it) while a PDF is written: the
+// failure is told with its cause and the previous file stays whole.
+TEST(Pdf, AFullDiskKeepsThePreviousFileAndIsTold)
+{
+    TestSuite suite;
+    muestra::contribuyente(suite);
+    muestra::registrada(suite, muestra::casillasBase(), QString());
+    ReportContext ctx;
+    ctx.ruc = muestra::kRuc;
+    ctx.nombre = muestra::kNombre;
+    ctx.formulario = QStringLiteral("0834");
+    ctx.periodo = muestra::kPeriodo;
+    ASSERT_EQ(GeneraReporteDeclaracion(suite.db(), QStringLiteral("ADMIN"), reportFolder(suite.path()), ctx), QString());
+    const std::optional<SpoolDocument> doc = readSpoolFile(spoolFilePath(reportFolder(suite.path()), ctx.archivo));
+    ASSERT_TRUE(doc);
+    const QString pdf = suite.path() + QStringLiteral("decl.pdf");
+    ASSERT_TRUE(writeSpoolPdf(pdf, printSheets(*doc)));
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray antes = f.readAll();
+    f.close();
+
+    rlimit anterior{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &anterior), 0);
+    const auto senal = ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit lleno{rlim_t(antes.size() / 2), anterior.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &lleno);
+    QString error;
+    const bool escrito = writeSpoolPdf(pdf, printSheets(*doc), &error);
+    ::setrlimit(RLIMIT_FSIZE, &anterior);
+    ::signal(SIGXFSZ, senal);
+
+    EXPECT_FALSE(escrito);
+    EXPECT_TRUE(error.contains(QString::fromLocal8Bit(std::strerror(EFBIG)))) << qPrintable(error);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), antes);
+    EXPECT_EQ(QDir(suite.path()).entryList({QStringLiteral("decl.pdf.*")}, QDir::Files), QStringList());
 }
 
 TEST(F0834Print, WritesTheSpoolFileAndThePdf)
