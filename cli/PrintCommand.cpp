@@ -140,7 +140,7 @@ bool seleccion(QSqlDatabase db, const Pedido& p, QList<ReportContext>& lista, QS
 QString rutaPdf(const Pedido& p, const ReportContext& ctx)
 {
     if (p.todas)
-        return QDir(p.pdfDir).filePath(ctx.ruc + u'-' + ctx.periodo + QStringLiteral(".pdf"));
+        return QDir(p.pdfDir).filePath(ctx.nombreArchivoPdf());
     return p.pdf;
 }
 
