@@ -103,6 +103,13 @@ void anchoParaMostrar(QLineEdit* campo, const QString& texto)
     campo->installEventFilter(new AnchoMinimo(campo, texto));
 }
 
+void nombra(QWidget* control, const QString& nombre)
+{
+    control->setAccessibleName(nombre);
+    if (auto* lista = qobject_cast<QComboBox*>(control))
+        lista->view()->setAccessibleName(nombre);
+}
+
 void rechazaPegado(QLineEdit* campo)
 {
     campo->setAcceptDrops(false);

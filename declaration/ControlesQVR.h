@@ -22,6 +22,9 @@ int anchoPromedioCaracter();
 // The drop-down of `lista` is at least (caracteres - 2) average characters wide.
 void ensanchaLista(QComboBox* lista, int caracteres);
 
+// The name a screen reader gives the control (and, for a list, its drop-down).
+void nombra(QWidget* control, const QString& nombre);
+
 // The field is never narrower than `texto` needs in its own font and style,
 // now and after either changes, so that the value shows whole.
 void anchoParaMostrar(QLineEdit* campo, const QString& texto);

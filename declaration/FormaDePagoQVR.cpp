@@ -46,7 +46,7 @@ FormaDePagoQVR::FormaDePagoQVR(QWidget* parent)
                           Fila{"Nro. Cheque", txtNumCheque_, 3}}) {
         auto* etiqueta = new QLabel(QString::fromUtf8(f.texto) + QStringLiteral(" :"), this);
         etiqueta->setBuddy(f.control);
-        f.control->setAccessibleName(QString::fromUtf8(f.texto));
+        controlesqvr::nombra(f.control, QString::fromUtf8(f.texto));
         layout->addWidget(etiqueta, f.fila, 0);
         layout->addWidget(f.control, f.fila, 1);
     }

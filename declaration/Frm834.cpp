@@ -146,7 +146,7 @@ QLabel* etiquetaDe(const QString& texto, QWidget* control, const QString& nombre
 {
     auto* l = new QLabel(texto, padre);
     l->setBuddy(control);
-    control->setAccessibleName(nombre);
+    controlesqvr::nombra(control, nombre);
     return l;
 }
 
@@ -197,7 +197,8 @@ void Frm834::construye()
     QFont letraPestanas = SSTab1_->tabBar()->font();
     letraPestanas.setPointSizeF(letraPestanas.pointSizeF() * 0.9);
     SSTab1_->tabBar()->setFont(letraPestanas);
-    SSTab1_->tabBar()->setAccessibleName(QStringLiteral("Secciones de la declaración"));
+    SSTab1_->setAccessibleName(QStringLiteral("Secciones de la declaración"));
+    SSTab1_->tabBar()->setAccessibleName(SSTab1_->accessibleName());
     SSTab1_->addTab(construyeIdentificacion(), QStringLiteral("&Identificación"));
     SSTab1_->addTab(construyeActivos(), QStringLiteral("Activos"));
 
@@ -464,7 +465,7 @@ QWidget* Frm834::construyeComplementaria()
     auto* g = new QGridLayout(Frame7_);
     cboTipDocRepLegal_ = new QComboBox(Frame7_);
     cboTipDocRepLegal_->setObjectName(QStringLiteral("cboTipDocRepLegal"));
-    cboTipDocRepLegal_->setAccessibleName(QStringLiteral("Tipo de Documento"));
+    controlesqvr::nombra(cboTipDocRepLegal_, QStringLiteral("Tipo de Documento"));
     int fila = 0;
     for (int numero : casillas834::enPantalla(Pestana::Complementaria)) {
         const Casilla& c = *casillas834::buscar(numero);
