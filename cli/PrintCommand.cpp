@@ -147,7 +147,7 @@ bool seleccion(QSqlDatabase db, const Settings& settings, const Pedido& p, QList
 QString rutaPdf(const Pedido& p, const ReportContext& ctx)
 {
     if (p.todas)
-        return QDir(p.pdfDir).filePath(ctx.ruc + u'-' + ctx.periodo + QStringLiteral(".pdf"));
+        return QDir(p.pdfDir).filePath(ctx.nombreArchivoPdf());
     return p.pdf;
 }
 

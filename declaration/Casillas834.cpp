@@ -92,6 +92,12 @@ bool existe(int numero)
     return buscar(numero) != nullptr;
 }
 
+bool puedeMostrarParentesis(int numero)
+{
+    const Casilla* c = buscar(numero);
+    return c && (c->restada || numero == 330 || numero == 101);
+}
+
 bool esActivo(int numero)
 {
     const Casilla* c = buscar(numero);

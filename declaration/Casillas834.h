@@ -63,6 +63,10 @@ QList<int> enPantalla(Pestana pestana, Pagina pagina = Pagina::Ninguna);
 // ends in the year.
 QString etiqueta(int numero, const QString& ejercicio);
 
+// Whether a box may show its amount in parentheses: the subtracted boxes,
+// and 330 with its copy 101 when the net assets are negative.
+bool puedeMostrarParentesis(int numero);
+
 // Box 226 edit length when the chosen document type gives none.
 inline constexpr int kLargoDocumentoPorDefecto = 8;
 

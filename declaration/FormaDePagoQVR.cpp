@@ -33,6 +33,7 @@ FormaDePagoQVR::FormaDePagoQVR(QWidget* parent)
     txtImporte_->setReadOnly(true);
     txtImporte_->setFocusPolicy(Qt::NoFocus);
     txtImporte_->setAlignment(Qt::AlignRight);
+    controlesqvr::anchoParaMostrar(txtImporte_, QStringLiteral("999,999,999,999"));
     optCheque_->setObjectName(QStringLiteral("optCheque"));
     optEfectivo_->setObjectName(QStringLiteral("optEfectivo"));
     cboBanco_->setObjectName(QStringLiteral("cboBanco"));
@@ -46,14 +47,22 @@ FormaDePagoQVR::FormaDePagoQVR(QWidget* parent)
     grupo->addButton(optEfectivo_);
 
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Importe :"), this), 0, 0);
-    layout->addWidget(txtImporte_, 0, 1);
+    // Each label names its control, also for screen readers.
+    struct Fila {
+        const char* texto;
+        QWidget* control;
+        int fila;
+    };
+    for (const Fila& f : {Fila{"Importe", txtImporte_, 0}, Fila{"Banco", cboBanco_, 2},
+                          Fila{"Nro. Cheque", txtNumCheque_, 3}}) {
+        auto* etiqueta = new QLabel(QString::fromUtf8(f.texto) + QStringLiteral(" :"), this);
+        etiqueta->setBuddy(f.control);
+        controlesqvr::nombra(f.control, QString::fromUtf8(f.texto));
+        layout->addWidget(etiqueta, f.fila, 0);
+        layout->addWidget(f.control, f.fila, 1);
+    }
     layout->addWidget(optEfectivo_, 1, 0);
     layout->addWidget(optCheque_, 1, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Banco :"), this), 2, 0);
-    layout->addWidget(cboBanco_, 2, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Nro. Cheque :"), this), 3, 0);
-    layout->addWidget(txtNumCheque_, 3, 1);
 
     connect(optCheque_, &QRadioButton::clicked, this, &FormaDePagoQVR::alElegir);
     connect(optEfectivo_, &QRadioButton::clicked, this, &FormaDePagoQVR::alElegir);

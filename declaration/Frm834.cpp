@@ -142,6 +142,32 @@ QLabel* etiquetaNombrada(const QString& texto, const QString& nombre, QWidget* p
     return l;
 }
 
+// A label that names `control` for the keyboard and for screen readers.
+QLabel* etiquetaDe(const QString& texto, QWidget* control, const QString& nombre, QWidget* padre)
+{
+    auto* l = new QLabel(texto, padre);
+    l->setBuddy(control);
+    controlesqvr::nombra(control, nombre);
+    return l;
+}
+
+// The widest amount a box can show.
+QString importeMasAncho(int casilla)
+{
+    return casillas834::puedeMostrarParentesis(casilla) ? QStringLiteral("(999,999,999,999)")
+                                                        : QStringLiteral("999,999,999,999");
+}
+
+// A document-type item shows the code and the short name; the whole item,
+// with the length and data kind at their fixed characters, stays its data.
+constexpr int kLargoVisibleDocumento = 67;
+
+void llenaTiposDocumento(QComboBox* lista, const QStringList& items)
+{
+    for (const QString& item : items)
+        lista->addItem(item.left(kLargoVisibleDocumento).trimmed(), item);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- building
@@ -172,6 +198,8 @@ void Frm834::construye()
     QFont letraPestanas = SSTab1_->tabBar()->font();
     letraPestanas.setPointSizeF(letraPestanas.pointSizeF() * 0.9);
     SSTab1_->tabBar()->setFont(letraPestanas);
+    SSTab1_->setAccessibleName(QStringLiteral("Secciones de la declaración"));
+    SSTab1_->tabBar()->setAccessibleName(SSTab1_->accessibleName());
     SSTab1_->addTab(construyeIdentificacion(), QStringLiteral("&Identificación"));
     SSTab1_->addTab(construyeActivos(), QStringLiteral("Activos"));
 
@@ -199,6 +227,8 @@ void Frm834::construye()
     TxtAyuda1_ = new QLineEdit(this);
     TxtAyuda_->setObjectName(QStringLiteral("TxtAyuda"));
     TxtAyuda1_->setObjectName(QStringLiteral("TxtAyuda1"));
+    TxtAyuda_->setAccessibleName(QStringLiteral("Ayuda"));
+    TxtAyuda1_->setAccessibleName(QStringLiteral("Ayuda, segunda línea"));
     for (QLineEdit* ayuda : {TxtAyuda_, TxtAyuda1_}) {
         ayuda->setReadOnly(true);
         ayuda->setFocusPolicy(Qt::NoFocus);
@@ -264,13 +294,15 @@ QWidget* Frm834::construyeIdentificacion()
     ruc->addWidget(CmbRuc_);
     ruc->addWidget(TxtNumRuc_);
     ruc->addStretch();
-    g->addWidget(new QLabel(QStringLiteral("RUC :"), frame11), 0, 0);
+    // Only one of the list and the field is shown; both are the RUC.
+    TxtNumRuc_->setAccessibleName(QStringLiteral("RUC"));
+    g->addWidget(etiquetaDe(QStringLiteral("RUC :"), CmbRuc_, QStringLiteral("RUC"), frame11), 0, 0);
     g->addLayout(ruc, 0, 1);
-    g->addWidget(new QLabel(QStringLiteral("Razón Social :"), frame11), 1, 0);
+    g->addWidget(etiquetaDe(QStringLiteral("Razón Social :"), TxtRazon_, QStringLiteral("Razón Social"), frame11), 1, 0);
     g->addWidget(TxtRazon_, 1, 1);
-    g->addWidget(new QLabel(QStringLiteral("Teléfono :"), frame11), 2, 0);
+    g->addWidget(etiquetaDe(QStringLiteral("Teléfono :"), TxtTelefono_, QStringLiteral("Teléfono"), frame11), 2, 0);
     g->addWidget(TxtTelefono_, 2, 1, Qt::AlignLeft);
-    g->addWidget(new QLabel(QStringLiteral("Ejercicio :"), frame11), 3, 0);
+    g->addWidget(etiquetaDe(QStringLiteral("Ejercicio :"), MkePeriodo_, QStringLiteral("Ejercicio"), frame11), 3, 0);
     g->addWidget(MkePeriodo_, 3, 1, Qt::AlignLeft);
     layout->addWidget(frame11);
 
@@ -295,12 +327,17 @@ QWidget* Frm834::construyeIdentificacion()
         marco->setObjectName(QString::fromLatin1(m.nombre));
         marco->setMouseTracking(true);
         marco->installEventFilter(this);
+        const QString pregunta = QString::fromUtf8(m.texto);
+        // The frames without a title are named by their question.
+        if (marco->title().isEmpty())
+            marco->setAccessibleName(pregunta);
         auto* h = new QHBoxLayout(marco);
-        h->addWidget(new QLabel(QString::fromUtf8(m.texto), marco), 1);
+        h->addWidget(new QLabel(pregunta, marco), 1);
         auto* grupo = new QButtonGroup(marco);
         for (int i = 0; i < 2; ++i) {
             auto* opt = new QRadioButton(i == 0 ? QStringLiteral("No") : QStringLiteral("Si"), marco);
             opt->setObjectName(QStringLiteral("%1_%2").arg(QString::fromLatin1(m.opcion)).arg(i));
+            opt->setAccessibleDescription(pregunta);
             grupo->addButton(opt, i);
             h->addWidget(opt);
             opt_[indicePregunta(m.pregunta)][i] = opt;
@@ -320,6 +357,8 @@ QWidget* Frm834::construyeIdentificacion()
         TxtNumOrdenE_[i] = new QLineEdit(fraNOrden_);
         TxtNumOrdenE_[i]->setObjectName(QStringLiteral("TxtNumOrdenE_%1").arg(i));
         TxtNumOrdenE_[i]->setMaxLength(i == 0 ? 8 : 2);
+        TxtNumOrdenE_[i]->setAccessibleName(i == 0 ? QStringLiteral("Número de orden")
+                                                   : QStringLiteral("Número de orden, sufijo"));
         if (i == 1)
             orden->addWidget(new QLabel(QStringLiteral("-"), fraNOrden_));
         orden->addWidget(TxtNumOrdenE_[i]);
@@ -365,6 +404,7 @@ QWidget* Frm834::construyeActivos()
     VScroll1_->setPageStep(kPaginaNoCorriente);
     VScroll1_->setValue(kPaginaCorriente);
     VScroll1_->setFocusPolicy(Qt::NoFocus);
+    VScroll1_->setAccessibleName(QStringLiteral("Página de activos"));
     auto* paginas = new QVBoxLayout;
     paginas->addWidget(Frame26_);
     paginas->addWidget(Frame34_);
@@ -398,11 +438,17 @@ QWidget* Frm834::construyePagina(Pestana pestana, Pagina pagina, QWidget* padre)
         texto->setObjectName(numero == 109   ? QStringLiteral("lblTab3_5")
                              : numero == 114 ? QStringLiteral("lblTab3_6")
                                              : QStringLiteral("lblCasilla_%1").arg(numero));
+        // A long caption wraps rather than narrowing the box beside it.
+        texto->setWordWrap(true);
         etiqueta_.insert(numero, texto);
-        g->addWidget(etiquetaNombrada(QString::number(numero), QStringLiteral("lblNumero_%1").arg(numero), marco),
-                     fila, 0);
+        QLabel* numeroCasilla =
+            etiquetaNombrada(QString::number(numero), QStringLiteral("lblNumero_%1").arg(numero), marco);
+        QLineEdit* campo = creaCasilla(c, marco);
+        numeroCasilla->setBuddy(campo);
+        texto->setBuddy(campo);
+        g->addWidget(numeroCasilla, fila, 0);
         g->addWidget(texto, fila, 1);
-        g->addWidget(creaCasilla(c, marco), fila, 2);
+        g->addWidget(campo, fila, 2);
         ++fila;
     }
     g->setColumnStretch(1, 1);
@@ -420,6 +466,7 @@ QWidget* Frm834::construyeComplementaria()
     auto* g = new QGridLayout(Frame7_);
     cboTipDocRepLegal_ = new QComboBox(Frame7_);
     cboTipDocRepLegal_->setObjectName(QStringLiteral("cboTipDocRepLegal"));
+    controlesqvr::nombra(cboTipDocRepLegal_, QStringLiteral("Tipo de Documento"));
     int fila = 0;
     for (int numero : casillas834::enPantalla(Pestana::Complementaria)) {
         const Casilla& c = *casillas834::buscar(numero);
@@ -431,8 +478,10 @@ QWidget* Frm834::construyeComplementaria()
         if (c.tipo == Tipo::Lista) {
             // The box keeps the code of the chosen type out of sight.
             campo->hide();
+            texto->setBuddy(cboTipDocRepLegal_);
             g->addWidget(cboTipDocRepLegal_, fila, 1);
         } else {
+            texto->setBuddy(campo);
             g->addWidget(campo, fila, 1);
         }
         ++fila;
@@ -441,9 +490,9 @@ QWidget* Frm834::construyeComplementaria()
     txtApellidoRL_->setObjectName(QStringLiteral("txtApellidoRL"));
     txtNombreRL_ = new QLineEdit(Frame7_);
     txtNombreRL_->setObjectName(QStringLiteral("txtNombreRL"));
-    g->addWidget(new QLabel(QStringLiteral("Apellidos :"), Frame7_), fila, 0);
+    g->addWidget(etiquetaDe(QStringLiteral("Apellidos :"), txtApellidoRL_, QStringLiteral("Apellidos"), Frame7_), fila, 0);
     g->addWidget(txtApellidoRL_, fila++, 1);
-    g->addWidget(new QLabel(QStringLiteral("Nombres :"), Frame7_), fila, 0);
+    g->addWidget(etiquetaDe(QStringLiteral("Nombres :"), txtNombreRL_, QStringLiteral("Nombres"), Frame7_), fila, 0);
     g->addWidget(txtNombreRL_, fila++, 1);
     const std::pair<QLineEdit*, Dato> nombres[] = {{txtApellidoRL_, Dato::ApellidoRL}, {txtNombreRL_, Dato::NombreRL}};
     for (const auto& [campo, dato] : nombres) {
@@ -468,8 +517,10 @@ QLineEdit* Frm834::creaCasilla(const Casilla& c, QWidget* padre)
     auto* campo = new QLineEdit(padre);
     const int numero = c.numero;
     campo->setObjectName(QStringLiteral("TxtValor_%1").arg(numero));
-    if (c.esImporte())
+    if (c.esImporte()) {
         campo->setAlignment(Qt::AlignRight);
+        controlesqvr::anchoParaMostrar(campo, importeMasAncho(numero));
+    }
     if (c.largoFueraDeFoco > 0)
         campo->setMaxLength(c.largoFueraDeFoco);
     campo->setMouseTracking(true);
@@ -477,11 +528,26 @@ QLineEdit* Frm834::creaCasilla(const Casilla& c, QWidget* padre)
     campo->installEventFilter(this);
     txtValor_.insert(numero, campo);
     casillaDe_.insert(campo, numero);
+    nombraCasilla(numero);
     connect(campo, &QLineEdit::textChanged, this, [this, numero](const QString& t) {
         if (!mostrando_)
             decl_.setCasilla(numero, t);
     });
     return campo;
+}
+
+// A screen reader names a box by its number and caption, and says when it is
+// computed.
+void Frm834::nombraCasilla(int casilla)
+{
+    const Casilla& c = *casillas834::buscar(casilla);
+    const QLabel* etiqueta = etiqueta_.value(casilla);
+    QString nombre = (QString::number(casilla) + u' ' + (etiqueta ? etiqueta->text() : c.etiqueta())).simplified();
+    if (nombre.endsWith(u':'))
+        nombre = nombre.chopped(1).trimmed();
+    if (c.tipo == Tipo::Calculada)
+        nombre += QStringLiteral(", calculada");
+    txtValor(casilla)->setAccessibleName(nombre);
 }
 
 // ---------------------------------------------------------------- model mirrors
@@ -626,7 +692,7 @@ void Frm834::cargar()
     const bool antes = mostrando_;
     mostrando_ = true;
     cboTipDocRepLegal_->clear();
-    cboTipDocRepLegal_->addItems(documentTypeItems(contexto_.db, 82, false));
+    llenaTiposDocumento(cboTipDocRepLegal_, documentTypeItems(contexto_.db, 82, false));
     cboTipDocRepLegal_->setCurrentIndex(-1);
     mostrando_ = antes;
     controlesqvr::ensanchaLista(cboTipDocRepLegal_, kAnchoListaDocumentos);
@@ -906,6 +972,8 @@ void Frm834::MkePeriodo_LostFocus()
     }
     etiqueta_.value(109)->setText(casillas834::etiqueta(109, sPeriodo));
     etiqueta_.value(114)->setText(kReduccion2003);
+    nombraCasilla(109);
+    nombraCasilla(114);
     // The detail of box 105 belongs to the declaration's key, which now has this year.
     refrescaDetalle105();
     decl_.aplicarEjercicio(texto, parametros834::GET_UIT(contexto_.db, texto), formato834::textoFactor(ipm));
@@ -993,15 +1061,20 @@ void Frm834::cboTipDocRepLegal_Click(int indice)
     decl_.setModificado(true);
 }
 
+QString Frm834::tipoDocumento() const
+{
+    return cboTipDocRepLegal_->currentData().toString();
+}
+
 int Frm834::largoDocumento() const
 {
-    const int largo = leadingNumber(mid(cboTipDocRepLegal_->currentText(), 68, 2));
+    const int largo = leadingNumber(mid(tipoDocumento(), 68, 2));
     return largo != 0 ? largo : casillas834::kLargoDocumentoPorDefecto;
 }
 
 void Frm834::documentoCambiado()
 {
-    const QString tipo = cboTipDocRepLegal_->currentText().left(2);
+    const QString tipo = tipoDocumento().left(2);
     const QString numero = decl_.casilla(226);
     if (tipo != u"06" || numero.size() != 11 || funciones_.RucValido(numero.trimmed()))
         return;
@@ -1039,16 +1112,37 @@ void Frm834::enterCasilla(int casilla)
         abreAnexo105();
         return;
     case 316:
-        VScroll1_->setValue(kPaginaNoCorriente);
-        txtValor(318)->setFocus();
+        irAPaginaActivos(kPaginaNoCorriente, 318, Qt::OtherFocusReason);
         return;
     case 329:
-        VScroll1_->setValue(kPaginaCorriente);
-        txtValor(300)->setFocus();
+        irAPaginaActivos(kPaginaCorriente, 300, Qt::OtherFocusReason);
         return;
     default:
         avanzaFoco();
     }
+}
+
+void Frm834::irAPaginaActivos(int pagina, int casilla, Qt::FocusReason razon)
+{
+    VScroll1_->setValue(pagina);
+    txtValor(casilla)->setFocus(razon);
+}
+
+// Tab from the last current-asset box and Shift+Tab from the first
+// non-current one cross to the other page, which the focus chain skips while
+// it is hidden.
+bool Frm834::cruzaPaginaActivos(int casilla, const QKeyEvent* tecla)
+{
+    const bool atras = tecla->key() == Qt::Key_Backtab
+                       || (tecla->key() == Qt::Key_Tab && (tecla->modifiers() & Qt::ShiftModifier));
+    const bool adelante = tecla->key() == Qt::Key_Tab && !atras;
+    if (casilla == 316 && adelante)
+        irAPaginaActivos(kPaginaNoCorriente, 318, Qt::TabFocusReason);
+    else if (casilla == 318 && atras)
+        irAPaginaActivos(kPaginaCorriente, 316, Qt::BacktabFocusReason);
+    else
+        return false;
+    return true;
 }
 
 void Frm834::teclaCasilla(int casilla, QKeyEvent* tecla, bool* consumida)
@@ -1073,7 +1167,7 @@ void Frm834::teclaCasilla(int casilla, QKeyEvent* tecla, bool* consumida)
     if (casilla == 226) {
         const QChar mayuscula = k.toUpper();
         // Data kind "0": letters and digits, otherwise digits only.
-        const bool alfanumerico = leadingNumber(mid(cboTipDocRepLegal_->currentText(), 71, 1)) == 0;
+        const bool alfanumerico = leadingNumber(mid(tipoDocumento(), 71, 1)) == 0;
         const bool letra = mayuscula >= u'A' && mayuscula <= u'Z';
         const bool aceptada = digito || borrar || (alfanumerico && letra);
         *consumida = true;
@@ -1120,6 +1214,8 @@ bool Frm834::eventFilter(QObject* watched, QEvent* event)
         switch (event->type()) {
         case QEvent::KeyPress: {
             auto* tecla = static_cast<QKeyEvent*>(event);
+            if (cruzaPaginaActivos(casilla, tecla))
+                return true;
             if (esNavegacion(tecla))
                 return false;
             bool consumida = false;

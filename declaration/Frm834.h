@@ -165,6 +165,7 @@ private:
     QWidget* construyePagina(casillas834::Pestana pestana, casillas834::Pagina pagina, QWidget* padre);
     QWidget* construyeComplementaria();
     QLineEdit* creaCasilla(const casillas834::Casilla& c, QWidget* padre);
+    void nombraCasilla(int casilla);
     void conectaModelo();
 
     // Events
@@ -177,6 +178,8 @@ private:
     void opcion_Click(Declaracion834::Pregunta pregunta, int indice);
     void teclaCasilla(int casilla, QKeyEvent* tecla, bool* consumida);
     void enterCasilla(int casilla);
+    void irAPaginaActivos(int pagina, int casilla, Qt::FocusReason razon);
+    bool cruzaPaginaActivos(int casilla, const QKeyEvent* tecla);
     void abreAnexo105();
     void documentoCambiado();
 
@@ -203,6 +206,7 @@ private:
     comandos834::Entorno entorno() const;
     void bloqueaFormulario();        // tabs, "&Validar", "&Grabar" off; "&Salir" default
     void bloqueaEnviada();
+    QString tipoDocumento() const;   // the whole item of the chosen document type
     int largoDocumento() const;      // box 226 length from the chosen document type
     // Nothing when the check could not be made (its error has been shown).
     std::optional<bool> existeEnCab(const QString& ruc, const QString& periodo);

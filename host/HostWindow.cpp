@@ -79,6 +79,10 @@ HostWindow::HostWindow(const HostSettings& settings, QSqlDatabase db, QWidget* p
     kv834Button_->setObjectName(QStringLiteral("cmdKv834"));
     sendButton_->setObjectName(QStringLiteral("cmdEnviar"));
     summaryButton_->setObjectName(QStringLiteral("cmdResumen"));
+    // Enter presses the focused button, as on a desktop dialog (outside a
+    // dialog a push button answers only the space bar unless told so).
+    for (QPushButton* button : {kv834Button_, sendButton_, summaryButton_})
+        button->setAutoDefault(true);
     folderLabel_->setObjectName(QStringLiteral("lblCarpeta"));
     folderLabel_->setText(QStringLiteral("Carpeta de la suite: %1\nBase de datos: %2\nUsuario: %3")
                               .arg(settings.suite.sysPath, settings.suite.dbFile, settings.suite.sysUser));

@@ -175,6 +175,7 @@ void FrmTipPrnR::CmdImprimir_Click(int indice)
         abrePreview(this, entorno_.carpetaReportes, ctx_.archivo, QStringLiteral("IMPRIMIR"), entorno_.imprime);
     } else {
         frmImpxPag rango(entorno_.carpetaReportes, ctx_.archivo, ctx_.pageTotal, entorno_.imprime, this);
+        rango.setArchivoPdf(ctx_.nombreArchivoPdf());
         if (alAbrirRango)
             alAbrirRango(rango);
         rango.exec();

@@ -33,6 +33,9 @@ struct ReportContext {
     QString correl;
     QString norden;
     QString control;
+
+    // The PDF file of the declaration: "RUC-EJERCICIO.pdf".
+    QString nombreArchivoPdf() const { return ruc.trimmed() + u'-' + periodo.trimmed() + QStringLiteral(".pdf"); }
 };
 
 struct SpoolRegistration {

@@ -153,6 +153,7 @@ void frmImpxPag::cmdAccion_Click(int indice)
     rango_ = rango;
     frmPreview preview(carpeta_, imprime_, this);
     preview.setRango(rango_);
+    preview.setArchivoPdf(archivoPdf_);
     if (!preview.pDesencripta(archivo_, frmPreview::kPresPrevia))
         return;
     preview.pMostrar(0);

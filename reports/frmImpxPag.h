@@ -30,6 +30,8 @@ public:
     QLineEdit* txtPagHasta() const { return txtPagHasta_; }
     QPushButton* cmdAccion(int i) const { return i == 0 ? cmdPreliminar_ : cmdCancelar_; }
     std::optional<SpoolPageRange> rango() const { return rango_; }
+    // The PDF file name its previews propose.
+    void setArchivoPdf(const QString& nombre) { archivoPdf_ = nombre; }
 
     // Runs each time a preview has been built, before it is shown (tests
     // look at it here); by default nothing.
@@ -44,6 +46,7 @@ protected:
 private:
     QString carpeta_;
     QString archivo_;
+    QString archivoPdf_;
     int total_;
     ImprimeHojas imprime_;
     std::optional<SpoolPageRange> rango_;

@@ -7,12 +7,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -73,21 +76,47 @@ void frmPreview::creaControles()
 {
     tlbPrevia_ = new QToolBar(this);
     tlbPrevia_->setObjectName(QStringLiteral("tlbPrevia"));
-    const QString textos[] = {QString(), QStringLiteral("Pag Anterior"), QStringLiteral("Pag Sgt"),
-                              QStringLiteral("Imprimir"), QStringLiteral("Salir"), QStringLiteral("Guardar PDF")};
-    for (int i = 0; i < int(std::size(textos)); ++i) {
-        QAction* a = tlbPrevia_->addAction(textos[i]);
+    // Caption with its mnemonic, and the key that does the same.
+    struct Boton {
+        const char* texto;
+        QKeySequence tecla;
+    };
+    const Boton botones[] = {{"", {}},
+                             {"Pag &Anterior", QKeySequence(Qt::Key_PageUp)},
+                             {"Pag Sg&t", QKeySequence(Qt::Key_PageDown)},
+                             {"&Imprimir", QKeySequence(Qt::CTRL | Qt::Key_P)},
+                             {"&Salir", {}},
+                             {"&Guardar PDF", QKeySequence(Qt::CTRL | Qt::Key_S)}};
+    QWidget* anterior = nullptr;
+    for (int i = 0; i < int(std::size(botones)); ++i) {
+        const QString texto = QString::fromUtf8(botones[i].texto);
+        QAction* a = tlbPrevia_->addAction(QString(texto).remove(u'&'));
         a->setObjectName(QStringLiteral("tlbPrevia_%1").arg(i + 1));
-        if (textos[i].isEmpty())
-            a->setVisible(false);
         const int posicion = i + 1;
         connect(a, &QAction::triggered, this, [this, posicion] { tlbPrevia_ButtonClick(posicion); });
         botones_.append(a);
+        if (texto.isEmpty()) {
+            a->setVisible(false);
+            continue;
+        }
+        // The button shows the mnemonic; the action keeps the plain caption.
+        a->setIconText(texto);
+        a->setShortcut(botones[i].tecla);
+        QWidget* boton = tlbPrevia_->widgetForAction(a);
+        boton->setFocusPolicy(Qt::TabFocus);
+        if (anterior)
+            setTabOrder(anterior, boton);
+        anterior = boton;
     }
 
     picFondo_ = new QWidget(this);
     picFondo_->setObjectName(QStringLiteral("picFondo"));
     picFondo_->setAutoFillBackground(true);
+    // The page takes the focus first: the arrow keys scroll it, Tab goes on
+    // to the buttons.
+    picFondo_->setFocusPolicy(Qt::StrongFocus);
+    picFondo_->setAccessibleName(QStringLiteral("Página"));
+    setTabOrder(picFondo_, tlbPrevia_->widgetForAction(botones_.value(kAnterior - 1)));
     vsbPic0_ = new QScrollBar(Qt::Vertical, this);
     vsbPic1_ = new QScrollBar(Qt::Vertical, this);
     hScroll1_ = new QScrollBar(Qt::Horizontal, this);
@@ -100,7 +129,11 @@ void frmPreview::creaControles()
     for (QScrollBar* b : {vsbPic0_, vsbPic1_, hScroll1_}) {
         b->setSingleStep(300);
         b->setPageStep(3000);
+        b->setFocusPolicy(Qt::NoFocus);
     }
+    vsbPic0_->setAccessibleName(QStringLiteral("Desplazamiento vertical"));
+    vsbPic1_->setAccessibleName(QStringLiteral("Desplazamiento vertical"));
+    hScroll1_->setAccessibleName(QStringLiteral("Desplazamiento horizontal"));
     connect(vsbPic0_, &QScrollBar::valueChanged, this, [this](int v) { vsbPic_Change(0, v); });
     connect(vsbPic1_, &QScrollBar::valueChanged, this, [this](int v) { vsbPic_Change(1, v); });
     connect(hScroll1_, &QScrollBar::valueChanged, this, &frmPreview::HScroll1_Change);
@@ -116,6 +149,25 @@ void frmPreview::creaControles()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(tlbPrevia_);
     layout->addLayout(grid, 1);
+    picFondo_->setFocus();
+}
+
+void frmPreview::keyPressEvent(QKeyEvent* event)
+{
+    QScrollBar* barra = nullptr;
+    QAbstractSlider::SliderAction accion = QAbstractSlider::SliderNoAction;
+    switch (event->key()) {
+    case Qt::Key_Up: barra = vsbPic0_; accion = QAbstractSlider::SliderSingleStepSub; break;
+    case Qt::Key_Down: barra = vsbPic0_; accion = QAbstractSlider::SliderSingleStepAdd; break;
+    case Qt::Key_Left: barra = hScroll1_; accion = QAbstractSlider::SliderSingleStepSub; break;
+    case Qt::Key_Right: barra = hScroll1_; accion = QAbstractSlider::SliderSingleStepAdd; break;
+    default: break;
+    }
+    if (!barra || event->modifiers() != Qt::NoModifier) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    barra->triggerAction(accion);
 }
 
 QAction* frmPreview::boton(int posicion) const { return botones_.value(posicion - 1); }
@@ -223,10 +275,20 @@ void frmPreview::tlbPrevia_ButtonClick(int posicion)
     }
 }
 
+QString frmPreview::rutaPdfPropuesta() const
+{
+    QString carpeta = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (carpeta.isEmpty() || !QFileInfo(carpeta).isDir())
+        carpeta = QDir::homePath();
+    const QString nombre = archivoPdf_.isEmpty()
+                               ? QFileInfo(sNombreArchivo_).completeBaseName() + QStringLiteral(".pdf")
+                               : archivoPdf_;
+    return QDir(carpeta).filePath(nombre);
+}
+
 void frmPreview::pideArchivoPdf()
 {
-    const QString sugerido = carpeta_ + u'/' + QFileInfo(sNombreArchivo_).completeBaseName() + QStringLiteral(".pdf");
-    const QString ruta = QFileDialog::getSaveFileName(this, QStringLiteral("Guardar como PDF"), sugerido,
+    const QString ruta = QFileDialog::getSaveFileName(this, QStringLiteral("Guardar como PDF"), rutaPdfPropuesta(),
                                                       QStringLiteral("Documento PDF (*.pdf)"));
     if (!ruta.isEmpty())
         guardaPdf(ruta);

@@ -51,6 +51,11 @@ public:
     explicit frmPreview(const QString& carpetaReportes, ImprimeHojas imprime = imprimeEnImpresoraPredeterminada,
                         QWidget* parent = nullptr);
 
+    // The file name "Guardar PDF" proposes in the user's documents folder;
+    // by default the spool file's name.
+    void setArchivoPdf(const QString& nombre) { archivoPdf_ = nombre; }
+    QString rutaPdfPropuesta() const;
+
     // The range flag and its pages; nothing means every page.
     void setRango(const std::optional<SpoolPageRange>& rango) { rango_ = rango; }
     std::optional<SpoolPageRange> rango() const { return rango_; }
@@ -77,6 +82,10 @@ public:
 public slots:
     void tlbPrevia_ButtonClick(int posicion);
 
+protected:
+    // The arrow keys scroll the page on show.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void creaControles();
     void vsbPic_Change(int indice, int valor);
@@ -87,6 +96,7 @@ private:
     std::optional<SpoolDocument> leeArchivo(const QString& archivo);
 
     QString carpeta_;
+    QString archivoPdf_;
     ImprimeHojas imprime_;
     std::optional<SpoolPageRange> rango_;
     QString sNombreArchivo_;

@@ -300,3 +300,27 @@ TEST(HostStart, FindsAMovedSuiteFolderAgain)
     EXPECT_EQ(readSettings(userIni).sysUser, QStringLiteral("MARIA"));
     closeDatabase(QStringLiteral("hoststart-moved"));
 }
+
+TEST(HostWindow, EnterPressesTheFocusedButton)
+{
+    HostTestSuite suite;
+    ASSERT_TRUE(suite.error().isEmpty());
+    HostWindow window(HostSettings::read(suite.iniPath()), suite.db());
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto* send = window.findChild<QPushButton*>("cmdEnviar");
+    send->setFocus();
+    QString shown;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&shown] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->accept();
+        }
+    });
+    answer.start(5);
+    QTest::keyClick(send, Qt::Key_Return);
+    // Nothing is stored, so "Enviar" asks for a declaration.
+    EXPECT_EQ(shown, QString::fromUtf8("Seleccione la declaración que desea enviar."));
+}

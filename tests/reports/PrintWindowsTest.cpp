@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -27,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -55,6 +57,26 @@ public:
     QStringList titulos;
     QStringList textos;
     QList<QMessageBox::Icon> iconos;
+
+private:
+    QTimer timer_;
+};
+
+// Cancels the next file dialog that opens, keeping the file it proposed.
+class DialogoArchivo {
+public:
+    DialogoArchivo()
+    {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                propuesto = d->selectedFiles().value(0);
+                d->reject();
+            }
+        });
+        timer_.start();
+    }
+    QString propuesto;
 
 private:
     QTimer timer_;
@@ -222,6 +244,62 @@ TEST(frmPreview, NoPrinterIsReported)
     EXPECT_EQ(mensajes.titulos[0], QString::fromUtf8("Impresión"));
 }
 
+TEST(frmPreview, KeyboardReachesEveryButtonTurnsPagesScrollsPrintsAndSaves)
+{
+    QTemporaryDir dir;
+    const QString archivo = tresPaginas(dir.path());
+    ImpresoraDePrueba impresora;
+    frmPreview p(dir.path(), impresora.funcion());
+    ASSERT_TRUE(p.pDesencripta(archivo, frmPreview::kPresPrevia));
+    p.pMostrar(0);
+    p.show();
+    p.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&p));
+    const auto tecla = [&p](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QWidget* foco = QApplication::focusWidget();
+        QTest::keyClick(foco ? foco : &p, k, m);
+    };
+
+    // Tab visits the buttons in their order; each carries a mnemonic.
+    for (int posicion : {frmPreview::kAnterior, frmPreview::kSiguiente, frmPreview::kBotonImprimir,
+                         frmPreview::kSalir, frmPreview::kPdf}) {
+        tecla(Qt::Key_Tab);
+        auto* boton = qobject_cast<QToolButton*>(QApplication::focusWidget());
+        ASSERT_NE(boton, nullptr) << posicion;
+        EXPECT_EQ(boton->defaultAction(), p.boton(posicion));
+        EXPECT_TRUE(boton->text().contains(u'&')) << boton->text().toStdString();
+    }
+    tecla(Qt::Key_Tab);
+
+    tecla(Qt::Key_PageDown);
+    tecla(Qt::Key_PageDown);
+    EXPECT_EQ(p.paginaActual(), 2);
+    tecla(Qt::Key_PageUp);
+    EXPECT_EQ(p.paginaActual(), 1);
+    tecla(Qt::Key_PageUp);
+    tecla(Qt::Key_Down);
+    EXPECT_GT(p.vsbPic(0)->value(), 0);
+    EXPECT_EQ(p.vsbPic(1)->value(), p.vsbPic(0)->value());
+    tecla(Qt::Key_Up);
+    EXPECT_EQ(p.vsbPic(0)->value(), 0);
+    tecla(Qt::Key_Right);
+    EXPECT_GT(p.HScroll1()->value(), 0);
+    tecla(Qt::Key_Left);
+    EXPECT_EQ(p.HScroll1()->value(), 0);
+    // A mnemonic presses its button as a click does, a moment later.
+    tecla(Qt::Key_T, Qt::AltModifier);   // "Pag Sg&t"
+    QTest::qWait(300);
+    EXPECT_EQ(p.paginaActual(), 1);
+
+    tecla(Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(impresora.trabajos.size(), 1);
+    DialogoArchivo dialogo;
+    tecla(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(dialogo.propuesto.endsWith(QStringLiteral(".pdf"))) << dialogo.propuesto.toStdString();
+    tecla(Qt::Key_Escape);
+    EXPECT_FALSE(p.isVisible());
+}
+
 TEST(frmImpxPag, ChecksInOrder)
 {
     SpoolPageRange r;
@@ -376,6 +454,46 @@ TEST_F(FrmTipPrnRTest, PrintsStoredDeclarationWithAndWithoutAnnex)
     QTest::keyClick(&otra, Qt::Key_Escape);
     EXPECT_FALSE(otra.isVisible());
     EXPECT_EQ(barra, QStringList({QString(), QString(), QString(), QStringLiteral("0834")}));
+}
+
+// "Guardar PDF" proposes the user's documents folder and RUC-EJERCICIO.pdf.
+TEST_F(FrmTipPrnRTest, SavingAPdfProposesTheDocumentsFolderAndRucDashYear)
+{
+    muestra::contribuyente(suite);
+    muestra::registrada(suite, muestra::casillasBase(), QString());
+    QTemporaryDir config;
+    const QString documentos = config.path() + QStringLiteral("/Mis documentos");
+    ASSERT_TRUE(QDir().mkpath(documentos));
+    QFile dirs(config.path() + QStringLiteral("/user-dirs.dirs"));
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_DOCUMENTS_DIR=\"" + documentos.toUtf8() + "\"\n");
+    dirs.close();
+    const QByteArray antes = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+
+    FrmTipPrnR w(entorno(), false);
+    QString propuesto;
+    w.alAbrirRango = [&propuesto](frmImpxPag& d) {
+        QTimer::singleShot(0, &d, [&d, &propuesto] {
+            d.alAbrirPreview = [&propuesto](frmPreview& p) {
+                QTimer::singleShot(0, &p, [&p, &propuesto] {
+                    DialogoArchivo dialogo;
+                    p.boton(frmPreview::kPdf)->trigger();
+                    propuesto = dialogo.propuesto;
+                    p.close();
+                });
+            };
+            d.txtPagHasta()->setText(QStringLiteral("1"));
+            d.cmdAccion(0)->click();
+            d.cmdAccion(1)->click();
+        });
+    };
+    w.CmdImprimir(0)->click();
+    if (antes.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", antes);
+    EXPECT_EQ(propuesto, documentos + u'/' + muestra::kRuc + u'-' + muestra::kPeriodo + QStringLiteral(".pdf"));
 }
 
 // A link where the next spool file goes: nothing is written through it, the
