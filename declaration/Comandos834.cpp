@@ -138,10 +138,15 @@ bool grabar(Declaracion834& d, const validacion834::Contexto& c, const Entorno& 
     grabacion834::Grabado g = grabacion834::grabar(e.db, d, c, std::nullopt, estado.sello);
     // Another user saved since this form read the declaration: overwrite
     // only when asked to, against the version just found.
-    if (g.modificada && ui.preguntar(grabacion834::texto::kPreguntaSobrescribir, true))
+    if (g.modificada) {
+        ui.ocupado(false);
+        if (!ui.preguntar(grabacion834::texto::kPreguntaSobrescribir, true)) {
+            ui.mostrar(grabacion834::mensajeFallo(g));
+            return false;
+        }
+        ui.ocupado(true);
         g = grabacion834::grabar(e.db, d, c, std::nullopt, g.sello);
-    else if (g.modificada)
-        return false;
+    }
     if (!g.ok) {
         ocupado.mostrar(grabacion834::mensajeFallo(g));
         return false;

@@ -805,11 +805,20 @@ std::optional<bool> Frm834::existeEnCab(const QString& ruc, const QString& perio
     if (!ok) {
         // Unknown is not "new": without a RUC the save is refused.
         nuevaDeclaracion_.clear();
-        setSRuc(QString());
+        cambiaRuc(QString());
         mensaje(QMessageBox::Critical, error);
         return std::nullopt;
     }
     return existe;
+}
+
+// The stamp belongs to the declaration it was read from or saved as: another
+// taxpayer (or year) on the form is another declaration.
+void Frm834::cambiaRuc(const QString& ruc)
+{
+    if (ruc != sRuc())
+        estado_.sello.reset();
+    setSRuc(ruc);
 }
 
 void Frm834::CmbRuc_Click(int indice)
@@ -841,7 +850,7 @@ void Frm834::CmbRuc_Click(int indice)
         return;
     }
     nuevaDeclaracion_ = QStringLiteral("S");
-    setSRuc(ruc);
+    cambiaRuc(ruc);
     sigueDetalle105();
     TxtTelefono_->setFocus();
     informaBarraEstado(ruc, TxtRazon_->text().trimmed(), sPeriodo);
@@ -876,6 +885,8 @@ void Frm834::MkePeriodo_LostFocus()
     } else {
         ipm = parametros834::GET_IPM(contexto_.db, texto);
     }
+    if (texto != sPeriodo)
+        estado_.sello.reset();
     sPeriodo = texto;
     informaBarraEstado(sRuc(), TxtRazon_->text().trimmed(), sPeriodo);
     if (decl_.iAccion == 0) {
@@ -887,10 +898,10 @@ void Frm834::MkePeriodo_LostFocus()
             nuevaDeclaracion_ = QStringLiteral("N");
             mensaje(QMessageBox::Critical, kYaExiste);
             CmbRuc_->setFocus();
-            setSRuc(QString());
+            cambiaRuc(QString());
         } else {
             nuevaDeclaracion_ = QStringLiteral("S");
-            setSRuc(ruc);
+            cambiaRuc(ruc);
         }
     }
     etiqueta_.value(109)->setText(casillas834::etiqueta(109, sPeriodo));

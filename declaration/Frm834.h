@@ -203,6 +203,7 @@ private:
     int largoDocumento() const;      // box 226 length from the chosen document type
     // Nothing when the check could not be made (its error has been shown).
     std::optional<bool> existeEnCab(const QString& ruc, const QString& periodo);
+    void cambiaRuc(const QString& ruc);   // sRuc, forgetting the stamp of another key
     void avanzaFoco();
 
     ContextoDeclaracion contexto_;

@@ -260,6 +260,36 @@ bool existeGuardada(const QSqlDatabase& db, const lectura834::Clave& k, bool* ex
     return true;
 }
 
+// Whether the save may go on over what the key holds now. A key that holds
+// nothing, or only the assistant's placeholder, holds no declaration: saving
+// there stores a new one, whatever stamp the caller kept. Over a stored
+// declaration, the caller's stamp must still be the stored one; without a
+// stamp, a new declaration (iAccion 0) must not overwrite it.
+bool sigueSiendoLaLeida(QSqlDatabase& db, const Declaracion834& d, const lectura834::Clave& k,
+                        const std::optional<QString>& selloLeido, Grabado& r)
+{
+    bool existe = false;
+    if (!existeGuardada(db, k, &existe, &r.error))
+        return false;
+    if (!existe)
+        return true;
+    if (!selloLeido) {
+        r.yaExiste = d.iAccion == 0;
+        return !r.yaExiste;
+    }
+    bool leido = false;
+    const QString actual = lectura834::sello(db, k, &leido);
+    if (!leido) {
+        r.error = db.lastError().text();
+        return false;
+    }
+    if (actual == *selloLeido)
+        return true;
+    r.modificada = true;
+    r.sello = actual;
+    return false;
+}
+
 } // namespace
 
 lectura834::Clave clave(const Declaracion834& d)
@@ -376,27 +406,8 @@ Grabado grabar(QSqlDatabase db, const Declaracion834& d, const validacion834::Co
         r.bloqueada = motorsql::esBloqueo(transaccion.errorSql());
         return r;
     }
-    if (selloLeido) {
-        bool leido = false;
-        const QString actual = lectura834::sello(db, k, &leido);
-        if (!leido) {
-            r.error = db.lastError().text();
-            return r;
-        }
-        if (actual != *selloLeido) {
-            r.modificada = true;
-            r.sello = actual;
-            return r;
-        }
-    } else if (d.iAccion == 0) {
-        bool existe = false;
-        if (!existeGuardada(db, k, &existe, &r.error))
-            return r;
-        if (existe) {
-            r.yaExiste = true;
-            return r;
-        }
-    }
+    if (!sigueSiendoLaLeida(db, d, k, selloLeido, r))
+        return r;
     QString suma;
     if (!grabarCabecera(db, d, k, r.estado, c.hoy ? c.hoy() : QDate::currentDate(), &r.error)
         || (deducciones && !anexo105::reemplazar(db, k, true, *deducciones, &r.error))

@@ -48,7 +48,9 @@ bool sumaParametros(const QSqlDatabase& db, QString* suma, QString* error);
 // is the one the caller knows: with `selloLeido` (the stamp the caller read,
 // lectura834::sello; "" for none stored), a different stored stamp writes
 // nothing and sets modificada; without it, a new declaration (iAccion 0) that
-// another save stored first writes nothing and sets yaExiste.
+// another save stored first writes nothing and sets yaExiste. A key that
+// holds nothing, or only the assistant's placeholder, is stored as a new
+// declaration either way.
 struct Grabado {
     bool ok = false;
     int estado = 0;          // 0 consistent, 9 with inconsistencies

@@ -233,6 +233,59 @@ TEST_F(ComandosFixture, ValidarListsTheInconsistenciesAndEachSaveMarksTheHeader)
     EXPECT_TRUE(frm->isVisible());
 }
 
+// One "&Nueva" form: a taxpayer saved, then another taxpayer, then another
+// year, each saved in turn. Each is a new declaration, stored without a
+// question. Only a real change by another user asks, under the normal
+// pointer, and "No" says that nothing was stored.
+TEST_F(ComandosFixture, EachNewKeyOfOneFormIsSavedWithoutAskingAboutAnotherUser)
+{
+    const QString kOtro = QStringLiteral("20134567890");
+    const auto graba = [this] {
+        reactiva();
+        Guion g;
+        frm->cmdGrabar()->click();
+        EXPECT_EQ(g.textos(), QStringList{kGrabada});
+    };
+    abre();
+    llenaNueva(true);
+    graba();
+
+    frm->sstab1()->setCurrentIndex(0);
+    eligeContribuyente(kOtro);
+    frm->sstab1()->setCurrentIndex(1);
+    tecleaCasilla(300, "4000000");
+    pagaEnEfectivo();
+    graba();
+
+    frm->sstab1()->setCurrentIndex(0);
+    escribeEjercicio(QStringLiteral("2005"));
+    pagaEnEfectivo();
+    graba();
+
+    QStringList cabeceras;
+    QSqlQuery q(suite.db());
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT Doc_id_d, Periodo, estado, cNumero FROM CAB ORDER BY Doc_id_d, Periodo")));
+    while (q.next())
+        cabeceras << QStringLiteral("%1|%2|%3|%4").arg(q.value(0).toString(), q.value(1).toString(),
+                                                       q.value(2).toString(),
+                                                       q.value(3).toString() == u"0" ? "placeholder" : "saved");
+    EXPECT_EQ(cabeceras, (QStringList{kRuc + "|2004|0|saved", kOtro + "|2004|0|saved", kOtro + "|2005|0|saved"}));
+
+    // Another user changes the declaration shown.
+    suite.ejecuta(QStringLiteral("UPDATE CAB SET fec_pro = '01/01/2005' WHERE Doc_id_d = ? AND Periodo = '2005'"),
+                  {kOtro});
+    const QStringList cambiada = guardado();
+    reactiva();
+    Guion g;
+    frm->cmdGrabar()->click();
+    ASSERT_EQ(g.mensajes.size(), 2);
+    EXPECT_EQ(g.mensajes[0].texto, grabacion834::texto::kPreguntaSobrescribir);
+    EXPECT_FALSE(g.mensajes[0].ocupado);
+    EXPECT_EQ(g.mensajes[1].texto, grabacion834::texto::kModificada);
+    EXPECT_FALSE(g.mensajes[1].ocupado);
+    EXPECT_EQ(guardado(), cambiada);
+}
+
 TEST_F(ComandosFixture, BlockingFaultStopsTheSaveOnItsTab)
 {
     abre();
