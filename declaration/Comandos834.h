@@ -53,6 +53,9 @@ struct Estado {
     // The stamp of the stored version this form last read or wrote
     // (lectura834::sello); none while a new declaration was never saved.
     std::optional<QString> sello;
+    // A read failed: the form is locked, and what it shows (taken from a read
+    // that did not happen) is never stored, not even through "&Salir".
+    bool lecturaFallida = false;
 };
 
 struct Entorno {
@@ -81,7 +84,7 @@ bool CmdGrabar(Declaracion834& d, const validacion834::Contexto& c, const Entorn
                Interfaz& ui);
 
 // "&Salir": offers to save unsaved changes, removes the box-105 assistant's
-// placeholder of a declaration never saved, and closes the form. When the
+// placeholders of declarations never saved, and closes the form. When the
 // user asked to save and the save did not happen, the form stays open.
 void CmdCancelar(Declaracion834& d, const validacion834::Contexto& c, const Entorno& e, Estado& estado,
                  Interfaz& ui);

@@ -194,7 +194,8 @@ private:
     bool refrescaDetalle105();
     void sigueDetalle105();
     // A read that failed: its error is shown and the form locked, so that
-    // nothing taken for "no row" is ever written.
+    // nothing taken for "no row" is ever written. Once locked, later failures
+    // add no message.
     void lecturaFallida(const QString& error);
     QWidget* controlDeFoco(validacion834::Foco foco) const;
     comandos834::Entorno entorno() const;
@@ -246,5 +247,4 @@ private:
     bool activado_ = false;
     bool mostrando_ = false;          // the window is copying the model into a control
     bool enSalidaPeriodo_ = false;
-    bool lecturaFallida_ = false;
 };

@@ -331,28 +331,28 @@ Resultado verificarGrabacion(const Declaracion834& d, const validacion834::Conte
     const QDate hoy = c.hoy ? c.hoy() : QDate::currentDate();
     const bool nueva = d.iAccion == 0;
     if (nueva && ruc.isEmpty())
-        return Resultado::falla(vtexto::kSeleccioneContribuyente, kTabIdentificacion, Foco::CmbRuc);
+        return Resultado::fallaYLuegoPestana(vtexto::kSeleccioneContribuyente, kTabIdentificacion, Foco::CmbRuc);
     if (nueva && c.nuevaDeclaracion == u"N")
-        return Resultado::falla(vtexto::kYaExiste, kTabIdentificacion, Foco::CmbRuc);
+        return Resultado::fallaYLuegoPestana(vtexto::kYaExiste, kTabIdentificacion, Foco::CmbRuc);
     // Without the declaration's own RUC the rows would be keyed by nothing.
     if (clave(d).ruc.isEmpty())
-        return Resultado::falla(vtexto::kSeleccioneContribuyente, kTabIdentificacion, Foco::CmbRuc);
+        return Resultado::fallaYLuegoPestana(vtexto::kSeleccioneContribuyente, kTabIdentificacion, Foco::CmbRuc);
     if (!validacion834::ValidaPeriodo(c.ejercicio, hoy) || !validacion834::ValidaPeriodo(d.periodo().trimmed(), hoy))
-        return Resultado::falla(vtexto::kEjercicioInvalido, kTabIdentificacion, Foco::MkePeriodo);
+        return Resultado::fallaYLuegoPestana(vtexto::kEjercicioInvalido, kTabIdentificacion, Foco::MkePeriodo);
 
     const QString tipo = validacion834::tipoDocumentoRL(d);
     const QString doc = d.casilla(226).trimmed();
     if (tipo == u"06" && !doc.isEmpty()
         && (!checkDocumentNumber(c.db, QStringLiteral("06"), doc) || !ObjFunciones().RucValido(doc)))
-        return Resultado::falla(texto::kRucNoValido, kTabComplementaria, Foco::Casilla226);
+        return Resultado::fallaYLuegoPestana(texto::kRucNoValido, kTabComplementaria, Foco::Casilla226);
     if (!doc.isEmpty() && doc == ruc)
-        return Resultado::falla(vtexto::kRucIgual, kTabComplementaria, Foco::Casilla226);
+        return Resultado::fallaYLuegoPestana(vtexto::kRucIgual, kTabComplementaria, Foco::Casilla226);
     if (tipo == u"01" && d.casilla(226).size() != 8)
-        return Resultado::falla(vtexto::kDniOcho, kTabComplementaria, Foco::Casilla226);
+        return Resultado::fallaYLuegoPestana(vtexto::kDniOcho, kTabComplementaria, Foco::Casilla226);
     if (d.dato(Declaracion834::Dato::ApellidoRL).trimmed().isEmpty())
-        return Resultado::falla(vtexto::kApellidos, kTabComplementaria, Foco::ApellidoRL);
+        return Resultado::fallaYLuegoPestana(vtexto::kApellidos, kTabComplementaria, Foco::ApellidoRL);
     if (d.dato(Declaracion834::Dato::NombreRL).trimmed().isEmpty())
-        return Resultado::falla(vtexto::kNombres, kTabComplementaria, Foco::NombreRL);
+        return Resultado::fallaYLuegoPestana(vtexto::kNombres, kTabComplementaria, Foco::NombreRL);
     return Resultado::bien();
 }
 

@@ -253,7 +253,7 @@ bool existeIndiceInicial(const QSqlDatabase& db, bool* ok)
     return q.next();
 }
 
-QList<std::pair<QString, QString>> bancos(const QSqlDatabase& db, bool* ok)
+QList<std::pair<QString, QString>> bancos(const QSqlDatabase& db, bool* ok, QString* error)
 {
     QList<std::pair<QString, QString>> lista;
     QSqlQuery q(db);
@@ -262,6 +262,8 @@ QList<std::pair<QString, QString>> bancos(const QSqlDatabase& db, bool* ok)
     q.addBindValue(QStringLiteral("004"));
     if (!q.exec()) {
         fijar(ok, false);
+        if (error)
+            *error = q.lastError().text();
         return lista;
     }
     while (q.next()) {

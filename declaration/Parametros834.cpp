@@ -40,7 +40,7 @@ Money elegirUit(QList<FilaUit> filas, const QString& ejercicio)
     return vigente ? importe(vigente->funcion) : Money();
 }
 
-Money GET_UIT(const QSqlDatabase& db, const QString& ejercicio, bool* ok)
+Money GET_UIT(const QSqlDatabase& db, const QString& ejercicio, bool* ok, QString* error)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
@@ -48,6 +48,8 @@ Money GET_UIT(const QSqlDatabase& db, const QString& ejercicio, bool* ok)
     q.addBindValue(QStringLiteral("404"));
     if (!q.exec()) {
         fijar(ok, false);
+        if (error)
+            *error = q.lastError().text();
         return Money();
     }
     QList<FilaUit> filas;
@@ -57,7 +59,7 @@ Money GET_UIT(const QSqlDatabase& db, const QString& ejercicio, bool* ok)
     return elegirUit(filas, ejercicio);
 }
 
-Money GET_IPM(const QSqlDatabase& db, const QString& ejercicio, bool* ok)
+Money GET_IPM(const QSqlDatabase& db, const QString& ejercicio, bool* ok, QString* error)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
@@ -66,6 +68,8 @@ Money GET_IPM(const QSqlDatabase& db, const QString& ejercicio, bool* ok)
     q.addBindValue(ejercicio);
     if (!q.exec()) {
         fijar(ok, false);
+        if (error)
+            *error = q.lastError().text();
         return Money();
     }
     fijar(ok, true);
