@@ -492,9 +492,11 @@ void Frm834::conectaModelo()
     connect(&decl_, &Declaracion834::respuestaCambiada, this, &Frm834::muestraRespuesta);
     connect(&decl_, &Declaracion834::datoCambiado, this, &Frm834::muestraDato);
     connect(&decl_, &Declaracion834::pagoCambiado, this, [this] { FormaDePagoQVR1_->setValor(decl_.pago()); });
-    // Told once the key or command that overflowed has finished.
+    // Told once the key or command that overflowed has finished, unless what
+    // followed (the rest of a reload) has already made every result fit.
     connect(&decl_, &Declaracion834::desbordamiento, this, [this] {
-        mostrar(comandos834::importesExcesivos());
+        if (decl_.desbordada())
+            mostrar(comandos834::importesExcesivos());
     }, Qt::QueuedConnection);
     connect(FormaDePagoQVR1_, &FormaDePagoQVR::cambiado, this, [this] {
         FormaDePago p = decl_.pago();

@@ -70,9 +70,10 @@ protected:
     }
 
     // Taxpayer, telephone, year and "No" to the rectification: tab 0 done.
-    void identificacion(const QString& anio = QStringLiteral("2004"))
+    void identificacion(const QString& anio = QStringLiteral("2004"), const QString& ruc = QString::fromLatin1(kRucA))
     {
-        eligeContribuyente(kRucA);
+        eligeContribuyente(ruc);
+        frm->txtTelefono()->clear();
         QTest::keyClicks(frm->txtTelefono(), "4567890");
         QTest::mouseClick(frm->opcion(Pregunta::Rectifica, 0), Qt::LeftButton);
         escribeEjercicio(anio);
