@@ -20,7 +20,8 @@ bool isDigits(const QString& text)
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
-// Tells the caller whether a read succeeded, with the database's text when not.
+// Tells the caller whether a read succeeded, with the database's text when not
+// (a statement that could not be prepared keeps the prepare's error).
 bool informaLectura(const QSqlQuery& q, bool leida, bool* ok, QString* error)
 {
     if (ok)
@@ -96,9 +97,9 @@ QStringList documentTypeItems(QSqlDatabase db, int flagPosition, bool blankFirst
     QList<Row> rows;
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ?"));
+    const bool preparada = q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ?"));
     q.addBindValue(kDocumentTypes);
-    if (informaLectura(q, q.exec(), ok, error)) {
+    if (informaLectura(q, preparada && q.exec(), ok, error)) {
         while (q.next()) {
             const DocumentTypeRecord record{q.value(1).toString()};
             if (record.offeredAt(flagPosition))
@@ -165,11 +166,11 @@ QList<Taxpayer> taxpayerList(QSqlDatabase db, const QString& sysUser, bool* ok, 
 
     QSqlQuery q(db);
     q.setForwardOnly(true);  // read once, top to bottom: no row cache
-    q.prepare(sql);
+    const bool preparada = q.prepare(sql);
     if (!everyTaxpayer)
         q.addBindValue(sysUser);
     QList<Taxpayer> list;
-    if (!informaLectura(q, q.exec(), ok, error))
+    if (!informaLectura(q, preparada && q.exec(), ok, error))
         return list;
     // The host's layout puts the document number second and the name fourth.
     while (q.next()) {

@@ -24,6 +24,7 @@ public:
     // Selects aviso.pestana when it is >= 0, shows aviso.mensaje in a message
     // box (icon aviso.icono, title aviso.titulo or the form's caption when
     // empty, OK button), then focuses aviso.foco when that control is enabled.
+    // With aviso.pestanaDespues the tab is selected after the message instead.
     virtual void mostrar(const validacion834::Resultado& aviso) = 0;
     // Yes/No question with the question icon, titled with the form's caption;
     // Yes is the default button unless `noPorDefecto`.

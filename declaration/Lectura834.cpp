@@ -258,9 +258,10 @@ QList<std::pair<QString, QString>> bancos(const QSqlDatabase& db, bool* ok, QStr
     QList<std::pair<QString, QString>> lista;
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ? ORDER BY Argumento"));
+    const bool preparada =
+        q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ? ORDER BY Argumento"));
     q.addBindValue(QStringLiteral("004"));
-    if (!q.exec()) {
+    if (!preparada || !q.exec()) {
         fijar(ok, false);
         if (error)
             *error = q.lastError().text();

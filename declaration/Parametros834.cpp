@@ -44,9 +44,11 @@ Money GET_UIT(const QSqlDatabase& db, const QString& ejercicio, bool* ok, QStrin
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ?"));
+    // A statement that cannot be prepared keeps its own error (exec would
+    // only report the missing parameters).
+    const bool preparada = q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ?"));
     q.addBindValue(QStringLiteral("404"));
-    if (!q.exec()) {
+    if (!preparada || !q.exec()) {
         fijar(ok, false);
         if (error)
             *error = q.lastError().text();
@@ -63,10 +65,10 @@ Money GET_IPM(const QSqlDatabase& db, const QString& ejercicio, bool* ok, QStrin
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT Funcion FROM PARAM WHERE Numero = ? AND Argumento = ?"));
+    const bool preparada = q.prepare(QStringLiteral("SELECT Funcion FROM PARAM WHERE Numero = ? AND Argumento = ?"));
     q.addBindValue(QStringLiteral("960"));
     q.addBindValue(ejercicio);
-    if (!q.exec()) {
+    if (!preparada || !q.exec()) {
         fijar(ok, false);
         if (error)
             *error = q.lastError().text();
