@@ -3,6 +3,7 @@
 #include "ObjFunciones.h"
 #include "SessionLookups.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 #include <algorithm>
@@ -17,6 +18,17 @@ bool isDigits(const QString& text)
     if (text.isEmpty())
         return false;
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// Tells the caller whether a read succeeded, with the database's text when not
+// (a statement that could not be prepared keeps the prepare's error).
+bool informaLectura(const QSqlQuery& q, bool leida, bool* ok, QString* error)
+{
+    if (ok)
+        *ok = leida;
+    if (!leida && error)
+        *error = q.lastError().text();
+    return leida;
 }
 
 // A number code as PARAM 044 keys it: no blanks, no leading zeros ("06" -> "6").
@@ -76,7 +88,7 @@ std::optional<QString> paramFuncion(QSqlDatabase db, const QString& numero, cons
     return std::nullopt;
 }
 
-QStringList documentTypeItems(QSqlDatabase db, int flagPosition, bool blankFirst)
+QStringList documentTypeItems(QSqlDatabase db, int flagPosition, bool blankFirst, bool* ok, QString* error)
 {
     struct Row {
         QString code;
@@ -85,9 +97,9 @@ QStringList documentTypeItems(QSqlDatabase db, int flagPosition, bool blankFirst
     QList<Row> rows;
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ?"));
+    const bool preparada = q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ?"));
     q.addBindValue(kDocumentTypes);
-    if (q.exec()) {
+    if (informaLectura(q, preparada && q.exec(), ok, error)) {
         while (q.next()) {
             const DocumentTypeRecord record{q.value(1).toString()};
             if (record.offeredAt(flagPosition))
@@ -141,7 +153,7 @@ QString documentShortName(QSqlDatabase db, const QString& type)
     return mid(*funcion, 32, 12).trimmed();
 }
 
-QList<Taxpayer> taxpayerList(QSqlDatabase db, const QString& sysUser)
+QList<Taxpayer> taxpayerList(QSqlDatabase db, const QString& sysUser, bool* ok, QString* error)
 {
     const DocumentTypeRecord ruc = rucRecord(db);
     const bool onlyElevenCharacters = ruc.length() == 11 && leadingNumber(mid(ruc.funcion, 130, 1)) == 1;
@@ -154,11 +166,11 @@ QList<Taxpayer> taxpayerList(QSqlDatabase db, const QString& sysUser)
 
     QSqlQuery q(db);
     q.setForwardOnly(true);  // read once, top to bottom: no row cache
-    q.prepare(sql);
+    const bool preparada = q.prepare(sql);
     if (!everyTaxpayer)
         q.addBindValue(sysUser);
     QList<Taxpayer> list;
-    if (!q.exec())
+    if (!informaLectura(q, preparada && q.exec(), ok, error))
         return list;
     // The host's layout puts the document number second and the name fourth.
     while (q.next()) {

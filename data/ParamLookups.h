@@ -41,7 +41,10 @@ struct DocumentTypeRecord {
 // `flagPosition` (59..82), ordered by the display order: two-digit code,
 // "  -  ", the short name fitted to 60 characters, then length, data kind and
 // length kind separated by blanks. Optionally first an item of 75 blanks.
-QStringList documentTypeItems(QSqlDatabase db, int flagPosition, bool blankFirst);
+// *ok (when given) becomes false and *error the database's text when the
+// rows cannot be read.
+QStringList documentTypeItems(QSqlDatabase db, int flagPosition, bool blankFirst, bool* ok = nullptr,
+                              QString* error = nullptr);
 
 // Whether a document number suits its type's 044 record (length and
 // characters). An empty type or number, or a type without a row, passes.
@@ -60,7 +63,8 @@ struct Taxpayer {
 // all of them for a user of type "0", else those whose Usuario is sysUser.
 // When the RUC record asks for exactly 11 characters, other numbers are left
 // out.
-QList<Taxpayer> taxpayerList(QSqlDatabase db, const QString& sysUser);
+// *ok and *error as for documentTypeItems.
+QList<Taxpayer> taxpayerList(QSqlDatabase db, const QString& sysUser, bool* ok = nullptr, QString* error = nullptr);
 
 // The taxpayer of the list with this document number; nullptr when none.
 const Taxpayer* findTaxpayer(const QList<Taxpayer>& list, const QString& ruc);

@@ -233,4 +233,16 @@ void TxtValor_Change(Declaracion834& d, int casilla)
     }
 }
 
+void recalcular(Declaracion834& d)
+{
+    Calcular330(d);
+    Calcular108(d);
+    Calcular109(d);
+    Calcular113(d);
+    Calcular114(d);
+    Calcular139(d);
+    Calcular161(d);
+    Calcular146(d);
+}
+
 } // namespace calculos834

@@ -36,4 +36,8 @@ void reglaModalidad(Declaracion834& d);
 // The dispatch of the box-change handler: which rules a change of a box runs.
 void TxtValor_Change(Declaracion834& d, int casilla);
 
+// Every computed box from 330 on, again from what the boxes hold, in the
+// form's order (box 105 stays the sum of its stored detail).
+void recalcular(Declaracion834& d);
+
 } // namespace calculos834

@@ -75,6 +75,11 @@ void validar(const Declaracion834& d, const validacion834::Contexto& c, const En
              Interfaz& ui)
 {
     Ocupado ocupado(ui);
+    // The computed boxes are stale while a result does not fit.
+    if (d.desbordada()) {
+        ocupado.mostrar(importesExcesivos());
+        return;
+    }
     estado.marcaLista.clear();
     const QString ruta = validacion834::rutaMensajes(e.sysPath);
     const validacion834::Consistencia consistencia = validacion834::ValidaConsistencia(d, c, ruta);
@@ -118,6 +123,8 @@ void validar(const Declaracion834& d, const validacion834::Contexto& c, const En
 
 bool grabar(Declaracion834& d, const validacion834::Contexto& c, const Entorno& e, Estado& estado, Interfaz& ui)
 {
+    if (estado.lecturaFallida)
+        return false;
     Ocupado ocupado(ui);
     if (d.desbordada() && !d.bEnviada) {
         ocupado.mostrar(importesExcesivos());
@@ -139,12 +146,17 @@ bool grabar(Declaracion834& d, const validacion834::Contexto& c, const Entorno& 
     // Another user saved since this form read the declaration: overwrite
     // only when asked to, against the version just found. The version this
     // form sent when a commit lost its answer is no other user's.
-    if (g.modificada && estado.selloIncierto == g.sello)
+    if (g.modificada && estado.selloIncierto == g.sello) {
         g = grabacion834::grabar(e.db, d, c, std::nullopt, g.sello);
-    else if (g.modificada && ui.preguntar(grabacion834::texto::kPreguntaSobrescribir, true))
+    } else if (g.modificada) {
+        ui.ocupado(false);
+        if (!ui.preguntar(grabacion834::texto::kPreguntaSobrescribir, true)) {
+            ui.mostrar(grabacion834::mensajeFallo(g));
+            return false;
+        }
+        ui.ocupado(true);
         g = grabacion834::grabar(e.db, d, c, std::nullopt, g.sello);
-    else if (g.modificada)
-        return false;
+    }
     if (g.incierta)
         estado.selloIncierto = g.sello;
     if (!g.ok) {
@@ -176,15 +188,46 @@ bool CmdGrabar(Declaracion834& d, const validacion834::Contexto& c, const Entorn
     return sinDesborde(ui, [&] { return grabar(d, c, e, estado, ui); });
 }
 
+namespace {
+
+// Without a price index for the year the form cannot be saved, so there is
+// nothing to offer. A failed read is told and does not count as a missing
+// index: the user is still asked.
+bool admiteGrabar(const validacion834::Contexto& c, const Entorno& e, Interfaz& ui)
+{
+    bool ok = true;
+    QString error;
+    const bool conIndice = !parametros834::GET_IPM(e.db, c.ejercicio, &ok, &error).isZero();
+    if (!ok)
+        ui.mostrar(Resultado::falla(error, -1, Foco::Ninguno, Icono::Critico));
+    return conIndice || !ok;
+}
+
+// Removes the placeholders the assistant left under these keys (a saved
+// declaration under one of them stays).
+void eliminaBorradores(const QList<std::pair<QString, QString>>& claves, const Entorno& e, Interfaz& ui)
+{
+    QString error;
+    for (const auto& [ruc, periodo] : claves)
+        if (error.isEmpty())
+            grabacion834::eliminarBorrador(e.db, ruc, periodo, &error);
+    if (!error.isEmpty())
+        ui.mostrar(Resultado::falla(error, -1, Foco::Ninguno, Icono::Critico));
+}
+
+} // namespace
+
 void CmdCancelar(Declaracion834& d, const validacion834::Contexto& c, const Entorno& e, Estado& estado,
                  Interfaz& ui)
 {
     const int previo = estado.iGrabado;
     estado.iGrabado = 3;
-    if (!parametros834::GET_IPM(e.db, c.ejercicio).isZero() && d.bModificado() && ui.preguntar(kPreguntaGuardar)) {
+    if (d.bModificado() && !estado.lecturaFallida && admiteGrabar(c, e, ui) && ui.preguntar(kPreguntaGuardar)) {
         if (CmdGrabar(d, c, e, estado, ui)) {
-            if (!d.bEnviada)  // a registration has closed the form already
+            if (!d.bEnviada) {  // a registration has closed the form already
+                eliminaBorradores(estado.borradores, e, ui);
                 ui.cerrar();
+            }
         } else {
             // Closing now would lose the changes the user asked to keep.
             estado.iGrabado = previo;
@@ -194,12 +237,7 @@ void CmdCancelar(Declaracion834& d, const validacion834::Contexto& c, const Ento
     QList<std::pair<QString, QString>> claves = estado.borradores;
     if (d.iAccion == 0)
         claves.append({c.rucMostrado.trimmed(), d.periodo()});
-    QString error;
-    for (const auto& [ruc, periodo] : claves)
-        if (error.isEmpty())
-            grabacion834::eliminarBorrador(e.db, ruc, periodo, &error);
-    if (!error.isEmpty())
-        ui.mostrar(Resultado::falla(error, -1, Foco::Ninguno, Icono::Critico));
+    eliminaBorradores(claves, e, ui);
     ui.cerrar();
 }
 

@@ -24,6 +24,7 @@ public:
     // Selects aviso.pestana when it is >= 0, shows aviso.mensaje in a message
     // box (icon aviso.icono, title aviso.titulo or the form's caption when
     // empty, OK button), then focuses aviso.foco when that control is enabled.
+    // With aviso.pestanaDespues the tab is selected after the message instead.
     virtual void mostrar(const validacion834::Resultado& aviso) = 0;
     // Yes/No question with the question icon, titled with the form's caption;
     // Yes is the default button unless `noPorDefecto`.
@@ -56,6 +57,9 @@ struct Estado {
     // The stamp of a version whose commit lost its answer: stored or not, it
     // is this form's own, and a later save replaces it without asking.
     std::optional<QString> selloIncierto;
+    // A read failed: the form is locked, and what it shows (taken from a read
+    // that did not happen) is never stored, not even through "&Salir".
+    bool lecturaFallida = false;
 };
 
 struct Entorno {
@@ -84,7 +88,7 @@ bool CmdGrabar(Declaracion834& d, const validacion834::Contexto& c, const Entorn
                Interfaz& ui);
 
 // "&Salir": offers to save unsaved changes, removes the box-105 assistant's
-// placeholder of a declaration never saved, and closes the form. When the
+// placeholders of declarations never saved, and closes the form. When the
 // user asked to save and the save did not happen, the form stays open.
 void CmdCancelar(Declaracion834& d, const validacion834::Contexto& c, const Entorno& e, Estado& estado,
                  Interfaz& ui);

@@ -105,14 +105,29 @@ void Declaracion834::salirCasilla(int numero)
 // 180, then the edit mark (changes made while loading are not edits).
 void Declaracion834::calcular(const std::function<void()>& reglas)
 {
-    try {
-        reglas();
-    } catch (const MoneyOverflow&) {
-        const bool primera = !desbordada_;
-        desbordada_ = true;
-        if (primera)
-            emit desbordamiento();
-    }
+    const int antes = desbordes_;
+    const auto ejecuta = [this](const std::function<void()>& f) {
+        ++reglasEnCurso_;
+        try {
+            f();
+        } catch (const MoneyOverflow&) {
+            ++desbordes_;
+            const bool primera = !desbordada_;
+            desbordada_ = true;
+            if (primera)
+                emit desbordamiento();
+        }
+        --reglasEnCurso_;
+    };
+    ejecuta(reglas);
+    // Checked once, when the outermost change is through: the boxes a result
+    // that did not fit left stale are worked out again, and if all of them
+    // fit now the declaration is whole again.
+    if (reglasEnCurso_ > 0 || !desbordada_ || desbordes_ != antes)
+        return;
+    ejecuta([this] { calculos834::recalcular(*this); });
+    if (desbordes_ == antes)
+        desbordada_ = false;
 }
 
 void Declaracion834::alCambiarCasilla(int numero)
@@ -178,7 +193,7 @@ void Declaracion834::setRespuesta(Pregunta p, const QString& valor)
         emit respuestaCambiada(p);
     }
     if (p == Pregunta::Ajuste)
-        calculos834::Calcular109(*this);
+        calcular([this] { calculos834::Calcular109(*this); });
     marcarEdicion();
 }
 

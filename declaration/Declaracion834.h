@@ -128,10 +128,12 @@ public:
     // A rule's result did not fit the form's amounts (a damaged parameter
     // table, stored amounts no keyboard can type): the boxes after it kept
     // their old texts, so the declaration is not stored until its boxes are
-    // cleared.
+    // cleared, or corrected so that every computed box can be worked out
+    // again.
     bool desbordada() const { return desbordada_; }
     // Runs rules on the declaration; a result that does not fit stops them
-    // and marks the declaration.
+    // and marks the declaration. On a marked declaration, rules that run
+    // through recompute every computed box, and the mark goes when they fit.
     void calcular(const std::function<void()>& reglas);
 
     // ---- The taxpayer list of a new declaration: the item shown for a
@@ -180,4 +182,6 @@ private:
     bool cargando_ = false;
     bool modificado_ = false;
     bool desbordada_ = false;
+    int desbordes_ = 0;       // results that did not fit, ever
+    int reglasEnCurso_ = 0;   // calcular() calls under way (the cascade nests them)
 };

@@ -559,9 +559,11 @@ void Frm834::conectaModelo()
     connect(&decl_, &Declaracion834::respuestaCambiada, this, &Frm834::muestraRespuesta);
     connect(&decl_, &Declaracion834::datoCambiado, this, &Frm834::muestraDato);
     connect(&decl_, &Declaracion834::pagoCambiado, this, [this] { FormaDePagoQVR1_->setValor(decl_.pago()); });
-    // Told once the key or command that overflowed has finished.
+    // Told once the key or command that overflowed has finished, unless what
+    // followed (the rest of a reload) has already made every result fit.
     connect(&decl_, &Declaracion834::desbordamiento, this, [this] {
-        mostrar(comandos834::importesExcesivos());
+        if (decl_.desbordada())
+            mostrar(comandos834::importesExcesivos());
     }, Qt::QueuedConnection);
     connect(FormaDePagoQVR1_, &FormaDePagoQVR::cambiado, this, [this] {
         FormaDePago p = decl_.pago();
@@ -691,13 +693,19 @@ void Frm834::cargar()
     // 4. Document types of the representative.
     const bool antes = mostrando_;
     mostrando_ = true;
+    bool ok = true;
+    QString error;
     cboTipDocRepLegal_->clear();
-    llenaTiposDocumento(cboTipDocRepLegal_, documentTypeItems(contexto_.db, 82, false));
+    llenaTiposDocumento(cboTipDocRepLegal_, documentTypeItems(contexto_.db, 82, false, &ok, &error));
     cboTipDocRepLegal_->setCurrentIndex(-1);
     mostrando_ = antes;
+    if (!ok)
+        lecturaFallida(grabacion834::texto::kDatosNoLeidos, error);
     controlesqvr::ensanchaLista(cboTipDocRepLegal_, kAnchoListaDocumentos);
     // 5. The payment control: banks, and no payment form chosen.
-    FormaDePagoQVR1_->setBancos(lectura834::bancos(contexto_.db));
+    FormaDePagoQVR1_->setBancos(lectura834::bancos(contexto_.db, &ok, &error));
+    if (!ok)
+        lecturaFallida(grabacion834::texto::kDatosNoLeidos, error);
     decl_.setFormaPago(QStringLiteral("X"));
     // 6.
     if (!decl_.bEnviada)
@@ -750,11 +758,18 @@ void Frm834::pCargaIdent(int iAccion)
     TxtTelefono_->setEnabled(true);
     MkePeriodo_->setEnabled(false);
     decl_.setDato(Dato::Periodo, sPeriodo);
+    TxtNumRuc_->setText(sRuc());
     // The reload recomputes the derived boxes, so it needs the year's UIT and
     // factor: without them box 113 would be taxed as if the UIT were 0.
-    decl_.setParametros(parametros834::GET_UIT(contexto_.db, sPeriodo),
-                        formato834::textoFactor(parametros834::GET_IPM(contexto_.db, sPeriodo)));
-    TxtNumRuc_->setText(sRuc());
+    bool ok = true;
+    QString error;
+    const Money uit = parametros834::GET_UIT(contexto_.db, sPeriodo, &ok, &error);
+    const Money ipm = ok ? parametros834::GET_IPM(contexto_.db, sPeriodo, &ok, &error) : Money();
+    if (!ok) {
+        lecturaFallida(grabacion834::texto::kDatosNoLeidos, error);
+        return;
+    }
+    decl_.setParametros(uit, formato834::textoFactor(ipm));
     // Putting the name in starts the reload; the same name would not.
     if (TxtRazon_->text() == sRazonSocial)
         TxtRazon_Change();
@@ -773,9 +788,13 @@ void Frm834::pCargaIdent(int iAccion)
 
 void Frm834::LlenaContribuyentes()
 {
-    for (const Taxpayer& t : taxpayerList(contexto_.db, contexto_.sysUser))
+    bool ok = true;
+    QString error;
+    for (const Taxpayer& t : taxpayerList(contexto_.db, contexto_.sysUser, &ok, &error))
         CmbRuc_->addItem(Declaracion834::itemContribuyente(t.docId, t.nombre));
     CmbRuc_->setCurrentIndex(-1);
+    if (!ok)
+        lecturaFallida(grabacion834::texto::kDatosNoLeidos, error);
 }
 
 bool Frm834::CargaCasillas()
@@ -824,15 +843,22 @@ QString Frm834::textoFalloLectura(const QString& queOcurrio, const QString& erro
 
 void Frm834::lecturaFallida(const QString& error)
 {
-    lecturaFallida_ = true;
+    lecturaFallida(grabacion834::texto::kLecturaFallida, error);
+}
+
+void Frm834::lecturaFallida(const QString& queOcurrio, const QString& error)
+{
+    const bool primera = !estado_.lecturaFallida;
+    estado_.lecturaFallida = true;
     ModObjetos::PunteroEspera(false);
-    mensaje(QMessageBox::Critical, textoFalloLectura(grabacion834::texto::kLecturaFallida, error));
+    if (primera)
+        mensaje(QMessageBox::Critical, textoFalloLectura(queOcurrio, error));
     bloqueaFormulario();
     decl_.setModificado(false);
 }
 
-// Another taxpayer on the form: box 105 is the sum of that taxpayer's stored
-// detail, never of the one chosen before.
+// Another taxpayer or year on the form: box 105 is the sum of that key's
+// stored detail, never of the one chosen before.
 void Frm834::sigueDetalle105()
 {
     if (!refrescaDetalle105())
@@ -882,11 +908,20 @@ std::optional<bool> Frm834::existeEnCab(const QString& ruc, const QString& perio
     if (!ok) {
         // Unknown is not "new": without a RUC the save is refused.
         nuevaDeclaracion_.clear();
-        setSRuc(QString());
-        mensaje(QMessageBox::Critical, textoFalloLectura(grabacion834::texto::kExistenciaNoLeida, error));
+        cambiaRuc(QString());
+        lecturaFallida(grabacion834::texto::kExistenciaNoLeida, error);
         return std::nullopt;
     }
     return existe;
+}
+
+// The stamp belongs to the declaration it was read from or saved as: another
+// taxpayer (or year) on the form is another declaration.
+void Frm834::cambiaRuc(const QString& ruc)
+{
+    if (ruc != sRuc())
+        estado_.sello.reset();
+    setSRuc(ruc);
 }
 
 void Frm834::CmbRuc_Click(int indice)
@@ -895,6 +930,8 @@ void Frm834::CmbRuc_Click(int indice)
         return;
     const QString item = CmbRuc_->itemText(indice);
     TxtRazon_->setText(Declaracion834::razonDeItem(item));
+    if (estado_.lecturaFallida)
+        return;
     // The narrowed list must still show all eleven digits in this font.
     QStyleOptionComboBox opcion;
     opcion.initFrom(CmbRuc_);
@@ -918,7 +955,7 @@ void Frm834::CmbRuc_Click(int indice)
         return;
     }
     nuevaDeclaracion_ = QStringLiteral("S");
-    setSRuc(ruc);
+    cambiaRuc(ruc);
     sigueDetalle105();
     TxtTelefono_->setFocus();
     informaBarraEstado(ruc, TxtRazon_->text().trimmed(), sPeriodo);
@@ -928,7 +965,7 @@ void Frm834::CmbRuc_Click(int indice)
 void Frm834::TxtRazon_Change()
 {
     decl_.setDato(Dato::RazonSocial, TxtRazon_->text());
-    if (!CargaCasillas() && !lecturaFallida_)
+    if (!CargaCasillas() && !estado_.lecturaFallida)
         decl_.limpiarCasillas();
 }
 
@@ -936,23 +973,28 @@ void Frm834::MkePeriodo_LostFocus()
 {
     const QString texto = textoPeriodo(MkePeriodo_);
     const bool completo = !texto.contains(u'_');
-    Money ipm;
-    if (completo) {
-        if (!validaPeriodo(*this)) {
-            SSTab1_->setCurrentIndex(0);
-            mensaje(QMessageBox::Critical, kEjercicioNoValido);
-            if (MkePeriodo_->isEnabled())
-                MkePeriodo_->setFocus();
-            return;
-        }
-        ipm = parametros834::GET_IPM(contexto_.db, texto);
-        if (decl_.iAccion == 0 && ipm.isZero()) {
-            bloqueaFormulario();
-            mensaje(QMessageBox::Warning, kSinIpm + texto);
-        }
-    } else {
-        ipm = parametros834::GET_IPM(contexto_.db, texto);
+    if (completo && !validaPeriodo(*this)) {
+        SSTab1_->setCurrentIndex(0);
+        mensaje(QMessageBox::Critical, kEjercicioNoValido);
+        if (MkePeriodo_->isEnabled())
+            MkePeriodo_->setFocus();
+        return;
     }
+    // A factor or UIT that could not be read is no parameter of 0.
+    bool ok = true;
+    QString error;
+    const Money ipm = parametros834::GET_IPM(contexto_.db, texto, &ok, &error);
+    const Money uit = ok ? parametros834::GET_UIT(contexto_.db, texto, &ok, &error) : Money();
+    if (!ok) {
+        lecturaFallida(grabacion834::texto::kDatosNoLeidos, error);
+        return;
+    }
+    if (completo && decl_.iAccion == 0 && ipm.isZero()) {
+        bloqueaFormulario();
+        mensaje(QMessageBox::Warning, kSinIpm + texto);
+    }
+    if (texto != sPeriodo)
+        estado_.sello.reset();
     sPeriodo = texto;
     informaBarraEstado(sRuc(), TxtRazon_->text().trimmed(), sPeriodo);
     if (decl_.iAccion == 0) {
@@ -964,10 +1006,10 @@ void Frm834::MkePeriodo_LostFocus()
             nuevaDeclaracion_ = QStringLiteral("N");
             mensaje(QMessageBox::Critical, kYaExiste);
             CmbRuc_->setFocus();
-            setSRuc(QString());
+            cambiaRuc(QString());
         } else {
             nuevaDeclaracion_ = QStringLiteral("S");
-            setSRuc(ruc);
+            cambiaRuc(ruc);
         }
     }
     etiqueta_.value(109)->setText(casillas834::etiqueta(109, sPeriodo));
@@ -975,8 +1017,10 @@ void Frm834::MkePeriodo_LostFocus()
     nombraCasilla(109);
     nombraCasilla(114);
     // The detail of box 105 belongs to the declaration's key, which now has this year.
-    refrescaDetalle105();
-    decl_.aplicarEjercicio(texto, parametros834::GET_UIT(contexto_.db, texto), formato834::textoFactor(ipm));
+    sigueDetalle105();
+    if (estado_.lecturaFallida)
+        return;
+    decl_.aplicarEjercicio(texto, uit, formato834::textoFactor(ipm));
     actualizaEncabezados();
 }
 
@@ -1190,7 +1234,9 @@ void Frm834::abreAnexo105()
     asistente.iEnviada = decl_.bEnviada ? 1 : 0;
     asistente.sCorrel = decl_.sCorrel;
     const QString antes = lectura834::sello(contexto_.db, clave());
-    if (asistente.exec() == QDialog::Accepted && decl_.iAccion == 0)
+    // In mode 1 too: the declaration may have been deleted meanwhile, and the
+    // assistant then leaves a placeholder header under its key.
+    if (asistente.exec() == QDialog::Accepted)
         estado_.borradores.append({sRuc(), sPeriodo});
     // The assistant's own write is no one else's change: the form now knows
     // that version, unless another user had changed it before.
@@ -1453,7 +1499,7 @@ QWidget* Frm834::controlDeFoco(validacion834::Foco foco) const
 
 void Frm834::mostrar(const validacion834::Resultado& aviso)
 {
-    if (aviso.pestana >= 0)
+    if (aviso.pestana >= 0 && !aviso.pestanaDespues)
         seleccionarPestana(aviso.pestana);
     if (aviso.foco == validacion834::Foco::FormaDePago)
         FormaDePagoQVR1_->show();
@@ -1464,6 +1510,8 @@ void Frm834::mostrar(const validacion834::Resultado& aviso)
     case validacion834::Icono::Exclamacion: icono = QMessageBox::Warning; break;
     }
     mensaje(icono, aviso.mensaje, QMessageBox::Ok, aviso.titulo);
+    if (aviso.pestana >= 0 && aviso.pestanaDespues)
+        seleccionarPestana(aviso.pestana);
     if (QWidget* foco = controlDeFoco(aviso.foco); foco && foco->isEnabled())
         foco->setFocus();
 }

@@ -197,8 +197,10 @@ private:
     bool refrescaDetalle105();
     void sigueDetalle105();
     // A read that failed: its error is shown and the form locked, so that
-    // nothing taken for "no row" is ever written.
+    // nothing taken for "no row" is ever written. Once locked, later failures
+    // add no message.
     void lecturaFallida(const QString& error);
+    void lecturaFallida(const QString& queOcurrio, const QString& error);
     // What happened in Spanish, the server's loss when that was the cause,
     // then the driver's text.
     QString textoFalloLectura(const QString& queOcurrio, const QString& error);
@@ -210,6 +212,7 @@ private:
     int largoDocumento() const;      // box 226 length from the chosen document type
     // Nothing when the check could not be made (its error has been shown).
     std::optional<bool> existeEnCab(const QString& ruc, const QString& periodo);
+    void cambiaRuc(const QString& ruc);   // sRuc, forgetting the stamp of another key
     void avanzaFoco();
 
     ContextoDeclaracion contexto_;
@@ -252,5 +255,4 @@ private:
     bool activado_ = false;
     bool mostrando_ = false;          // the window is copying the model into a control
     bool enSalidaPeriodo_ = false;
-    bool lecturaFallida_ = false;
 };

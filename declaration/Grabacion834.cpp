@@ -278,6 +278,36 @@ std::optional<bool> confirmadaTrasCorte(QSqlDatabase db, const lectura834::Clave
     return actual == selloEnviado;
 }
 
+// Whether the save may go on over what the key holds now. A key that holds
+// nothing, or only the assistant's placeholder, holds no declaration: saving
+// there stores a new one, whatever stamp the caller kept. Over a stored
+// declaration, the caller's stamp must still be the stored one; without a
+// stamp, a new declaration (iAccion 0) must not overwrite it.
+bool sigueSiendoLaLeida(QSqlDatabase& db, const Declaracion834& d, const lectura834::Clave& k,
+                        const std::optional<QString>& selloLeido, Grabado& r)
+{
+    bool existe = false;
+    if (!existeGuardada(db, k, &existe, &r.error))
+        return false;
+    if (!existe)
+        return true;
+    if (!selloLeido) {
+        r.yaExiste = d.iAccion == 0;
+        return !r.yaExiste;
+    }
+    bool leido = false;
+    const QString actual = lectura834::sello(db, k, &leido);
+    if (!leido) {
+        r.error = db.lastError().text();
+        return false;
+    }
+    if (actual == *selloLeido)
+        return true;
+    r.modificada = true;
+    r.sello = actual;
+    return false;
+}
+
 } // namespace
 
 lectura834::Clave clave(const Declaracion834& d)
@@ -319,28 +349,28 @@ Resultado verificarGrabacion(const Declaracion834& d, const validacion834::Conte
     const QDate hoy = c.hoy ? c.hoy() : QDate::currentDate();
     const bool nueva = d.iAccion == 0;
     if (nueva && ruc.isEmpty())
-        return Resultado::falla(vtexto::kSeleccioneContribuyente, kTabIdentificacion, Foco::CmbRuc);
+        return Resultado::fallaYLuegoPestana(vtexto::kSeleccioneContribuyente, kTabIdentificacion, Foco::CmbRuc);
     if (nueva && c.nuevaDeclaracion == u"N")
-        return Resultado::falla(vtexto::kYaExiste, kTabIdentificacion, Foco::CmbRuc);
+        return Resultado::fallaYLuegoPestana(vtexto::kYaExiste, kTabIdentificacion, Foco::CmbRuc);
     // Without the declaration's own RUC the rows would be keyed by nothing.
     if (clave(d).ruc.isEmpty())
-        return Resultado::falla(vtexto::kSeleccioneContribuyente, kTabIdentificacion, Foco::CmbRuc);
+        return Resultado::fallaYLuegoPestana(vtexto::kSeleccioneContribuyente, kTabIdentificacion, Foco::CmbRuc);
     if (!validacion834::ValidaPeriodo(c.ejercicio, hoy) || !validacion834::ValidaPeriodo(d.periodo().trimmed(), hoy))
-        return Resultado::falla(vtexto::kEjercicioInvalido, kTabIdentificacion, Foco::MkePeriodo);
+        return Resultado::fallaYLuegoPestana(vtexto::kEjercicioInvalido, kTabIdentificacion, Foco::MkePeriodo);
 
     const QString tipo = validacion834::tipoDocumentoRL(d);
     const QString doc = d.casilla(226).trimmed();
     if (tipo == u"06" && !doc.isEmpty()
         && (!checkDocumentNumber(c.db, QStringLiteral("06"), doc) || !ObjFunciones().RucValido(doc)))
-        return Resultado::falla(texto::kRucNoValido, kTabComplementaria, Foco::Casilla226);
+        return Resultado::fallaYLuegoPestana(texto::kRucNoValido, kTabComplementaria, Foco::Casilla226);
     if (!doc.isEmpty() && doc == ruc)
-        return Resultado::falla(vtexto::kRucIgual, kTabComplementaria, Foco::Casilla226);
+        return Resultado::fallaYLuegoPestana(vtexto::kRucIgual, kTabComplementaria, Foco::Casilla226);
     if (tipo == u"01" && d.casilla(226).size() != 8)
-        return Resultado::falla(vtexto::kDniOcho, kTabComplementaria, Foco::Casilla226);
+        return Resultado::fallaYLuegoPestana(vtexto::kDniOcho, kTabComplementaria, Foco::Casilla226);
     if (d.dato(Declaracion834::Dato::ApellidoRL).trimmed().isEmpty())
-        return Resultado::falla(vtexto::kApellidos, kTabComplementaria, Foco::ApellidoRL);
+        return Resultado::fallaYLuegoPestana(vtexto::kApellidos, kTabComplementaria, Foco::ApellidoRL);
     if (d.dato(Declaracion834::Dato::NombreRL).trimmed().isEmpty())
-        return Resultado::falla(vtexto::kNombres, kTabComplementaria, Foco::NombreRL);
+        return Resultado::fallaYLuegoPestana(vtexto::kNombres, kTabComplementaria, Foco::NombreRL);
     return Resultado::bien();
 }
 
@@ -396,27 +426,8 @@ Grabado grabarEnTransaccion(QSqlDatabase db, const Declaracion834& d, const vali
         r.bloqueada = motorsql::esBloqueo(transaccion.errorSql());
         return r;
     }
-    if (selloLeido) {
-        bool leido = false;
-        const QString actual = lectura834::sello(db, k, &leido);
-        if (!leido) {
-            r.error = db.lastError().text();
-            return r;
-        }
-        if (actual != *selloLeido) {
-            r.modificada = true;
-            r.sello = actual;
-            return r;
-        }
-    } else if (d.iAccion == 0) {
-        bool existe = false;
-        if (!existeGuardada(db, k, &existe, &r.error))
-            return r;
-        if (existe) {
-            r.yaExiste = true;
-            return r;
-        }
-    }
+    if (!sigueSiendoLaLeida(db, d, k, selloLeido, r))
+        return r;
     QString suma;
     if (!grabarCabecera(db, d, k, r.estado, c.hoy ? c.hoy() : QDate::currentDate(), &r.error)
         || (deducciones && !anexo105::reemplazar(db, k, true, *deducciones, &r.error))

@@ -48,7 +48,9 @@ bool sumaParametros(const QSqlDatabase& db, QString* suma, QString* error);
 // is the one the caller knows: with `selloLeido` (the stamp the caller read,
 // lectura834::sello; "" for none stored), a different stored stamp writes
 // nothing and sets modificada; without it, a new declaration (iAccion 0) that
-// another save stored first writes nothing and sets yaExiste.
+// another save stored first writes nothing and sets yaExiste. A key that
+// holds nothing, or only the assistant's placeholder, is stored as a new
+// declaration either way.
 // When the server's connection is lost during the commit, the answer never
 // came: the connection is opened again and the stored stamp compared with the
 // one of the version sent, so the result says what the server really did
@@ -124,6 +126,8 @@ inline const QString kGrabacionIncierta = QStringLiteral(
     "Se perdió la conexión con el servidor de la base de datos mientras se confirmaba la grabación y no se puede "
     "saber si la declaración quedó grabada. Ábrala nuevamente para comprobarlo.");
 inline const QString kLecturaFallida = QStringLiteral("No se pudo leer la declaración grabada.");
+inline const QString kDatosNoLeidos =
+    QStringLiteral("No se pudieron leer los datos de la suite que el formulario necesita.");
 inline const QString kExistenciaNoLeida =
     QStringLiteral("No se pudo comprobar si la declaración ya está grabada.");
 inline const QString kSinServidor = QStringLiteral("Se perdió la conexión con el servidor de la base de datos.");

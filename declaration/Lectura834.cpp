@@ -253,15 +253,18 @@ bool existeIndiceInicial(const QSqlDatabase& db, bool* ok)
     return q.next();
 }
 
-QList<std::pair<QString, QString>> bancos(const QSqlDatabase& db, bool* ok)
+QList<std::pair<QString, QString>> bancos(const QSqlDatabase& db, bool* ok, QString* error)
 {
     QList<std::pair<QString, QString>> lista;
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ? ORDER BY Argumento"));
+    const bool preparada =
+        q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ? ORDER BY Argumento"));
     q.addBindValue(QStringLiteral("004"));
-    if (!q.exec()) {
+    if (!preparada || !q.exec()) {
         fijar(ok, false);
+        if (error)
+            *error = q.lastError().text();
         return lista;
     }
     while (q.next()) {

@@ -92,6 +92,6 @@ bool existeIndiceInicial(const QSqlDatabase& db, bool* ok = nullptr);
 
 // The banks of PARAM 004 for the payment control: code and name (positions
 // 1-36, trimmed), by code; "00" is not a bank and is left out.
-QList<std::pair<QString, QString>> bancos(const QSqlDatabase& db, bool* ok = nullptr);
+QList<std::pair<QString, QString>> bancos(const QSqlDatabase& db, bool* ok = nullptr, QString* error = nullptr);
 
 } // namespace lectura834

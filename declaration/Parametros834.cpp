@@ -40,14 +40,18 @@ Money elegirUit(QList<FilaUit> filas, const QString& ejercicio)
     return vigente ? importe(vigente->funcion) : Money();
 }
 
-Money GET_UIT(const QSqlDatabase& db, const QString& ejercicio, bool* ok)
+Money GET_UIT(const QSqlDatabase& db, const QString& ejercicio, bool* ok, QString* error)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ?"));
+    // A statement that cannot be prepared keeps its own error (exec would
+    // only report the missing parameters).
+    const bool preparada = q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ?"));
     q.addBindValue(QStringLiteral("404"));
-    if (!q.exec()) {
+    if (!preparada || !q.exec()) {
         fijar(ok, false);
+        if (error)
+            *error = q.lastError().text();
         return Money();
     }
     QList<FilaUit> filas;
@@ -57,15 +61,17 @@ Money GET_UIT(const QSqlDatabase& db, const QString& ejercicio, bool* ok)
     return elegirUit(filas, ejercicio);
 }
 
-Money GET_IPM(const QSqlDatabase& db, const QString& ejercicio, bool* ok)
+Money GET_IPM(const QSqlDatabase& db, const QString& ejercicio, bool* ok, QString* error)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT Funcion FROM PARAM WHERE Numero = ? AND Argumento = ?"));
+    const bool preparada = q.prepare(QStringLiteral("SELECT Funcion FROM PARAM WHERE Numero = ? AND Argumento = ?"));
     q.addBindValue(QStringLiteral("960"));
     q.addBindValue(ejercicio);
-    if (!q.exec()) {
+    if (!preparada || !q.exec()) {
         fijar(ok, false);
+        if (error)
+            *error = q.lastError().text();
         return Money();
     }
     fijar(ok, true);

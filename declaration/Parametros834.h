@@ -25,10 +25,10 @@ struct FilaUit {
 // 0 when none applies or its amount is not a number.
 Money elegirUit(QList<FilaUit> filas, const QString& ejercicio);
 
-// The lookups. *ok (when given) becomes false on a database error, and the
-// result is then 0.
-Money GET_UIT(const QSqlDatabase& db, const QString& ejercicio, bool* ok = nullptr);
-Money GET_IPM(const QSqlDatabase& db, const QString& ejercicio, bool* ok = nullptr);
+// The lookups. *ok (when given) becomes false on a database error, *error
+// (when given) its text, and the result is then 0: never a value to use.
+Money GET_UIT(const QSqlDatabase& db, const QString& ejercicio, bool* ok = nullptr, QString* error = nullptr);
+Money GET_IPM(const QSqlDatabase& db, const QString& ejercicio, bool* ok = nullptr, QString* error = nullptr);
 
 // The stored detail of box 105 for one declaration (DET, or HDET with the
 // CORREL of a sent declaration); slots without a row stay "". A failed read

@@ -305,11 +305,11 @@ Resultado validarComando(const Declaracion834& d, const Contexto& c)
             return Resultado::falla(kChequeCero, kTabDeuda, Foco::Ninguno);
     }
     if (tipoDocumentoRL(d) == u"01" && d.casilla(226).size() != 8)
-        return Resultado::falla(texto::kDniOcho, kTabComplementaria, Foco::Casilla226);
+        return Resultado::fallaYLuegoPestana(texto::kDniOcho, kTabComplementaria, Foco::Casilla226);
     if (d.dato(Declaracion834::Dato::ApellidoRL).trimmed().isEmpty())
-        return Resultado::falla(texto::kApellidos, kTabComplementaria, Foco::ApellidoRL);
+        return Resultado::fallaYLuegoPestana(texto::kApellidos, kTabComplementaria, Foco::ApellidoRL);
     if (d.dato(Declaracion834::Dato::NombreRL).trimmed().isEmpty())
-        return Resultado::falla(texto::kNombres, kTabComplementaria, Foco::NombreRL);
+        return Resultado::fallaYLuegoPestana(texto::kNombres, kTabComplementaria, Foco::NombreRL);
     return Resultado::bien();
 }
 

@@ -31,7 +31,8 @@ enum class Foco {
 };
 
 // What a check found: ok, or the message with its icon, the tab to select
-// first (-1 none) and the control to focus afterwards.
+// (-1 none; before the message unless `pestanaDespues`) and the control to
+// focus afterwards.
 struct Resultado {
     bool ok = true;
     QString mensaje;
@@ -39,11 +40,19 @@ struct Resultado {
     int pestana = -1;
     Foco foco = Foco::Ninguno;
     QString titulo;   // "" = the form's caption
+    bool pestanaDespues = false;   // the message shows over the tab the user is on
 
     static Resultado bien() { return {}; }
     static Resultado falla(const QString& mensaje, int pestana, Foco foco, Icono icono = Icono::Critico)
     {
         return {false, mensaje, icono, pestana, foco, {}};
+    }
+    // A critical message first, then the tab and the focus.
+    static Resultado fallaYLuegoPestana(const QString& mensaje, int pestana, Foco foco)
+    {
+        Resultado r = falla(mensaje, pestana, foco);
+        r.pestanaDespues = true;
+        return r;
     }
 };
 

@@ -158,6 +158,11 @@ std::optional<ResultadoImpresion> final(const QString& cola, int trabajo, std::o
     } else if (estado == IPP_JSTATE_STOPPED) {
         retira(cola, trabajo);
         r = falla(FalloImpresion::Detenida, cola, int(IPP_STATUS_ERROR_PRINTER_IS_DEACTIVATED), mensaje);
+    } else if (!estado && cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) {
+        // A server that keeps no history forgets a job once it has ended:
+        // the job it accepted and no longer lists went through.
+        r.emplace();
+        r->impresora = cola;
     } else if (!estado) {
         r = falla(FalloImpresion::Error, cola, int(cupsLastError()), errorSql());
     }
@@ -267,6 +272,11 @@ ResultadoImpresion imprimeEnCola(const PedidoImpresion& pedido, const DibujaTrab
     if (!r.ok())
         return r;
     return sigueTrabajo(cola->nombre, r.trabajo, pedido.esperaMaximaMs);
+}
+
+ResultadoImpresion sigueTrabajoEnCola(const QString& cola, int trabajo, int esperaMaximaMs)
+{
+    return sigueTrabajo(cola, trabajo, esperaMaximaMs);
 }
 
 QString tituloTrabajo(const QString& archivo) { return QStringLiteral("Kv834 ") + archivo; }

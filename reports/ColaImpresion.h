@@ -50,6 +50,9 @@ using DibujaTrabajo = std::function<bool(QPagedPaintDevice& dispositivo, QString
 // time asked; a job still waiting then on a working queue counts as sent).
 ResultadoImpresion imprimeEnCola(const PedidoImpresion& pedido, const DibujaTrabajo& dibuja);
 
+// Follows a job the server has accepted until it ends, as imprimeEnCola does.
+ResultadoImpresion sigueTrabajoEnCola(const QString& cola, int trabajo, int esperaMaximaMs);
+
 // The title of the print job of a spool file: "Kv834 00000042.PRN".
 QString tituloTrabajo(const QString& archivo);
 

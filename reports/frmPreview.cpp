@@ -195,10 +195,16 @@ bool frmPreview::pDesencripta(const QString& archivo, const QString& tipo)
     std::optional<SpoolDocument> doc = leeArchivo(archivo);
     if (!doc)
         return false;
+    if (sTipo_ == kImprimir) {
+        // The hourglass covers the job, not the message about how it ended.
+        ResultadoImpresion resultado;
+        {
+            ModObjetos::CursorEspera ocupado;
+            resultado = imprime_(printSheets(*doc, rango_), tituloTrabajo(archivo));
+        }
+        return informaImpresion(this, resultado);
+    }
     ModObjetos::CursorEspera ocupado;
-
-    if (sTipo_ == kImprimir)
-        return informaImpresion(this, imprime_(printSheets(*doc, rango_), tituloTrabajo(archivo)));
 
     const QList<QList<SpoolItem>> paginas = previewSurfaces(*doc, rango_);
     const QColor fondo = spoolColor(*doc).value_or(kFondoPredeterminado);

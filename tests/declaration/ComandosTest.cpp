@@ -37,6 +37,7 @@ struct Ventana : Interfaz {
     }
     bool preguntar(const QString& texto, bool no = false) override
     {
+        EXPECT_EQ(reloj, 0) << "questions are asked with the normal pointer";
         preguntas << texto;
         noPorDefecto << no;
         return respuesta;
@@ -168,7 +169,7 @@ TEST(CmdGrabar, ChangedByAnotherUserSinceOpenedAsksBeforeOverwriting)
     EXPECT_FALSE(CmdGrabar(a.d, a.c, e, estadoA, v));
     EXPECT_EQ(v.preguntas, QStringList{grabacion834::texto::kPreguntaSobrescribir});
     EXPECT_EQ(v.noPorDefecto, QList<bool>{true});
-    EXPECT_TRUE(v.mensajes.isEmpty());
+    EXPECT_EQ(v.mensajes, QStringList{grabacion834::texto::kModificada});   // nothing was stored, and it says so
     EXPECT_EQ(lectura834::sello(s.db(), grabacion834::clave(b.d)), deB);
 
     v.respuesta = true;

@@ -41,6 +41,9 @@ protected:
         frm->setApertura(modo, valores);
         frm->show();
         frm->activateWindow();
+        // A message the form shows as it opens may take the activation away.
+        if (!QTest::qWaitForWindowActive(frm.get(), 1000))
+            frm->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
     }
 
@@ -57,7 +60,8 @@ protected:
             if (cmb->itemText(i).startsWith(ruc))
                 destino = i;
         ASSERT_GE(destino, 0);
-        while (cmb->currentIndex() < destino)
+        // A choice whose read fails locks the form: the list then stays put.
+        while (cmb->currentIndex() < destino && cmb->isEnabled())
             QTest::keyClick(cmb, Qt::Key_Down);
     }
 
@@ -71,9 +75,10 @@ protected:
     }
 
     // Taxpayer, telephone, year and "No" to the rectification: tab 0 done.
-    void identificacion(const QString& anio = QStringLiteral("2004"))
+    void identificacion(const QString& anio = QStringLiteral("2004"), const QString& ruc = QString::fromLatin1(kRucA))
     {
-        eligeContribuyente(kRucA);
+        eligeContribuyente(ruc);
+        frm->txtTelefono()->clear();
         QTest::keyClicks(frm->txtTelefono(), "4567890");
         QTest::mouseClick(frm->opcion(Pregunta::Rectifica, 0), Qt::LeftButton);
         escribeEjercicio(anio);

@@ -63,9 +63,9 @@ protected:
 
     // Every tab of a new declaration, typed as a user types it; without the
     // payment the declaration keeps two inconsistencies.
-    void llenaNueva(bool conPago)
+    void llenaNueva(bool conPago, const QString& ruc = kRuc)
     {
-        identificacion();
+        identificacion(QStringLiteral("2004"), ruc);
         QTest::mouseClick(frm->opcion(Pregunta::Liquidacion, 0), Qt::LeftButton);
         QTest::mouseClick(frm->opcion(Pregunta::Reorganizacion, 0), Qt::LeftButton);
         frm->sstab1()->setCurrentIndex(1);
@@ -236,20 +236,87 @@ TEST_F(ComandosFixture, ValidarListsTheInconsistenciesAndEachSaveMarksTheHeader)
     EXPECT_TRUE(frm->isVisible());
 }
 
+// One "&Nueva" form: a taxpayer saved, then another taxpayer, then another
+// year, each saved in turn. Each is a new declaration, stored without a
+// question. Only a real change by another user asks, under the normal
+// pointer, and "No" says that nothing was stored.
+TEST_F(ComandosFixture, EachNewKeyOfOneFormIsSavedWithoutAskingAboutAnotherUser)
+{
+    const QString kOtro = QStringLiteral("20134567890");
+    const auto graba = [this] {
+        reactiva();
+        Guion g;
+        frm->cmdGrabar()->click();
+        EXPECT_EQ(g.textos(), QStringList{kGrabada});
+    };
+    abre();
+    llenaNueva(true);
+    graba();
+
+    frm->sstab1()->setCurrentIndex(0);
+    eligeContribuyente(kOtro);
+    frm->sstab1()->setCurrentIndex(1);
+    tecleaCasilla(300, "4000000");
+    pagaEnEfectivo();
+    graba();
+
+    reactiva();
+    frm->sstab1()->setCurrentIndex(0);
+    escribeEjercicio(QStringLiteral("2005"));
+    pagaEnEfectivo();
+    graba();
+
+    QStringList cabeceras;
+    QSqlQuery q(suite.db());
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT Doc_id_d, Periodo, estado, cNumero FROM CAB ORDER BY Doc_id_d, Periodo")));
+    while (q.next())
+        cabeceras << QStringLiteral("%1|%2|%3|%4").arg(q.value(0).toString(), q.value(1).toString(),
+                                                       q.value(2).toString(),
+                                                       q.value(3).toString() == u"0" ? "placeholder" : "saved");
+    EXPECT_EQ(cabeceras, (QStringList{kRuc + "|2004|0|saved", kOtro + "|2004|0|saved", kOtro + "|2005|0|saved"}));
+
+    // Another user changes the declaration shown.
+    suite.ejecuta(QStringLiteral("UPDATE CAB SET fec_pro = '01/01/2005' WHERE Doc_id_d = ? AND Periodo = '2005'"),
+                  {kOtro});
+    const QStringList cambiada = guardado();
+    reactiva();
+    Guion g;
+    frm->cmdGrabar()->click();
+    ASSERT_EQ(g.mensajes.size(), 2);
+    EXPECT_EQ(g.mensajes[0].texto, grabacion834::texto::kPreguntaSobrescribir);
+    EXPECT_FALSE(g.mensajes[0].ocupado);
+    EXPECT_EQ(g.mensajes[1].texto, grabacion834::texto::kModificada);
+    EXPECT_FALSE(g.mensajes[1].ocupado);
+    EXPECT_EQ(guardado(), cambiada);
+}
+
 TEST_F(ComandosFixture, BlockingFaultStopsTheSaveOnItsTab)
 {
     abre();
     llenaNueva(true);
     escribe(frm->txtApellidoRL(), QString());
     frm->sstab1()->setCurrentIndex(0);
-    Guion g;
-    frm->cmdGrabar()->click();
-    EXPECT_EQ(g.textos(), QStringList{QStringLiteral("Ingrese los apellidos del representante legal.")});
-    EXPECT_EQ(g.mensajes.value(0).icono, QMessageBox::Critical);
+    {
+        Guion g;
+        frm->cmdGrabar()->click();
+        EXPECT_EQ(g.textos(), QStringList{QStringLiteral("Ingrese los apellidos del representante legal.")});
+        EXPECT_EQ(g.mensajes.value(0).icono, QMessageBox::Critical);
+        EXPECT_EQ(g.mensajes.value(0).pestana, 0);   // the message first, over the tab the user is on
+    }
     EXPECT_EQ(frm->sstab1()->currentIndex(), 4);
     reactiva();
     EXPECT_TRUE(frm->txtApellidoRL()->hasFocus());
     EXPECT_EQ(cuenta(QStringLiteral("CAB")), 0);
+
+    // "&Validar" stops on the same fault the same way.
+    frm->sstab1()->setCurrentIndex(0);
+    Guion g;
+    frm->cmdValidar()->click();
+    EXPECT_EQ(g.textos(), QStringList{QStringLiteral("Ingrese los apellidos del representante legal.")});
+    EXPECT_EQ(g.mensajes.value(0).pestana, 0);
+    EXPECT_EQ(frm->sstab1()->currentIndex(), 4);
+    reactiva();
+    EXPECT_TRUE(frm->txtApellidoRL()->hasFocus());
 }
 
 TEST_F(ComandosFixture, LeavingTabZeroRunsTheIdentificationCheck)
@@ -367,6 +434,66 @@ TEST_F(ComandosFixture, Box105FollowsTheTaxpayerAndSalirRemovesEveryPlaceholder)
     EXPECT_EQ(guardado(), antes);   // A's placeholder header and deduction are gone
 }
 
+TEST_F(ComandosFixture, Box105FollowsTheYearAfterTheAssistant)
+{
+    abre();
+    llenaNueva(true);
+    deduccionEnAsistente(QStringLiteral("7777"));
+    ASSERT_EQ(texto(105), "(7,777)");
+    ASSERT_EQ(texto(108), "3,916,723");
+    frm->sstab1()->setCurrentIndex(0);
+    escribeEjercicio(QStringLiteral("2005"));
+    EXPECT_EQ(texto(105), "(0)");
+    EXPECT_EQ(texto(108), "3,924,500");
+    pagaEnEfectivo();
+    Guion g;
+    frm->cmdGrabar()->click();
+    EXPECT_EQ(g.textos(), QStringList{kGrabada});
+    const auto en2005 = [this](const char* casilla) {
+        return suite.valor(QStringLiteral("SELECT i_valor FROM DET WHERE Doc_id_d = ? AND Periodo = '2005' AND Casilla = ?"),
+                           {kRuc, QString::fromLatin1(casilla)}).toString();
+    };
+    EXPECT_EQ(en2005("105"), "0");
+    EXPECT_EQ(en2005("108"), "3924500");
+}
+
+// "&Salir" and "Sí": the declaration is saved and the placeholders the
+// assistant left under other keys of this form go, as after "No". In mode 1
+// the assistant leaves one when the declaration was deleted meanwhile.
+TEST_F(ComandosFixture, SalirRemovesThePlaceholdersAfterSavingToo)
+{
+    abre();
+    identificacion();
+    deduccionEnAsistente(QStringLiteral("7777"));
+    ASSERT_EQ(suite.valor("SELECT cNumero FROM CAB WHERE Doc_id_d = ?", {kRuc}).toString(), "0");
+    frm->sstab1()->setCurrentIndex(0);
+    llenaNueva(true, QString::fromLatin1(kRucB));
+    {
+        Guion g;
+        g.respuesta = QMessageBox::Yes;
+        frm->cmdCancelar()->click();
+        EXPECT_TRUE(g.textos().contains(kGrabada));
+    }
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_EQ(suite.valor("SELECT COUNT(*) FROM CAB WHERE Doc_id_d = ?", {QString::fromLatin1(kRucB)}).toInt(), 1);
+    EXPECT_EQ(cuenta(QStringLiteral("CAB")), 0);
+    EXPECT_EQ(cuenta(QStringLiteral("DET")), 0);
+
+    frm.reset();
+    guardaDeclaracion(suite);
+    abre(1, {kRuc, kNombre, false}, QStringLiteral("2004"));
+    suite.ejecuta(QStringLiteral("DELETE FROM DET WHERE Doc_id_d = ?"), {kRuc});
+    suite.ejecuta(QStringLiteral("DELETE FROM CAB WHERE Doc_id_d = ?"), {kRuc});
+    deduccionEnAsistente(QStringLiteral("500"));
+    ASSERT_EQ(suite.valor("SELECT cNumero FROM CAB WHERE Doc_id_d = ?", {kRuc}).toString(), "0");
+    Guion g;
+    g.respuesta = QMessageBox::No;
+    frm->cmdCancelar()->click();
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_EQ(cuenta(QStringLiteral("CAB")), 0);
+    EXPECT_EQ(cuenta(QStringLiteral("DET")), 0);
+}
+
 TEST_F(ComandosFixture, SalirAfterTheAssistantKeepsASavedDeclaration)
 {
     abre();
@@ -431,19 +558,110 @@ TEST_F(ComandosFixture, FailedReadsAreReportedAndWriteNothing)
     EXPECT_EQ(guardado(), guardada);
     EXPECT_EQ(texto(105), "(40,000)");
 
-    // The existence check of a new declaration.
+    // The existence check of a new declaration locks the form as a failed
+    // reload does (the taxpayer has nothing stored, so no reload reads CAB).
     frm.reset();
+    suite.ejecuta(QStringLiteral("DELETE FROM DET"));
+    suite.ejecuta(QStringLiteral("DELETE FROM CAB"));
+    const QStringList vacia = guardado();
     abre();
     renombra(QStringLiteral("CAB"), QStringLiteral("CAB_fuera"));
     {
         Guion g;
-        llenaNueva(true);
+        eligeContribuyente(kRuc);
         renombra(QStringLiteral("CAB_fuera"), QStringLiteral("CAB"));
         EXPECT_TRUE(errorDe(g, QStringLiteral("CAB")));
     }
+    EXPECT_FALSE(frm->cmdGrabar()->isEnabled());
+    EXPECT_FALSE(frm->sstab1()->isEnabled());
     Guion g;
-    frm->cmdGrabar()->click();
-    EXPECT_EQ(g.textos(), QStringList{QStringLiteral("Debe seleccionar un Contribuyente.")});
+    g.respuesta = QMessageBox::Yes;
+    frm->cmdCancelar()->click();
+    EXPECT_TRUE(g.mensajes.isEmpty());
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_EQ(guardado(), vacia);
+}
+
+// The lists and the year's parameters read when a declaration is reopened:
+// a failed read is told, never shown as an empty list or taken as a UIT of 0,
+// and the locked form stores nothing.
+TEST_F(ComandosFixture, FailedListAndParameterReadsOnOpeningLockTheForm)
+{
+    guardaDeclaracion(suite);
+    const QStringList guardada = guardado();
+    renombra(QStringLiteral("PARAM"), QStringLiteral("PARAM_fuera"));
+    {
+        Guion g;
+        abre(1, {kRuc, kNombre, false}, QStringLiteral("2004"));
+        renombra(QStringLiteral("PARAM_fuera"), QStringLiteral("PARAM"));
+        EXPECT_TRUE(errorDe(g, QStringLiteral("PARAM"))) << g.textos().join(u'|').toStdString();
+        EXPECT_EQ(g.mensajes.size(), 1);   // one message, however many reads failed
+        EXPECT_FALSE(frm->cmdGrabar()->isEnabled());
+        frm->cmdGrabar()->click();
+        g.respuesta = QMessageBox::Yes;
+        frm->cmdCancelar()->click();
+        EXPECT_EQ(g.mensajes.size(), 1);
+    }
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_EQ(guardado(), guardada);
+
+    // The taxpayer list of a new declaration.
+    frm.reset();
+    renombra(QStringLiteral("CONT"), QStringLiteral("CONT_fuera"));
+    {
+        Guion g;
+        abre();
+        renombra(QStringLiteral("CONT_fuera"), QStringLiteral("CONT"));
+        EXPECT_TRUE(errorDe(g, QStringLiteral("CONT"))) << g.textos().join(u'|').toStdString();
+        EXPECT_FALSE(frm->cmdGrabar()->isEnabled());
+    }
+}
+
+// The year's parameters read when the year is typed, and the price index
+// "&Salir" reads: a failed read is never a parameter of 0.
+TEST_F(ComandosFixture, FailedParameterReadsAfterEditingNeitherStoreNorDropTheDeclaration)
+{
+    guardaDeclaracion(suite);
+    const QStringList guardada = guardado();
+    abre();
+    llenaNueva(true, QString::fromLatin1(kRucB));
+    frm->sstab1()->setCurrentIndex(0);
+    renombra(QStringLiteral("PARAM"), QStringLiteral("PARAM_fuera"));
+    {
+        Guion g;
+        escribeEjercicio(QStringLiteral("2005"));
+        renombra(QStringLiteral("PARAM_fuera"), QStringLiteral("PARAM"));
+        EXPECT_TRUE(errorDe(g, QStringLiteral("PARAM"))) << g.textos().join(u'|').toStdString();
+        EXPECT_EQ(g.mensajes.size(), 1);
+    }
+    EXPECT_EQ(guardado(), guardada);
+    EXPECT_FALSE(frm->cmdGrabar()->isEnabled());
+    {
+        // Locked: "&Salir" offers no save that would store it.
+        Guion g;
+        g.respuesta = QMessageBox::Yes;
+        frm->cmdCancelar()->click();
+        EXPECT_TRUE(g.mensajes.isEmpty());
+    }
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_EQ(guardado(), guardada);
+
+    // Not locked, edited, and the index unreadable as "&Salir" runs: told,
+    // and the question still comes.
+    frm.reset();
+    abre();
+    identificacion(QStringLiteral("2004"), QString::fromLatin1(kRucB));
+    renombra(QStringLiteral("PARAM"), QStringLiteral("PARAM_fuera"));
+    {
+        Guion g;
+        g.respuesta = QMessageBox::No;
+        frm->cmdCancelar()->click();
+        renombra(QStringLiteral("PARAM_fuera"), QStringLiteral("PARAM"));
+        EXPECT_TRUE(errorDe(g, QStringLiteral("PARAM"))) << g.textos().join(u'|').toStdString();
+        ASSERT_EQ(g.mensajes.size(), 2);
+        EXPECT_EQ(g.mensajes[1].texto, comandos834::kPreguntaGuardar);
+    }
+    EXPECT_FALSE(frm->isVisible());
     EXPECT_EQ(guardado(), guardada);
 }
 
@@ -522,6 +740,56 @@ TEST_F(ComandosFixture, SentDeclarationRegistersOnlyTheRightOrderNumber)
               envio.orden2);
     // The stored declaration is not touched by a registration.
     EXPECT_EQ(cuenta(QStringLiteral("CAB")), 1);
+}
+
+// The same factor reached through the adjustment answer, clicked or
+// reloaded: told, never the end of the program; "&Validar" and "&Grabar"
+// refuse while a result does not fit, and accept once it is corrected.
+TEST_F(ComandosFixture, AnAdjustmentThatDoesNotFitIsToldAndClearsOnceCorrected)
+{
+    ASSERT_TRUE(suite.exec(QStringLiteral("UPDATE PARAM SET Funcion = '99999999999999' WHERE Numero = '960'"
+                                          " AND Argumento = '2004'")));
+    abre();
+    identificacion();
+    QTest::mouseClick(frm->opcion(Pregunta::Ajuste, 0), Qt::LeftButton);
+    llenaNueva(true);
+    frm->sstab1()->setCurrentIndex(0);
+    {
+        Guion g;
+        QTest::mouseClick(frm->opcion(Pregunta::Ajuste, 1), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(g.textos(), QStringList{kImportesExcesivos});
+    }
+    reactiva();
+    {
+        Guion g;
+        frm->cmdValidar()->click();
+        EXPECT_EQ(g.textos(), QStringList{kImportesExcesivos});
+        frm->cmdGrabar()->click();
+        EXPECT_EQ(g.textos(), (QStringList{kImportesExcesivos, kImportesExcesivos}));
+    }
+    EXPECT_EQ(cuenta(QStringLiteral("CAB")), 0);
+
+    QTest::mouseClick(frm->opcion(Pregunta::Ajuste, 0), Qt::LeftButton);
+    pagaEnEfectivo();
+    {
+        Guion g;
+        frm->cmdGrabar()->click();
+        EXPECT_EQ(g.textos(), QStringList{kGrabada});
+    }
+    EXPECT_EQ(estadoCab(), 0);
+
+    // Stored with "Si" (as another program may store it) and reopened.
+    suite.ejecuta(QStringLiteral("UPDATE DET SET i_valor = '1' WHERE Doc_id_d = ? AND Casilla = '825'"), {kRuc});
+    frm.reset();
+    {
+        Guion g;
+        abre(1, {kRuc, kNombre, false}, QStringLiteral("2004"));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(g.textos(), QStringList{kImportesExcesivos});
+    }
+    EXPECT_TRUE(frm->isVisible());
+    EXPECT_TRUE(frm->opcion(Pregunta::Ajuste, 1)->isChecked());
 }
 
 // A factor of the exercise too large for any amount (a damaged parameter

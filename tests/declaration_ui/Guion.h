@@ -9,6 +9,7 @@
 // (and fail on terminado()).
 
 #include "FrmConsist.h"
+#include "Frm834.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <deque>
@@ -34,6 +36,8 @@ public:
         QString texto;
         QString titulo;
         QMessageBox::Icon icono = QMessageBox::NoIcon;
+        bool ocupado = false;   // shown under the hourglass
+        int pestana = -1;       // the declaration form's tab behind it
     };
     QList<Mensaje> mensajes;
     QStringList listas;                                        // text of every inconsistency list shown
@@ -66,7 +70,9 @@ private:
         if (!w || !w->isVisible() || w == atendida_)
             return;
         if (auto* box = qobject_cast<QMessageBox*>(w)) {
-            mensajes.append({box->text(), box->windowTitle(), box->icon()});
+            const auto* form = qobject_cast<Frm834*>(box->parentWidget());
+            mensajes.append({box->text(), box->windowTitle(), box->icon(), QApplication::overrideCursor() != nullptr,
+                             form ? form->sstab1()->currentIndex() : -1});
             atendida_ = w;
             pulsa(box->button(QMessageBox::Yes) ? box->button(respuesta) : box->buttons().value(0));
             return;

@@ -270,6 +270,26 @@ TEST_F(PrintQueueTest, FailuresSaySo)
     }
 }
 
+// A server that keeps no history forgets a job once it has printed: a job it
+// no longer lists went through, and is no failure.
+TEST_F(PrintQueueTest, AJobThatPrintedAndIsNoLongerListedIsASuccess)
+{
+    PedidoImpresion pedido;
+    pedido.impresora = QStringLiteral("PDF");
+    pedido.titulo = QStringLiteral("Kv834 prueba");
+    const ResultadoImpresion impreso = imprimeHojasEnCola({}, pedido);
+    ASSERT_TRUE(impreso.ok()) << qPrintable(impreso.descripcion());
+    pdfDelTrabajo(impreso.trabajo);   // cups-pdf's output goes
+    // The server forgets the jobs that ended, as one without history does.
+    ejecuta(QStringLiteral("cancel"), {QStringLiteral("-a"), QStringLiteral("-x"), QStringLiteral("PDF")});
+    ASSERT_FALSE(ejecuta(QStringLiteral("lpstat"), {QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o"),
+                                                    QStringLiteral("PDF")})
+                     .contains(QStringLiteral("PDF-%1 ").arg(impreso.trabajo)));
+
+    const ResultadoImpresion r = sigueTrabajoEnCola(QStringLiteral("PDF"), impreso.trabajo, 5000);
+    EXPECT_TRUE(r.ok()) << qPrintable(r.descripcion());
+}
+
 TEST_F(PrintQueueTest, F0834PrintsOnTheNamedOrDefaultQueue)
 {
     QProcess f;

@@ -49,6 +49,7 @@ public:
                 titulos << box->windowTitle();
                 textos << box->text();
                 iconos << box->icon();
+                ocupado << (QApplication::overrideCursor() != nullptr);
                 box->done(QMessageBox::Ok);
             }
         });
@@ -57,6 +58,7 @@ public:
     QStringList titulos;
     QStringList textos;
     QList<QMessageBox::Icon> iconos;
+    QList<bool> ocupado;   // shown under the hourglass
 
 private:
     QTimer timer_;
@@ -518,6 +520,37 @@ TEST_F(FrmTipPrnRTest, SpoolFileNameThatIsALinkIsRefused)
     EXPECT_EQ(filasSpool(), 1);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("intacto"));
+}
+
+// The hourglass covers the job, not the message telling how it failed:
+// printing directly and from the preview's print button.
+TEST_F(FrmTipPrnRTest, PrintFailureIsToldUnderTheNormalPointer)
+{
+    muestra::contribuyente(suite);
+    muestra::registrada(suite, muestra::casillasBase(), QString());
+    const ImprimeHojas falla = [](const QList<QList<SpoolItem>>&, const QString&) {
+        ResultadoImpresion r;
+        r.fallo = FalloImpresion::Detenida;
+        r.impresora = QStringLiteral("PDF");
+        return r;
+    };
+    EntornoImpresion e = entorno();
+    e.imprime = falla;
+    Mensajes mensajes;
+    FrmTipPrnR w(e, false);
+    w.CmdImprimir(1)->click();
+    ASSERT_EQ(mensajes.textos.size(), 1);
+    EXPECT_EQ(mensajes.titulos[0], QStringLiteral("Error"));
+    EXPECT_FALSE(mensajes.ocupado[0]);
+
+    frmPreview p(reportFolder(suite.path()), falla);
+    ASSERT_TRUE(p.pDesencripta(w.contexto().archivo, frmPreview::kPresPrevia));
+    p.pMostrar(0);
+    p.show();
+    p.boton(frmPreview::kBotonImprimir)->trigger();
+    ASSERT_EQ(mensajes.textos.size(), 2);
+    EXPECT_FALSE(mensajes.ocupado[1]);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(FrmTipPrnRTest, SentListAndRestrictedUser)
