@@ -23,6 +23,12 @@ public:
     bool tomadoPorOtraCopia() const;
     QString fileName() const { return fileName_; }
 
+    // What a program says when the lock file cannot be made, with its path;
+    // here so that programs without the start-up's windows say it too.
+    static inline const QString kTextoBloqueoFallido =
+        QStringLiteral("No se puede comprobar si la Aplicación ya se encuentra en ejecución: "
+                       "no se puede crear el archivo de bloqueo %1");
+
 private:
     QString fileName_;
     std::unique_ptr<QLockFile> lock_;

@@ -1,6 +1,7 @@
 #include "StartupMessages.h"
 
 #include "MensajesSinVentana.h"
+#include "InstanceLock.h"
 #include "Session.h"
 
 #include <QApplication>
@@ -39,7 +40,7 @@ void yaEnEjecucion()
 
 void bloqueoFallido(const QString& archivo)
 {
-    show(MensajeUsuario::Icono::Critico, kTituloYaEnEjecucion, kTextoBloqueoFallido.arg(archivo));
+    show(MensajeUsuario::Icono::Critico, kTituloYaEnEjecucion, InstanceLock::kTextoBloqueoFallido.arg(archivo));
 }
 
 void errorConexion(const OpenFailure& failure)

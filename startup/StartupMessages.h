@@ -16,7 +16,7 @@ void sinIntegrador();
 // "La Aplicaci처n ya se encuentra en ejecuci처n" (information).
 void yaEnEjecucion();
 // The instance lock file could not be made (critical), so whether another copy
-// runs is unknown: kTextoBloqueoFallido with the file's path.
+// runs is unknown: InstanceLock::kTextoBloqueoFallido with the file's path.
 void bloqueoFallido(const QString& archivo);
 // The database open failure: OK only, no icon, title "Error de Conecci처n".
 void errorConexion(const OpenFailure& failure);
@@ -29,9 +29,6 @@ inline const QString kTextoSinIntegrador = QStringLiteral("Debe ejecutar este m�
 inline const QString kTituloSinIntegrador = QStringLiteral("Error al ejecutar el m처dulo");
 inline const QString kTextoYaEnEjecucion = QStringLiteral("La Aplicaci처n ya se encuentra en ejecuci처n");
 inline const QString kTituloYaEnEjecucion = QStringLiteral("Declaraci처n Anticipo Adicional Renta");
-inline const QString kTextoBloqueoFallido =
-    QStringLiteral("No se puede comprobar si la Aplicaci처n ya se encuentra en ejecuci처n: "
-                   "no se puede crear el archivo de bloqueo %1");
 
 } // namespace StartupMessages
 

@@ -8,7 +8,6 @@
 #include "LineaDeOrdenes.h"
 #include "Main000.h"
 #include "MensajesSinVentana.h"
-#include "StartupMessages.h"
 
 namespace {
 
@@ -41,7 +40,7 @@ int main(int argc, char* argv[])
                       mensajes0834imp::kYaEnEjecucion});
         else
             mensajes({MensajeResumen::Icono::Critico, mensajes0834imp::kTituloAplicacion,
-                      StartupMessages::kTextoBloqueoFallido.arg(instancia.fileName())});
+                      InstanceLock::kTextoBloqueoFallido.arg(instancia.fileName())});
         return kResumenYaEnEjecucion;
     }
 
