@@ -240,8 +240,9 @@ TEST(Alt834, ASecondUserIsToldWhichPathItMayNotWrite)
     // The parent only gains the right to pass through: it may be /tmp itself,
     // whose sticky bit a full chmod would take away.
     const QString parent = QFileInfo(folder).path();
-    if (!(QFile::permissions(parent) & QFileDevice::ExeOther))
+    if (!(QFile::permissions(parent) & QFileDevice::ExeOther)) {
         ASSERT_TRUE(QFile::setPermissions(parent, QFile::permissions(parent) | QFileDevice::ExeOther));
+    }
     if (!root) {
         ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     }
