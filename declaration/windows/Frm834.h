@@ -64,23 +64,12 @@ public:
     int iAccion() const { return decl_.iAccion; }
     bool bEnviada() const { return decl_.bEnviada; }
     QString sRuc() const { return decl_.dato(Declaracion834::Dato::Ruc); }
-    void setSRuc(const QString& ruc) { decl_.setDato(Declaracion834::Dato::Ruc, ruc); }
-    QString sRazonSocial;
     QString sPeriodo;
 
     // The load (steps 1 to 13); runs once, at the latest when first shown.
     void cargar();
 
-    // ---- Routines of the form
-    void pCargaIdent(int iAccion);
-    void LlenaContribuyentes();
     bool CargaCasillas();
-    void AsignaCasilla(const QString& codigo, const QString& valor) { decl_.AsignaCasilla(codigo, valor); }
-    // Tells the status bar RUC, name, year and the suite user.
-    void informaBarraEstado(const QString& ruc, const QString& nombre, const QString& periodo);
-    // A message box titled with the form's caption (or `titulo`); returns the button pressed.
-    int mensaje(QMessageBox::Icon icono, const QString& texto,
-                QMessageBox::StandardButtons botones = QMessageBox::Ok, const QString& titulo = {});
     // The key of the declaration shown (sRuc, sPeriodo, form, sent, CORREL).
     lectura834::Clave clave() const;
 
@@ -94,23 +83,14 @@ public:
     // Closes the form (no questions asked); the status bar keeps only the year.
     void cerrar() override;
 
-    // What the checks read besides the model: the RUC shown, the
-    // new-declaration flag, the year field's text and the database.
-    validacion834::Contexto contextoValidacion() const;
     // The commands' state (last-save state, list-accepted mark), reset at load.
     const comandos834::Estado& estadoComandos() const { return estado_; }
-
-    // The exercise rule applied when the year field is left (validacion834::ValidaPeriodo).
-    std::function<bool(Frm834&)> validaPeriodo;
 
     // ---- State
     Declaracion834& declaracion() { return decl_; }
     const Declaracion834& declaracion() const { return decl_; }
     const ContextoDeclaracion& contexto() const { return contexto_; }
-    const ObjFunciones& funciones() const { return funciones_; }
     QString nuevaDeclaracion() const { return nuevaDeclaracion_; }   // "S", "N" or "" before a choice
-    int iTabActual() const { return iTabActual_; }
-    bool cargado() const { return cargado_; }
     // The RUC shown: first 11 characters of CmbRuc (mode 0) or TxtNumRuc, trimmed.
     QString rucMostrado() const;
 
@@ -140,9 +120,6 @@ public:
     QPushButton* cmdCancelar() const { return CmdCancelar_; }
     QLabel* lblEncabezadoActivos(int pagina) const { return pagina == 0 ? lblTab2_41_ : lblTab2_168_; }
 
-    // The asset-page headers for the exercise shown and the adjustment answer.
-    void actualizaEncabezados();
-
 public slots:
     void reject() override;
 
@@ -159,6 +136,24 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    void setSRuc(const QString& ruc) { decl_.setDato(Declaracion834::Dato::Ruc, ruc); }
+    QString sRazonSocial;
+    void pCargaIdent(int iAccion);
+    void LlenaContribuyentes();
+    // Tells the status bar RUC, name, year and the suite user.
+    void informaBarraEstado(const QString& ruc, const QString& nombre, const QString& periodo);
+    // A message box titled with the form's caption (or `titulo`); returns the button pressed.
+    int mensaje(QMessageBox::Icon icono, const QString& texto,
+                QMessageBox::StandardButtons botones = QMessageBox::Ok, const QString& titulo = {});
+    // What the checks read besides the model: the RUC shown, the
+    // new-declaration flag, the year field's text and the database.
+    validacion834::Contexto contextoValidacion() const;
+    // The exercise rule applied when the year field is left (validacion834::ValidaPeriodo).
+    std::function<bool(Frm834&)> validaPeriodo;
+
+    // The asset-page headers for the exercise shown and the adjustment answer.
+    void actualizaEncabezados();
+
     void construye();
     QWidget* construyeIdentificacion();
     QWidget* construyeActivos();
