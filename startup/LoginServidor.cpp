@@ -18,7 +18,12 @@ std::optional<OpenFailure> comprobarLoginServidor(QSqlDatabase db, const Setting
     if (!q.exec(QStringLiteral("SELECT session_user, COALESCE((SELECT relrowsecurity FROM pg_catalog.pg_class"
                                " WHERE oid = to_regclass('cab')), false)"))
         || !q.next())
-        return OpenFailure{kErrConnectionFailed, q.lastError().text()};
+        return OpenFailure{kErrConnectionFailed,
+                           (conexionPerdida(q.lastError()) || !conexionViva(db)
+                                ? QStringLiteral("Se perdió la conexión con el servidor de la base de datos mientras "
+                                                 "se comprobaba el usuario de la suite.")
+                                : QStringLiteral("No se pudo comprobar el usuario de la suite en el servidor."))
+                               + u'\n' + q.lastError().text()};
     const QString login = q.value(0).toString();
     const bool porUsuario = settings.loginPorUsuario() || q.value(1).toBool();
     const QString sysUser = settings.sysUser.trimmed();

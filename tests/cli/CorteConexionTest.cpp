@@ -122,6 +122,6 @@ TEST(CorteConexion, ImportStopsAtALostConnectionNamingTheLinesNotStored)
         << r.texto.constData();
     EXPECT_FALSE(salida.contains("line 4 ")) << "nothing is tried past the lost connection";
     EXPECT_TRUE(salida.contains("stopped at line 3: the connection to the database server was lost"));
-    EXPECT_TRUE(salida.contains("not stored: lines 3, 4")) << r.texto.constData();
+    EXPECT_TRUE(salida.contains("not stored: 2 rows (lines 3, 4)")) << r.texto.constData();
     EXPECT_EQ(suite.valor("SELECT COUNT(*) FROM CAB"), "1");
 }

@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -22,7 +23,14 @@ struct Salida {
 
 inline Salida f0834(const QStringList& argumentos, const QByteArray& entrada = {})
 {
+    // Without --ini f0834 looks for KV000.INI as the windows do: in an empty
+    // folder of the test's own, never in the home of whoever runs the tests.
+    static const QTemporaryDir sinSuite;
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    if (!entorno.contains(QStringLiteral("QVR_WINDIR")))
+        entorno.insert(QStringLiteral("QVR_WINDIR"), sinSuite.path());
     QProcess p;
+    p.setProcessEnvironment(entorno);
     p.start(QStringLiteral(F0834_PATH), argumentos);
     EXPECT_TRUE(p.waitForStarted());
     p.write(entrada);

@@ -280,8 +280,8 @@ TEST(HostStart, FindsAMovedSuiteFolderAgain)
                 box->button(QMessageBox::Ok)->click();
         } else if (auto* files = qobject_cast<QFileDialog*>(w)) {
             seen << files->windowTitle();
-            files->setDirectory(dir.path());
-            files->selectFile(moved);
+            // In folder mode the dialog takes the folder it shows.
+            files->setDirectory(moved);
             QMetaObject::invokeMethod(files, "accept");
         }
     });
