@@ -65,10 +65,16 @@ private:
 };
 
 // Cancels the next file dialog that opens, keeping the file it proposed.
+// Qt's dialog keeps its state in the user's settings folder: unless the test
+// chose one, it is a folder of the test's own.
 class DialogoArchivo {
 public:
     DialogoArchivo()
     {
+        if (!qEnvironmentVariableIsSet("XDG_CONFIG_HOME")) {
+            qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
+            propio_ = true;
+        }
         timer_.setInterval(5);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
@@ -78,9 +84,18 @@ public:
         });
         timer_.start();
     }
+    ~DialogoArchivo()
+    {
+        if (propio_)
+            qunsetenv("XDG_CONFIG_HOME");
+    }
+    DialogoArchivo(const DialogoArchivo&) = delete;
+    DialogoArchivo& operator=(const DialogoArchivo&) = delete;
     QString propuesto;
 
 private:
+    QTemporaryDir config_;
+    bool propio_ = false;
     QTimer timer_;
 };
 
