@@ -52,9 +52,9 @@ TestSuite& suite()
     return *s;
 }
 
-DeclarationListContext context()
+ContextoListaDeclaraciones context()
 {
-    return DeclarationListContext{suite().db(), QStringLiteral("0834"), QStringLiteral("ROOT"), {}, {}};
+    return ContextoListaDeclaraciones{suite().db(), QStringLiteral("0834"), QStringLiteral("ROOT"), {}, {}};
 }
 
 void BM_FirstRowsShown(benchmark::State& state)

@@ -18,7 +18,7 @@
 #include "Grabacion834.h"
 #include "Lectura834.h"
 #include "Parametros834.h"
-#include "Settings.h"
+#include "Configuracion.h"
 #include "Suite.h"
 #include "TestSuite.h"
 #include "Validacion834.h"
@@ -58,14 +58,14 @@ struct Banco {
         QString e;
         if (TestSuite::serverEngine()) {
             const QString url = TestSuite::serverUrl(TestSuite::createServerDatabase(false));
-            e = qvrhost::createSuiteOnServer(sysPath, QString(url).replace("postgresql://", "postgresql://postgres@"),
+            e = qvrhost::creaSuiteEnServidor(sysPath, QString(url).replace("postgresql://", "postgresql://postgres@"),
                                              false);
         } else {
-            e = qvrhost::createSuite(sysPath);
+            e = qvrhost::creaSuite(sysPath);
         }
         if (!e.isEmpty())
             qFatal("createSuite: %s", qPrintable(e));
-        if (e = qvrhost::openSuiteDatabase(readSettings(sysPath + QStringLiteral("KV000.INI")).dbFile, kConexion);
+        if (e = qvrhost::abreBaseSuite(leeConfiguracion(sysPath + QStringLiteral("KV000.INI")).dbFile, kConexion);
             !e.isEmpty())
             qFatal("open: %s", qPrintable(e));
         db = QSqlDatabase::database(kConexion);
@@ -335,7 +335,7 @@ BENCHMARK(BM_SaveOverBareRatio)->Unit(benchmark::kMillisecond);
 void BM_ReloadIntoTheModel(benchmark::State& state)
 {
     const QSqlDatabase db = banco().db;
-    const Money uit = parametros834::GET_UIT(db, kPeriodo);
+    const Dinero uit = parametros834::GET_UIT(db, kPeriodo);
     const QString factor = formato834::textoFactor(parametros834::GET_IPM(db, kPeriodo));
     for (auto _ : state) {
         Declaracion834 d;

@@ -69,12 +69,12 @@ struct Oficina {
     explicit Oficina(int filas)
     {
         const QString carpeta = dir.path() + u'/';
-        if (const QString e = qvrhost::createSuite(carpeta); !e.isEmpty())
+        if (const QString e = qvrhost::creaSuite(carpeta); !e.isEmpty())
             qFatal("createSuite: %s", qPrintable(e));
         ini = carpeta + QStringLiteral("KV000.INI");
         {
             const QString conexion = QStringLiteral("bench-lote");
-            if (const QString e = qvrhost::openSuiteDatabase(carpeta + QLatin1String(qvrhost::kDatabaseName), conexion);
+            if (const QString e = qvrhost::abreBaseSuite(carpeta + QLatin1String(qvrhost::kDatabaseName), conexion);
                 !e.isEmpty())
                 qFatal("open: %s", qPrintable(e));
             QSqlDatabase db = QSqlDatabase::database(conexion);

@@ -8,9 +8,9 @@
 #include "BenchMain.h"
 #include "MotorSql.h"
 #include "Casillas834.h"
-#include "ControlCode.h"
+#include "CodigoControl.h"
 #include "Declaracion834.h"
-#include "ParamLookups.h"
+#include "ConsultasParam.h"
 #include "TestSuite.h"
 
 #include <QSqlQuery>
@@ -28,7 +28,7 @@ constexpr int kTaxpayers = 10000;
 std::unique_ptr<Declaracion834> declaracionLlena()
 {
     auto d = std::make_unique<Declaracion834>();
-    d->aplicarEjercicio(QStringLiteral("2003"), Money::fromWhole(3100), QStringLiteral("1.011"));
+    d->aplicarEjercicio(QStringLiteral("2003"), Dinero::fromWhole(3100), QStringLiteral("1.011"));
     for (int numero : casillas834::activos())
         d->setCasilla(numero, QStringLiteral("100000"));
     d->setCasilla(104, QStringLiteral("25000"));
@@ -89,7 +89,7 @@ void BM_DetControlCode(benchmark::State& state)
     for (int c = 0; c < fila.count(); ++c)
         fila.setValue(c, valores[c]);
     for (auto _ : state)
-        benchmark::DoNotOptimize(controlCode(fila, kControlCountDet));
+        benchmark::DoNotOptimize(codigoControl(fila, kControlCountDet));
 }
 BENCHMARK(BM_DetControlCode);
 
@@ -101,7 +101,7 @@ void BM_TaxpayerList(benchmark::State& state)
     const qsizetype esperadas = state.range(0) ? kTaxpayers : kTaxpayers / 2;
     QSqlDatabase db = suite().db();
     for (auto _ : state) {
-        const QList<Taxpayer> lista = taxpayerList(db, usuario);
+        const QList<Contribuyente> lista = listaContribuyentes(db, usuario);
         if (lista.size() != esperadas) {
             state.SkipWithError("wrong number of taxpayers");
             break;

@@ -6,8 +6,8 @@
 #include "MotorSql.h"
 #include "DeclaracionReporte.h"
 #include "ImpRep.h"
-#include "SpoolPainter.h"
-#include "SpoolReader.h"
+#include "PintorSpool.h"
+#include "LectorSpool.h"
 #include "TestSuite.h"
 
 #include <QGuiApplication>
@@ -44,9 +44,9 @@ void sampleDeclaration(const TestSuite& suite)
     db.commit();
 }
 
-ReportContext declarationContext()
+ContextoReporte declarationContext()
 {
-    ReportContext ctx;
+    ContextoReporte ctx;
     ctx.ruc = kRuc;
     ctx.nombre = QStringLiteral("COMERCIAL ANDINA S.A.");
     ctx.formulario = QStringLiteral("0834");
@@ -62,9 +62,9 @@ struct Written {
     Written()
     {
         sampleDeclaration(suite);
-        ReportContext ctx = declarationContext();
-        GeneraReporteDeclaracion(suite.db(), QStringLiteral("ADMIN"), reportFolder(suite.path()), ctx);
-        path = spoolFilePath(reportFolder(suite.path()), ctx.archivo);
+        ContextoReporte ctx = declarationContext();
+        GeneraReporteDeclaracion(suite.db(), QStringLiteral("ADMIN"), carpetaDeReportes(suite.path()), ctx);
+        path = rutaArchivoSpool(carpetaDeReportes(suite.path()), ctx.archivo);
     }
 };
 
@@ -73,8 +73,8 @@ void BM_RegisterAndWriteDeclaration(benchmark::State& state)
     TestSuite suite;
     sampleDeclaration(suite);
     for (auto _ : state) {
-        ReportContext ctx = declarationContext();
-        if (!GeneraReporteDeclaracion(suite.db(), QStringLiteral("ADMIN"), reportFolder(suite.path()), ctx).isEmpty()) {
+        ContextoReporte ctx = declarationContext();
+        if (!GeneraReporteDeclaracion(suite.db(), QStringLiteral("ADMIN"), carpetaDeReportes(suite.path()), ctx).isEmpty()) {
             state.SkipWithError("printing failed");
             break;
         }
@@ -87,13 +87,13 @@ void BM_ReadAndDrawThreePages(benchmark::State& state)
     Written w;
     const QColor fondo(0xC0, 0xFF, 0xFF);
     for (auto _ : state) {
-        const std::optional<SpoolDocument> doc = readSpoolFile(w.path);
+        const std::optional<DocumentoSpool> doc = leeArchivoSpool(w.path);
         if (!doc) {
             state.SkipWithError("cannot read");
             break;
         }
-        for (const QList<SpoolItem>& page : previewSurfaces(*doc)) {
-            QImage img = renderSurface(page, fondo, 96);
+        for (const QList<ElementoSpool>& page : superficiesPrevia(*doc)) {
+            QImage img = dibujaSuperficie(page, fondo, 96);
             benchmark::DoNotOptimize(img.constBits());
         }
     }
@@ -106,8 +106,8 @@ void BM_PdfOfThreePages(benchmark::State& state)
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("d.pdf"));
     for (auto _ : state) {
-        const std::optional<SpoolDocument> doc = readSpoolFile(w.path);
-        if (!doc || !writeSpoolPdf(pdf, printSheets(*doc))) {
+        const std::optional<DocumentoSpool> doc = leeArchivoSpool(w.path);
+        if (!doc || !escribePdfSpool(pdf, hojasImpresion(*doc))) {
             state.SkipWithError("cannot write the PDF");
             break;
         }

@@ -5,9 +5,9 @@
 // With QVR_TEST_ENGINE=postgresql the suite is on the throwaway server.
 
 #include "ImpRep.h"
-#include "SpoolReader.h"
-#include "SpoolWriter.h"
-#include "Session.h"
+#include "LectorSpool.h"
+#include "EscritorSpool.h"
+#include "Sesion.h"
 #include "TestSuite.h"
 
 #include <QThread>
@@ -23,7 +23,7 @@ namespace {
 
 // About 150 lines, shaped like the asset table of a declaration: per row
 // three cells and three texts.
-void declarationBody(SpoolWriter& w)
+void declarationBody(EscritorSpool& w)
 {
     w.ImprimePos(300, 350, u"KALDEN", true, 16, 0);
     w.ImprimePos(4000, 850, u"Ejercicio gravable 2004", false, 7, 0);
@@ -44,11 +44,11 @@ void declarationBody(SpoolWriter& w)
 void BM_RegisterAndWriteDeclaration(benchmark::State& state)
 {
     TestSuite suite;
-    const QString folder = reportFolder(suite.path());
+    const QString folder = carpetaDeReportes(suite.path());
     for (auto _ : state) {
-        const SpoolRegistration reg = RegistraSpool(suite.db(), QStringLiteral("ADMIN"),
+        const RegistroSpool reg = RegistraSpool(suite.db(), QStringLiteral("ADMIN"),
                                                     QStringLiteral("AAR001"), 6, QStringLiteral("20123456789"));
-        ReportContext ctx;
+        ContextoReporte ctx;
         ctx.codRep = QStringLiteral("AAR001");
         ctx.archivo = reg.archivo;
         const QString error = IniciaReporte(ctx, folder, declarationBody);
@@ -85,22 +85,22 @@ void BM_RegisterEightAtOnce(benchmark::State& state)
         for (int w = 0; w < kWriters; ++w) {
             threads.emplace_back(QThread::create([&, w] {
                 const QString connection = QStringLiteral("bench-writer-%1").arg(w);
-                OpenOptions options;
+                OpcionesApertura options;
                 options.connectionName = connection;
                 options.writeSystemDb = false;
                 options.busyTimeoutMs = 5000;
-                if (openDatabaseFile(suite.dbFile(), Settings{}, QString(), options)) {
+                if (abreArchivoBaseDatos(suite.dbFile(), Configuracion{}, QString(), options)) {
                     ++failures;
                     return;
                 }
                 for (int i = 0; i < kEach; ++i) {
                     const auto t0 = std::chrono::steady_clock::now();
-                    const SpoolRegistration reg = RegistraSpool(QSqlDatabase::database(connection), QStringLiteral("ADMIN"),
+                    const RegistroSpool reg = RegistraSpool(QSqlDatabase::database(connection), QStringLiteral("ADMIN"),
                                                                 QStringLiteral("AAR001"), 6, QStringLiteral("20123456789"));
                     times[w].push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
                     failures += !reg.ok();
                 }
-                closeDatabase(connection);
+                cierraBaseDatos(connection);
             }));
             threads.back()->start();
         }
@@ -122,21 +122,21 @@ BENCHMARK(BM_RegisterEightAtOnce)->Unit(benchmark::kMillisecond)->Iterations(2);
 void BM_ReadDeclaration(benchmark::State& state)
 {
     TestSuite suite;
-    const QString folder = reportFolder(suite.path());
-    ReportContext ctx;
+    const QString folder = carpetaDeReportes(suite.path());
+    ContextoReporte ctx;
     ctx.archivo = QStringLiteral("00000001.PRN");
     if (!IniciaReporte(ctx, folder, declarationBody).isEmpty()) {
         state.SkipWithError("writing failed");
         return;
     }
-    const QString path = spoolFilePath(folder, ctx.archivo);
+    const QString path = rutaArchivoSpool(folder, ctx.archivo);
     for (auto _ : state) {
-        const auto doc = readSpoolFile(path);
+        const auto doc = leeArchivoSpool(path);
         if (!doc) {
             state.SkipWithError("reading failed");
             break;
         }
-        benchmark::DoNotOptimize(previewSurfaces(*doc));
+        benchmark::DoNotOptimize(superficiesPrevia(*doc));
     }
 }
 BENCHMARK(BM_ReadDeclaration)->Unit(benchmark::kMillisecond);

@@ -1,9 +1,9 @@
 #include "BaseDatos.h"
 
 #include "Eco.h"
-#include "IniFile.h"
-#include "Session.h"
-#include "Settings.h"
+#include "ArchivoIni.h"
+#include "Sesion.h"
+#include "Configuracion.h"
 
 #include <QFileInfo>
 
@@ -15,7 +15,7 @@ QString tomarIni(QStringList& argumentos)
 {
     const qsizetype i = argumentos.indexOf(QStringLiteral("--ini"));
     if (i < 0 || i + 1 >= argumentos.size())
-        return IniFile::locateIni();
+        return ArchivoIni::ubicaIni();
     const QString ruta = argumentos[i + 1];
     argumentos.remove(i, 2);
     return ruta;
@@ -24,7 +24,7 @@ QString tomarIni(QStringList& argumentos)
 BaseDatos::~BaseDatos()
 {
     if (abierta_)
-        closeDatabase(kConexion);
+        cierraBaseDatos(kConexion);
 }
 
 bool BaseDatos::abrir(const QString& iniPath, QString* error)
@@ -33,12 +33,12 @@ bool BaseDatos::abrir(const QString& iniPath, QString* error)
         *error = QStringLiteral("settings file not found: %1").arg(eco(iniPath));
         return false;
     }
-    const Settings settings = readSettings(iniPath);
-    OpenOptions opciones;
+    const Configuracion settings = leeConfiguracion(iniPath);
+    OpcionesApertura opciones;
     opciones.connectionName = kConexion;
     opciones.writeSystemDb = false;  // a command-line run leaves KV000.INI alone
-    if (const std::optional<OpenFailure> fallo = openDatabase(settings, iniPath, opciones)) {
-        *error = QStringLiteral("cannot open the database %1: %2").arg(settings.dbFile, openFailureMessage(*fallo));
+    if (const std::optional<FalloApertura> fallo = abreBaseDatos(settings, iniPath, opciones)) {
+        *error = QStringLiteral("cannot open the database %1: %2").arg(settings.dbFile, mensajeFalloApertura(*fallo));
         return false;
     }
     abierta_ = true;

@@ -71,7 +71,7 @@ int compute(const QStringList& argumentos, Consola& consola)
             return fallar(error, kSalidaError);
         bool okUit = false, okIpm = false;
         pedido->uit = parametros834::GET_UIT(base.db(), pedido->ejercicio, &okUit);
-        const Money factor = parametros834::GET_IPM(base.db(), pedido->ejercicio, &okIpm);
+        const Dinero factor = parametros834::GET_IPM(base.db(), pedido->ejercicio, &okIpm);
         if (!okUit || !okIpm)
             return fallar(QStringLiteral("cannot read PARAM from the database"), kSalidaError);
         pedido->factorIpm = formato834::textoFactor(factor);

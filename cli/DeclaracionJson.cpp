@@ -8,7 +8,7 @@
 #include "Lectura834.h"
 #include "ObjFunciones.h"
 #include "Parametros834.h"
-#include "ParamLookups.h"
+#include "ConsultasParam.h"
 
 #include <QJsonValue>
 
@@ -81,7 +81,7 @@ bool textoCorto(const QJsonObject& o, const char* clave, int largo, QString* des
 bool nombreValido(const QString& s)
 {
     for (const QChar ch : s)
-        if (!ObjFunciones::nameCharacterKept(ch))
+        if (!ObjFunciones::caracterNombreConservado(ch))
             return false;
     return true;
 }
@@ -216,7 +216,7 @@ bool parametrosDeBase(const QSqlDatabase& db, entrada::Pedido& p)
     return okUit && okIpm;
 }
 
-QString rechazoContribuyente(const QList<Taxpayer>& contribuyentes, const QString& ruc, const QString& sysUser)
+QString rechazoContribuyente(const QList<Contribuyente>& contribuyentes, const QString& ruc, const QString& sysUser)
 {
     switch (taxpayerRefusal(contribuyentes, ruc)) {
     case TaxpayerRefusal::None: break;
@@ -249,7 +249,7 @@ QString revisarListas(const QSqlDatabase& db, const Solicitud& s, bool* ok)
     return revisarListas(bancos, s);
 }
 
-void preparar(const Solicitud& s, QSqlDatabase db, const QList<Taxpayer>& contribuyentes, Declaracion834& d,
+void preparar(const Solicitud& s, QSqlDatabase db, const QList<Contribuyente>& contribuyentes, Declaracion834& d,
               validacion834::Contexto& c)
 {
     d.iAccion = s.nuevo ? 0 : 1;
@@ -261,7 +261,7 @@ void preparar(const Solicitud& s, QSqlDatabase db, const QList<Taxpayer>& contri
     // stored one; only a listed taxpayer can be chosen.
     QString razonSocial = s.razonSocial;
     if (db.isValid()) {
-        const Taxpayer* t = findTaxpayer(contribuyentes, s.ruc);
+        const Contribuyente* t = findTaxpayer(contribuyentes, s.ruc);
         if (!t && s.nuevo)
             c.rucMostrado.clear();
         razonSocial = !t ? QString()
@@ -344,7 +344,7 @@ std::optional<QJsonObject> leerGuardada(const QSqlDatabase& db, const QString& r
     d.setCargando(false);
     // Stored amounts whose results do not fit are refused as input is (the top level says so).
     if (d.desbordada())
-        throw MoneyOverflow();
+        throw DineroDesbordado();
     return escribir(d, razonSocial);
 }
 
@@ -380,7 +380,7 @@ bool completarConGuardada(const QSqlDatabase& db, const QJsonObject& dada, Solic
     return true;
 }
 
-int prepararConBase(const QSqlDatabase& db, const QList<Taxpayer>& contribuyentes, const QString& sysUser,
+int prepararConBase(const QSqlDatabase& db, const QList<Contribuyente>& contribuyentes, const QString& sysUser,
                     const QJsonObject& dada, Solicitud* s, QString* error)
 {
     constexpr int kFallo = 1;

@@ -5,7 +5,7 @@
 
 #include "Declaracion834.h"
 #include "EntradaJson.h"
-#include "ParamLookups.h"
+#include "ConsultasParam.h"
 #include "Validacion834.h"
 
 #include <QJsonObject>
@@ -43,7 +43,7 @@ bool parametrosDeBase(const QSqlDatabase& db, entrada::Pedido& p);
 // Why the suite user may not work on the declarations of `ruc`, naming the
 // taxpayer (taxpayerRefusal: the RUC check and the user's taxpayer list);
 // empty when they may.
-QString rechazoContribuyente(const QList<Taxpayer>& contribuyentes, const QString& ruc, const QString& sysUser);
+QString rechazoContribuyente(const QList<Contribuyente>& contribuyentes, const QString& ruc, const QString& sysUser);
 
 // A request read from `dada` made ready against the suite, as save and
 // validate take it: the taxpayer refused unless the user may work on it (no
@@ -51,7 +51,7 @@ QString rechazoContribuyente(const QList<Taxpayer>& contribuyentes, const QStrin
 // completed (completarConGuardada), the bank checked against the form's
 // list, the exercise's UIT and factor read. 0 when ready, else the exit
 // status (1 refused or database failure, 2 bad input) with *error.
-int prepararConBase(const QSqlDatabase& db, const QList<Taxpayer>& contribuyentes, const QString& sysUser,
+int prepararConBase(const QSqlDatabase& db, const QList<Contribuyente>& contribuyentes, const QString& sysUser,
                     const QJsonObject& dada, Solicitud* s, QString* error);
 
 // What the form's lists would not offer: a bank outside PARAM 004
@@ -63,10 +63,10 @@ QString revisarListas(const QSqlDatabase& db, const Solicitud& s, bool* ok);
 // Puts the declaration into the model as the window would have it before
 // "&Validar" or "&Grabar", and the window's other state into the context. A
 // new declaration takes its taxpayer from the suite user's list
-// (taxpayerList, read once by the caller) and is checked against the stored
+// (listaContribuyentes, read once by the caller) and is checked against the stored
 // ones; with a database the name is the list's, whatever "razonSocial"
 // says; without one the taxpayer is taken as chosen and new.
-void preparar(const Solicitud& s, QSqlDatabase db, const QList<Taxpayer>& contribuyentes, Declaracion834& d,
+void preparar(const Solicitud& s, QSqlDatabase db, const QList<Contribuyente>& contribuyentes, Declaracion834& d,
               validacion834::Contexto& c);
 
 // The declaration as the form shows it, in the same members: every non-blank

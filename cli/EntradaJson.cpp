@@ -208,13 +208,13 @@ std::optional<Pedido> leerPedido(const QJsonObject& o, bool conIni, const QStrin
         p.factorIpm = entrada::texto(o, "factorIpm", {}, error);
         if (!error->isEmpty())
             return std::nullopt;
-        const std::optional<Money> u = Money::parse(uit);
+        const std::optional<Dinero> u = Dinero::parse(uit);
         if (!u || u->isNegative()) {
             *error = QStringLiteral("\"uit\" must be a decimal amount, not \"%1\"").arg(eco(uit));
             return std::nullopt;
         }
         p.uit = *u;
-        const std::optional<Money> f = Money::parse(p.factorIpm);
+        const std::optional<Dinero> f = Dinero::parse(p.factorIpm);
         if (!p.factorIpm.trimmed().isEmpty() && (!f || f->isNegative())) {
             *error = QStringLiteral("\"factorIpm\" must be a decimal factor, not \"%1\"").arg(eco(p.factorIpm));
             return std::nullopt;
@@ -300,7 +300,7 @@ QList<int> teclearDeclaracion(const Pedido& p, Declaracion834& d)
     // The model stops at a result that does not fit and keeps the boxes after
     // it as they were: such input is refused whole, as the top level says.
     if (d.desbordada())
-        throw MoneyOverflow();
+        throw DineroDesbordado();
     return noIngresadas;
 }
 

@@ -3,7 +3,7 @@
 // user instead of exceptions.
 
 #include "Declaracion834.h"
-#include "Money.h"
+#include "Dinero.h"
 
 #include <QJsonObject>
 #include <QMap>
@@ -57,7 +57,7 @@ private:
 struct Pedido {
     QString ejercicio;
     QString ajuste;              // "" = the option is not clicked ("Si" stays selected)
-    Money uit;
+    Dinero uit;
     QString factorIpm;
     QMap<int, QString> casillas;
     std::optional<Detalle105> deducciones;

@@ -13,10 +13,10 @@
 #include "Subcomandos.h"
 
 #include "DeclaracionJson.h"
-#include "IniFile.h"
+#include "ArchivoIni.h"
 #include "Lectura834.h"
-#include "ParamLookups.h"
-#include "Settings.h"
+#include "ConsultasParam.h"
+#include "Configuracion.h"
 
 #include <QFileInfo>
 
@@ -48,7 +48,7 @@ int exportar(const QStringList& argumentos, Consola& consola)
     if (posicionales.size() != 1)
         return fallar(QStringLiteral("one FILE is required\n") + kUso);
     if (ini.isEmpty())
-        ini = IniFile::locateIni();
+        ini = ArchivoIni::ubicaIni();
     if (!QFileInfo(ini).isFile())
         return fallar(QStringLiteral("settings file not found: %1").arg(eco(ini)));
 
@@ -56,8 +56,8 @@ int exportar(const QStringList& argumentos, Consola& consola)
     BaseDatos base;
     if (!base.abrir(ini, &error))
         return fallar(error, kSalidaError);
-    const Settings settings = readSettings(ini);
-    const QList<Taxpayer> contribuyentes = taxpayerList(base.db(), settings.sysUser);
+    const Configuracion settings = leeConfiguracion(ini);
+    const QList<Contribuyente> contribuyentes = listaContribuyentes(base.db(), settings.sysUser);
     if (!ruc.isEmpty())
         if (const QString rechazo = declaracionjson::rechazoContribuyente(contribuyentes, ruc, settings.sysUser);
             !rechazo.isEmpty())

@@ -2,7 +2,7 @@
 
 #include "Grabacion834.h"
 
-Guardado guardarSolicitud(QSqlDatabase db, const QList<Taxpayer>& contribuyentes, const declaracionjson::Solicitud& s,
+Guardado guardarSolicitud(QSqlDatabase db, const QList<Contribuyente>& contribuyentes, const declaracionjson::Solicitud& s,
                           bool soloVerificar)
 {
     Guardado r;

@@ -17,10 +17,10 @@ struct Guardado {
     bool incierta = false;         // or, with this, not known whether stored
 };
 
-// `contribuyentes` is the suite user's taxpayer list (taxpayerList).
+// `contribuyentes` is the suite user's taxpayer list (listaContribuyentes).
 // The UIT and factor of s.pedido must already come from the database
 // (declaracionjson::parametrosDeBase). With `soloVerificar` nothing is written.
 // With s.sello, nothing is written either when the stored declaration no
 // longer has that stamp (someone else saved it since).
-Guardado guardarSolicitud(QSqlDatabase db, const QList<Taxpayer>& contribuyentes, const declaracionjson::Solicitud& s,
+Guardado guardarSolicitud(QSqlDatabase db, const QList<Contribuyente>& contribuyentes, const declaracionjson::Solicitud& s,
                           bool soloVerificar = false);

@@ -15,12 +15,12 @@
 
 #include "EscriturasEnLote.h"
 #include "Eco.h"
-#include "IniFile.h"
+#include "ArchivoIni.h"
 #include "MotorSql.h"
 #include "ObjFunciones.h"
 #include "Lectura834.h"
-#include "ParamLookups.h"
-#include "Settings.h"
+#include "ConsultasParam.h"
+#include "Configuracion.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -68,7 +68,7 @@ std::optional<Opciones> leerOpciones(const QStringList& args, QString* error)
         return std::nullopt;
     }
     if (o.ini.isEmpty())
-        o.ini = IniFile::locateIni();
+        o.ini = ArchivoIni::ubicaIni();
     o.archivo = posicionales[0];
     return o;
 }
@@ -113,7 +113,7 @@ struct Resultado {
 class Importacion {
 public:
     Importacion(QSqlDatabase db, const QString& sysUser, const Opciones& o)
-        : db_(db), sysUser_(sysUser), contribuyentes_(taxpayerList(db, sysUser)),
+        : db_(db), sysUser_(sysUser), contribuyentes_(listaContribuyentes(db, sysUser)),
           bancos_(lectura834::bancos(db, &okBancos_)), o_(o)
     {
     }
@@ -200,7 +200,7 @@ private:
         const QJsonObject representante = objeto.value(u"representante").toObject();
         for (const char* campo : {"apellidos", "nombres"})
             for (const QChar c : representante.value(QLatin1String(campo)).toString())
-                if (!ObjFunciones::nameCharacterKept(c))
+                if (!ObjFunciones::caracterNombreConservado(c))
                     return QStringLiteral(" (the file was read as %1: it is not valid UTF-8)").arg(codificacion_);
         return {};
     }
@@ -214,7 +214,7 @@ private:
 
     QSqlDatabase db_;
     const QString sysUser_;
-    const QList<Taxpayer> contribuyentes_;
+    const QList<Contribuyente> contribuyentes_;
     bool okBancos_ = false;
     const QList<std::pair<QString, QString>> bancos_;
     const Opciones& o_;
@@ -297,7 +297,7 @@ int importar(const QStringList& argumentos, Consola& consola)
         reporte.escribe(csv::linea({"linea", "ruc", "ejercicio", "resultado"}).toUtf8());
 
     EscriturasEnLote lote(base.db());
-    Importacion importacion(base.db(), readSettings(o->ini).sysUser, *o);
+    Importacion importacion(base.db(), leeConfiguracion(o->ini).sysUser, *o);
     importacion.setCodificacion(csv->codificacion);
     Progreso progreso(consola.errores, csv->filas.size(), consola.terminal);
     QList<Resultado> resultados;

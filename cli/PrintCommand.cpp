@@ -5,13 +5,13 @@
 #include "Eco.h"
 #include "DeclaracionReporte.h"
 #include "DeclaracionJson.h"
-#include "IniFile.h"
+#include "ArchivoIni.h"
 #include "Lectura834.h"
-#include "ParamLookups.h"
+#include "ConsultasParam.h"
 #include "Progreso.h"
-#include "Settings.h"
-#include "SpoolPainter.h"
-#include "SpoolReader.h"
+#include "Configuracion.h"
+#include "PintorSpool.h"
+#include "LectorSpool.h"
 
 #include <QDir>
 #include <QFile>
@@ -93,7 +93,7 @@ bool leerArgumentos(const QStringList& args, Pedido& p, QString& error)
             posicionales << a;
     }
     if (p.ini.isEmpty())
-        p.ini = IniFile::locateIni();
+        p.ini = ArchivoIni::ubicaIni();
     if (p.todas) {
         if (!posicionales.isEmpty() || p.enviada || !p.pdf.isEmpty() || (p.pdfDir.isEmpty() && !p.impresora)) {
             error = QStringLiteral("--all takes --pdf-dir or --printer, and no RUC, EJERCICIO, --enviada or --pdf");
@@ -110,9 +110,9 @@ bool leerArgumentos(const QStringList& args, Pedido& p, QString& error)
     return true;
 }
 
-ReportContext contexto(const Pedido& p, const QString& ruc, const QString& periodo)
+ContextoReporte contexto(const Pedido& p, const QString& ruc, const QString& periodo)
 {
-    ReportContext ctx;
+    ContextoReporte ctx;
     ctx.ruc = ruc;
     ctx.periodo = periodo;
     ctx.formulario = QStringLiteral("0834");
@@ -124,9 +124,9 @@ ReportContext contexto(const Pedido& p, const QString& ruc, const QString& perio
 
 // The declarations the command prints: the one named, or every stored one
 // of the user's taxpayers, as the window lists them.
-bool seleccion(QSqlDatabase db, const Settings& settings, const Pedido& p, QList<ReportContext>& lista, QString& error)
+bool seleccion(QSqlDatabase db, const Configuracion& settings, const Pedido& p, QList<ContextoReporte>& lista, QString& error)
 {
-    const QList<Taxpayer> contribuyentes = taxpayerList(db, settings.sysUser);
+    const QList<Contribuyente> contribuyentes = listaContribuyentes(db, settings.sysUser);
     if (!p.todas) {
         error = declaracionjson::rechazoContribuyente(contribuyentes, p.ruc, settings.sysUser);
         if (!error.isEmpty())
@@ -144,7 +144,7 @@ bool seleccion(QSqlDatabase db, const Settings& settings, const Pedido& p, QList
 }
 
 // Where a declaration's pages are drawn; empty when they are not.
-QString rutaPdf(const Pedido& p, const ReportContext& ctx)
+QString rutaPdf(const Pedido& p, const ContextoReporte& ctx)
 {
     if (p.todas)
         return QDir(p.pdfDir).filePath(ctx.nombreArchivoPdf());
@@ -153,7 +153,7 @@ QString rutaPdf(const Pedido& p, const ReportContext& ctx)
 
 // Fills the taxpayer name and, for a sent declaration, its order and control
 // numbers, as the print window copies them from its list.
-bool completarContexto(QSqlDatabase db, ReportContext& ctx, QString& error)
+bool completarContexto(QSqlDatabase db, ContextoReporte& ctx, QString& error)
 {
     QSqlQuery cab(db);
     const QString select = ctx.enviada ? QStringLiteral("SELECT NORDEN, CONTROL FROM HCAB")
@@ -184,13 +184,13 @@ bool completarContexto(QSqlDatabase db, ReportContext& ctx, QString& error)
 
 // Prints the spool file's pages on the queue as the print window does; the
 // job's request id ("PDF-12") once it has printed.
-std::optional<QString> enviaAImpresora(const SpoolDocument& doc, const QString& archivo, const QString& impresora,
+std::optional<QString> enviaAImpresora(const DocumentoSpool& doc, const QString& archivo, const QString& impresora,
                                        QString& error)
 {
     PedidoImpresion pedido;
     pedido.impresora = impresora;
     pedido.titulo = tituloTrabajo(archivo);
-    const ResultadoImpresion r = imprimeHojasEnCola(printSheets(doc), pedido);
+    const ResultadoImpresion r = imprimeHojasEnCola(hojasImpresion(doc), pedido);
     if (!r.ok()) {
         error = r.descripcion();
         return std::nullopt;
@@ -203,20 +203,20 @@ std::optional<QString> enviaAImpresora(const SpoolDocument& doc, const QString& 
 // `impresora` when one is asked for (`*trabajo`: the job's request id).
 // *ruta is the spool file's path once it is written, also when the drawing
 // or the printing fails afterwards (the file stays registered for a reprint).
-bool imprimir(QSqlDatabase db, const Settings& settings, ReportContext ctx, const QString& pdf,
+bool imprimir(QSqlDatabase db, const Configuracion& settings, ContextoReporte ctx, const QString& pdf,
               const std::optional<QString>& impresora, QString* ruta, QString* trabajo, QString& error)
 {
     if (!completarContexto(db, ctx, error))
         return false;
-    const QString carpeta = reportFolder(settings.sysPath);
+    const QString carpeta = carpetaDeReportes(settings.sysPath);
     error = GeneraReporteDeclaracion(db, settings.sysUser, carpeta, ctx);
     if (!error.isEmpty())
         return false;
-    *ruta = spoolFilePath(carpeta, ctx.archivo);
+    *ruta = rutaArchivoSpool(carpeta, ctx.archivo);
     if (pdf.isEmpty() && !impresora)
         return true;
-    const std::optional<SpoolDocument> doc = readSpoolFile(*ruta, &error);
-    if (!doc || (!pdf.isEmpty() && !writeSpoolPdf(pdf, printSheets(*doc), &error)))
+    const std::optional<DocumentoSpool> doc = leeArchivoSpool(*ruta, &error);
+    if (!doc || (!pdf.isEmpty() && !escribePdfSpool(pdf, hojasImpresion(*doc), &error)))
         return false;
     if (impresora) {
         const std::optional<QString> id = enviaAImpresora(*doc, ctx.archivo, *impresora, error);
@@ -248,15 +248,15 @@ int runPrint(const QStringList& args, Consola& consola)
     BaseDatos base;
     if (!base.abrir(p.ini, &error))
         return fallar(error);
-    const Settings settings = readSettings(p.ini);
+    const Configuracion settings = leeConfiguracion(p.ini);
 
-    QList<ReportContext> lista;
+    QList<ContextoReporte> lista;
     if (!seleccion(base.db(), settings, p, lista, error))
         return fallar(error);
     // With --all one declaration that cannot be printed does not stop the others.
     Progreso progreso(consola.errores, p.todas ? lista.size() : 0, consola.terminal);
     int resultado = kSalidaBien;
-    for (const ReportContext& ctx : lista) {
+    for (const ContextoReporte& ctx : lista) {
         QString ruta, trabajo;
         const bool impreso = imprimir(base.db(), settings, ctx, rutaPdf(p, ctx), p.impresora, &ruta, &trabajo, error);
         if (!ruta.isEmpty())

@@ -11,8 +11,8 @@
 #include "Subcomandos.h"
 
 #include "GuardaSolicitud.h"
-#include "ParamLookups.h"
-#include "Settings.h"
+#include "ConsultasParam.h"
+#include "Configuracion.h"
 
 #include <QFileInfo>
 
@@ -35,11 +35,11 @@ int save(const QStringList& argumentos, Consola& consola)
     if (!s)
         return fallar(error);
 
-    const Settings settings = readSettings(iniPath);
+    const Configuracion settings = leeConfiguracion(iniPath);
     BaseDatos base;
     if (!base.abrir(iniPath, &error))
         return fallar(error, kSalidaError);
-    const QList<Taxpayer> contribuyentes = taxpayerList(base.db(), settings.sysUser);
+    const QList<Contribuyente> contribuyentes = listaContribuyentes(base.db(), settings.sysUser);
     if (const int codigo =
             declaracionjson::prepararConBase(base.db(), contribuyentes, settings.sysUser, *dada, &*s, &error))
         return fallar(error, codigo);

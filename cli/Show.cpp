@@ -11,9 +11,9 @@
 #include "Calculos834.h"
 #include "Formato834.h"
 #include "Grabacion834.h"
-#include "ParamLookups.h"
+#include "ConsultasParam.h"
 #include "Parametros834.h"
-#include "Settings.h"
+#include "Configuracion.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -31,13 +31,13 @@ int show(const QStringList& argumentos, Consola& consola)
         return fallar(QStringLiteral("settings file not found: %1").arg(eco(iniPath)));
 
     QString error;
-    const Settings settings = readSettings(iniPath);
+    const Configuracion settings = leeConfiguracion(iniPath);
     BaseDatos base;
     if (!base.abrir(iniPath, &error))
         return fallar(error, kSalidaError);
     const QSqlDatabase db = base.db();
 
-    const QList<Taxpayer> contribuyentes = taxpayerList(db, settings.sysUser);
+    const QList<Contribuyente> contribuyentes = listaContribuyentes(db, settings.sysUser);
     if (const QString rechazo = declaracionjson::rechazoContribuyente(contribuyentes, ruc, settings.sysUser);
         !rechazo.isEmpty())
         return fallar(rechazo, kSalidaError);

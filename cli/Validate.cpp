@@ -8,8 +8,8 @@
 #include "DeclaracionJson.h"
 #include "Subcomandos.h"
 
-#include "ParamLookups.h"
-#include "Settings.h"
+#include "ConsultasParam.h"
+#include "Configuracion.h"
 #include "Validacion834.h"
 
 #include <QFileInfo>
@@ -38,13 +38,13 @@ int validate(const QStringList& argumentos, Consola& consola)
         return fallar(error);
 
     BaseDatos base;
-    Settings settings;
-    QList<Taxpayer> contribuyentes;
+    Configuracion settings;
+    QList<Contribuyente> contribuyentes;
     if (conIni) {
-        settings = readSettings(iniPath);
+        settings = leeConfiguracion(iniPath);
         if (!base.abrir(iniPath, &error))
             return fallar(error, kSalidaError);
-        contribuyentes = taxpayerList(base.db(), settings.sysUser);
+        contribuyentes = listaContribuyentes(base.db(), settings.sysUser);
         if (const int codigo = declaracionjson::prepararConBase(base.db(), contribuyentes, settings.sysUser, *dada,
                                                                 &*s, &error))
             return fallar(error, codigo);

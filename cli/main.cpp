@@ -3,7 +3,7 @@
 #include "Eco.h"
 #include "EntradaJson.h"
 #include "LineaDeOrdenes.h"
-#include "Money.h"
+#include "Dinero.h"
 #include "PrintCommand.h"
 #include "Subcomandos.h"
 
@@ -62,7 +62,7 @@ int ejecutarSinDesbordes(const Entrada& e, const QStringList& argumentos, Consol
 {
     try {
         return e.ejecutar(argumentos, consola);
-    } catch (const MoneyOverflow&) {
+    } catch (const DineroDesbordado&) {
         return entrada::Fallo(consola.errores, e.nombre)(
             QStringLiteral("the amounts are too large: a result would not fit in the form's amounts"));
     }

@@ -20,21 +20,21 @@ QString agrupar(std::int64_t entero)
 
 } // namespace
 
-Money leer(const QString& texto)
+Dinero leer(const QString& texto)
 {
     QString t = texto.trimmed();
     if (t.isEmpty())
-        return Money();
+        return Dinero();
     bool negativo = false;
     if (t.size() >= 2 && t.front() == u'(' && t.back() == u')') {
         negativo = true;
         t = t.mid(1, t.size() - 2).trimmed();
     }
     t.remove(u',');
-    const std::optional<Money> m = Money::parse(t);
+    const std::optional<Dinero> m = Dinero::parse(t);
     if (!m)
-        return Money();
-    const Money entero = m->rounded();
+        return Dinero();
+    const Dinero entero = m->rounded();
     return negativo ? -entero : entero;
 }
 
@@ -43,17 +43,17 @@ bool vacio(const QString& texto)
     return texto.trimmed().isEmpty();
 }
 
-QString miles(Money valor)
+QString miles(Dinero valor)
 {
     return agrupar(valor.roundedWhole());
 }
 
-QString plano(Money valor)
+QString plano(Dinero valor)
 {
     return QString::number(valor.roundedWhole());
 }
 
-QString milesNegativoEntreParentesis(Money valor)
+QString milesNegativoEntreParentesis(Dinero valor)
 {
     const std::int64_t entero = valor.roundedWhole();
     if (entero < 0)
@@ -61,13 +61,13 @@ QString milesNegativoEntreParentesis(Money valor)
     return agrupar(entero);
 }
 
-QString entreParentesis(Money valor)
+QString entreParentesis(Dinero valor)
 {
     const std::int64_t entero = valor.roundedWhole();
     return u'(' + agrupar(entero < 0 ? -entero : entero) + u')';
 }
 
-QString textoFactor(Money factor)
+QString textoFactor(Dinero factor)
 {
     QString s = factor.toString(4);
     while (s.endsWith(u'0'))
@@ -77,9 +77,9 @@ QString textoFactor(Money factor)
     return s.isEmpty() || s == QStringLiteral("-") ? QStringLiteral("0") : s;
 }
 
-Money leerFactor(const QString& texto)
+Dinero leerFactor(const QString& texto)
 {
-    return Money::parse(texto.trimmed()).value_or(Money());
+    return Dinero::parse(texto.trimmed()).value_or(Dinero());
 }
 
 } // namespace formato834

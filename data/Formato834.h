@@ -4,7 +4,7 @@
 // the display formats below. Amounts are whole soles: formatting rounds halves
 // away from zero.
 
-#include "Money.h"
+#include "Dinero.h"
 
 #include <QString>
 
@@ -12,29 +12,29 @@ namespace formato834 {
 
 // Standard read of a box text: blank or not a number gives 0; grouping commas
 // are ignored; "(1,234)" reads as -1234; the result is rounded to whole soles.
-Money leer(const QString& texto);
+Dinero leer(const QString& texto);
 
 // The trimmed text is empty.
 bool vacio(const QString& texto);
 
 // "###,###,###,##0": grouping commas, "0" for zero, leading minus if negative.
-QString miles(Money valor);
+QString miles(Dinero valor);
 
 // "###########0": no grouping, used for box 113 and for stored values.
-QString plano(Money valor);
+QString plano(Dinero valor);
 
 // "###,###,###,##0;(###,###,###,##0)": negative totals in parentheses, no minus.
-QString milesNegativoEntreParentesis(Money valor);
+QString milesNegativoEntreParentesis(Dinero valor);
 
 // "(###,###,###,##0)" of the absolute value: subtracted boxes (105, 144, 303,
 // 326, 328) always show their amount wrapped in parentheses.
-QString entreParentesis(Money valor);
+QString entreParentesis(Dinero valor);
 
 // A factor as GET_IPM's caller keeps it: plain decimal text with '.' and no
 // trailing zeros ("1.011", "1.05", "1", "0").
-QString textoFactor(Money factor);
+QString textoFactor(Dinero factor);
 
 // Numeric value of a factor text; empty or not a number gives 0.
-Money leerFactor(const QString& texto);
+Dinero leerFactor(const QString& texto);
 
 } // namespace formato834

@@ -127,12 +127,12 @@ int ObjFunciones::FiltroNombre(int keyAscii) const
 {
     if (keyAscii < 0 || keyAscii > 0xFFFF)
         return 0;
-    return nameCharacterKept(QChar(static_cast<char16_t>(keyAscii))) ? keyAscii : 0;
+    return caracterNombreConservado(QChar(static_cast<char16_t>(keyAscii))) ? keyAscii : 0;
 }
 
 // A Spanish name is kept as written: its accents, Ñ and an apostrophe
 // (O'Higgins, D'Onofrio) stay; changing any of them would name someone else.
-bool ObjFunciones::nameCharacterKept(QChar c)
+bool ObjFunciones::caracterNombreConservado(QChar c)
 {
     static const QString kSpanishLetters = QStringLiteral("ÁÉÍÓÚÜÑáéíóúüñ");
     const char16_t u = c.unicode();

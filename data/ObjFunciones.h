@@ -42,5 +42,5 @@ public:
     // submission; empty when CONTROL or the eight digits are malformed.
     static QString ordenDigitoControl(const QString& control, const QString& orden8);
     // What a name field keeps after the name filter.
-    static bool nameCharacterKept(QChar c);
+    static bool caracterNombreConservado(QChar c);
 };

@@ -1,6 +1,6 @@
 #include "Anexo105Datos.h"
 
-#include "ControlCode.h"
+#include "CodigoControl.h"
 #include "Formato834.h"
 #include "MotorSql.h"
 #include "Parametros834.h"
@@ -94,7 +94,7 @@ bool escribirDetalle(QSqlDatabase& db, const lectura834::Clave& clave, const Det
         q.addBindValue(casilla);
         q.addBindValue(valor);
         q.addBindValue(QStringLiteral("01"));
-        q.addBindValue(controlCode(fila, kControlCountDet));
+        q.addBindValue(codigoControl(fila, kControlCountDet));
         if (!q.exec()) {
             *error = q.lastError().text();
             return false;

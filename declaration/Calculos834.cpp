@@ -10,14 +10,14 @@ using formato834::miles;
 
 namespace {
 
-Money abs(Money m)
+Dinero abs(Dinero m)
 {
     return m.isNegative() ? -m : m;
 }
 
-Money tasa(const char* texto)
+Dinero tasa(const char* texto)
 {
-    return *Money::parse(QString::fromLatin1(texto));
+    return *Dinero::parse(QString::fromLatin1(texto));
 }
 
 // The scale of box 113: upper limit of each tranche in UIT and the rate on the
@@ -38,13 +38,13 @@ constexpr int kTopeReduccion2003 = 4838;
 
 } // namespace
 
-Money anticipoSegunEscala(Money v, Money uit)
+Dinero anticipoSegunEscala(Dinero v, Dinero uit)
 {
-    Money anticipo;
-    Money desde;
+    Dinero anticipo;
+    Dinero desde;
     for (std::size_t i = 0; i < kEscala.size(); ++i) {
         const bool ultimo = i + 1 == kEscala.size();
-        const Money hasta = ultimo ? v : uit * kEscala[i].hastaUit;
+        const Dinero hasta = ultimo ? v : uit * kEscala[i].hastaUit;
         if (v <= hasta) {
             if (v > desde)
                 anticipo += (v - desde) * tasa(kEscala[i].tasa);
@@ -56,9 +56,9 @@ Money anticipoSegunEscala(Money v, Money uit)
     return anticipo;
 }
 
-Money totalDeducciones(const Detalle105& detalle)
+Dinero totalDeducciones(const Detalle105& detalle)
 {
-    Money total;
+    Dinero total;
     for (const QString& valor : detalle)
         total += formato834::leer(valor);
     return total;
@@ -73,7 +73,7 @@ void Calcular330(Declaracion834& d)
     if (todasVacias) {
         d.setCasilla(330, QString());
     } else {
-        const Money c330 = c(300) + c(301) + c(302) + c(304) - abs(c(303)) + c(305) + c(306) + c(307) + c(308)
+        const Dinero c330 = c(300) + c(301) + c(302) + c(304) - abs(c(303)) + c(305) + c(306) + c(307) + c(308)
                            + c(310) + c(311) + c(313) + c(314) + c(315) + c(316) + c(318) + c(319) + c(321)
                            + c(322) + c(323) + c(324) + c(395) + c(396) + c(397) + c(325) + c(327) - abs(c(328))
                            - abs(c(326)) + c(329);
@@ -95,7 +95,7 @@ void Calcular108(Declaracion834& d)
         d.setCasilla(108, QString());
         return;
     }
-    const Money c108 = d.Vale(101) + d.Vale(104) - abs(d.Vale(105));
+    const Dinero c108 = d.Vale(101) + d.Vale(104) - abs(d.Vale(105));
     d.setCasilla(108, c108.isNegative() ? QStringLiteral("0") : miles(c108));
 }
 
@@ -107,10 +107,10 @@ void Calcular109(Declaracion834& d)
     }
     const QString ajuste = d.respuesta(Declaracion834::Pregunta::Ajuste);
     if (ajuste == u"1") {
-        const Money factor = formato834::leerFactor(d.factorIpm());
-        if (factor <= Money())
+        const Dinero factor = formato834::leerFactor(d.factorIpm());
+        if (factor <= Dinero())
             return;  // no factor for the exercise: 109 keeps what it had
-        const Money c109 = factor * d.Vale(108);
+        const Dinero c109 = factor * d.Vale(108);
         d.setCasilla(109, miles(c109));
     } else if (ajuste == u"0") {
         d.setCasilla(109, d.casilla(108));
@@ -123,7 +123,7 @@ void Calcular113(Declaracion834& d)
         d.setCasilla(113, QString());
         return;
     }
-    const Money c113 = anticipoSegunEscala(d.Vale(109), d.cUIT());
+    const Dinero c113 = anticipoSegunEscala(d.Vale(109), d.cUIT());
     d.setCasilla(113, formato834::plano(c113));
 }
 
@@ -133,7 +133,7 @@ void Calcular114(Declaracion834& d)
         d.setCasilla(114, QStringLiteral("0"));
         return;
     }
-    const Money c114 = tasa("0.3") * d.Vale(113);
+    const Dinero c114 = tasa("0.3") * d.Vale(113);
     d.setCasilla(114, miles(c114));
 }
 
@@ -143,7 +143,7 @@ void Calcular139(Declaracion834& d)
         d.setCasilla(139, QString());
         return;
     }
-    const Money c139 = d.Vale(113) - d.Vale(114);
+    const Dinero c139 = d.Vale(113) - d.Vale(114);
     d.setCasilla(139, c139.isNegative() ? QString() : miles(c139));
 }
 
@@ -153,7 +153,7 @@ void Calcular161(Declaracion834& d)
     if (modalidad == u"1")
         d.setCasilla(161, d.casilla(139));
     else if (modalidad == u"2")
-        d.setCasilla(161, miles(d.Vale(139) / Money::fromWhole(9)));
+        d.setCasilla(161, miles(d.Vale(139) / Dinero::fromWhole(9)));
     else
         d.setCasilla(161, QString());
 }
@@ -164,21 +164,21 @@ void Calcular146(Declaracion834& d)
         d.setCasilla(146, QString());
         return;
     }
-    const Money c146 = d.Vale(161) - abs(d.Vale(144)) + abs(d.Vale(145));
-    d.setCasilla(146, miles(c146.isNegative() ? Money() : c146));
+    const Dinero c146 = d.Vale(161) - abs(d.Vale(144)) + abs(d.Vale(145));
+    d.setCasilla(146, miles(c146.isNegative() ? Dinero() : c146));
 }
 
 void reglaModalidad(Declaracion834& d)
 {
-    const Money t = d.Vale(139);
-    if (t >= Money::fromWhole(9)) {
+    const Dinero t = d.Vale(139);
+    if (t >= Dinero::fromWhole(9)) {
         d.setBloqueada(160, false);
         d.setHabilitada(145, true);
         return;
     }
     d.setCasilla(160, QStringLiteral("1"));
     d.setBloqueada(160, true);
-    if (t <= Money()) {
+    if (t <= Dinero()) {
         d.setHabilitada(145, false);
         if (!d.bCargando())
             d.setCasilla(145, QString());

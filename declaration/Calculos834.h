@@ -6,7 +6,7 @@
 // and the adjustment factor that the model holds as values: no database here.
 
 #include "Declaracion834.h"
-#include "Money.h"
+#include "Dinero.h"
 
 #include <QString>
 
@@ -14,10 +14,10 @@ namespace calculos834 {
 
 // The advance by the progressive scale for updated taxable net assets v and
 // UIT u, before rounding (currency, four decimals).
-Money anticipoSegunEscala(Money v, Money uit);
+Dinero anticipoSegunEscala(Dinero v, Dinero uit);
 
 // Sum of the box-105 detail, each stored value read as whole soles (blank 0).
-Money totalDeducciones(const Detalle105& detalle);
+Dinero totalDeducciones(const Detalle105& detalle);
 
 void Calcular330(Declaracion834& d);   // total net assets, then 101 = 330
 void Calcular105(Declaracion834& d, const QString& selector);  // acts only for "105"

@@ -152,7 +152,7 @@ QString textoEnFoco(int numero, const QString& texto)
     const Casilla* c = buscar(numero);
     if (sinFormato(c) || formato834::vacio(texto))
         return texto;
-    const Money valor = formato834::leer(texto);
+    const Dinero valor = formato834::leer(texto);
     return formato834::plano(c->restada && valor.isNegative() ? -valor : valor);
 }
 
@@ -161,7 +161,7 @@ QString textoFueraDeFoco(int numero, const QString& texto)
     const Casilla* c = buscar(numero);
     if (sinFormato(c) || formato834::vacio(texto))
         return texto;
-    const Money valor = formato834::leer(texto);
+    const Dinero valor = formato834::leer(texto);
     return c->restada ? formato834::entreParentesis(valor) : formato834::miles(valor);
 }
 
@@ -170,7 +170,7 @@ QString textoRecargado(int numero, const QString& valor)
     const Casilla* c = buscar(numero);
     if (!c || c->recarga == Recarga::Texto || formato834::vacio(valor))
         return valor;
-    const Money v = formato834::leer(valor);
+    const Dinero v = formato834::leer(valor);
     switch (c->recarga) {
     case Recarga::Miles:
         return formato834::miles(v);

@@ -39,7 +39,7 @@ auto sinDesborde(Interfaz& ui, Comando comando) -> decltype(comando())
 {
     try {
         return comando();
-    } catch (const MoneyOverflow&) {
+    } catch (const DineroDesbordado&) {
         ui.ocupado(false);
         ui.mostrar(importesExcesivos());
         return decltype(comando())();

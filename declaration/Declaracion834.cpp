@@ -35,7 +35,7 @@ bool Declaracion834::setCasilla(int numero, const QString& texto)
     return true;
 }
 
-Money Declaracion834::Vale(int numero) const
+Dinero Declaracion834::Vale(int numero) const
 {
     return formato834::leer(casilla(numero));
 }
@@ -110,7 +110,7 @@ void Declaracion834::calcular(const std::function<void()>& reglas)
         ++reglasEnCurso_;
         try {
             f();
-        } catch (const MoneyOverflow&) {
+        } catch (const DineroDesbordado&) {
             ++desbordes_;
             const bool primera = !desbordada_;
             desbordada_ = true;
@@ -151,7 +151,7 @@ void Declaracion834::marcarEdicion()
 
 // ---- Exercise
 
-void Declaracion834::setParametros(Money uit, const QString& factorIpm)
+void Declaracion834::setParametros(Dinero uit, const QString& factorIpm)
 {
     if (uit == uit_ && factorIpm == factorIpm_)
         return;
@@ -160,7 +160,7 @@ void Declaracion834::setParametros(Money uit, const QString& factorIpm)
     emit parametrosCambiados();
 }
 
-void Declaracion834::aplicarEjercicio(const QString& periodo, Money uit, const QString& factorIpm)
+void Declaracion834::aplicarEjercicio(const QString& periodo, Dinero uit, const QString& factorIpm)
 {
     setDato(Dato::Periodo, periodo);
     setParametros(uit, factorIpm);

@@ -10,7 +10,7 @@
 // mirrors the model through the signals and feeds it what the user types.
 
 #include "Casillas834.h"
-#include "Money.h"
+#include "Dinero.h"
 
 #include <QHash>
 #include <QObject>
@@ -63,7 +63,7 @@ public:
     // Returns true when the text changed (and so the cascade ran).
     bool setCasilla(int numero, const QString& texto);
     // Standard numeric read and blank test of a box.
-    Money Vale(int numero) const;
+    Dinero Vale(int numero) const;
     bool vacio(int numero) const;
     // Every box of vCasillas becomes "" (one change each, cascade included).
     void limpiarCasillas();
@@ -82,14 +82,14 @@ public:
 
     // ---- Exercise and its parameters
     QString periodo() const { return dato(Dato::Periodo); }
-    Money cUIT() const { return uit_; }
+    Dinero cUIT() const { return uit_; }
     QString factorIpm() const { return factorIpm_; }
     // Only stores the values (the load sets UIT 0 and an empty factor).
-    void setParametros(Money uit, const QString& factorIpm);
+    void setParametros(Dinero uit, const QString& factorIpm);
     // The exercise was validated: keep it with its UIT and factor text, run
     // Calcular109 (and 113 and 114, which read the UIT and the year) and mark
     // the declaration modified.
-    void aplicarEjercicio(const QString& periodo, Money uit, const QString& factorIpm);
+    void aplicarEjercicio(const QString& periodo, Dinero uit, const QString& factorIpm);
 
     // ---- Answers. Anything other than "1" or "0" is kept as "".
     // Answering the adjustment question runs Calcular109.
@@ -177,7 +177,7 @@ private:
     FormaDePago pago_;
     QString modalidad_;
     Detalle105 detalle105_;
-    Money uit_;
+    Dinero uit_;
     QString factorIpm_;
     bool cargando_ = false;
     bool modificado_ = false;

@@ -2,13 +2,13 @@
 
 #include "Anexo105Datos.h"
 #include "Casillas834.h"
-#include "ControlCode.h"
+#include "CodigoControl.h"
 #include "Formato834.h"
 #include "MotorSql.h"
 #include "ObjFunciones.h"
-#include "ParamLookups.h"
+#include "ConsultasParam.h"
 #include "Parametros834.h"
-#include "SessionLookups.h"
+#include "ConsultasSesion.h"
 #include "TransaccionSql.h"
 
 #include <QSqlError>
@@ -128,7 +128,7 @@ std::optional<Fila> abrirFila(QSqlDatabase& db, const QString& tabla, const QStr
 
 // Numeric value as the suite's Val() reads it: blanks ignored, then the
 // leading signed decimal number; 0 when there is none.
-Money val(const QString& texto)
+Dinero val(const QString& texto)
 {
     QString t = texto;
     t.remove(u' ');
@@ -142,7 +142,7 @@ Money val(const QString& texto)
         while (fin < t.size() && t[fin].isDigit() && t[fin].unicode() < 128)
             ++fin;
     }
-    return Money::parse(t.left(fin)).value_or(Money());
+    return Dinero::parse(t.left(fin)).value_or(Dinero());
 }
 
 bool esCodigoTexto(int codigo)
@@ -191,7 +191,7 @@ bool grabarCabecera(QSqlDatabase& db, const Declaracion834& d, const lectura834:
     }
     f->poner(QStringLiteral("estado"), estado);
     f->poner(QStringLiteral("rectifica"), textoNoNulo(d.respuesta(Declaracion834::Pregunta::Rectifica)));
-    f->poner(QStringLiteral("cNumero"), controlCode(f->registro(), kControlCountCab));
+    f->poner(QStringLiteral("cNumero"), codigoControl(f->registro(), kControlCountCab));
     return f->escribir(db, QStringLiteral("CAB"), condicionClave(false), bindK, error);
 }
 
@@ -200,8 +200,8 @@ bool grabarCabecera(QSqlDatabase& db, const Declaracion834& d, const lectura834:
 bool borrarDetalle(QSqlDatabase& db, const lectura834::Clave& k, QString* error)
 {
     return lectura834::borrarFilasDetalle(db, k, [](const QVariant& casilla) {
-        const Money n = val(textoSiNoNulo(casilla));
-        return n < Money::fromWhole(kPrimeraDeduccion) || n > Money::fromWhole(kUltimaDeduccion);
+        const Dinero n = val(textoSiNoNulo(casilla));
+        return n < Dinero::fromWhole(kPrimeraDeduccion) || n > Dinero::fromWhole(kUltimaDeduccion);
     }, error);
 }
 
@@ -227,7 +227,7 @@ public:
         f.poner(QStringLiteral("Casilla"), codigo);
         f.poner(QStringLiteral("i_valor"), valorAlmacenado(codigo, valor));
         f.poner(QStringLiteral("idcasilla"), idCasilla(codigo));
-        f.poner(QStringLiteral("cNumero"), controlCode(f.registro(), kControlCountDet));
+        f.poner(QStringLiteral("cNumero"), codigoControl(f.registro(), kControlCountDet));
         for (const char* columna : {"Doc_id_d", "Tip_doc_d", "Periodo", "Formulario", "Casilla", "i_valor",
                                     "idcasilla", "cNumero"})
             insercion_.addBindValue(f.registro().value(QLatin1String(columna)));
@@ -328,10 +328,10 @@ bool sinValor(const QString& valor)
 
 QString valorAlmacenado(const QString& codigo, const QString& valor)
 {
-    const int n = leadingNumber(codigo);
+    const int n = numeroInicial(codigo);
     if (esCodigoTexto(n) || !validacion834::esNumero(valor))
         return valor;
-    Money m = formato834::leer(valor);
+    Dinero m = formato834::leer(valor);
     const casillas834::Casilla* c = casillas834::buscar(n);
     if (c && c->restada && m.isNegative())
         m = -m;
@@ -340,7 +340,7 @@ QString valorAlmacenado(const QString& codigo, const QString& valor)
 
 QString idCasilla(const QString& codigo)
 {
-    return leadingNumber(codigo) == 180 ? QStringLiteral("05") : QStringLiteral("01");
+    return numeroInicial(codigo) == 180 ? QStringLiteral("05") : QStringLiteral("01");
 }
 
 Resultado verificarGrabacion(const Declaracion834& d, const validacion834::Contexto& c)
@@ -361,7 +361,7 @@ Resultado verificarGrabacion(const Declaracion834& d, const validacion834::Conte
     const QString tipo = validacion834::tipoDocumentoRL(d);
     const QString doc = d.casilla(226).trimmed();
     if (tipo == u"06" && !doc.isEmpty()
-        && (!checkDocumentNumber(c.db, QStringLiteral("06"), doc) || !ObjFunciones().RucValido(doc)))
+        && (!revisaNumeroDocumento(c.db, QStringLiteral("06"), doc) || !ObjFunciones().RucValido(doc)))
         return Resultado::fallaYLuegoPestana(texto::kRucNoValido, kTabComplementaria, Foco::Casilla226);
     if (!doc.isEmpty() && doc == ruc)
         return Resultado::fallaYLuegoPestana(vtexto::kRucIgual, kTabComplementaria, Foco::Casilla226);
@@ -392,7 +392,7 @@ bool sumaParametros(const QSqlDatabase& db, QString* suma, QString* error)
         }
     q.finish();
 
-    Money total;
+    Dinero total;
     QSqlQuery filas(db);
     filas.setForwardOnly(true);
     filas.prepare(QStringLiteral("SELECT Correl_param FROM PARAM WHERE Numero = ?"));
@@ -403,7 +403,7 @@ bool sumaParametros(const QSqlDatabase& db, QString* suma, QString* error)
             *error = filas.lastError().text();
             return false;
         }
-        Money correlativos;
+        Dinero correlativos;
         while (filas.next())
             correlativos += val(textoSiNoNulo(filas.value(0)).trimmed());
         total += val(numero) * correlativos;
@@ -564,7 +564,7 @@ Registro registrarNumeroOrden(QSqlDatabase db, const Declaracion834& d, const Ve
     {
         QSqlQuery q(db);
         q.prepare(QStringLiteral("UPDATE HCAB SET NORDEN = ?") + condicionClave(true));
-        const Money n = val(orden8);
+        const Dinero n = val(orden8);
         q.addBindValue(n.isZero() ? QVariant(QMetaType::fromType<qlonglong>()) : QVariant(static_cast<qlonglong>(n.truncatedWhole())));
         bindClave(q, k, true);
         if (!q.exec())
@@ -606,7 +606,7 @@ Registro registrarNumeroOrden(QSqlDatabase db, const Declaracion834& d, const Ve
             f->poner(QStringLiteral("i_valor"), orden2);
         }
         // An updated row gets its code afresh too, so it stays true to the row.
-        f->poner(QStringLiteral("cNumero"), controlCode(f->registro(), kControlCountHdet));
+        f->poner(QStringLiteral("cNumero"), codigoControl(f->registro(), kControlCountHdet));
         if (!f->escribir(db, QStringLiteral("HDET"), condicion, bindK, &error))
             return fallo(error);
     }
@@ -641,11 +641,11 @@ bool CargaCasillas(const QSqlDatabase& db, Declaracion834& d, bool* ok, QString*
     const QList<int> cajas = casillas834::vCasillas();
     const QStringList otros = Declaracion834::codigosNoCasilla();
     const auto orden = [&](const lectura834::FilaCasilla& f) {
-        const int n = leadingNumber(f.codigo);
+        const int n = numeroInicial(f.codigo);
         if (const qsizetype i = cajas.indexOf(n); i >= 0)
             return i;
         for (qsizetype i = 0; i < otros.size(); ++i)
-            if (leadingNumber(otros[i]) == n)
+            if (numeroInicial(otros[i]) == n)
                 return 1000 + i;
         return qsizetype(2000) + n;
     };

@@ -1,6 +1,6 @@
 #include "Lectura834.h"
 
-#include "ParamLookups.h"
+#include "ConsultasParam.h"
 
 #include <QCryptographicHash>
 #include <QSqlError>

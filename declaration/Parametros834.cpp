@@ -15,14 +15,14 @@ void fijar(bool* ok, bool valor)
         *ok = valor;
 }
 
-Money importe(const QString& funcion)
+Dinero importe(const QString& funcion)
 {
-    return Money::parse(funcion.trimmed()).value_or(Money());
+    return Dinero::parse(funcion.trimmed()).value_or(Dinero());
 }
 
 } // namespace
 
-Money elegirUit(QList<FilaUit> filas, const QString& ejercicio)
+Dinero elegirUit(QList<FilaUit> filas, const QString& ejercicio)
 {
     // The rows are meant to be kept in date order; sorting makes a row stored
     // out of place harmless and lifts any limit on how many there are.
@@ -37,10 +37,10 @@ Money elegirUit(QList<FilaUit> filas, const QString& ejercicio)
             break;
         vigente = &f;
     }
-    return vigente ? importe(vigente->funcion) : Money();
+    return vigente ? importe(vigente->funcion) : Dinero();
 }
 
-Money GET_UIT(const QSqlDatabase& db, const QString& ejercicio, bool* ok, QString* error)
+Dinero GET_UIT(const QSqlDatabase& db, const QString& ejercicio, bool* ok, QString* error)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
@@ -52,7 +52,7 @@ Money GET_UIT(const QSqlDatabase& db, const QString& ejercicio, bool* ok, QStrin
         fijar(ok, false);
         if (error)
             *error = q.lastError().text();
-        return Money();
+        return Dinero();
     }
     QList<FilaUit> filas;
     while (q.next())
@@ -61,7 +61,7 @@ Money GET_UIT(const QSqlDatabase& db, const QString& ejercicio, bool* ok, QStrin
     return elegirUit(filas, ejercicio);
 }
 
-Money GET_IPM(const QSqlDatabase& db, const QString& ejercicio, bool* ok, QString* error)
+Dinero GET_IPM(const QSqlDatabase& db, const QString& ejercicio, bool* ok, QString* error)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
@@ -72,10 +72,10 @@ Money GET_IPM(const QSqlDatabase& db, const QString& ejercicio, bool* ok, QStrin
         fijar(ok, false);
         if (error)
             *error = q.lastError().text();
-        return Money();
+        return Dinero();
     }
     fijar(ok, true);
-    return q.next() ? importe(q.value(0).toString()) : Money();
+    return q.next() ? importe(q.value(0).toString()) : Dinero();
 }
 
 Detalle105 leerDetalle105(const QSqlDatabase& db, const QString& ruc, const QString& periodo, bool enviada,

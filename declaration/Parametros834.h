@@ -4,7 +4,7 @@
 // always bound; the choices themselves are pure functions, testable alone.
 
 #include "Declaracion834.h"
-#include "Money.h"
+#include "Dinero.h"
 
 #include <QList>
 #include <QSqlDatabase>
@@ -23,12 +23,12 @@ struct FilaUit {
 // The UIT in force in January of the exercise: among the rows, taken in date
 // order, the last whose first six characters are not after exercise + "01".
 // 0 when none applies or its amount is not a number.
-Money elegirUit(QList<FilaUit> filas, const QString& ejercicio);
+Dinero elegirUit(QList<FilaUit> filas, const QString& ejercicio);
 
 // The lookups. *ok (when given) becomes false on a database error, *error
 // (when given) its text, and the result is then 0: never a value to use.
-Money GET_UIT(const QSqlDatabase& db, const QString& ejercicio, bool* ok = nullptr, QString* error = nullptr);
-Money GET_IPM(const QSqlDatabase& db, const QString& ejercicio, bool* ok = nullptr, QString* error = nullptr);
+Dinero GET_UIT(const QSqlDatabase& db, const QString& ejercicio, bool* ok = nullptr, QString* error = nullptr);
+Dinero GET_IPM(const QSqlDatabase& db, const QString& ejercicio, bool* ok = nullptr, QString* error = nullptr);
 
 // The stored detail of box 105 for one declaration (DET, or HDET with the
 // CORREL of a sent declaration); slots without a row stay "". A failed read

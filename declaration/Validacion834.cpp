@@ -4,7 +4,7 @@
 #include "Casillas834.h"
 #include "Formato834.h"
 #include "ObjFunciones.h"
-#include "ParamLookups.h"
+#include "ConsultasParam.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -14,11 +14,11 @@ namespace validacion834 {
 
 namespace {
 
-Money abs(Money m) { return m.isNegative() ? -m : m; }
+Dinero abs(Dinero m) { return m.isNegative() ? -m : m; }
 
-Money suma(const Declaracion834& d, std::initializer_list<int> casillas)
+Dinero suma(const Declaracion834& d, std::initializer_list<int> casillas)
 {
-    Money total;
+    Dinero total;
     for (int c : casillas)
         total += d.Vale(c);
     return total;
@@ -77,7 +77,7 @@ bool esNumero(const QString& texto)
     if (t.size() >= 2 && t.front() == u'(' && t.back() == u')')
         t = t.mid(1, t.size() - 2).trimmed();
     t.remove(u',');
-    return !t.isEmpty() && Money::parse(t).has_value();
+    return !t.isEmpty() && Dinero::parse(t).has_value();
 }
 
 // ---- Asset rules
@@ -111,7 +111,7 @@ bool ValidaPeriodo(const QString& ejercicio, const QDate& hoy)
 {
     if (ejercicio.contains(u'_'))
         return false;
-    const int valor = leadingNumber(ejercicio);
+    const int valor = numeroInicial(ejercicio);
     return valor > 0 && ejercicio >= QLatin1String("2003") && hoy.year() >= valor;
 }
 
@@ -240,7 +240,7 @@ Consistencia ValidaConsistencia(const Declaracion834& d, const Contexto& c, cons
     r.errorArchivo = escribirMensajes(rutaArchivo, r.lineas);
 
     if (tipoDocumentoRL(d) == u"06" && !ruc226.isEmpty()
-        && (!ObjFunciones().RucValido(ruc226) || !checkDocumentNumber(c.db, QStringLiteral("06"), ruc226))) {
+        && (!ObjFunciones().RucValido(ruc226) || !revisaNumeroDocumento(c.db, QStringLiteral("06"), ruc226))) {
         r.bloqueo = Resultado::falla(kRucNoValidoConsistencia, kTabComplementaria, Foco::Casilla226);
         return r;
     }
@@ -315,8 +315,8 @@ Resultado validarComando(const Declaracion834& d, const Contexto& c)
 
 Resultado avisoImporte(const Declaracion834& d)
 {
-    const Money c180 = d.Vale(180);
-    const Money c146 = d.Vale(146);
+    const Dinero c180 = d.Vale(180);
+    const Dinero c146 = d.Vale(146);
     if (c180 > c146 && !c180.isZero())
         return Resultado::falla(kImporteMayor + kPagoExceso, -1, Foco::Ninguno, Icono::Informacion);
     if (c180 < c146)

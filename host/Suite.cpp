@@ -1,10 +1,10 @@
 #include "Suite.h"
 
 #include "MotorSql.h"
-#include "PerUserLogins.h"
-#include "Session.h"
-#include "SqlScript.h"
-#include "SuiteFolder.h"
+#include "LoginsPorUsuario.h"
+#include "Sesion.h"
+#include "GuionSql.h"
+#include "CarpetaSuite.h"
 #include "TransaccionSql.h"
 
 #include <QDir>
@@ -80,7 +80,7 @@ template <typename Build>
 QString withDatabase(const QString& dbFile, Build build)
 {
     const QString connection = QStringLiteral("qvrhost-create-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    QString error = openSuiteDatabase(dbFile, connection);
+    QString error = abreBaseSuite(dbFile, connection);
     if (error.isEmpty()) {
         QSqlDatabase db = QSqlDatabase::database(connection, false);
         error = build(db);
@@ -96,9 +96,9 @@ QString buildDatabase(const QString& dbFile)
         // Write-ahead logging lets one program save while another still reads
         // a long list from the same shared file.
         QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-        QString error = runSqlScriptFile(db, QStringLiteral(":/host/schema/sqlite.sql"));
+        QString error = ejecutaArchivoGuionSql(db, QStringLiteral(":/host/schema/sqlite.sql"));
         if (error.isEmpty())
-            error = insertSampleRows(db);
+            error = insertaFilasMuestra(db);
         return error;
     });
 }
@@ -120,10 +120,10 @@ QStringList suiteTablesIn(const QSqlDatabase& db, const QStringList& suiteTables
 QString buildServerDatabase(QSqlDatabase db, bool force, bool perUserLogins, QString* admin)
 {
     QString error;
-    const QStringList schema = sqlStatements(readSqlScript(QStringLiteral(":/host/schema/postgresql.sql"), &error));
+    const QStringList schema = sentenciasSql(leeGuionSql(QStringLiteral(":/host/schema/postgresql.sql"), &error));
     if (!error.isEmpty())
         return error;
-    const QStringList tables = createdTables(schema);
+    const QStringList tables = tablasCreadas(schema);
     const QStringList existing = suiteTablesIn(db, tables);
     if (!existing.isEmpty() && !force)
         return QStringLiteral("La base de datos ya tiene tablas de la suite (%1). Use --force para reemplazarlas.")
@@ -133,16 +133,16 @@ QString buildServerDatabase(QSqlDatabase db, bool force, bool perUserLogins, QSt
         statements << QStringLiteral("DROP TABLE ") + table;
     statements << schema;
     // The workstations' account reads and writes rows; it creates nothing.
-    if (!perUserLogins && db.userName().compare(builtInUser(), Qt::CaseInsensitive) != 0)
+    if (!perUserLogins && db.userName().compare(usuarioIncorporado(), Qt::CaseInsensitive) != 0)
         statements << QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON %1 TO %2")
-                          .arg(tables.join(QStringLiteral(", ")), builtInUser());
+                          .arg(tables.join(QStringLiteral(", ")), usuarioIncorporado());
 
     TransaccionSql transaccion(db);
     if (!transaccion.abierta())
         return transaccion.error();
-    error = runSqlStatements(db, statements);
+    error = ejecutaSentenciasSql(db, statements);
     if (error.isEmpty())
-        error = writeSampleRows(db);
+        error = escribeFilasMuestra(db);
     if (error.isEmpty() && perUserLogins) {
         *admin = sessionLogin(db);
         error = writePerUserLogins(db, *admin);
@@ -154,7 +154,7 @@ QString buildServerDatabase(QSqlDatabase db, bool force, bool perUserLogins, QSt
 
 } // namespace
 
-QString openSuiteDatabase(const QString& dbFile, const QString& connection)
+QString abreBaseSuite(const QString& dbFile, const QString& connection)
 {
     if (esDireccionServidor(dbFile)) {
         QString problem;
@@ -162,7 +162,7 @@ QString openSuiteDatabase(const QString& dbFile, const QString& connection)
         if (!address)
             return problem;
         if (address->usuario.isEmpty())
-            address->usuario = builtInUser();
+            address->usuario = usuarioIncorporado();
         QSqlDatabase db = prepararConexionServidor(*address, connection, kServerWaitMs);
         return db.open() ? QString() : db.lastError().text();
     }
@@ -173,7 +173,7 @@ QString openSuiteDatabase(const QString& dbFile, const QString& connection)
     return {};
 }
 
-QString createSuite(const QString& folder)
+QString creaSuite(const QString& folder)
 {
     if (folder.trimmed().isEmpty())
         return QStringLiteral("Falta la carpeta de la suite.");
@@ -194,7 +194,7 @@ QString createSuite(const QString& folder)
     return error;
 }
 
-QString createSuiteOnServer(const QString& folder, const QString& url, bool force, bool perUserLogins)
+QString creaSuiteEnServidor(const QString& folder, const QString& url, bool force, bool perUserLogins)
 {
     if (folder.trimmed().isEmpty())
         return QStringLiteral("Falta la carpeta de la suite.");
@@ -232,11 +232,11 @@ QString createSuiteOnServer(const QString& folder, const QString& url, bool forc
                     iniText(sysPath, text.left(nameAt), text.mid(nameAt), admin, perUserLogins));
 }
 
-QString makeUserSuite(const QString& folder, const QString& userIni)
+QString haceSuiteUsuario(const QString& folder, const QString& userIni)
 {
     const QString suiteIni = QDir(QDir(folder).absolutePath()).filePath(QStringLiteral("KV000.INI"));
     if (!QFileInfo::exists(suiteIni)) {
-        const QString error = createSuite(folder);
+        const QString error = creaSuite(folder);
         if (!error.isEmpty())
             return error;
     }

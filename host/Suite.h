@@ -14,13 +14,13 @@ inline constexpr char kDatabaseName[] = "qvr.db";
 // already holds KV000.INI or the database. Returns the first error's text,
 // or an empty text on success. KV000.INI is written last, so a failed
 // attempt can simply be repeated.
-QString createSuite(const QString& folder);
+QString creaSuite(const QString& folder);
 
 // Makes the suite in `folder` the user's own: creates it there unless the
 // folder already holds one (an existing suite is taken as it is, never
 // rebuilt), then writes its KV000.INI to `userIni`, the file every program of
 // the suite reads. Returns the error text, or an empty text on success.
-QString makeUserSuite(const QString& folder, const QString& userIni);
+QString haceSuiteUsuario(const QString& folder, const QString& userIni);
 // The same for an office whose database lives on a PostgreSQL server: the
 // tables and sample rows go into the existing database `url` names
 // (postgresql://[user@][host][:port]/dbname[?host=/socket/folder]), created
@@ -34,17 +34,17 @@ QString makeUserSuite(const QString& folder, const QString& userIni);
 // logs in with a role of their own (qvrhost user add), the server's row
 // security keeps restricted users to their own taxpayers, and KV000.INI says
 // DBLogin=SysUser with the administrator (the URL's login) as SysUser.
-QString createSuiteOnServer(const QString& folder, const QString& url, bool force, bool perUserLogins = false);
+QString creaSuiteEnServidor(const QString& folder, const QString& url, bool force, bool perUserLogins = false);
 
 // Adds the sample reference rows (users, messages, PARAM, taxpayers) to a
 // database made from the schema, in one transaction. Returns the error text.
-QString insertSampleRows(QSqlDatabase db);
+QString insertaFilasMuestra(QSqlDatabase db);
 // The same rows on the caller's transaction.
-QString writeSampleRows(QSqlDatabase db);
+QString escribeFilasMuestra(QSqlDatabase db);
 
 // The database of a suite: opens `dbFile` (a SQLite file, or a server's
 // address, logging in with the built-in account when it names nobody)
 // under `connection`. Returns the error text, empty when open.
-QString openSuiteDatabase(const QString& dbFile, const QString& connection);
+QString abreBaseSuite(const QString& dbFile, const QString& connection);
 
 } // namespace qvrhost

@@ -8,14 +8,14 @@
 //   qvrhost [--ini INI]                       show the "Qvarion" window
 //   qvrhost --new                             make a new suite the user's own, then show it
 
-#include "FirstStart.h"
-#include "HostSettings.h"
-#include "HostWindow.h"
-#include "IniFile.h"
+#include "PrimerInicio.h"
+#include "ConfiguracionIntegrador.h"
+#include "VentanaIntegrador.h"
+#include "ArchivoIni.h"
 #include "LineaDeOrdenes.h"
 #include "MotorSql.h"
-#include "PerUserLogins.h"
-#include "Submission.h"
+#include "LoginsPorUsuario.h"
+#include "EnvioDeclaracion.h"
 #include "Suite.h"
 
 #include <QApplication>
@@ -65,7 +65,7 @@ int usage()
 // program of the suite looks for KV000.INI. `given` tells which it was.
 bool takeIni(QStringList& args, QString* iniPath, bool* given = nullptr)
 {
-    *iniPath = IniFile::locateIni();
+    *iniPath = ArchivoIni::ubicaIni();
     const qsizetype at = args.indexOf(QStringLiteral("--ini"));
     if (given)
         *given = at >= 0;
@@ -78,13 +78,13 @@ bool takeIni(QStringList& args, QString* iniPath, bool* given = nullptr)
     return true;
 }
 
-bool openSuite(const QString& iniPath, HostSettings* settings, QString* error)
+bool openSuite(const QString& iniPath, ConfiguracionIntegrador* settings, QString* error)
 {
     if (!QFileInfo::exists(iniPath)) {
         *error = QStringLiteral("No existe %1. Cree una suite con: qvrhost init CARPETA").arg(iniPath);
         return false;
     }
-    *settings = HostSettings::read(iniPath);
+    *settings = ConfiguracionIntegrador::read(iniPath);
     if (!esDireccionServidor(settings->suite.dbFile) && !QFileInfo::exists(settings->suite.dbFile)) {
         *error = QStringLiteral("No existe la base de datos %1.").arg(settings->suite.dbFile);
         return false;
@@ -113,8 +113,8 @@ int runInit(QStringList args)
     QString server;
     if (!takeServer(args, &server) || args.size() != 1 || ((force || perUser) && server.isEmpty()))
         return usage();
-    const QString error = server.isEmpty() ? qvrhost::createSuite(args.first())
-                                           : qvrhost::createSuiteOnServer(args.first(), server, force, perUser);
+    const QString error = server.isEmpty() ? qvrhost::creaSuite(args.first())
+                                           : qvrhost::creaSuiteEnServidor(args.first(), server, force, perUser);
     if (!error.isEmpty())
         return fail(error);
     std::printf("%s\n", qPrintable(QStringLiteral("Suite creada en %1").arg(QFileInfo(args.first()).absoluteFilePath())));
@@ -126,12 +126,12 @@ int runSend(QStringList args)
     QString iniPath;
     if (!takeIni(args, &iniPath) || args.size() != 2)
         return usage();
-    HostSettings settings;
+    ConfiguracionIntegrador settings;
     QString error;
     if (!openSuite(iniPath, &settings, &error))
         return fail(error);
-    qvrhost::Submission s;
-    error = qvrhost::sendDeclaration(QSqlDatabase::database(kConnection), args.at(0).trimmed(), args.at(1).trimmed(), &s);
+    qvrhost::EnvioDeclaracion s;
+    error = qvrhost::enviaDeclaracionGuardada(QSqlDatabase::database(kConnection), args.at(0).trimmed(), args.at(1).trimmed(), &s);
     if (!error.isEmpty())
         return fail(error);
     std::printf("%s\n", qPrintable(s.line()));
@@ -143,7 +143,7 @@ int runSend(QStringList args)
 QString openAdministration(const QString& server, const QString& iniPath)
 {
     if (server.isEmpty()) {
-        HostSettings settings;
+        ConfiguracionIntegrador settings;
         QString error;
         openSuite(iniPath, &settings, &error);
         return error;
@@ -200,13 +200,13 @@ int runWindow(int argc, char** argv, QStringList args)
         return usage();
     // A user without a suite of their own is offered one; later starts find it.
     if (newSuite || (!iniGiven && !QFileInfo::exists(iniPath))) {
-        if (!qvrhost::chooseUserSuite(iniPath, !newSuite))
+        if (!qvrhost::eligeSuiteUsuario(iniPath, !newSuite))
             return 1;
     }
-    const std::optional<HostSettings> settings = qvrhost::openUserSuite(iniPath, kConnection);
+    const std::optional<ConfiguracionIntegrador> settings = qvrhost::openUserSuite(iniPath, kConnection);
     if (!settings)
         return 1;
-    HostWindow window(*settings, QSqlDatabase::database(kConnection));
+    VentanaIntegrador window(*settings, QSqlDatabase::database(kConnection));
     window.show();
     return app.exec();
 }

@@ -1,9 +1,9 @@
 #include "Module1.h"
 
-#include "IniFile.h"
+#include "ArchivoIni.h"
 #include "MotorSql.h"
-#include "Session.h"
-#include "Settings.h"
+#include "Sesion.h"
+#include "Configuracion.h"
 #include "TransaccionSql.h"
 
 #include <QSqlDatabase>
@@ -31,7 +31,7 @@ QString numberWithSignBlank(int n)
 
 // The installer's own wording for a locked database ("Base de datos", where
 // the main program says "Base").
-QString openFailureText(const OpenFailure& failure)
+QString openFailureText(const FalloApertura& failure)
 {
     if (failure.number == kErrLocked)
         return numberWithSignBlank(failure.number) + QStringLiteral("- Base de datos esta bloqueda");
@@ -67,14 +67,14 @@ Module1::Module1(QString iniPath, MessageSink sink, QString connectionName)
 Module1::~Module1()
 {
     if (open_)
-        closeDatabase(connection_);
+        cierraBaseDatos(connection_);
 }
 
-const std::array<ParamRow, 5>& Module1::paramRows()
+const std::array<FilaParam, 5>& Module1::filasParam()
 {
     // UIT of 2004, adjustment factors of 2003 and 2004, the PARAM codes whose
     // versions a declaration records, and the form's registration flag.
-    static const std::array<ParamRow, 5> rows{{
+    static const std::array<FilaParam, 5> rows{{
         {QStringLiteral("404"), QStringLiteral("20040101"), QStringLiteral("00003200.00"), QStringLiteral("011")},
         {QStringLiteral("960"), QStringLiteral("2003"), QStringLiteral("1.011"), QStringLiteral("001")},
         {QStringLiteral("960"), QStringLiteral("2004"), QStringLiteral("1.028"), QStringLiteral("000")},
@@ -84,9 +84,9 @@ const std::array<ParamRow, 5>& Module1::paramRows()
     return rows;
 }
 
-const std::array<ReportRow, 3>& Module1::reportRows()
+const std::array<FilaReporte, 3>& Module1::filasReporte()
 {
-    static const std::array<ReportRow, 3> rows{{
+    static const std::array<FilaReporte, 3> rows{{
         {QStringLiteral("AAR001"), QStringLiteral("Anticipo Adicional Renta 3ra. Categoría \u2013 Declaración")},
         {QStringLiteral("AAR002"), QStringLiteral("Reporte de Envío  -  0834")},
         {QStringLiteral("AAR003"), QStringLiteral("Anticipo Adicional Renta 3ra. Categoría \u2013 Declaración y anexos")},
@@ -105,50 +105,50 @@ QString Module1::suiteFolder(const QString& sysPathValue)
 
 int Module1::run()
 {
-    const QString folder = suiteFolder(IniFile::read(iniPath_, QString::fromUtf16(kIniSection),
+    const QString folder = suiteFolder(ArchivoIni::read(iniPath_, QString::fromUtf16(kIniSection),
                                                      QStringLiteral("SysPath")));
     if (folder.isEmpty()) {
         sink_({InstallerMessage::Icono::Informacion, kMessageTitle, kNoSuiteText});
         return kNoSuite;
     }
-    if (!openDatabase(folder))
+    if (!abreBaseDatos(folder))
         return kOpenFailed;
 
     // Checked whole before the first write: a bad line installs nothing.
-    const EnvioFile envio = readEnvioFile(envioFilePath(folder));
+    const ArchivoEnvio envio = leeArchivoEnvio(rutaArchivoEnvio(folder));
     if (envio.error) {
         sink_({InstallerMessage::Icono::Critico, kMessageTitle, envio.error->text});
         return kBadDataFile;
     }
-    return installAll(envio) ? kInstalled : kStatementFailed;
+    return instalaTodo(envio) ? kInstalled : kStatementFailed;
 }
 
-bool Module1::openDatabase(const QString& folder)
+bool Module1::abreBaseDatos(const QString& folder)
 {
-    Settings settings = readSettings(iniPath_);
+    Configuracion settings = leeConfiguracion(iniPath_);
     settings.sysPath = folder;
     // The installer takes the database file from the suite folder, whatever
     // DBPath says; a suite on a server has no file there, so its DBPath names the server.
-    const QString dbName = IniFile::read(iniPath_, QString::fromUtf16(kIniSection), QStringLiteral("DBName"));
+    const QString dbName = ArchivoIni::read(iniPath_, QString::fromUtf16(kIniSection), QStringLiteral("DBName"));
     const QString dbFile = esDireccionServidor(settings.dbPath) ? settings.dbPath + dbName : folder + dbName;
-    OpenOptions options;
+    OpcionesApertura options;
     options.connectionName = connection_;
     options.writeSystemDb = false;
-    const std::optional<OpenFailure> failure = openDatabaseFile(dbFile, settings, iniPath_, options);
+    const std::optional<FalloApertura> failure = abreArchivoBaseDatos(dbFile, settings, iniPath_, options);
     if (failure) {
-        sink_({InstallerMessage::Icono::Ninguno, kConnectionErrorTitle, openFailureText(*failure)});
+        sink_({InstallerMessage::Icono::Ninguno, kTituloErrorConexion, openFailureText(*failure)});
         return false;
     }
     open_ = true;
     return true;
 }
 
-bool Module1::installAll(const EnvioFile& envio)
+bool Module1::instalaTodo(const ArchivoEnvio& envio)
 {
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     TransaccionSql transaccion(db);
     if (!transaccion.abierta()) {
-        reportStatementError(transaccion.errorSql());
+        informaErrorSentencia(transaccion.errorSql());
         return false;
     }
     // Two installers at once on a server would both find a row missing and
@@ -156,26 +156,26 @@ bool Module1::installAll(const EnvioFile& envio)
     QSqlError reservationError;
     for (const char* table : {"PARAM", "Reportes", "envio_t"}) {
         if (!reservarTabla(db, QLatin1String(table), &reservationError)) {
-            reportStatementError(reservationError);
+            informaErrorSentencia(reservationError);
             return false;
         }
     }
     bool ok = true;
-    for (const ParamRow& row : paramRows())
-        ok = ok && upsertParam(row);
-    for (const ReportRow& row : reportRows())
-        ok = ok && upsertReport(row);
-    for (const EnvioRow& row : envio.rows)
-        ok = ok && upsertEnvio(row);
+    for (const FilaParam& row : filasParam())
+        ok = ok && actualizaParam(row);
+    for (const FilaReporte& row : filasReporte())
+        ok = ok && actualizaReporte(row);
+    for (const FilaEnvio& row : envio.rows)
+        ok = ok && actualizaEnvio(row);
     if (!ok)   // the failed statement has been reported
         return false;
     if (transaccion.confirmar())
         return true;
-    reportStatementError(transaccion.errorSql());
+    informaErrorSentencia(transaccion.errorSql());
     return false;
 }
 
-void Module1::reportStatementError(const QSqlError& error)
+void Module1::informaErrorSentencia(const QSqlError& error)
 {
     sink_({InstallerMessage::Icono::Critico, kStatementTitle,
            QStringLiteral("Error Número : ") + QString::number(statementErrorNumber(error)) + u'\n'
@@ -189,7 +189,7 @@ Module1::Outcome Module1::execute(QSqlQuery& query)
     const QSqlError error = query.lastError();
     if (statementErrorNumber(error) == kErrDuplicateKey)
         return Outcome::Duplicate;   // the row is there already: nothing to do
-    reportStatementError(error);
+    informaErrorSentencia(error);
     return Outcome::Failed;
 }
 
@@ -201,7 +201,7 @@ bool Module1::upsert(const Statement& find, const Statement& update, const State
     for (const QVariant& value : find.values)
         query.addBindValue(value);
     if (!query.exec()) {
-        reportStatementError(query.lastError());
+        informaErrorSentencia(query.lastError());
         return false;
     }
     const Statement& write = query.next() ? update : insert;
@@ -212,7 +212,7 @@ bool Module1::upsert(const Statement& find, const Statement& update, const State
     return execute(writeQuery) != Outcome::Failed;
 }
 
-bool Module1::upsertParam(const ParamRow& row)
+bool Module1::actualizaParam(const FilaParam& row)
 {
     return upsert({QStringLiteral("SELECT Numero FROM Param WHERE Numero=? AND Argumento=?"),
                    {row.numero, row.argumento}},
@@ -222,7 +222,7 @@ bool Module1::upsertParam(const ParamRow& row)
                    {row.numero, row.argumento, row.funcion, row.correlParam}});
 }
 
-bool Module1::upsertReport(const ReportRow& row)
+bool Module1::actualizaReporte(const FilaReporte& row)
 {
     // The third column of Reportes is the host's; the insert writes it by position.
     return upsert({QStringLiteral("SELECT CodRep FROM Reportes WHERE CodRep=?"), {row.codRep}},
@@ -230,7 +230,7 @@ bool Module1::upsertReport(const ReportRow& row)
                   {QStringLiteral("INSERT INTO Reportes VALUES (?,?,1)"), {row.codRep, row.descRep}});
 }
 
-bool Module1::upsertEnvio(const EnvioRow& row)
+bool Module1::actualizaEnvio(const FilaEnvio& row)
 {
     QVariantList values{row.tablaD, row.tablaExt};
     for (qint64 n : row.numbers)

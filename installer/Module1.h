@@ -5,8 +5,8 @@
 // its key exists and inserted otherwise, so running it again changes values
 // and never duplicates a row. All writes of one run commit together.
 
-#include "EnvioFile.h"
-#include "InstallerMessage.h"
+#include "ArchivoEnvio.h"
+#include "MensajeInstalador.h"
 
 #include <QSqlQuery>
 #include <QString>
@@ -14,14 +14,14 @@
 
 #include <array>
 
-struct ParamRow {
+struct FilaParam {
     QString numero;
     QString argumento;
     QString funcion;
     QString correlParam;
 };
 
-struct ReportRow {
+struct FilaReporte {
     QString codRep;
     QString descRep;
 };
@@ -42,14 +42,14 @@ public:
     // trailing separator cut to one. Empty when the suite is not installed.
     static QString suiteFolder(const QString& sysPathValue);
 
-    static const std::array<ParamRow, 5>& paramRows();
-    static const std::array<ReportRow, 3>& reportRows();
+    static const std::array<FilaParam, 5>& filasParam();
+    static const std::array<FilaReporte, 3>& filasReporte();
     static inline const QString kForm = QStringLiteral("0834");
 
 private:
     enum class Outcome { Done, Duplicate, Failed };
 
-    bool openDatabase(const QString& folder);
+    bool abreBaseDatos(const QString& folder);
     Outcome execute(QSqlQuery& query);
     // A statement with its bound values, in the order of its "?".
     struct Statement {
@@ -58,11 +58,11 @@ private:
     };
     // Runs find; then update when it found a row, insert otherwise.
     bool upsert(const Statement& find, const Statement& update, const Statement& insert);
-    bool upsertParam(const ParamRow& row);
-    bool upsertReport(const ReportRow& row);
-    bool upsertEnvio(const EnvioRow& row);
-    bool installAll(const EnvioFile& envio);
-    void reportStatementError(const QSqlError& error);
+    bool actualizaParam(const FilaParam& row);
+    bool actualizaReporte(const FilaReporte& row);
+    bool actualizaEnvio(const FilaEnvio& row);
+    bool instalaTodo(const ArchivoEnvio& envio);
+    void informaErrorSentencia(const QSqlError& error);
 
     QString iniPath_;
     MessageSink sink_;

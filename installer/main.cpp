@@ -2,7 +2,7 @@
 // arguments and has no window of its own; a failure is shown in a message box
 // when there is a display and is always written to stderr.
 
-#include "IniFile.h"
+#include "ArchivoIni.h"
 #include "LineaDeOrdenes.h"
 #include "MensajesSinVentana.h"
 #include "Module1.h"
@@ -26,6 +26,6 @@ int main(int argc, char* argv[])
     if (const auto salida = LineaDeOrdenes::atiende(kPrograma, argc, argv))
         return *salida;
     const MensajesSinVentana::ProgramaSinVentana programa(argv);
-    Module1 installer(IniFile::locateIni(), programa.salida());
+    Module1 installer(ArchivoIni::ubicaIni(), programa.salida());
     return installer.run();
 }

@@ -3,13 +3,13 @@
 // settings and opens the database. Any of these failing ends the process
 // with status 1 after its message.
 
-#include "AppState.h"
-#include "IniFile.h"
-#include "InstanceLock.h"
+#include "EstadoAplicacion.h"
+#include "ArchivoIni.h"
+#include "BloqueoInstancia.h"
 #include "LineaDeOrdenes.h"
 #include "MDIFrm.h"
 #include "MensajesSinVentana.h"
-#include "StartupMessages.h"
+#include "MensajesInicio.h"
 #include "Ventanas.h"
 #include "cWindows.h"
 
@@ -44,11 +44,11 @@ int main(int argc, char* argv[])
     if (const auto salida = LineaDeOrdenes::atiende(kPrograma, argc, argv))
         return *salida;
 
-    AppState state;   // holds the one utility component instance
+    EstadoAplicacion state;   // holds the one utility component instance
 
     const bool integradorActivo = cWindows().CorreApp(kVentanaIntegrador);
     if (!integradorActivo && !hayPantalla()) {
-        escribeEnStderr(StartupMessages::kTituloSinIntegrador, StartupMessages::kTextoSinIntegrador);
+        escribeEnStderr(MensajesInicio::kTituloSinIntegrador, MensajesInicio::kTextoSinIntegrador);
         return 1;
     }
 
@@ -59,22 +59,22 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     MensajesSinVentana::cargaBotonesEnEspanol();
     if (!integradorActivo) {
-        StartupMessages::sinIntegrador();
+        MensajesInicio::sinIntegrador();
         return 1;
     }
 
-    InstanceLock instancia(QStringLiteral("Kv834"));
+    BloqueoInstancia instancia(QStringLiteral("Kv834"));
     if (!instancia.tryLock()) {
         if (instancia.tomadoPorOtraCopia())
-            StartupMessages::yaEnEjecucion();
+            MensajesInicio::yaEnEjecucion();
         else
-            StartupMessages::bloqueoFallido(instancia.fileName());
+            MensajesInicio::bloqueoFallido(instancia.fileName());
         return 1;
     }
 
-    state.iniPath = IniFile::locateIni();
+    state.iniPath = ArchivoIni::ubicaIni();
     MDIFrm frm(state);
-    frm.setHooks(ventanasKv834());
+    frm.fijaEnlaces(ventanasKv834());
     if (!frm.cargar())
         return 1;
     // QVR_QUIT_AFTER_SHOW=1 ends the program as soon as the main window is up:

@@ -3,8 +3,8 @@
 #include "BarradeEstadoQVR.h"
 #include "ModObjetos.h"
 #include "MotorSql.h"
-#include "Session.h"
-#include "StartupMessages.h"
+#include "Sesion.h"
+#include "MensajesInicio.h"
 
 #include <QAction>
 #include <QApplication>
@@ -44,7 +44,7 @@ public:
 
 } // namespace
 
-MDIFrm::MDIFrm(AppState& state, QWidget* parent)
+MDIFrm::MDIFrm(EstadoAplicacion& state, QWidget* parent)
     : QMainWindow(parent)
     , state_(state)
 {
@@ -89,7 +89,7 @@ MDIFrm::~MDIFrm()
     cierraSesion();
 }
 
-void MDIFrm::setHooks(MDIFrmHooks hooks)
+void MDIFrm::fijaEnlaces(EnlacesMDIFrm hooks)
 {
     hooks_ = std::move(hooks);
 }
@@ -196,16 +196,16 @@ bool MDIFrm::cargar()
     ModObjetos::DentroDePantalla(*this);
     ModObjetos::PunteroEspera(true);
 
-    state_.settings = readSettings(state_.iniPath);
-    enterSuiteFolder(state_.settings);
-    OpenOptions options;
+    state_.settings = leeConfiguracion(state_.iniPath);
+    entraCarpetaSuite(state_.settings);
+    OpcionesApertura options;
     options.connectionName = state_.connectionName;
-    if (const auto failure = openDatabase(state_.settings, state_.iniPath, options)) {
+    if (const auto failure = abreBaseDatos(state_.settings, state_.iniPath, options)) {
         ModObjetos::PunteroEspera(false);
         if (hooks_.errorConexion)
             hooks_.errorConexion(*failure);
         else
-            StartupMessages::errorConexion(*failure);
+            MensajesInicio::errorConexion(*failure);
         return false;
     }
     sesionAbierta_ = true;
@@ -227,7 +227,7 @@ void MDIFrm::cierraSesion()
     if (!sesionAbierta_)
         return;
     sesionAbierta_ = false;
-    closeDatabase(state_.connectionName);
+    cierraBaseDatos(state_.connectionName);
 }
 
 // --- commands ---------------------------------------------------------------

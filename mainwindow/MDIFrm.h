@@ -1,9 +1,9 @@
 #pragma once
 // The main window of Kv834: menus, toolbar and status bar; its load step
 // reads the settings and opens the database. Every command opens one window
-// modally; the windows are wired in through MDIFrmHooks.
+// modally; the windows are wired in through EnlacesMDIFrm.
 
-#include "AppState.h"
+#include "EstadoAplicacion.h"
 
 #include <QMainWindow>
 #include <QVector>
@@ -16,12 +16,12 @@ class QAction;
 class QLabel;
 class QTextBrowser;
 class QToolBar;
-struct OpenFailure;
+struct FalloApertura;
 
 // How each command opens its window. A hook that is not set does nothing.
 // Each runs modally and returns when the window has closed; the current
 // operation and the print flag are already in frm.state().
-struct MDIFrmHooks {
+struct EnlacesMDIFrm {
     std::function<void(MDIFrm& frm)> abreDeclaracionNueva;        // AbreDeclaracion(0, {}): Frm834 in mode 0
     std::function<void(MDIFrm& frm, int modo)> abreContAbrir;     // FrmContAbrir, mode 1 modify or 3 delete
     std::function<void(MDIFrm& frm)> abreContAbrirEnv;            // FrmContAbrirEnv (operation 1 or 3)
@@ -29,13 +29,13 @@ struct MDIFrmHooks {
     std::function<void(MDIFrm& frm)> abreConsultas;               // FrmConsultas (operation 1 banks, 3 UIT)
     std::function<void(MDIFrm& frm)> abreAcercade;                // frmAcercade
     // Shows the open failure; by default the start-up's message box.
-    std::function<void(const OpenFailure& failure)> errorConexion;
+    std::function<void(const FalloApertura& failure)> errorConexion;
 };
 
 class MDIFrm : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MDIFrm(AppState& state, QWidget* parent = nullptr);
+    explicit MDIFrm(EstadoAplicacion& state, QWidget* parent = nullptr);
     ~MDIFrm() override;
 
     static const QString kCaption;    // "834 Anticipo Adicional de Renta 3ra. Categoría - v 1.1"
@@ -46,9 +46,9 @@ public:
     // opened: the message has been shown and the program must end.
     bool cargar();
 
-    AppState& state() { return state_; }
+    EstadoAplicacion& state() { return state_; }
     BarradeEstadoQVR* barraEstado() const { return barraEstado_; }
-    void setHooks(MDIFrmHooks hooks);
+    void fijaEnlaces(EnlacesMDIFrm hooks);
 
     // Routine 7: status bar mode 1 and its four panels.
     void ResetBarraEstado(const QString& mensaje1, const QString& mensaje2, const QString& extra,
@@ -86,8 +86,8 @@ private:
     void toolbarMouseMove(int x);
     void cierraSesion();
 
-    AppState& state_;
-    MDIFrmHooks hooks_;
+    EstadoAplicacion& state_;
+    EnlacesMDIFrm hooks_;
     QToolBar* tlbMenu_ = nullptr;
     QVector<QAction*> botones_;       // positions 1..10 at indexes 0..9
     QLabel* imgFondo_ = nullptr;

@@ -14,9 +14,9 @@ namespace {
 
 // What the declaration lists need from the session; the current row goes to
 // the status bar's panels, and "&Salir" clears them (the form code stays).
-DeclarationListContext contextoListas(MDIFrm& frm)
+ContextoListaDeclaraciones contextoListas(MDIFrm& frm)
 {
-    DeclarationListContext c;
+    ContextoListaDeclaraciones c;
     c.db = frm.state().db();
     c.formCode = frm.state().formCode;
     c.sysUser = frm.state().settings.sysUser;
@@ -43,15 +43,15 @@ ContextoDeclaracion contextoDeclaracion(MDIFrm& frm)
 // The form reads the year (and, for a sent declaration, the order number)
 // from the row selected in the dialog that opens it.
 template <class Dialogo>
-void abreDesdeLista(MDIFrm& frm, const std::function<std::unique_ptr<Dialogo>(DeclarationListContext)>& crea)
+void abreDesdeLista(MDIFrm& frm, const std::function<std::unique_ptr<Dialogo>(ContextoListaDeclaraciones)>& crea)
 {
     Dialogo* dialogo = nullptr;
-    DeclarationListContext lista = contextoListas(frm);
+    ContextoListaDeclaraciones lista = contextoListas(frm);
     lista.openDeclaration = [&frm, &dialogo](int modo, QVariantList valores) {
         ContextoDeclaracion c = contextoDeclaracion(frm);
-        c.periodoSeleccionado = dialogo->selectedPeriodo();
+        c.periodoSeleccionado = dialogo->periodoElegido();
         if constexpr (std::is_same_v<Dialogo, FrmContAbrirEnv>)
-            c.nordenSeleccionado = dialogo->selectedNorden();
+            c.nordenSeleccionado = dialogo->nordenElegido();
         AbreDeclaracion(modo, valores, c, &frm);
     };
     const std::unique_ptr<Dialogo> creado = crea(lista);
@@ -61,25 +61,25 @@ void abreDesdeLista(MDIFrm& frm, const std::function<std::unique_ptr<Dialogo>(De
 
 } // namespace
 
-MDIFrmHooks ventanasKv834()
+EnlacesMDIFrm ventanasKv834()
 {
-    MDIFrmHooks hooks;
+    EnlacesMDIFrm hooks;
     // A new declaration: the form in mode 0; it tells the status bar RUC,
     // name, year and user.
     hooks.abreDeclaracionNueva = [](MDIFrm& frm) { AbreDeclaracion(0, {}, contextoDeclaracion(frm), &frm); };
     // Every window is created afresh for its command and released when it closes.
     hooks.abreContAbrir = [](MDIFrm& frm, int modo) {
-        abreDesdeLista<FrmContAbrir>(frm, [&frm, modo](DeclarationListContext lista) {
+        abreDesdeLista<FrmContAbrir>(frm, [&frm, modo](ContextoListaDeclaraciones lista) {
             return std::make_unique<FrmContAbrir>(lista, static_cast<qint16>(modo), &frm);
         });
     };
     hooks.abreContAbrirEnv = [](MDIFrm& frm) {
-        abreDesdeLista<FrmContAbrirEnv>(frm, [&frm](DeclarationListContext lista) {
+        abreDesdeLista<FrmContAbrirEnv>(frm, [&frm](ContextoListaDeclaraciones lista) {
             return std::make_unique<FrmContAbrirEnv>(lista, frm.state().currentOperation, &frm);
         });
     };
     hooks.abreImpresion = [](MDIFrm& frm, bool enviadas) {
-        openPrintSelection(&frm, frm.state(), enviadas,
+        abreSeleccionImpresion(&frm, frm.state(), enviadas,
                            [&frm](const QString& ruc, const QString& nombre, const QString& periodo,
                                   const QString& formulario) { frm.ResetBarraEstado(ruc, nombre, periodo, formulario); });
     };

@@ -4,4 +4,4 @@
 #include "MDIFrm.h"
 
 // The hooks Kv834 gives its main window: one per command.
-MDIFrmHooks ventanasKv834();
+EnlacesMDIFrm ventanasKv834();

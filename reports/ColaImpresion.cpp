@@ -1,6 +1,6 @@
 #include "ColaImpresion.h"
 
-#include "SpoolPainter.h"
+#include "PintorSpool.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -281,11 +281,11 @@ ResultadoImpresion sigueTrabajoEnCola(const QString& cola, int trabajo, int espe
 
 QString tituloTrabajo(const QString& archivo) { return QStringLiteral("Kv834 ") + archivo; }
 
-ResultadoImpresion imprimeHojasEnCola(const QList<QList<SpoolItem>>& hojas, const PedidoImpresion& pedido)
+ResultadoImpresion imprimeHojasEnCola(const QList<QList<ElementoSpool>>& hojas, const PedidoImpresion& pedido)
 {
     // An empty report still prints one blank sheet, as a PDF of it has one page.
-    const QList<QList<SpoolItem>> todas = hojas.isEmpty() ? QList<QList<SpoolItem>>{{}} : hojas;
+    const QList<QList<ElementoSpool>> todas = hojas.isEmpty() ? QList<QList<ElementoSpool>>{{}} : hojas;
     return imprimeEnCola(pedido, [&](QPagedPaintDevice& dispositivo, QString* error) {
-        return renderSheets(dispositivo, todas, error);
+        return dibujaHojas(dispositivo, todas, error);
     });
 }

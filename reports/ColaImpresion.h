@@ -6,7 +6,7 @@
 // cancels all come back as failures: nothing is taken as printed that was not.
 // No widgets: the windows and f0834 share it.
 
-#include "SpoolReader.h"
+#include "LectorSpool.h"
 
 #include <QList>
 #include <QString>
@@ -57,4 +57,4 @@ ResultadoImpresion sigueTrabajoEnCola(const QString& cola, int trabajo, int espe
 QString tituloTrabajo(const QString& archivo);
 
 // The sheets of a spool file, drawn as the preview draws them.
-ResultadoImpresion imprimeHojasEnCola(const QList<QList<SpoolItem>>& hojas, const PedidoImpresion& pedido);
+ResultadoImpresion imprimeHojasEnCola(const QList<QList<ElementoSpool>>& hojas, const PedidoImpresion& pedido);

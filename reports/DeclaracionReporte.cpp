@@ -2,8 +2,8 @@
 
 #include "Formato834.h"
 #include "ObjFunciones.h"
-#include "ParamLookups.h"
-#include "SpoolWriter.h"
+#include "ConsultasParam.h"
+#include "EscritorSpool.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -26,7 +26,7 @@ QString importeAlineado(const QString& texto)
     return ObjFunciones().AlineaDerecha(s, s.startsWith(u'(') ? 17 : 16);
 }
 
-QString condicion(const ReportContext& ctx)
+QString condicion(const ContextoReporte& ctx)
 {
     QString sql = QStringLiteral(" WHERE DOC_ID_D = ? AND TIP_DOC_D = 6 AND PERIODO = ? AND FORMULARIO = ?");
     if (ctx.enviada)
@@ -34,7 +34,7 @@ QString condicion(const ReportContext& ctx)
     return sql;
 }
 
-bool ejecuta(QSqlQuery& q, const QString& sql, const ReportContext& ctx, QString& error)
+bool ejecuta(QSqlQuery& q, const QString& sql, const ContextoReporte& ctx, QString& error)
 {
     q.setForwardOnly(true);
     if (!q.prepare(sql)) {
@@ -67,8 +67,8 @@ const ObjFunciones kFunciones;
 QString alinea(const QString& texto, int ancho) { return kFunciones.AlineaDerecha(texto, ancho); }
 
 // The declaration's key: taxpayer, period, form and, when sent, correlative.
-QString tablaDetalle(const ReportContext& ctx) { return ctx.enviada ? QStringLiteral("HDET") : QStringLiteral("DET"); }
-QString tablaCabecera(const ReportContext& ctx) { return ctx.enviada ? QStringLiteral("HCAB") : QStringLiteral("CAB"); }
+QString tablaDetalle(const ContextoReporte& ctx) { return ctx.enviada ? QStringLiteral("HDET") : QStringLiteral("DET"); }
+QString tablaCabecera(const ContextoReporte& ctx) { return ctx.enviada ? QStringLiteral("HCAB") : QStringLiteral("CAB"); }
 
 // Writes the elements of one page, every line stamped with that page.
 class Hoja {
@@ -76,7 +76,7 @@ public:
     static constexpr int kFila = 270;   // height of a table row
     static constexpr int kTexto = 50;   // text below a row's top
 
-    Hoja(SpoolWriter& w, int pagina) : w_(w), pagina_(pagina) {}
+    Hoja(EscritorSpool& w, int pagina) : w_(w), pagina_(pagina) {}
 
     void texto(int x, int y, const QString& s, bool negrita = false, int tamano = 8)
     {
@@ -108,7 +108,7 @@ public:
     }
 
 private:
-    SpoolWriter& w_;
+    EscritorSpool& w_;
     int pagina_;
 };
 
@@ -151,7 +151,7 @@ constexpr FilaActivo kActivos[] = {
     {"TOTAL ACTIVO NETO", 330},
 };
 
-void paginaIdentificacion(SpoolWriter& w, const ReportContext& ctx, const DeclaracionImpresa& d)
+void paginaIdentificacion(EscritorSpool& w, const ContextoReporte& ctx, const DeclaracionImpresa& d)
 {
     Hoja h(w, 0);
     h.texto(300, 350, QStringLiteral("KALDEN"), true, 16);
@@ -198,7 +198,7 @@ void paginaIdentificacion(SpoolWriter& w, const ReportContext& ctx, const Declar
     h.cuadro(150, 2490, 8500, 3030);
     const bool ajustado = d.ajusteInflacion == QLatin1String("1");
     h.texto(9000, 2540, ajustado ? QStringLiteral("Valor Ajustado") : QStringLiteral("Valor Histórico"));
-    h.texto(8750, 2810, QStringLiteral("  Al 31/12/") + QString::number(leadingNumber(ctx.periodo) - 1));
+    h.texto(8750, 2810, QStringLiteral("  Al 31/12/") + QString::number(numeroInicial(ctx.periodo) - 1));
     h.cuadro(8500, 2490, 11000, 3030);
 
     int top = 3030;
@@ -250,7 +250,7 @@ QString siNo(const QString& respuesta)
     return respuesta == QLatin1String("1") ? QStringLiteral("SI") : QStringLiteral("NO");
 }
 
-void paginaDeterminacion(SpoolWriter& w, const ReportContext& ctx, const DeclaracionImpresa& d)
+void paginaDeterminacion(EscritorSpool& w, const ContextoReporte& ctx, const DeclaracionImpresa& d)
 {
     Hoja h(w, 1);
     h.nuevaHoja();
@@ -285,7 +285,7 @@ void paginaDeterminacion(SpoolWriter& w, const ReportContext& ctx, const Declara
     h.fila(top, deuda[0].first, deuda[0].second, importeAlineado(d.casilla(139)), true);
     top += Hoja::kFila;
     // The payment mode is a single digit, printed without grouping.
-    const Money modalidad = formato834::leer(d.casilla(160));
+    const Dinero modalidad = formato834::leer(d.casilla(160));
     h.fila(top, QStringLiteral("Modalidad de Pago (1: Contado   2: En 9 cuotas)"), 160,
            alinea(modalidad.isZero() ? QString() : formato834::plano(modalidad), 16), true);
     top += Hoja::kFila;
@@ -384,7 +384,7 @@ const Deduccion kDeducciones[] = {
     {555, {"Otras deducciones"}},
 };
 
-void paginaAnexo(SpoolWriter& w, const DeclaracionImpresa& d)
+void paginaAnexo(EscritorSpool& w, const DeclaracionImpresa& d)
 {
     Hoja h(w, 2);
     h.nuevaHoja();
@@ -417,7 +417,7 @@ void paginaAnexo(SpoolWriter& w, const DeclaracionImpresa& d)
 
 }  // namespace
 
-QString CargaDeclaracion(QSqlDatabase db, const ReportContext& ctx, DeclaracionImpresa& out)
+QString CargaDeclaracion(QSqlDatabase db, const ContextoReporte& ctx, DeclaracionImpresa& out)
 {
     QString error;
     out.casillas.clear();
@@ -440,7 +440,7 @@ QString CargaDeclaracion(QSqlDatabase db, const ReportContext& ctx, DeclaracionI
                  ctx, error))
         return error;
     while (q.next()) {
-        const int n = leadingNumber(q.value(0).toString());
+        const int n = numeroInicial(q.value(0).toString());
         if (n >= 900)
             continue;
         const QString valor = q.isNull(1) ? QString() : q.value(1).toString();
@@ -457,7 +457,7 @@ QString CargaDeclaracion(QSqlDatabase db, const ReportContext& ctx, DeclaracionI
     return {};
 }
 
-QString CargaFormaPago(QSqlDatabase db, const ReportContext& ctx, FormaPagoImpresa& out, bool* esCheque)
+QString CargaFormaPago(QSqlDatabase db, const ContextoReporte& ctx, FormaPagoImpresa& out, bool* esCheque)
 {
     out = FormaPagoImpresa();
     QString error;
@@ -469,17 +469,17 @@ QString CargaFormaPago(QSqlDatabase db, const ReportContext& ctx, FormaPagoImpre
         out.cheque = true;
         out.banco = q.value(0).toString();
         out.nroCheque = q.isNull(1) ? QString() : q.value(1).toString();
-        out.nombreBanco = bankShortName(db, out.banco);
+        out.nombreBanco = nombreCortoBanco(db, out.banco);
     }
     if (esCheque)
         *esCheque = out.cheque;
     return {};
 }
 
-QString CargaAnexo(QSqlDatabase db, const ReportContext& ctx, DeclaracionImpresa& out)
+QString CargaAnexo(QSqlDatabase db, const ContextoReporte& ctx, DeclaracionImpresa& out)
 {
     out.anexo.clear();
-    out.totalAnexo = Money();
+    out.totalAnexo = Dinero();
     QString error;
     QSqlQuery q(db);
     // The box number is text; its range is chosen here rather than by an
@@ -487,18 +487,18 @@ QString CargaAnexo(QSqlDatabase db, const ReportContext& ctx, DeclaracionImpresa
     if (!ejecuta(q, QStringLiteral("SELECT Casilla, i_valor FROM ") + tablaDetalle(ctx) + condicion(ctx), ctx, error))
         return error;
     while (q.next()) {
-        const int n = leadingNumber(q.value(0).toString());
+        const int n = numeroInicial(q.value(0).toString());
         if (n < 546 || n > 555)
             continue;
         const QString valor = q.isNull(1) ? QString() : q.value(1).toString();
-        const Money importe = formato834::leer(valor);
+        const Dinero importe = formato834::leer(valor);
         out.anexo.insert(n, formato834::vacio(valor) ? QString() : formato834::miles(importe));
         out.totalAnexo += importe;
     }
     return {};
 }
 
-void GeneraDeclaracion(SpoolWriter& w, const ReportContext& ctx, const DeclaracionImpresa& d)
+void GeneraDeclaracion(EscritorSpool& w, const ContextoReporte& ctx, const DeclaracionImpresa& d)
 {
     paginaIdentificacion(w, ctx, d);
     paginaDeterminacion(w, ctx, d);
@@ -507,7 +507,7 @@ void GeneraDeclaracion(SpoolWriter& w, const ReportContext& ctx, const Declaraci
 }
 
 QString GeneraReporteDeclaracion(QSqlDatabase db, const QString& sysUser, const QString& folder,
-                                 ReportContext& ctx)
+                                 ContextoReporte& ctx)
 {
     ctx.destino = QStringLiteral("ARCHIVO");
     ctx.codRep = ctx.imprimeAnexo ? QString(kRepDeclaracionAnexos) : QString(kRepDeclaracion);
@@ -525,9 +525,9 @@ QString GeneraReporteDeclaracion(QSqlDatabase db, const QString& sysUser, const 
     if (!error.isEmpty())
         return error;
 
-    const SpoolRegistration reg = RegistraSpool(db, sysUser, ctx.codRep, 6, ctx.ruc.trimmed());
+    const RegistroSpool reg = RegistraSpool(db, sysUser, ctx.codRep, 6, ctx.ruc.trimmed());
     if (!reg.ok())
         return reg.error;
     ctx.archivo = reg.archivo;
-    return IniciaReporte(ctx, folder, [&](SpoolWriter& w) { GeneraDeclaracion(w, ctx, d); });
+    return IniciaReporte(ctx, folder, [&](EscritorSpool& w) { GeneraDeclaracion(w, ctx, d); });
 }

@@ -5,14 +5,14 @@
 // so it can be written without a database.
 
 #include "ImpRep.h"
-#include "Money.h"
+#include "Dinero.h"
 
 #include <QMap>
 #include <QSqlDatabase>
 #include <QString>
 
 class QSqlQuery;
-class SpoolWriter;
+class EscritorSpool;
 
 struct FormaPagoImpresa {
     bool cheque = false;   // bank code present and not blank
@@ -33,27 +33,27 @@ struct DeclaracionImpresa {
     FormaPagoImpresa pago;
     // Box-105 annex: boxes 546..555 formatted with grouping, and their total.
     QMap<int, QString> anexo;
-    Money totalAnexo;
+    Dinero totalAnexo;
 
     QString casilla(int n) const { return casillas.value(n); }
 };
 
 // Each loader answers an empty text, or the database's error.
 // Boxes and named values (and norden of a sent declaration).
-QString CargaDeclaracion(QSqlDatabase db, const ReportContext& ctx, DeclaracionImpresa& out);
+QString CargaDeclaracion(QSqlDatabase db, const ContextoReporte& ctx, DeclaracionImpresa& out);
 // Payment data; *esCheque tells whether the payment is by cheque.
-QString CargaFormaPago(QSqlDatabase db, const ReportContext& ctx, FormaPagoImpresa& out, bool* esCheque);
+QString CargaFormaPago(QSqlDatabase db, const ContextoReporte& ctx, FormaPagoImpresa& out, bool* esCheque);
 // Boxes 546..555 and their total.
-QString CargaAnexo(QSqlDatabase db, const ReportContext& ctx, DeclaracionImpresa& out);
+QString CargaAnexo(QSqlDatabase db, const ContextoReporte& ctx, DeclaracionImpresa& out);
 
 // Writes pages 0 and 1, and page 2 when ctx.imprimeAnexo.
-void GeneraDeclaracion(SpoolWriter& w, const ReportContext& ctx, const DeclaracionImpresa& d);
+void GeneraDeclaracion(EscritorSpool& w, const ContextoReporte& ctx, const DeclaracionImpresa& d);
 
 // The whole print of one declaration: report code from the annex flag,
 // RegistraSpool, load, IniciaReporte. Fills ctx.codRep, ctx.archivo and
 // ctx.pageTotal; answers an empty text or what went wrong.
 QString GeneraReporteDeclaracion(QSqlDatabase db, const QString& sysUser, const QString& folder,
-                                 ReportContext& ctx);
+                                 ContextoReporte& ctx);
 
 // Value texts of the printed form, shared by every page.
 namespace impresion834 {
@@ -65,8 +65,8 @@ QString importeAlineado(const QString& texto);
 
 // " WHERE DOC_ID_D = ? AND TIP_DOC_D = 6 AND PERIODO = ? AND FORMULARIO = ?",
 // with " AND CORREL = ?" for a sent declaration.
-QString condicion(const ReportContext& ctx);
+QString condicion(const ContextoReporte& ctx);
 // Prepares sql (forward only), binds the values of condicion(ctx) in its
 // order and runs it; false with error set when that fails.
-bool ejecuta(QSqlQuery& q, const QString& sql, const ReportContext& ctx, QString& error);
+bool ejecuta(QSqlQuery& q, const QString& sql, const ContextoReporte& ctx, QString& error);
 }  // namespace impresion834

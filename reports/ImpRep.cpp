@@ -1,8 +1,8 @@
 #include "ImpRep.h"
 
 #include "MotorSql.h"
-#include "SpoolFormat.h"
-#include "SpoolWriter.h"
+#include "FormatoSpool.h"
+#include "EscritorSpool.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -19,7 +19,7 @@ bool isUniqueViolation(const QSqlError& e) { return clasificarError(e) == FalloS
 bool isBusy(const QSqlError& e) { return clasificarError(e) == FalloSql::Bloqueo; }
 
 // The whole number the text starts with (blanks first allowed); 0 for none.
-qint64 leadingNumber(QStringView text)
+qint64 numeroInicial(QStringView text)
 {
     text = text.trimmed();
     qint64 n = 0;
@@ -51,7 +51,7 @@ std::optional<qint64> highest(QSqlDatabase db, const QString& sql, const std::op
     qint64 top = 0;
     while (q.next()) {
         if (!q.isNull(0))
-            top = std::max(top, leadingNumber(QStringView(q.value(0).toString()).left(width)));
+            top = std::max(top, numeroInicial(QStringView(q.value(0).toString()).left(width)));
     }
     return top;
 }
@@ -71,10 +71,10 @@ QString zeroPadded(qint64 n, int width) { return QStringLiteral("%1").arg(n, wid
 
 }  // namespace
 
-SpoolRegistration RegistraSpool(QSqlDatabase db, const QString& sysUser, const QString& codRep,
+RegistroSpool RegistraSpool(QSqlDatabase db, const QString& sysUser, const QString& codRep,
                                 int tipDoc, const QString& docId, const QDateTime& fecha)
 {
-    SpoolRegistration result;
+    RegistroSpool result;
     if (!db.isOpen()) {
         result.error = QStringLiteral("database not open");
         return result;
@@ -151,29 +151,29 @@ SpoolRegistration RegistraSpool(QSqlDatabase db, const QString& sysUser, const Q
     return result;
 }
 
-QString reportFolder(const QString& sysPath) { return sysPath + QStringLiteral("RPT"); }
+QString carpetaDeReportes(const QString& sysPath) { return sysPath + QStringLiteral("RPT"); }
 
-QString spoolFilePath(const QString& folder, const QString& archivo)
+QString rutaArchivoSpool(const QString& folder, const QString& archivo)
 {
     return folder + u'/' + archivo;
 }
 
-QString IniciaReporte(ReportContext& context, const QString& folder,
-                      const std::function<void(SpoolWriter&)>& body)
+QString IniciaReporte(ContextoReporte& context, const QString& folder,
+                      const std::function<void(EscritorSpool&)>& body)
 {
     if (context.archivo.isEmpty())
         return QStringLiteral("no spool file registered");
-    SpoolWriter writer;
-    if (!writer.open(spoolFilePath(folder, context.archivo)))
+    EscritorSpool writer;
+    if (!writer.open(rutaArchivoSpool(folder, context.archivo)))
         return writer.error();
-    writer.setPageCounter(1);
-    writer.ImprimeLinea(SpoolFormat::fontTag(QStringLiteral("Courier New")));
+    writer.fijaContadorPaginas(1);
+    writer.ImprimeLinea(FormatoSpool::etiquetaFuente(QStringLiteral("Courier New")));
     if (body)
         body(writer);
     const int count = context.imprimeAnexo ? 3 : 2;
-    writer.ImprimeLinea(SpoolFormat::nHojasTag(count));
-    writer.ImprimeLinea(SpoolFormat::orientacionTag(QStringLiteral("V")));
-    writer.ImprimeLinea(SpoolFormat::colorTag(SpoolFormat::kDeclarationColor));
+    writer.ImprimeLinea(FormatoSpool::etiquetaNHojas(count));
+    writer.ImprimeLinea(FormatoSpool::etiquetaOrientacion(QStringLiteral("V")));
+    writer.ImprimeLinea(FormatoSpool::etiquetaColor(FormatoSpool::kColorDeclaracion));
     if (!writer.close())
         return writer.error();
     context.pageTotal = std::max(1, count);

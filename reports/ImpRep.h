@@ -2,23 +2,23 @@
 // Module ImpRep: the report context, the SPOOL registration and the report
 // run that writes a declaration into its spool file.
 //
-// Order for one printed declaration: fill a ReportContext; RegistraSpool;
+// Order for one printed declaration: fill a ContextoReporte; RegistraSpool;
 // store the name in context.archivo; IniciaReporte with the body writer;
-// hand spoolFilePath(reportFolder, context.archivo) to the preview.
+// hand rutaArchivoSpool(carpetaDeReportes, context.archivo) to the preview.
 
 #include <QDateTime>
 #include <QSqlDatabase>
 #include <QString>
 #include <functional>
 
-class SpoolWriter;
+class EscritorSpool;
 
 // Report codes of SPOOL.CodRep.
 inline constexpr auto kRepDeclaracion = QLatin1StringView("AAR001");
 inline constexpr auto kRepResumenEnvio = QLatin1StringView("AAR002");
 inline constexpr auto kRepDeclaracionAnexos = QLatin1StringView("AAR003");
 
-struct ReportContext {
+struct ContextoReporte {
     QString destino = QStringLiteral("ARCHIVO");  // always the file
     QString codRep;
     QString archivo;          // spool file name, "00000042.PRN"
@@ -38,7 +38,7 @@ struct ReportContext {
     QString nombreArchivoPdf() const { return ruc.trimmed() + u'-' + periodo.trimmed() + QStringLiteral(".pdf"); }
 };
 
-struct SpoolRegistration {
+struct RegistroSpool {
     QString archivo;    // "00000042.PRN"; empty on failure
     QString secuencia;  // "000007"
     QString error;      // the database's text when registration failed
@@ -53,19 +53,19 @@ struct SpoolRegistration {
 // a connection without a busy timeout is given one of five seconds, so the
 // others' registrations are waited for. The connection must not be inside
 // a transaction of its own.
-SpoolRegistration RegistraSpool(QSqlDatabase db, const QString& sysUser, const QString& codRep,
+RegistroSpool RegistraSpool(QSqlDatabase db, const QString& sysUser, const QString& codRep,
                                 int tipDoc, const QString& docId,
                                 const QDateTime& fecha = QDateTime::currentDateTime());
 
 // The report folder, SysPath + "RPT" as the suite concatenates it.
-QString reportFolder(const QString& sysPath);
+QString carpetaDeReportes(const QString& sysPath);
 // The spool file: report folder, a separator, file name.
-QString spoolFilePath(const QString& folder, const QString& archivo);
+QString rutaArchivoSpool(const QString& folder, const QString& archivo);
 
 // Writes the declaration spool file folder/context.archivo: the font tag,
 // then `body` (the pages of the declaration), then the page-count,
 // orientation and colour tags; sets context.pageTotal (3 with the annex,
 // 2 without). Returns an empty text, or why the file could not be written.
 // The caller shows the busy pointer around it.
-QString IniciaReporte(ReportContext& context, const QString& folder,
-                      const std::function<void(SpoolWriter&)>& body);
+QString IniciaReporte(ContextoReporte& context, const QString& folder,
+                      const std::function<void(EscritorSpool&)>& body);

@@ -1,6 +1,6 @@
 #include "ListaImpresion.h"
 
-#include "SessionLookups.h"
+#include "ConsultasSesion.h"
 
 QSqlQuery listaDeclaracionesImpresion(QSqlDatabase db, const QString& formulario, const QString& sysUser,
                                       bool enviadas)
@@ -11,9 +11,9 @@ QSqlQuery listaDeclaracionesImpresion(QSqlDatabase db, const QString& formulario
         : QStringLiteral("SELECT A.DOC_ID_D, B.NOMBRE, A.PERIODO, A.FORMULARIO FROM CAB AS A, CONT AS B");
     sql += QStringLiteral(" WHERE A.DOC_ID_D = B.DOC_ID_D AND A.TIP_DOC_D = 6 AND B.TIP_DOC_D = 6 AND"
                           " A.FORMULARIO = ?");
-    const bool restringido = !isUnrestrictedUser(userType(db, sysUser));
+    const bool restringido = !esUsuarioSinRestriccion(tipoUsuario(db, sysUser));
     if (restringido)
-        sql += QStringLiteral(" AND ") + sameUserCondition(QStringLiteral("B.USUARIO"));
+        sql += QStringLiteral(" AND ") + condicionMismoUsuario(QStringLiteral("B.USUARIO"));
     sql += QStringLiteral(" ORDER BY A.DOC_ID_D ASC");
     QSqlQuery q(db);
     if (!q.prepare(sql))

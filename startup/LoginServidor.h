@@ -7,8 +7,8 @@
 // never run under a login other than its SysUser there.
 
 #include "MotorSql.h"
-#include "Session.h"
-#include "Settings.h"
+#include "Sesion.h"
+#include "Configuracion.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -16,9 +16,9 @@
 #include <optional>
 
 // The login for the address: the one it names, else SysUser or the built-in account.
-QString loginServidor(const DireccionServidor& direccion, const Settings& settings);
+QString loginServidor(const DireccionServidor& direccion, const Configuracion& settings);
 
 // On an open server connection: refuses (3029, naming both) a login that is
 // not SysUser when the suite expects per-user logins, or when the server's
 // tables are under row security (a suite whose KV000.INI lost DBLogin).
-std::optional<OpenFailure> comprobarLoginServidor(QSqlDatabase db, const Settings& settings);
+std::optional<FalloApertura> comprobarLoginServidor(QSqlDatabase db, const Configuracion& settings);

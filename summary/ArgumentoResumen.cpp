@@ -1,6 +1,6 @@
 #include "ArgumentoResumen.h"
 
-#include "ParamLookups.h"
+#include "ConsultasParam.h"
 
 #include <utility>
 
@@ -40,7 +40,7 @@ ArgumentoResumen ArgumentoResumen::cortar(const QString& argumento)
 
 int ArgumentoResumen::tipoDocNumero() const
 {
-    return leadingNumber(tipoDoc);
+    return numeroInicial(tipoDoc);
 }
 
 QString ArgumentoResumen::periodoConsulta() const

@@ -1,8 +1,8 @@
 #include "ImpresoraTexto.h"
 
-#include "ParamLookups.h"
-#include "SpoolFormat.h"
-#include "SpoolWriter.h"
+#include "ConsultasParam.h"
+#include "FormatoSpool.h"
+#include "EscritorSpool.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,7 +39,7 @@ QStringView valorEtiqueta(QStringView resto, QStringView cierre)
 // The lines of a file written with CR LF; a lone LF also ends a line.
 QStringList lineasDe(const QByteArray& bytes)
 {
-    QStringList lineas = SpoolFormat::decode(bytes).split(u'\n');
+    QStringList lineas = FormatoSpool::decode(bytes).split(u'\n');
     if (!lineas.isEmpty() && lineas.last().isEmpty())
         lineas.removeLast();
     for (QString& l : lineas)
@@ -50,7 +50,7 @@ QStringList lineasDe(const QByteArray& bytes)
 
 } // namespace
 
-void ImpresoraTexto::imprime(SpoolWriter& salida, QStringView linea)
+void ImpresoraTexto::imprime(EscritorSpool& salida, QStringView linea)
 {
     if (estado_.nuevaPagina) {
         salida.ImprimeLinea(kPaginaNueva);
@@ -75,7 +75,7 @@ void ImpresoraTexto::aplicaEtiqueta(QStringView linea)
     if (etiqueta == u"<!font!>") {
         estado_.fuente = valorEtiqueta(resto, u"<!/font!>").toString();
     } else if (etiqueta == u"<!fontsize!>") {
-        const int tamano = leadingNumber(valorEtiqueta(resto, u"<!/fontsize!>").toString());
+        const int tamano = numeroInicial(valorEtiqueta(resto, u"<!/fontsize!>").toString());
         if (tamano > 0)
             estado_.tamano = tamano;
     } else if (etiqueta == u"<!bold!>" || etiqueta == u"<!/bold!>") {
@@ -125,7 +125,7 @@ ImpresoraTexto::Conversion ImpresoraTexto::convierte(const QString& carpeta, con
     archivoEntrada.close();
 
     resultado.salida = archivoTexto(carpeta, nombre);
-    SpoolWriter salida;
+    EscritorSpool salida;
     if (!salida.open(resultado.salida)) {
         const bool sinCarpeta = !QFileInfo(resultado.salida).absoluteDir().exists();
         mensajes({MensajeResumen::Icono::Critico, kTituloImpresion,

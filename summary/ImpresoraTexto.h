@@ -8,7 +8,7 @@
 #include <QString>
 #include <QStringView>
 
-class SpoolWriter;
+class EscritorSpool;
 
 class ImpresoraTexto {
 public:
@@ -26,7 +26,7 @@ public:
     // The line rule: a pending page break first (in a file, a line holding
     // the single character 15); then a line blank after trimming as one
     // blank, any other line unchanged.
-    void imprime(SpoolWriter& salida, QStringView linea);
+    void imprime(EscritorSpool& salida, QStringView linea);
 
     // Acts on the tag that starts at the line's first "<!"; unknown tags are
     // ignored.

@@ -3,10 +3,10 @@
 #include "ArchivoSeguro.h"
 #include "Formato834.h"
 #include "ImpRep.h"
-#include "ParamLookups.h"
-#include "Session.h"
-#include "SpoolFormat.h"
-#include "SpoolWriter.h"
+#include "ConsultasParam.h"
+#include "Sesion.h"
+#include "FormatoSpool.h"
+#include "EscritorSpool.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,7 +27,7 @@ constexpr int kAnchoRotuloPlano = 15;
 // The summary's positioned text: not bold, 10 points, first page.
 QString pos(int x, int y, const QString& texto)
 {
-    return SpoolFormat::posLine(x, y, texto, false, 10, 0);
+    return FormatoSpool::lineaPos(x, y, texto, false, 10, 0);
 }
 
 QString rotulo(const QString& nombre, int ancho)
@@ -77,7 +77,7 @@ QList<LineaResumen> lineasIdentificacion(const ArgumentoResumen& arg, const Dato
     return lineas;
 }
 
-QString lineaImportes(Money casilla146, Money casilla180, int ancho146, int ancho180)
+QString lineaImportes(Dinero casilla146, Dinero casilla180, int ancho146, int ancho180)
 {
     return QStringLiteral("A. RTA.") + formato834::miles(casilla146).rightJustified(ancho146, u' ') +
            formato834::miles(casilla180).rightJustified(ancho180, u' ');
@@ -91,7 +91,7 @@ Main000::Main000(QString iniPath, SalidaMensajes mensajes, QDateTime ahora)
 Main000::~Main000()
 {
     if (abierta_)
-        closeDatabase(QString(kConexion));
+        cierraBaseDatos(QString(kConexion));
 }
 
 QSqlDatabase Main000::db() const
@@ -117,15 +117,15 @@ int Main000::ejecuta(const QString& argumento)
         return kResumenArgumentoNoValido;
     }
 
-    settings_ = readSettings(iniPath_);
-    if (!enterSuiteFolder(settings_))
+    settings_ = leeConfiguracion(iniPath_);
+    if (!entraCarpetaSuite(settings_))
         pasoFallido(QStringLiteral("no se pudo entrar en la carpeta de la suite '%1'").arg(settings_.sysPath));
 
-    OpenOptions opciones;
+    OpcionesApertura opciones;
     opciones.connectionName = QString(kConexion);
     opciones.writeSystemDb = false;
-    if (const std::optional<OpenFailure> fallo = openDatabase(settings_, iniPath_, opciones)) {
-        mensajes_({MensajeResumen::Icono::Ninguno, kConnectionErrorTitle, openFailureMessage(*fallo)});
+    if (const std::optional<FalloApertura> fallo = abreBaseDatos(settings_, iniPath_, opciones)) {
+        mensajes_({MensajeResumen::Icono::Ninguno, kTituloErrorConexion, mensajeFalloApertura(*fallo)});
         return kResumenSinBase;
     }
     abierta_ = true;
@@ -166,7 +166,7 @@ void Main000::anotaTraza(const QString& sentencia)
 {
     QFile traza(QStringLiteral("Trace.txt"));
     if (!traza.open(QIODevice::WriteOnly | QIODevice::Append) ||
-        traza.write(SpoolFormat::encodeLine(sentencia)) < 0)
+        traza.write(FormatoSpool::codificaLinea(sentencia)) < 0)
         pasoFallido(QStringLiteral("no se pudo anotar en Trace.txt: %1").arg(traza.errorString()));
 }
 
@@ -197,14 +197,14 @@ bool Main000::consultaCab(const ArgumentoResumen& arg, QList<QSqlRecord>* filas)
 DatosResumen Main000::datosDe(const ArgumentoResumen& arg, const QSqlRecord& fila)
 {
     DatosResumen d;
-    d.etiquetaDoc = documentShortName(db(), QString::number(arg.tipoDocNumero()));
+    d.etiquetaDoc = nombreCortoDocumento(db(), QString::number(arg.tipoDocNumero()));
     d.nombre = nombreContribuyente(db(), arg.tipoDocNumero(), arg.numeroDocRecortado());
     d.efectivo = campo(fila, "Efectivo");
     d.cheque = campo(fila, "Cheque");
     d.banco = campo(fila, "BCOLIBRAD");
-    d.nombreBanco = d.cheque.isEmpty() ? QString() : bankShortName(db(), d.banco);
+    d.nombreBanco = d.cheque.isEmpty() ? QString() : nombreCortoBanco(db(), d.banco);
     d.numeroCheque = campo(fila, "nrocheque");
-    d.rectifica = leadingNumber(campo(fila, "Rectifica")) != 0;
+    d.rectifica = numeroInicial(campo(fila, "Rectifica")) != 0;
     return d;
 }
 
@@ -223,8 +223,8 @@ void Main000::leeImportes(const ArgumentoResumen& arg)
         return;
     }
     while (q.next()) {
-        const int casilla = leadingNumber(q.value(0).toString());
-        const Money valor = formato834::leer(q.value(1).toString());
+        const int casilla = numeroInicial(q.value(0).toString());
+        const Dinero valor = formato834::leer(q.value(1).toString());
         if (casilla == 146)
             casilla146_ = valor;
         else if (casilla == 180)
@@ -234,13 +234,13 @@ void Main000::leeImportes(const ArgumentoResumen& arg)
 
 void Main000::escribeMarcado(const ArgumentoResumen& arg)
 {
-    const SpoolRegistration registro =
+    const RegistroSpool registro =
         RegistraSpool(db(), sysUser_, kRepResumenEnvio, arg.tipoDocNumero(), arg.numeroDoc);
     if (!registro.ok())
         pasoFallido(QStringLiteral("registro en SPOOL: %1").arg(registro.error));
 
-    SpoolWriter marcado;
-    if (registro.ok() && !marcado.open(spoolFilePath(carpetaReportes_, registro.archivo)))
+    EscritorSpool marcado;
+    if (registro.ok() && !marcado.open(rutaArchivoSpool(carpetaReportes_, registro.archivo)))
         pasoFallido(QStringLiteral("archivo %1: %2").arg(registro.archivo, marcado.error()));
 
     QList<QSqlRecord> filas;
@@ -250,10 +250,10 @@ void Main000::escribeMarcado(const ArgumentoResumen& arg)
     for (const QSqlRecord& fila : filas) {
         const DatosResumen datos = datosDe(arg, fila);
         QStringList lineas{
-            SpoolFormat::fontTag(QStringLiteral("Courier New")),
-            SpoolFormat::nHojasTag(1),
-            SpoolFormat::orientacionTag(QStringLiteral("V")),
-            SpoolFormat::colorTag(QStringLiteral("&H80000005&")),
+            FormatoSpool::etiquetaFuente(QStringLiteral("Courier New")),
+            FormatoSpool::etiquetaNHojas(1),
+            FormatoSpool::etiquetaOrientacion(QStringLiteral("V")),
+            FormatoSpool::etiquetaColor(QStringLiteral("&H80000005&")),
             pos(300, 350, fecha),
             pos(5500, 350, QStringLiteral("Pag. 01/01")),
             // These two have always carried the bold word in lower case.
@@ -276,7 +276,7 @@ void Main000::escribeMarcado(const ArgumentoResumen& arg)
 
 void Main000::escribePlano(const ArgumentoResumen& arg, const QString& archivo)
 {
-    SpoolWriter plano;
+    EscritorSpool plano;
     if (!plano.open(archivo))
         pasoFallido(QStringLiteral("archivo %1: %2").arg(archivo, plano.error()));
 

@@ -9,8 +9,8 @@
 #include "ImpresoraTexto.h"
 #include "MensajeResumen.h"
 
-#include "Money.h"
-#include "Settings.h"
+#include "Dinero.h"
+#include "Configuracion.h"
 
 #include <QDateTime>
 #include <QList>
@@ -54,7 +54,7 @@ struct LineaResumen {
 QList<LineaResumen> lineasIdentificacion(const ArgumentoResumen& arg, const DatosResumen& datos, int anchoRotulo);
 
 // "A. RTA." and the two amounts, "###,###,###,##0", right-aligned.
-QString lineaImportes(Money casilla146, Money casilla180, int ancho146, int ancho180);
+QString lineaImportes(Dinero casilla146, Dinero casilla180, int ancho146, int ancho180);
 
 class Main000 {
 public:
@@ -84,13 +84,13 @@ private:
     QString iniPath_;
     SalidaMensajes mensajes_;
     QDateTime ahora_;
-    Settings settings_;
+    Configuracion settings_;
     QString carpetaReportes_;
     QString carpetaTemporal_;
     QString sysUser_;
     ImpresoraTexto impresora_;
-    Money casilla146_;
-    Money casilla180_;
+    Dinero casilla146_;
+    Dinero casilla180_;
     bool pasoFallido_ = false;
     bool abierta_ = false;
 };

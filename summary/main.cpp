@@ -3,8 +3,8 @@
 // its own. Messages are shown in a box when there is a display and are
 // always written to stderr.
 
-#include "IniFile.h"
-#include "InstanceLock.h"
+#include "ArchivoIni.h"
+#include "BloqueoInstancia.h"
 #include "LineaDeOrdenes.h"
 #include "Main000.h"
 #include "MensajesSinVentana.h"
@@ -32,7 +32,7 @@ int main(int argc, char* argv[])
     const MensajesSinVentana::ProgramaSinVentana programa(argv);
     const SalidaMensajes mensajes = programa.salida();
 
-    InstanceLock instancia(QStringLiteral("0834IMP"));
+    BloqueoInstancia instancia(QStringLiteral("0834IMP"));
     if (!instancia.tryLock()) {
         // A lock file that cannot be made says nothing of another copy.
         if (instancia.tomadoPorOtraCopia())
@@ -40,10 +40,10 @@ int main(int argc, char* argv[])
                       mensajes0834imp::kYaEnEjecucion});
         else
             mensajes({MensajeResumen::Icono::Critico, mensajes0834imp::kTituloAplicacion,
-                      InstanceLock::kTextoBloqueoFallido.arg(instancia.fileName())});
+                      BloqueoInstancia::kTextoBloqueoFallido.arg(instancia.fileName())});
         return kResumenYaEnEjecucion;
     }
 
-    Main000 programaResumen(IniFile::locateIni(), mensajes);
+    Main000 programaResumen(ArchivoIni::ubicaIni(), mensajes);
     return programaResumen.ejecuta(argumento);
 }

@@ -15,7 +15,7 @@
 #include "Grabacion834.h"
 #include "ModObjetos.h"
 #include "MotorSql.h"
-#include "ParamLookups.h"
+#include "ConsultasParam.h"
 #include "Parametros834.h"
 #include "Validacion834.h"
 
@@ -60,7 +60,7 @@ constexpr int kAnchoListaContribuyentes = 45;
 // Numeric value of a year text as the form reads it (leading digits).
 int valorPeriodo(const QString& texto)
 {
-    return leadingNumber(texto);
+    return numeroInicial(texto);
 }
 
 // A document-type item shows the code and the short name; the whole item,
@@ -117,7 +117,7 @@ void Frm834::cargar()
     ModObjetos::PunteroEspera(true);
     // 2. No factor or UIT until the exercise is known; nothing validated or
     // saved yet; tab 0.
-    decl_.setParametros(Money(), QString());
+    decl_.setParametros(Dinero(), QString());
     estado_ = {};
     SSTab1_->setCurrentIndex(0);
     iTabActual_ = 0;
@@ -128,7 +128,7 @@ void Frm834::cargar()
     bool ok = true;
     QString error;
     cboTipDocRepLegal_->clear();
-    llenaTiposDocumento(cboTipDocRepLegal_, documentTypeItems(contexto_.db, 82, false, &ok, &error));
+    llenaTiposDocumento(cboTipDocRepLegal_, elementosTipoDocumento(contexto_.db, 82, false, &ok, &error));
     cboTipDocRepLegal_->setCurrentIndex(-1);
     mostrando_ = antes;
     if (!ok)
@@ -195,8 +195,8 @@ void Frm834::pCargaIdent(int iAccion)
     // factor: without them box 113 would be taxed as if the UIT were 0.
     bool ok = true;
     QString error;
-    const Money uit = parametros834::GET_UIT(contexto_.db, sPeriodo, &ok, &error);
-    const Money ipm = ok ? parametros834::GET_IPM(contexto_.db, sPeriodo, &ok, &error) : Money();
+    const Dinero uit = parametros834::GET_UIT(contexto_.db, sPeriodo, &ok, &error);
+    const Dinero ipm = ok ? parametros834::GET_IPM(contexto_.db, sPeriodo, &ok, &error) : Dinero();
     if (!ok) {
         lecturaFallida(grabacion834::texto::kDatosNoLeidos, error);
         return;
@@ -222,7 +222,7 @@ void Frm834::LlenaContribuyentes()
 {
     bool ok = true;
     QString error;
-    for (const Taxpayer& t : taxpayerList(contexto_.db, contexto_.sysUser, &ok, &error))
+    for (const Contribuyente& t : listaContribuyentes(contexto_.db, contexto_.sysUser, &ok, &error))
         CmbRuc_->addItem(Declaracion834::itemContribuyente(t.docId, t.nombre));
     CmbRuc_->setCurrentIndex(-1);
     if (!ok)
@@ -415,8 +415,8 @@ void Frm834::MkePeriodo_LostFocus()
     // A factor or UIT that could not be read is no parameter of 0.
     bool ok = true;
     QString error;
-    const Money ipm = parametros834::GET_IPM(contexto_.db, texto, &ok, &error);
-    const Money uit = ok ? parametros834::GET_UIT(contexto_.db, texto, &ok, &error) : Money();
+    const Dinero ipm = parametros834::GET_IPM(contexto_.db, texto, &ok, &error);
+    const Dinero uit = ok ? parametros834::GET_UIT(contexto_.db, texto, &ok, &error) : Dinero();
     if (!ok) {
         lecturaFallida(grabacion834::texto::kDatosNoLeidos, error);
         return;

@@ -8,8 +8,8 @@
 #include "Formato834.h"
 #include "Frm834Interno.h"
 #include "FrmAnexo105.h"
-#include "ParamLookups.h"
-#include "StartupMessages.h"
+#include "ConsultasParam.h"
+#include "MensajesInicio.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -137,7 +137,7 @@ QString Frm834::tipoDocumento() const
 
 int Frm834::largoDocumento() const
 {
-    const int largo = leadingNumber(mid(tipoDocumento(), 68, 2));
+    const int largo = numeroInicial(mid(tipoDocumento(), 68, 2));
     return largo != 0 ? largo : casillas834::kLargoDocumentoPorDefecto;
 }
 
@@ -236,7 +236,7 @@ void Frm834::teclaCasilla(int casilla, QKeyEvent* tecla, bool* consumida)
     if (casilla == 226) {
         const QChar mayuscula = k.toUpper();
         // Data kind "0": letters and digits, otherwise digits only.
-        const bool alfanumerico = leadingNumber(mid(tipoDocumento(), 71, 1)) == 0;
+        const bool alfanumerico = numeroInicial(mid(tipoDocumento(), 71, 1)) == 0;
         const bool letra = mayuscula >= u'A' && mayuscula <= u'Z';
         const bool aceptada = digito || borrar || (alfanumerico && letra);
         *consumida = true;
@@ -372,7 +372,7 @@ bool Frm834::eventFilter(QObject* watched, QEvent* event)
     // Names keep letters with their accents, Ñ, digits, blank and apostrophe;
     // anything else is dropped.
     const int filtrado = funciones_.FiltroNombre(codigo);
-    if (filtrado == 0 || !ObjFunciones::nameCharacterKept(QChar(static_cast<char16_t>(filtrado))))
+    if (filtrado == 0 || !ObjFunciones::caracterNombreConservado(QChar(static_cast<char16_t>(filtrado))))
         return true;
     if (filtrado != codigo) {
         campo->insert(QString(QChar(static_cast<char16_t>(filtrado))));

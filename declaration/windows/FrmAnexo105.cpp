@@ -5,7 +5,7 @@
 #include "Formato834.h"
 #include "ModObjetos.h"
 #include "ObjFunciones.h"
-#include "StartupMessages.h"
+#include "MensajesInicio.h"
 
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -237,7 +237,7 @@ bool FrmAnexo105::eventFilter(QObject* watched, QEvent* event)
 
 void FrmAnexo105::recalculaTotal()
 {
-    Money suma;
+    Dinero suma;
     for (QLineEdit* campo : txtMonto_)
         suma += formato834::leer(campo->text());
     txtTotal_->setText(formato834::miles(suma));

@@ -3,7 +3,7 @@
 // 105. "&Aceptar" stores them at once as rows 546 to 555 of the declaration
 // and hands the total back; a sent declaration's detail is only shown.
 
-#include "Money.h"
+#include "Dinero.h"
 
 #include <QDialog>
 #include <QSqlDatabase>
@@ -31,7 +31,7 @@ public:
     QString sCorrel;
 
     // Handed back: the total accepted (0 unless "&Aceptar" was used).
-    Money total() const { return total_; }
+    Dinero total() const { return total_; }
 
     // Reads the stored detail into the fields (run once, when first shown).
     void cargar();
@@ -57,6 +57,6 @@ private:
     QLineEdit* txtTotal_;
     QPushButton* cmdGrabar_;
     QPushButton* cmdCancelar_;
-    Money total_;
+    Dinero total_;
     bool cargado_ = false;
 };

@@ -1,7 +1,7 @@
 #include "FrmConsultas.h"
 
-#include "DeclarationListQueries.h"
-#include "DialogSupport.h"
+#include "ConsultasListas.h"
+#include "ApoyoDialogos.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -23,14 +23,14 @@ constexpr int kHeightTwips = 4200;
 
 FrmConsultas::FrmConsultas(QSqlDatabase db, qint16 operation, QWidget* parent)
     : QDialog(parent),
-      model_(new GridQueryModel(this)),
+      model_(new ModeloConsultaGrilla(this)),
       grdBancos_(new QTableView(this)),
       cmdSalir_(new QPushButton(QStringLiteral("&Salir"), this))
 {
     setObjectName(QStringLiteral("FrmConsultas"));
     grdBancos_->setObjectName(QStringLiteral("grdBancos"));
     cmdSalir_->setObjectName(QStringLiteral("CmdSalir"));
-    setUpReadOnlyGrid(grdBancos_);
+    preparaGrillaSoloLectura(grdBancos_);
     grdBancos_->setModel(model_);
 
     auto* layout = new QVBoxLayout(this);
@@ -41,8 +41,8 @@ FrmConsultas::FrmConsultas(QSqlDatabase db, qint16 operation, QWidget* parent)
     layout->addLayout(buttons);
     connect(cmdSalir_, &QPushButton::clicked, this, &FrmConsultas::onSalir);
 
-    resizeInTwips(this, kWidthTwips, kHeightTwips);
-    centreOnMainWindow(this);
+    redimensionaEnTwips(this, kWidthTwips, kHeightTwips);
+    centraEnVentanaPrincipal(this);
 
     QString codigo = QStringLiteral("Código");
     QString descrip = QStringLiteral("Descripción");
@@ -50,24 +50,24 @@ FrmConsultas::FrmConsultas(QSqlDatabase db, qint16 operation, QWidget* parent)
         WaitCursor wait;
         if (operation == kBanks) {
             setWindowTitle(kBanksCaption);
-            model_->setQuery(bankListQuery(db));
+            model_->setQuery(consultaListaBancos(db));
         } else if (operation == kUit) {
             setWindowTitle(kUitCaption);
             codigo = QStringLiteral("Periodo");
             descrip = QStringLiteral("Valor");
-            model_->setColumnText(ReferenceColumn::Descrip,
-                                  [](const QVariant& v) { return uitAmountText(v.toString()); });
-            model_->setQuery(uitListQuery(db));
+            model_->fijaTextoColumna(ColumnaReferencia::Descrip,
+                                  [](const QVariant& v) { return textoImporteUit(v.toString()); });
+            model_->setQuery(consultaListaUit(db));
         } else {
             setWindowTitle(kDefaultCaption);
         }
         if (model_->lastError().isValid())
             qWarning("reference list: %s", qPrintable(model_->lastError().text()));
     }
-    if (model_->columnCount() >= ReferenceColumn::Count) {
-        model_->setHeaderData(ReferenceColumn::Codigo, Qt::Horizontal, codigo);
-        model_->setHeaderData(ReferenceColumn::Descrip, Qt::Horizontal, descrip);
-        setColumnWidthsInTwips(grdBancos_, {1100, 3400});
+    if (model_->columnCount() >= ColumnaReferencia::Count) {
+        model_->setHeaderData(ColumnaReferencia::Codigo, Qt::Horizontal, codigo);
+        model_->setHeaderData(ColumnaReferencia::Descrip, Qt::Horizontal, descrip);
+        fijaAnchosColumnasEnTwips(grdBancos_, {1100, 3400});
     }
     if (model_->rowCount() > 0)
         grdBancos_->setCurrentIndex(model_->index(0, 0));

@@ -9,7 +9,7 @@
 
 class QPushButton;
 class QTableView;
-class GridQueryModel;
+class ModeloConsultaGrilla;
 
 class FrmConsultas : public QDialog {
     Q_OBJECT
@@ -28,7 +28,7 @@ protected:
 private:
     void onSalir();
 
-    GridQueryModel* model_;
+    ModeloConsultaGrilla* model_;
     QTableView* grdBancos_;
     QPushButton* cmdSalir_;
 };

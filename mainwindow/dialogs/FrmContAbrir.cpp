@@ -1,6 +1,6 @@
 #include "FrmContAbrir.h"
 
-#include "DialogSupport.h"
+#include "ApoyoDialogos.h"
 
 #include <QMessageBox>
 #include <QTableView>
@@ -23,21 +23,21 @@ constexpr int kStatePictureSize = 14;
 
 } // namespace
 
-FrmContAbrir::FrmContAbrir(DeclarationListContext context, qint16 mode, QWidget* parent)
-    : DeclarationSelectionDialog(std::move(context), parent), mode_(mode)
+FrmContAbrir::FrmContAbrir(ContextoListaDeclaraciones context, qint16 mode, QWidget* parent)
+    : DialogoSeleccionDeclaracion(std::move(context), parent), mode_(mode)
 {
     setObjectName(QStringLiteral("FrmContAbrir"));
     if (mode_ == kModify)
-        setTexts(kModifyCaption, kFrameTitle, kModifyLabel, kModifyButton);
+        fijaTextos(kModifyCaption, kFrameTitle, kModifyLabel, kModifyButton);
     else if (mode_ == kDelete)
-        setTexts(kDeleteCaption, kFrameTitle, kDeleteLabel, kDeleteButton);
+        fijaTextos(kDeleteCaption, kFrameTitle, kDeleteLabel, kDeleteButton);
     else
-        setTexts(QString(), kFrameTitle, QString(), QString());
+        fijaTextos(QString(), kFrameTitle, QString(), QString());
 
-    model()->setColumnText(StoredColumn::Estado, [](const QVariant&) { return QString(); });
-    const QPixmap consistent = statePicture(0, kStatePictureSize);
-    const QPixmap inconsistent = statePicture(9, kStatePictureSize);
-    model()->setColumnPicture(StoredColumn::Estado, [consistent, inconsistent](const QVariant& v) {
+    model()->fijaTextoColumna(ColumnaGuardada::Estado, [](const QVariant&) { return QString(); });
+    const QPixmap consistent = imagenEstado(0, kStatePictureSize);
+    const QPixmap inconsistent = imagenEstado(9, kStatePictureSize);
+    model()->fijaImagenColumna(ColumnaGuardada::Estado, [consistent, inconsistent](const QVariant& v) {
         bool ok = false;
         const int estado = v.toInt(&ok);
         if (!ok || v.isNull())
@@ -45,26 +45,26 @@ FrmContAbrir::FrmContAbrir(DeclarationListContext context, qint16 mode, QWidget*
         return estado == 0 ? consistent : estado == 9 ? inconsistent : QPixmap();
     });
 
-    resizeInTwips(this, kWidthTwips, kHeightTwips);
+    redimensionaEnTwips(this, kWidthTwips, kHeightTwips);
     load(0);
-    centreOnMainWindow(this);
+    centraEnVentanaPrincipal(this);
 }
 
-QSqlQuery FrmContAbrir::listQuery() const
+QSqlQuery FrmContAbrir::consultaLista() const
 {
-    return storedDeclarationsQuery(context().db, context().formCode, context().sysUser);
+    return consultaDeclaracionesGuardadas(context().db, context().formCode, context().sysUser);
 }
 
-void FrmContAbrir::setUpColumns()
+void FrmContAbrir::preparaColumnas()
 {
     const QStringList captions{QStringLiteral("RUC"), QStringLiteral("Razón Social"), QStringLiteral("Periodo"),
                                QStringLiteral("Formulario"), QStringLiteral("Estado")};
     for (int c = 0; c < captions.size(); ++c)
         model()->setHeaderData(c, Qt::Horizontal, captions[c]);
-    setColumnWidthsInTwips(grid(), {1700, 3300, 800, 1000, 700});
+    fijaAnchosColumnasEnTwips(grid(), {1700, 3300, 800, 1000, 700});
 }
 
-void FrmContAbrir::runAction()
+void FrmContAbrir::ejecutaAccion()
 {
     if (mode_ == kModify)
         modify();
@@ -74,8 +74,8 @@ void FrmContAbrir::runAction()
 
 void FrmContAbrir::modify()
 {
-    const int row = currentRow();
-    const QVariantList values{selectedRuc().trimmed(), selectedNombre().trimmed(), false};
+    const int row = filaActual();
+    const QVariantList values{rucElegido().trimmed(), nombreElegido().trimmed(), false};
     if (context().openDeclaration)
         context().openDeclaration(kModify, values);
     // The form may have changed the declaration's state or removed it.
@@ -84,22 +84,22 @@ void FrmContAbrir::modify()
 
 void FrmContAbrir::remove()
 {
-    const QString ruc = selectedRuc();
-    const QString periodo = selectedPeriodo();
-    if (!confirm(kDeleteQuestion.arg(selectedNombre().trimmed())))
+    const QString ruc = rucElegido();
+    const QString periodo = periodoElegido();
+    if (!confirm(kDeleteQuestion.arg(nombreElegido().trimmed())))
         return;
-    std::optional<DbFailure> failure;
+    std::optional<FalloBase> failure;
     {
         WaitCursor wait;
-        detachList();
-        failure = deleteStoredDeclaration(context().db, ruc, periodo, context().formCode);
+        sueltaLista();
+        failure = eliminaDeclaracionGuardada(context().db, ruc, periodo, context().formCode);
     }
     load(0);
     if (failure)
-        showFailure(*failure);
+        muestraFallo(*failure);
 }
 
-void FrmContAbrir::showFailure(const DbFailure& failure)
+void FrmContAbrir::muestraFallo(const FalloBase& failure)
 {
     QMessageBox box(QMessageBox::NoIcon, kErrorTitle,
                     QString::number(failure.number) + u'\n' + failure.description, QMessageBox::Ok, this);

@@ -2,29 +2,29 @@
 // Stored declarations (CAB) of the suite user's taxpayers: mode 1 opens the
 // chosen one in the declaration form for modification, mode 3 deletes it.
 
-#include "DeclarationSelectionDialog.h"
+#include "DialogoSeleccionDeclaracion.h"
 
 #include <QtGlobal>
 
-class FrmContAbrir : public DeclarationSelectionDialog {
+class FrmContAbrir : public DialogoSeleccionDeclaracion {
     Q_OBJECT
 public:
     static constexpr qint16 kModify = 1;
     static constexpr qint16 kDelete = 3;
 
-    FrmContAbrir(DeclarationListContext context, qint16 mode, QWidget* parent = nullptr);
+    FrmContAbrir(ContextoListaDeclaraciones context, qint16 mode, QWidget* parent = nullptr);
 
     qint16 mode() const { return mode_; }
 
 protected:
-    QSqlQuery listQuery() const override;
-    void setUpColumns() override;
-    void runAction() override;
+    QSqlQuery consultaLista() const override;
+    void preparaColumnas() override;
+    void ejecutaAccion() override;
 
 private:
     void modify();
     void remove();
-    void showFailure(const DbFailure& failure);
+    void muestraFallo(const FalloBase& failure);
 
     qint16 mode_;
 };

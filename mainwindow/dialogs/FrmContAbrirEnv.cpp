@@ -1,6 +1,6 @@
 #include "FrmContAbrirEnv.h"
 
-#include "DialogSupport.h"
+#include "ApoyoDialogos.h"
 
 #include <QMessageBox>
 #include <QTableView>
@@ -31,39 +31,39 @@ QString numberWithSignPlace(int number)
 
 } // namespace
 
-FrmContAbrirEnv::FrmContAbrirEnv(DeclarationListContext context, qint16 operation, QWidget* parent)
-    : DeclarationSelectionDialog(std::move(context), parent), operation_(operation)
+FrmContAbrirEnv::FrmContAbrirEnv(ContextoListaDeclaraciones context, qint16 operation, QWidget* parent)
+    : DialogoSeleccionDeclaracion(std::move(context), parent), operation_(operation)
 {
     setObjectName(QStringLiteral("FrmContAbrirEnv"));
     if (operation_ == kRegister)
-        setTexts(kRegisterCaption, kFrameTitle, kRegisterLabel, kRegisterButton);
+        fijaTextos(kRegisterCaption, kFrameTitle, kRegisterLabel, kRegisterButton);
     else if (operation_ == kDelete)
-        setTexts(kDeleteCaption, kFrameTitle, kDeleteLabel, kDeleteButton);
+        fijaTextos(kDeleteCaption, kFrameTitle, kDeleteLabel, kDeleteButton);
     else
-        setTexts(QString(), kFrameTitle, QString(), QString());
+        fijaTextos(QString(), kFrameTitle, QString(), QString());
 
-    model()->setColumnText(SentColumn::FecEnv, &submissionDateText);
+    model()->fijaTextoColumna(ColumnaEnviada::FecEnv, &textoFechaEnvio);
 
-    resizeInTwips(this, kWidthTwips, kHeightTwips);
+    redimensionaEnTwips(this, kWidthTwips, kHeightTwips);
     load(0);
-    centreOnMainWindow(this);
+    centraEnVentanaPrincipal(this);
 }
 
-QString FrmContAbrirEnv::selectedNorden() const
+QString FrmContAbrirEnv::nordenElegido() const
 {
-    const QVariant v = selectedValue(SentColumn::Norden);
+    const QVariant v = valorElegido(ColumnaEnviada::Norden);
     return v.isNull() ? QString() : v.toString();
 }
 
-QString FrmContAbrirEnv::selectedControl() const { return selectedText(SentColumn::Control); }
-QString FrmContAbrirEnv::selectedCorrel() const { return selectedText(SentColumn::Correl); }
+QString FrmContAbrirEnv::controlElegido() const { return textoElegido(ColumnaEnviada::Control); }
+QString FrmContAbrirEnv::correlElegido() const { return textoElegido(ColumnaEnviada::Correl); }
 
-QSqlQuery FrmContAbrirEnv::listQuery() const
+QSqlQuery FrmContAbrirEnv::consultaLista() const
 {
-    return sentDeclarationsQuery(context().db, context().formCode, context().sysUser);
+    return consultaDeclaracionesEnviadas(context().db, context().formCode, context().sysUser);
 }
 
-void FrmContAbrirEnv::setUpColumns()
+void FrmContAbrirEnv::preparaColumnas()
 {
     const QStringList captions{QStringLiteral("RUC"),        QStringLiteral("Razón Social"),
                                QStringLiteral("Periodo"),    QStringLiteral("Formulario"),
@@ -71,10 +71,10 @@ void FrmContAbrirEnv::setUpColumns()
                                QStringLiteral("Control"),    QStringLiteral("Correl")};
     for (int c = 0; c < captions.size(); ++c)
         model()->setHeaderData(c, Qt::Horizontal, captions[c]);
-    setColumnWidthsInTwips(grid(), {1700, 2600, 750, 950, 1100, 1200, 1500, 700});
+    fijaAnchosColumnasEnTwips(grid(), {1700, 2600, 750, 950, 1100, 1200, 1500, 700});
 }
 
-void FrmContAbrirEnv::runAction()
+void FrmContAbrirEnv::ejecutaAccion()
 {
     if (operation_ == kRegister)
         registerOrderNumber();
@@ -84,9 +84,9 @@ void FrmContAbrirEnv::runAction()
 
 void FrmContAbrirEnv::registerOrderNumber()
 {
-    const int row = currentRow();
-    const QVariantList values{selectedRuc().trimmed(), selectedNombre().trimmed(), true, selectedCorrel(),
-                              selectedControl().trimmed()};
+    const int row = filaActual();
+    const QVariantList values{rucElegido().trimmed(), nombreElegido().trimmed(), true, correlElegido(),
+                              controlElegido().trimmed()};
     if (context().openDeclaration)
         context().openDeclaration(1, values);
     load(row);
@@ -94,23 +94,23 @@ void FrmContAbrirEnv::registerOrderNumber()
 
 void FrmContAbrirEnv::remove()
 {
-    const QString ruc = selectedRuc();
-    const QString periodo = selectedPeriodo();
-    const QString correl = selectedCorrel();
+    const QString ruc = rucElegido();
+    const QString periodo = periodoElegido();
+    const QString correl = correlElegido();
     if (!confirm(kDeleteQuestion))
         return;
-    std::optional<DbFailure> failure;
+    std::optional<FalloBase> failure;
     {
         WaitCursor wait;
-        detachList();
-        failure = deleteSentDeclaration(context().db, ruc, periodo, context().formCode, correl);
+        sueltaLista();
+        failure = eliminaDeclaracionEnviada(context().db, ruc, periodo, context().formCode, correl);
     }
     load(0);
     if (failure)
-        showFailure(*failure);
+        muestraFallo(*failure);
 }
 
-void FrmContAbrirEnv::showFailure(const DbFailure& failure)
+void FrmContAbrirEnv::muestraFallo(const FalloBase& failure)
 {
     QMessageBox box(QMessageBox::NoIcon, kErrorTitle,
                     failure.description + u'\n' + numberWithSignPlace(failure.number), QMessageBox::Ok, this);

@@ -3,34 +3,34 @@
 // the chosen submission in the declaration form to register its order number,
 // operation 3 deletes that submission.
 
-#include "DeclarationSelectionDialog.h"
+#include "DialogoSeleccionDeclaracion.h"
 
 #include <QtGlobal>
 
-class FrmContAbrirEnv : public DeclarationSelectionDialog {
+class FrmContAbrirEnv : public DialogoSeleccionDeclaracion {
     Q_OBJECT
 public:
     static constexpr qint16 kRegister = 1;
     static constexpr qint16 kDelete = 3;
 
     // `operation` is the main window's current operation.
-    FrmContAbrirEnv(DeclarationListContext context, qint16 operation, QWidget* parent = nullptr);
+    FrmContAbrirEnv(ContextoListaDeclaraciones context, qint16 operation, QWidget* parent = nullptr);
 
     qint16 operation() const { return operation_; }
 
-    QString selectedNorden() const;    // the fifth column; empty when none was registered
-    QString selectedControl() const;
-    QString selectedCorrel() const;    // untrimmed
+    QString nordenElegido() const;    // the fifth column; empty when none was registered
+    QString controlElegido() const;
+    QString correlElegido() const;    // untrimmed
 
 protected:
-    QSqlQuery listQuery() const override;
-    void setUpColumns() override;
-    void runAction() override;
+    QSqlQuery consultaLista() const override;
+    void preparaColumnas() override;
+    void ejecutaAccion() override;
 
 private:
     void registerOrderNumber();
     void remove();
-    void showFailure(const DbFailure& failure);
+    void muestraFallo(const FalloBase& failure);
 
     qint16 operation_;
 };

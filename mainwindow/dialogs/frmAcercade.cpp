@@ -1,6 +1,6 @@
 #include "frmAcercade.h"
 
-#include "DialogSupport.h"
+#include "ApoyoDialogos.h"
 #include "LineaDeOrdenes.h"
 
 #include <QFrame>
@@ -90,8 +90,8 @@ frmAcercade::frmAcercade(QWidget* parent)
     cmdAceptar_->setDefault(true);
     connect(cmdAceptar_, &QPushButton::clicked, this, &QDialog::accept);
 
-    resizeInTwips(this, kWidthTwips, kHeightTwips);
-    centreOnMainWindow(this);
+    redimensionaEnTwips(this, kWidthTwips, kHeightTwips);
+    centraEnVentanaPrincipal(this);
     // Loaded: the box waits for the user with the normal pointer.
     ModObjetos::PunteroEspera(false);
 }

@@ -1,6 +1,6 @@
 #include "FrmTipPrnR.h"
 
-#include "AppState.h"
+#include "EstadoAplicacion.h"
 #include "DeclaracionReporte.h"
 #include "ListaImpresion.h"
 #include "ModObjetos.h"
@@ -148,7 +148,7 @@ void FrmTipPrnR::CmdImprimir_Click(int indice)
     if (filas() == 0)
         return;
     const int fila = std::max(0, grdContrib_->currentIndex().row());
-    ctx_ = ReportContext();
+    ctx_ = ContextoReporte();
     ctx_.ruc = celda(fila, ColumnaImpresion::Ruc);
     ctx_.formulario = celda(fila, ColumnaImpresion::Formulario);
     ctx_.nombre = celda(fila, ColumnaImpresion::Nombre);
@@ -210,12 +210,12 @@ bool FrmTipPrnR::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void openPrintSelection(QWidget* parent, AppState& state, bool enviadas, ResetBarraEstado resetBarraEstado)
+void abreSeleccionImpresion(QWidget* parent, EstadoAplicacion& state, bool enviadas, ResetBarraEstado resetBarraEstado)
 {
     EntornoImpresion entorno;
     entorno.db = state.db();
     entorno.sysUser = state.settings.sysUser;
-    entorno.carpetaReportes = reportFolder(state.settings.sysPath);
+    entorno.carpetaReportes = carpetaDeReportes(state.settings.sysPath);
     entorno.formulario = state.formCode.isEmpty() ? QString::fromUtf16(kFormCode) : state.formCode;
     entorno.resetBarraEstado = std::move(resetBarraEstado);
     state.printSent = enviadas;

@@ -44,7 +44,7 @@ public:
     QGroupBox* marco() const { return marco_; }
     int filas() const;
     // The context of the last print command (report code, file, pages).
-    const ReportContext& contexto() const { return ctx_; }
+    const ContextoReporte& contexto() const { return ctx_; }
 
     // Runs each time the page-range dialog has been built, before it is
     // shown (tests drive it here); by default nothing.
@@ -66,7 +66,7 @@ private:
 
     EntornoImpresion entorno_;
     bool enviadas_;
-    ReportContext ctx_;
+    ContextoReporte ctx_;
     bool listaVaciaAlCargar_ = false;
     QSqlQueryModel* modelo_;
     QTableView* grdContrib_;
@@ -77,8 +77,8 @@ private:
 
 // Routine 2 of the main window: opens the print selection for stored
 // (enviadas false) or sent declarations, modally, and releases it.
-struct AppState;
-void openPrintSelection(QWidget* parent, AppState& state, bool enviadas, ResetBarraEstado resetBarraEstado);
+struct EstadoAplicacion;
+void abreSeleccionImpresion(QWidget* parent, EstadoAplicacion& state, bool enviadas, ResetBarraEstado resetBarraEstado);
 
 // Routine 3: "Vprevia" shows the preview of the whole file modally; any
 // other word prints every page of it without a window.

@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-ResultadoImpresion imprimeEnImpresoraPredeterminada(const QList<QList<SpoolItem>>& hojas, const QString& titulo)
+ResultadoImpresion imprimeEnImpresoraPredeterminada(const QList<QList<ElementoSpool>>& hojas, const QString& titulo)
 {
     PedidoImpresion pedido;
     pedido.titulo = titulo;

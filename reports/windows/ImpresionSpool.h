@@ -3,7 +3,7 @@
 // that printing shows.
 
 #include "ColaImpresion.h"
-#include "SpoolReader.h"
+#include "LectorSpool.h"
 
 #include <QList>
 #include <QString>
@@ -15,11 +15,11 @@ class QWidget;
 // so that tests and other programs can put something else in the printer's
 // place.
 using ImprimeHojas =
-    std::function<ResultadoImpresion(const QList<QList<SpoolItem>>& hojas, const QString& titulo)>;
+    std::function<ResultadoImpresion(const QList<QList<ElementoSpool>>& hojas, const QString& titulo)>;
 
 // The default: the default print queue, one sheet per page, followed until
 // the job ends.
-ResultadoImpresion imprimeEnImpresoraPredeterminada(const QList<QList<SpoolItem>>& hojas, const QString& titulo);
+ResultadoImpresion imprimeEnImpresoraPredeterminada(const QList<QList<ElementoSpool>>& hojas, const QString& titulo);
 
 namespace MensajesImpresion {
 inline const QString kArchivoNoExiste = QStringLiteral("Archivo Físico del Reporte no Existe");

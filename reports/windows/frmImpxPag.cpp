@@ -117,7 +117,7 @@ frmImpxPag::frmImpxPag(const QString& carpetaReportes, const QString& archivo, i
     txtPagDesde_->setFocus();
 }
 
-QString frmImpxPag::validaRango(const QString& desde, const QString& hasta, int totalPaginas, SpoolPageRange* rango)
+QString frmImpxPag::validaRango(const QString& desde, const QString& hasta, int totalPaginas, RangoPaginasSpool* rango)
 {
     if (desde.trimmed().isEmpty())
         return kIngreseInicio;
@@ -144,7 +144,7 @@ void frmImpxPag::cmdAccion_Click(int indice)
         reject();
         return;
     }
-    SpoolPageRange rango;
+    RangoPaginasSpool rango;
     const QString mensaje = validaRango(txtPagDesde_->text(), txtPagHasta_->text(), total_, &rango);
     if (!mensaje.isEmpty()) {
         QMessageBox::critical(this, windowTitle(), mensaje);

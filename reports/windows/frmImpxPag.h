@@ -3,7 +3,7 @@
 // the preview of that range, as often as the user asks.
 
 #include "ImpresionSpool.h"
-#include "SpoolReader.h"
+#include "LectorSpool.h"
 
 #include <QDialog>
 #include <QString>
@@ -23,13 +23,13 @@ public:
     // The checks of "&Preliminar", in order: the message of the first that
     // fails, or an empty text and *rango filled (pages as 16-bit numbers).
     static QString validaRango(const QString& desde, const QString& hasta, int totalPaginas,
-                               SpoolPageRange* rango);
+                               RangoPaginasSpool* rango);
 
     QLineEdit* txtTotPaginas() const { return txtTotPaginas_; }
     QLineEdit* txtPagDesde() const { return txtPagDesde_; }
     QLineEdit* txtPagHasta() const { return txtPagHasta_; }
     QPushButton* cmdAccion(int i) const { return i == 0 ? cmdPreliminar_ : cmdCancelar_; }
-    std::optional<SpoolPageRange> rango() const { return rango_; }
+    std::optional<RangoPaginasSpool> rango() const { return rango_; }
     // The PDF file name its previews propose.
     void setArchivoPdf(const QString& nombre) { archivoPdf_ = nombre; }
 
@@ -49,7 +49,7 @@ private:
     QString archivoPdf_;
     int total_;
     ImprimeHojas imprime_;
-    std::optional<SpoolPageRange> rango_;
+    std::optional<RangoPaginasSpool> rango_;
     QLineEdit* txtTotPaginas_;
     QLineEdit* txtPagDesde_;
     QLineEdit* txtPagHasta_;

@@ -3,7 +3,7 @@
 #include "ImpRep.h"
 #include "ModObjetos.h"
 #include "ObjFunciones.h"
-#include "SpoolPainter.h"
+#include "PintorSpool.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,7 +36,7 @@ PaginaPrevia::PaginaPrevia(QWidget* parent) : QWidget(parent), fondo_(kFondoPred
     resize(twipsAPixeles(this, kAncho, true), twipsAPixeles(this, kAlto, false));
 }
 
-void PaginaPrevia::setContenido(const QList<SpoolItem>& items, const QColor& fondo)
+void PaginaPrevia::setContenido(const QList<ElementoSpool>& items, const QColor& fondo)
 {
     items_ = items;
     fondo_ = fondo;
@@ -53,8 +53,8 @@ void PaginaPrevia::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.fillRect(rect(), fondo_);
     p.setRenderHint(QPainter::TextAntialiasing);
-    twipsTransform(p, logicalDpiX(), logicalDpiY());
-    drawSpoolPage(p, items_);
+    transformacionTwips(p, logicalDpiX(), logicalDpiY());
+    dibujaPaginaSpool(p, items_);
 }
 
 const QString frmPreview::kPresPrevia = QStringLiteral("PresPrevia");
@@ -172,15 +172,15 @@ void frmPreview::keyPressEvent(QKeyEvent* event)
 
 QAction* frmPreview::boton(int posicion) const { return botones_.value(posicion - 1); }
 
-std::optional<SpoolDocument> frmPreview::leeArchivo(const QString& archivo)
+std::optional<DocumentoSpool> frmPreview::leeArchivo(const QString& archivo)
 {
-    const QString ruta = spoolFilePath(carpeta_, archivo);
+    const QString ruta = rutaArchivoSpool(carpeta_, archivo);
     if (!ObjFunciones().ExisteArchivo(ruta)) {
         QMessageBox::critical(this, MensajesImpresion::kTituloArchivo, MensajesImpresion::kArchivoNoExiste);
         return std::nullopt;
     }
     QString error;
-    std::optional<SpoolDocument> doc = readSpoolFile(ruta, &error);
+    std::optional<DocumentoSpool> doc = leeArchivoSpool(ruta, &error);
     if (!doc) {
         QApplication::restoreOverrideCursor();
         QMessageBox::critical(this, MensajesImpresion::kTituloError, MensajesImpresion::errorTecnico(error));
@@ -192,7 +192,7 @@ bool frmPreview::pDesencripta(const QString& archivo, const QString& tipo)
 {
     sNombreArchivo_ = archivo;
     sTipo_ = tipo == kPresPrevia ? kPresPrevia : kImprimir;
-    std::optional<SpoolDocument> doc = leeArchivo(archivo);
+    std::optional<DocumentoSpool> doc = leeArchivo(archivo);
     if (!doc)
         return false;
     if (sTipo_ == kImprimir) {
@@ -200,14 +200,14 @@ bool frmPreview::pDesencripta(const QString& archivo, const QString& tipo)
         ResultadoImpresion resultado;
         {
             ModObjetos::CursorEspera ocupado;
-            resultado = imprime_(printSheets(*doc, rango_), tituloTrabajo(archivo));
+            resultado = imprime_(hojasImpresion(*doc, rango_), tituloTrabajo(archivo));
         }
         return informaImpresion(this, resultado);
     }
     ModObjetos::CursorEspera ocupado;
 
-    const QList<QList<SpoolItem>> paginas = previewSurfaces(*doc, rango_);
-    const QColor fondo = spoolColor(*doc).value_or(kFondoPredeterminado);
+    const QList<QList<ElementoSpool>> paginas = superficiesPrevia(*doc, rango_);
+    const QColor fondo = colorSpool(*doc).value_or(kFondoPredeterminado);
     while (superficies_.size() > paginas.size())
         delete superficies_.takeLast();
     while (superficies_.size() < paginas.size()) {
@@ -302,14 +302,14 @@ void frmPreview::pideArchivoPdf()
 
 bool frmPreview::guardaPdf(const QString& ruta)
 {
-    std::optional<SpoolDocument> doc = leeArchivo(sNombreArchivo_);
+    std::optional<DocumentoSpool> doc = leeArchivo(sNombreArchivo_);
     if (!doc)
         return false;
     QString error;
     bool ok = false;
     {
         ModObjetos::CursorEspera ocupado;
-        ok = writeSpoolPdf(ruta, printSheets(*doc, rango_), &error);
+        ok = escribePdfSpool(ruta, hojasImpresion(*doc, rango_), &error);
     }
     if (!ok)
         QMessageBox::critical(this, MensajesImpresion::kTituloError, MensajesImpresion::errorTecnico(error));

@@ -4,7 +4,7 @@
 // prints the same pages again and saves them as a PDF file.
 
 #include "ImpresionSpool.h"
-#include "SpoolReader.h"
+#include "LectorSpool.h"
 
 #include <QColor>
 #include <QDialog>
@@ -24,8 +24,8 @@ public:
     static constexpr int kAlto = 15000;
 
     explicit PaginaPrevia(QWidget* parent = nullptr);
-    void setContenido(const QList<SpoolItem>& items, const QColor& fondo);
-    const QList<SpoolItem>& items() const { return items_; }
+    void setContenido(const QList<ElementoSpool>& items, const QColor& fondo);
+    const QList<ElementoSpool>& items() const { return items_; }
     QColor fondo() const { return fondo_; }
     // Place of the surface in twips (both zero or negative while scrolled).
     void colocaTwips(int left, int top);
@@ -34,7 +34,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QList<SpoolItem> items_;
+    QList<ElementoSpool> items_;
     QColor fondo_;
 };
 
@@ -57,8 +57,8 @@ public:
     QString rutaPdfPropuesta() const;
 
     // The range flag and its pages; nothing means every page.
-    void setRango(const std::optional<SpoolPageRange>& rango) { rango_ = rango; }
-    std::optional<SpoolPageRange> rango() const { return rango_; }
+    void setRango(const std::optional<RangoPaginasSpool>& rango) { rango_ = rango; }
+    std::optional<RangoPaginasSpool> rango() const { return rango_; }
 
     // Reads the spool file from the report folder: with "PresPrevia" builds
     // the surfaces, with any other word prints the pages in range. Shows the
@@ -93,12 +93,12 @@ private:
     void muestraSolo(int indice);
     void pideArchivoPdf();
     // The file read back; nothing (and the message shown) when missing or unreadable.
-    std::optional<SpoolDocument> leeArchivo(const QString& archivo);
+    std::optional<DocumentoSpool> leeArchivo(const QString& archivo);
 
     QString carpeta_;
     QString archivoPdf_;
     ImprimeHojas imprime_;
-    std::optional<SpoolPageRange> rango_;
+    std::optional<RangoPaginasSpool> rango_;
     QString sNombreArchivo_;
     QString sTipo_;
     QList<PaginaPrevia*> superficies_;

@@ -90,7 +90,7 @@ TEST(Compute, TypingKeyByKeyEndsAsWholeTexts)
     ASSERT_EQ(r.codigo, 0) << r.errores.constData();
 
     Declaracion834 d;
-    d.aplicarEjercicio("2003", Money::fromWhole(3100), "1.011");
+    d.aplicarEjercicio("2003", Dinero::fromWhole(3100), "1.011");
     d.setRespuesta(Declaracion834::Pregunta::Ajuste, "1");
     Detalle105 detalle;
     detalle[0] = "1500";

@@ -26,7 +26,7 @@ struct SuiteEnlazada {
 
     SuiteEnlazada()
     {
-        EXPECT_EQ(qvrhost::insertSampleRows(s.db()), QString());
+        EXPECT_EQ(qvrhost::insertaFilasMuestra(s.db()), QString());
         QFile ini(s.iniPath());
         EXPECT_TRUE(ini.open(QIODevice::ReadOnly));
         QString texto = QString::fromUtf8(ini.readAll());

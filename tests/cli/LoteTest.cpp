@@ -22,7 +22,7 @@ namespace {
 
 struct Suite {
     TestSuite s;
-    Suite() { EXPECT_EQ(qvrhost::insertSampleRows(s.db()), QString()); }
+    Suite() { EXPECT_EQ(qvrhost::insertaFilasMuestra(s.db()), QString()); }
     int cuenta(const QString& sql) const
     {
         QSqlQuery q(s.db());
@@ -309,7 +309,7 @@ TEST(Import, TakesOnlyWhatTheWindowTakes)
 TEST(Acceso, ARestrictedUserReachesOnlyTheirOwnTaxpayers)
 {
     TestSuite contador(QStringLiteral("CONTADOR"));
-    ASSERT_EQ(qvrhost::insertSampleRows(contador.db()), QString());
+    ASSERT_EQ(qvrhost::insertaFilasMuestra(contador.db()), QString());
     const QStringList ini{"--ini", contador.iniPath()};
     // Stored while the user could still see every taxpayer.
     contador.exec("UPDATE CLAVES SET Tipo = '0' WHERE Usuario = 'CONTADOR'");

@@ -109,9 +109,9 @@ TEST(ObjFunciones, NameKeyFilterKeepsSpanishNamesAsWritten)
 TEST(ObjFunciones, NameCharactersTheFieldKeeps)
 {
     for (QChar c : QString::fromUtf8(" AZaz09Ññá'\b"))
-        EXPECT_TRUE(ObjFunciones::nameCharacterKept(c)) << int(c.unicode());
+        EXPECT_TRUE(ObjFunciones::caracterNombreConservado(c)) << int(c.unicode());
     for (QChar c : QString::fromUtf8("-.ç\r"))
-        EXPECT_FALSE(ObjFunciones::nameCharacterKept(c)) << int(c.unicode());
+        EXPECT_FALSE(ObjFunciones::caracterNombreConservado(c)) << int(c.unicode());
 }
 
 TEST(ObjFunciones, FileExists)

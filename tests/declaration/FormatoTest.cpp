@@ -6,28 +6,28 @@
 using namespace formato834;
 
 namespace {
-Money m(const char* t) { return *Money::parse(QString::fromLatin1(t)); }
+Dinero m(const char* t) { return *Dinero::parse(QString::fromLatin1(t)); }
 }
 
 TEST(Formato, StandardReadIgnoresSeparatorsAndReadsParenthesesAsNegative)
 {
-    EXPECT_EQ(leer("1,234,567"), Money::fromWhole(1234567));
-    EXPECT_EQ(leer("(1,234)"), Money::fromWhole(-1234));
-    EXPECT_EQ(leer(" -500 "), Money::fromWhole(-500));
-    EXPECT_EQ(leer(""), Money());
-    EXPECT_EQ(leer("   "), Money());
-    EXPECT_EQ(leer("abc"), Money());
-    EXPECT_EQ(leer("12a"), Money());
-    EXPECT_EQ(leer("(12"), Money());
+    EXPECT_EQ(leer("1,234,567"), Dinero::fromWhole(1234567));
+    EXPECT_EQ(leer("(1,234)"), Dinero::fromWhole(-1234));
+    EXPECT_EQ(leer(" -500 "), Dinero::fromWhole(-500));
+    EXPECT_EQ(leer(""), Dinero());
+    EXPECT_EQ(leer("   "), Dinero());
+    EXPECT_EQ(leer("abc"), Dinero());
+    EXPECT_EQ(leer("12a"), Dinero());
+    EXPECT_EQ(leer("(12"), Dinero());
     EXPECT_TRUE(vacio("  "));
     EXPECT_FALSE(vacio("0"));
 }
 
 TEST(Formato, WholeSolesRoundHalvesAwayFromZero)
 {
-    EXPECT_EQ(leer("2.5"), Money::fromWhole(3));
-    EXPECT_EQ(leer("-2.5"), Money::fromWhole(-3));
-    EXPECT_EQ(leer("2.4999"), Money::fromWhole(2));
+    EXPECT_EQ(leer("2.5"), Dinero::fromWhole(3));
+    EXPECT_EQ(leer("-2.5"), Dinero::fromWhole(-3));
+    EXPECT_EQ(leer("2.4999"), Dinero::fromWhole(2));
     EXPECT_EQ(plano(m("7513.5")), "7514");
     EXPECT_EQ(plano(m("-7513.5")), "-7514");
     EXPECT_EQ(miles(m("11.1111")), "11");
@@ -36,18 +36,18 @@ TEST(Formato, WholeSolesRoundHalvesAwayFromZero)
 
 TEST(Formato, DisplayFormats)
 {
-    EXPECT_EQ(miles(Money()), "0");
-    EXPECT_EQ(miles(Money::fromWhole(999)), "999");
-    EXPECT_EQ(miles(Money::fromWhole(1000)), "1,000");
-    EXPECT_EQ(miles(Money::fromWhole(123456789012)), "123,456,789,012");
-    EXPECT_EQ(miles(Money::fromWhole(-1234)), "-1,234");
-    EXPECT_EQ(plano(Money::fromWhole(1234567)), "1234567");
-    EXPECT_EQ(milesNegativoEntreParentesis(Money::fromWhole(-1234)), "(1,234)");
-    EXPECT_EQ(milesNegativoEntreParentesis(Money::fromWhole(1234)), "1,234");
-    EXPECT_EQ(entreParentesis(Money()), "(0)");
-    EXPECT_EQ(entreParentesis(Money::fromWhole(-1500)), "(1,500)");
-    EXPECT_EQ(entreParentesis(Money::fromWhole(1500)), "(1,500)");
-    EXPECT_EQ(leer(milesNegativoEntreParentesis(Money::fromWhole(-1234))), Money::fromWhole(-1234));
+    EXPECT_EQ(miles(Dinero()), "0");
+    EXPECT_EQ(miles(Dinero::fromWhole(999)), "999");
+    EXPECT_EQ(miles(Dinero::fromWhole(1000)), "1,000");
+    EXPECT_EQ(miles(Dinero::fromWhole(123456789012)), "123,456,789,012");
+    EXPECT_EQ(miles(Dinero::fromWhole(-1234)), "-1,234");
+    EXPECT_EQ(plano(Dinero::fromWhole(1234567)), "1234567");
+    EXPECT_EQ(milesNegativoEntreParentesis(Dinero::fromWhole(-1234)), "(1,234)");
+    EXPECT_EQ(milesNegativoEntreParentesis(Dinero::fromWhole(1234)), "1,234");
+    EXPECT_EQ(entreParentesis(Dinero()), "(0)");
+    EXPECT_EQ(entreParentesis(Dinero::fromWhole(-1500)), "(1,500)");
+    EXPECT_EQ(entreParentesis(Dinero::fromWhole(1500)), "(1,500)");
+    EXPECT_EQ(leer(milesNegativoEntreParentesis(Dinero::fromWhole(-1234))), Dinero::fromWhole(-1234));
 }
 
 TEST(Formato, FactorTextKeepsNoTrailingZeros)
@@ -56,9 +56,9 @@ TEST(Formato, FactorTextKeepsNoTrailingZeros)
     EXPECT_EQ(textoFactor(m("1.05")), "1.05");
     EXPECT_EQ(textoFactor(m("1")), "1");
     EXPECT_EQ(textoFactor(m("10")), "10");
-    EXPECT_EQ(textoFactor(Money()), "0");
-    EXPECT_EQ(leerFactor(""), Money());
-    EXPECT_EQ(leerFactor("x"), Money());
+    EXPECT_EQ(textoFactor(Dinero()), "0");
+    EXPECT_EQ(leerFactor(""), Dinero());
+    EXPECT_EQ(leerFactor("x"), Dinero());
     EXPECT_EQ(leerFactor(" 1.05 "), m("1.05"));
 }
 

@@ -1,5 +1,5 @@
 #include "Anexo105Datos.h"
-#include "ControlCode.h"
+#include "CodigoControl.h"
 #include "DeclaracionDePrueba.h"
 #include "Formato834.h"
 #include "Grabacion834.h"
@@ -92,7 +92,7 @@ void codigosCorrectos(const TestSuite& s, const QString& tabla, int n)
         const QSqlRecord r = q.record();
         if (r.value("cNumero").toString() == "0")
             continue;  // the assistant's placeholder
-        EXPECT_EQ(r.value("cNumero").toString(), controlCode(r, n)) << tabla.toStdString();
+        EXPECT_EQ(r.value("cNumero").toString(), codigoControl(r, n)) << tabla.toStdString();
     }
     EXPECT_GT(filas, 0);
 }

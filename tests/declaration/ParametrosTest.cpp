@@ -9,7 +9,7 @@ using namespace parametros834;
 
 namespace {
 
-Money m(const char* t) { return *Money::parse(QString::fromLatin1(t)); }
+Dinero m(const char* t) { return *Dinero::parse(QString::fromLatin1(t)); }
 
 void insertParam(const TestSuite& suite, const QString& numero, const QString& argumento, const QString& funcion)
 {
@@ -27,13 +27,13 @@ TEST(Uit, ChoosesTheRowInForceInJanuary)
 {
     const QList<FilaUit> filas{{"19980101", "00002600.00"}, {"20000101", "00002900.00"},
                                {"20040701", "00003200.00"}, {"20050101", "00003300.00"}};
-    EXPECT_EQ(elegirUit(filas, "1997"), Money());
-    EXPECT_EQ(elegirUit(filas, "1998"), Money::fromWhole(2600));
-    EXPECT_EQ(elegirUit(filas, "1999"), Money::fromWhole(2600));
-    EXPECT_EQ(elegirUit(filas, "2004"), Money::fromWhole(2900));  // July's value is not in force in January
-    EXPECT_EQ(elegirUit(filas, "2030"), Money::fromWhole(3300));  // the last row is open-ended
-    EXPECT_EQ(elegirUit({}, "2004"), Money());
-    EXPECT_EQ(elegirUit({{"20000101", "n/a"}}, "2004"), Money());
+    EXPECT_EQ(elegirUit(filas, "1997"), Dinero());
+    EXPECT_EQ(elegirUit(filas, "1998"), Dinero::fromWhole(2600));
+    EXPECT_EQ(elegirUit(filas, "1999"), Dinero::fromWhole(2600));
+    EXPECT_EQ(elegirUit(filas, "2004"), Dinero::fromWhole(2900));  // July's value is not in force in January
+    EXPECT_EQ(elegirUit(filas, "2030"), Dinero::fromWhole(3300));  // the last row is open-ended
+    EXPECT_EQ(elegirUit({}, "2004"), Dinero());
+    EXPECT_EQ(elegirUit({{"20000101", "n/a"}}, "2004"), Dinero());
 }
 
 TEST(Uit, ConsidersEveryParamRowWhateverTheirNumberOrOrder)
@@ -53,18 +53,18 @@ TEST(Uit, ConsidersEveryParamRowWhateverTheirNumberOrOrder)
     EXPECT_TRUE(ok);
     EXPECT_EQ(GET_UIT(suite.db(), "1985", &ok), m("2985.50"));
     EXPECT_EQ(GET_UIT(suite.db(), "2025", &ok), m("3009.50"));
-    EXPECT_EQ(GET_UIT(suite.db(), "1979", &ok), Money());
+    EXPECT_EQ(GET_UIT(suite.db(), "1979", &ok), Dinero());
     EXPECT_EQ(GET_IPM(suite.db(), "2004", &ok), m("1.011"));
-    EXPECT_EQ(GET_IPM(suite.db(), "2005", &ok), Money());
+    EXPECT_EQ(GET_IPM(suite.db(), "2005", &ok), Dinero());
     EXPECT_TRUE(ok);
-    EXPECT_EQ(GET_IPM(suite.db(), "2004' OR '1'='1", &ok), Money());
+    EXPECT_EQ(GET_IPM(suite.db(), "2004' OR '1'='1", &ok), Dinero());
 }
 
 TEST(Uit, DatabaseErrorIsReported)
 {
     QSqlDatabase cerrada;
     bool ok = true;
-    EXPECT_EQ(GET_UIT(cerrada, "2004", &ok), Money());
+    EXPECT_EQ(GET_UIT(cerrada, "2004", &ok), Dinero());
     EXPECT_FALSE(ok);
     ok = true;
     GET_IPM(cerrada, "2004", &ok);

@@ -107,9 +107,9 @@ protected:
         addStored(suite, QStringLiteral("20100000003"), QStringLiteral("2004"), 0, QStringLiteral("0698"));
     }
 
-    DeclarationListContext context(const QString& user)
+    ContextoListaDeclaraciones context(const QString& user)
     {
-        DeclarationListContext c;
+        ContextoListaDeclaraciones c;
         c.db = suite.db();
         c.formCode = kForm;
         c.sysUser = user;
@@ -162,8 +162,8 @@ TEST_F(SelectionDialogTest, SentDialogTextsAndColumns)
     EXPECT_EQ(button(&reg, "CmdOpciones_0")->text(), QStringLiteral("&Registrar"));
     EXPECT_EQ(headers(reg.grid()), (QStringList{"RUC", "Razón Social", "Periodo", "Formulario", "N. Orden",
                                                 "Fecha Env.", "Control", "Correl"}));
-    EXPECT_EQ(cell(reg.grid(), 0, SentColumn::FecEnv), QStringLiteral("05/03/2004"));
-    EXPECT_EQ(reg.selectedNorden(), QStringLiteral("12345678"));
+    EXPECT_EQ(cell(reg.grid(), 0, ColumnaEnviada::FecEnv), QStringLiteral("05/03/2004"));
+    EXPECT_EQ(reg.nordenElegido(), QStringLiteral("12345678"));
 
     FrmContAbrirEnv remove(context(QStringLiteral("ANA")), FrmContAbrirEnv::kDelete);
     EXPECT_EQ(remove.windowTitle(), QStringLiteral("Eliminar Declaraciones Enviadas"));
@@ -177,7 +177,7 @@ TEST_F(SelectionDialogTest, UserTypeDecidesWhoseDeclarationsAreListed)
     FrmContAbrir own(context(QStringLiteral("ANA")), FrmContAbrir::kModify);
     ASSERT_EQ(own.rowCount(), 3);
     for (int r = 0; r < 3; ++r)
-        EXPECT_NE(cell(own.grid(), r, StoredColumn::Ruc), QStringLiteral("20100000002"));
+        EXPECT_NE(cell(own.grid(), r, ColumnaGuardada::Ruc), QStringLiteral("20100000002"));
     FrmContAbrir all(context(QStringLiteral("ROOT")), FrmContAbrir::kModify);
     EXPECT_EQ(all.rowCount(), 4);
 }
@@ -188,14 +188,14 @@ TEST_F(SelectionDialogTest, StatePictureOnlyForConsistentAndInconsistent)
     FrmContAbrir dlg(context(QStringLiteral("ANA")), FrmContAbrir::kModify);
     ASSERT_EQ(dlg.rowCount(), 3);
     auto picture = [&](int row) {
-        return dlg.grid()->model()->index(row, StoredColumn::Estado).data(Qt::DecorationRole).value<QPixmap>();
+        return dlg.grid()->model()->index(row, ColumnaGuardada::Estado).data(Qt::DecorationRole).value<QPixmap>();
     };
     const QPixmap consistent = picture(0), inconsistent = picture(1);
     EXPECT_FALSE(consistent.isNull());
     EXPECT_FALSE(inconsistent.isNull());
     EXPECT_NE(consistent.toImage(), inconsistent.toImage());
     EXPECT_TRUE(picture(2).isNull());
-    EXPECT_TRUE(cell(dlg.grid(), 0, StoredColumn::Estado).isEmpty());
+    EXPECT_TRUE(cell(dlg.grid(), 0, ColumnaGuardada::Estado).isEmpty());
 }
 
 TEST_F(SelectionDialogTest, EmptyListIgnoresActionAndDoubleClick)
@@ -241,7 +241,7 @@ TEST_F(SelectionDialogTest, DeleteAnsweredYesRemovesOnlyThatDeclaration)
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
     dlg.grid()->setCurrentIndex(dlg.grid()->model()->index(1, 0));  // ALFA 2004
-    ASSERT_EQ(dlg.selectedPeriodo(), QStringLiteral("2004"));
+    ASSERT_EQ(dlg.periodoElegido(), QStringLiteral("2004"));
     MessageBoxAnswerer answerer{QMessageBox::Yes};
     doubleClick(dlg.grid()->viewport(), dlg.grid()->visualRect(dlg.grid()->model()->index(1, 1)).center());
     ASSERT_EQ(answerer.seen.size(), 1u);
@@ -251,7 +251,7 @@ TEST_F(SelectionDialogTest, DeleteAnsweredYesRemovesOnlyThatDeclaration)
     EXPECT_EQ(countRows(suite, QStringLiteral("DET"), alfa + "'2003'"), 2);
     EXPECT_EQ(countRows(suite, QStringLiteral("CAB"), "WHERE Formulario='0698'"), 1);
     EXPECT_EQ(dlg.rowCount(), 2);
-    EXPECT_EQ(dlg.currentRow(), 0);
+    EXPECT_EQ(dlg.filaActual(), 0);
 }
 
 TEST_F(SelectionDialogTest, FailedDeletionShowsErrorAndRemovesNothing)
@@ -280,22 +280,22 @@ TEST_F(SelectionDialogTest, ModifyOpensTheFormAndShowsItsNewState)
     dlg.grid()->setCurrentIndex(dlg.grid()->model()->index(2, 0));  // GAMA 2004, consistent
     QString periodoSeen;
     onOpen = [&] {
-        periodoSeen = dlg.selectedPeriodo();
+        periodoSeen = dlg.periodoElegido();
         // The form saves it with inconsistencies.
         suite.exec(QStringLiteral("UPDATE CAB SET estado=9 WHERE Doc_id_d='20100000003' AND Formulario='0834'"));
     };
     const QPixmap before =
-        dlg.grid()->model()->index(2, StoredColumn::Estado).data(Qt::DecorationRole).value<QPixmap>();
+        dlg.grid()->model()->index(2, ColumnaGuardada::Estado).data(Qt::DecorationRole).value<QPixmap>();
     button(&dlg, "CmdOpciones_0")->click();
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0].first, 1);
     EXPECT_EQ(opened[0].second, (QVariantList{QStringLiteral("20100000003"), QStringLiteral("GAMA E.I.R.L."), false}));
     EXPECT_EQ(periodoSeen, QStringLiteral("2004"));
-    EXPECT_EQ(dlg.currentRow(), 2);
+    EXPECT_EQ(dlg.filaActual(), 2);
     const QPixmap after =
-        dlg.grid()->model()->index(2, StoredColumn::Estado).data(Qt::DecorationRole).value<QPixmap>();
+        dlg.grid()->model()->index(2, ColumnaGuardada::Estado).data(Qt::DecorationRole).value<QPixmap>();
     const QPixmap inconsistent =
-        dlg.grid()->model()->index(1, StoredColumn::Estado).data(Qt::DecorationRole).value<QPixmap>();
+        dlg.grid()->model()->index(1, ColumnaGuardada::Estado).data(Qt::DecorationRole).value<QPixmap>();
     EXPECT_NE(after.toImage(), before.toImage());
     EXPECT_EQ(after.toImage(), inconsistent.toImage());
     // The name travels trimmed.
@@ -313,7 +313,7 @@ TEST_F(SelectionDialogTest, ModifiedDeclarationGoneLeavesFirstRowCurrent)
     onOpen = [&] { suite.exec(QStringLiteral("DELETE FROM CAB WHERE Doc_id_d='20100000003'")); };
     button(&dlg, "CmdOpciones_0")->click();
     EXPECT_EQ(dlg.rowCount(), 2);
-    EXPECT_EQ(dlg.currentRow(), 0);
+    EXPECT_EQ(dlg.filaActual(), 0);
 }
 
 TEST_F(SelectionDialogTest, ReactivationReloadsKeepingTheRow)
@@ -326,7 +326,7 @@ TEST_F(SelectionDialogTest, ReactivationReloadsKeepingTheRow)
     addStored(suite, QStringLiteral("20100000003"), QStringLiteral("2005"), 0);
     QApplication::sendEvent(&dlg, &activate);
     EXPECT_EQ(dlg.rowCount(), 4);
-    EXPECT_EQ(dlg.currentRow(), 1);
+    EXPECT_EQ(dlg.filaActual(), 1);
 }
 
 TEST_F(SelectionDialogTest, CurrentRowGoesToTheStatusBarAndSalirClearsIt)
@@ -350,7 +350,7 @@ TEST_F(SelectionDialogTest, RegisterOrderNumberPassesTheSubmission)
     FrmContAbrirEnv dlg(context(QStringLiteral("ANA")), FrmContAbrirEnv::kRegister);
     dlg.show();
     ASSERT_EQ(dlg.rowCount(), 1);
-    EXPECT_EQ(dlg.selectedNorden(), QString());
+    EXPECT_EQ(dlg.nordenElegido(), QString());
     button(&dlg, "CmdOpciones_0")->click();
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0].first, 1);
@@ -368,7 +368,7 @@ TEST_F(SelectionDialogTest, DeletingOneSentVersionKeepsTheOther)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     ASSERT_EQ(dlg.rowCount(), 2);
     dlg.grid()->setCurrentIndex(dlg.grid()->model()->index(1, 0));
-    ASSERT_EQ(dlg.selectedCorrel(), QStringLiteral("2"));
+    ASSERT_EQ(dlg.correlElegido(), QStringLiteral("2"));
     MessageBoxAnswerer answerer{QMessageBox::Yes};
     button(&dlg, "CmdOpciones_0")->click();
     ASSERT_EQ(answerer.seen.size(), 1u);
@@ -412,7 +412,7 @@ TEST(LazyListTest, RowsArriveInChunksAndTheKeptRowIsFetched)
         addStored(suite, ruc, QStringLiteral("2004"), 0);
     }
     suite.db().commit();
-    DeclarationListContext c{suite.db(), kForm, QStringLiteral("ROOT"), {}, {}};
+    ContextoListaDeclaraciones c{suite.db(), kForm, QStringLiteral("ROOT"), {}, {}};
     FrmContAbrir dlg(c, FrmContAbrir::kDelete);
     dlg.show();
     EXPECT_LT(dlg.rowCount(), 600);
@@ -421,8 +421,8 @@ TEST(LazyListTest, RowsArriveInChunksAndTheKeptRowIsFetched)
         dlg.grid()->model()->fetchMore(QModelIndex());
     dlg.grid()->setCurrentIndex(dlg.grid()->model()->index(450, 0));
     dlg.pCargadatos();
-    EXPECT_EQ(dlg.currentRow(), 450);
-    EXPECT_EQ(dlg.selectedRuc(), QStringLiteral("20000000450"));
+    EXPECT_EQ(dlg.filaActual(), 450);
+    EXPECT_EQ(dlg.rucElegido(), QStringLiteral("20000000450"));
 
     MessageBoxAnswerer answerer{QMessageBox::Yes};
     button(&dlg, "CmdOpciones_0")->click();
@@ -444,7 +444,7 @@ TEST(LazyListTest, FormSavesWhileTheListHasRowsToFetch)
     }
     suite.db().commit();
     bool committed = false;
-    DeclarationListContext c{suite.db(), kForm, QStringLiteral("ROOT"), {}, [&](int, QVariantList) {
+    ContextoListaDeclaraciones c{suite.db(), kForm, QStringLiteral("ROOT"), {}, [&](int, QVariantList) {
                                  QSqlDatabase db = suite.db();
                                  comenzarEscritura(db, nullptr);
                                  suite.exec(QStringLiteral("UPDATE CAB SET estado=9 WHERE Doc_id_d='20000000000'"));

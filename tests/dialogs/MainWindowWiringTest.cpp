@@ -6,7 +6,7 @@
 #include "FrmContAbrir.h"
 #include "FrmContAbrirEnv.h"
 #include "MDIFrm.h"
-#include "Session.h"
+#include "Sesion.h"
 #include "Ventanas.h"
 
 #include <QApplication>
@@ -49,12 +49,12 @@ protected:
         addParam(suite, QStringLiteral("404"), QStringLiteral("20040101"), QStringLiteral("00003200.00"));
         state.iniPath = suite.iniPath();
         state.connectionName = kConnection;
-        frm.setHooks(ventanasKv834());
+        frm.fijaEnlaces(ventanasKv834());
     }
-    ~MainWindowWiringTest() override { closeDatabase(kConnection); }
+    ~MainWindowWiringTest() override { cierraBaseDatos(kConnection); }
 
     TestSuite suite;
-    AppState state;
+    EstadoAplicacion state;
     MDIFrm frm{state};
 };
 

@@ -1,6 +1,6 @@
 // f0834's standard input: read as validate and save read it and, when it is
 // accepted, typed into the model with the whole calculation cascade. An
-// amount too large for the money type is refused (MoneyOverflow), as f0834 does.
+// amount too large for the money type is refused (DineroDesbordado), as f0834 does.
 #include "DeclaracionJson.h"
 #include "EntradaJson.h"
 #include "FuzzInput.h"
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Declaracion834 d;
         d.aplicarEjercicio(s->pedido.ejercicio, s->pedido.uit, s->pedido.factorIpm);
         (void)entrada::teclearDeclaracion(s->pedido, d);
-    } catch (const MoneyOverflow&) {
+    } catch (const DineroDesbordado&) {
     }
     return 0;
 }

@@ -1,9 +1,9 @@
 #pragma once
-// A suite made by createSuite in a temporary folder, with a connection of its
+// A suite made by creaSuite in a temporary folder, with a connection of its
 // own; on the throwaway server (QVR_TEST_ENGINE=postgresql) made by
-// createSuiteOnServer in a new empty database instead, and dropped after.
+// creaSuiteEnServidor in a new empty database instead, and dropped after.
 
-#include "Settings.h"
+#include "Configuracion.h"
 #include "Suite.h"
 #include "TestSuite.h"
 
@@ -23,12 +23,12 @@ public:
     {
         if (TestSuite::serverEngine()) {
             serverDb_ = TestSuite::createServerDatabase(false);
-            error_ = qvrhost::createSuiteOnServer(folder(), ownerUrl(), false);
+            error_ = qvrhost::creaSuiteEnServidor(folder(), ownerUrl(), false);
         } else {
-            error_ = qvrhost::createSuite(folder());
+            error_ = qvrhost::creaSuite(folder());
         }
         if (error_.isEmpty())
-            error_ = qvrhost::openSuiteDatabase(readSettings(iniPath()).dbFile, connection_);
+            error_ = qvrhost::abreBaseSuite(leeConfiguracion(iniPath()).dbFile, connection_);
     }
     ~HostTestSuite()
     {

@@ -1,7 +1,7 @@
 #include "HostTestSuite.h"
 #include "ObjFunciones.h"
-#include "ParamLookups.h"
-#include "Settings.h"
+#include "ConsultasParam.h"
+#include "Configuracion.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,7 +39,7 @@ TEST(CreateSuite, WritesTheSettingsTheProgramsRead)
 {
     HostTestSuite suite;
     ASSERT_TRUE(suite.error().isEmpty()) << qPrintable(suite.error());
-    const Settings s = readSettings(suite.iniPath());
+    const Configuracion s = leeConfiguracion(suite.iniPath());
     const QString folder = QDir(suite.folder()).absolutePath() + u'/';
     EXPECT_EQ(s.sysPath, folder);
     EXPECT_EQ(QDir::cleanPath(s.dbFile), QDir::cleanPath(suite.dbFile()));
@@ -100,7 +100,7 @@ TEST(CreateSuite, ReferenceRowsFollowTheirLayouts)
     HostTestSuite suite;
     QSqlDatabase db = suite.db();
     // The RUC row is the record every program falls back on when it is missing.
-    EXPECT_EQ(param(db, "044", "6"), kDefaultRucRecord);
+    EXPECT_EQ(param(db, "044", "6"), kRegistroRucPredeterminado);
     for (const char* type : {"1", "4", "6", "7"}) {
         const QString r = param(db, "044", QLatin1String(type));
         ASSERT_EQ(r.size(), 130) << type;
@@ -134,7 +134,7 @@ TEST(CreateSuite, RefusesAnExistingSuiteAndLeavesItAlone)
     const QByteArray before = ini.readAll();
     ini.close();
 
-    EXPECT_FALSE(qvrhost::createSuite(suite.folder()).isEmpty());
+    EXPECT_FALSE(qvrhost::creaSuite(suite.folder()).isEmpty());
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     EXPECT_EQ(ini.readAll(), before);
     EXPECT_EQ(column(suite.db(), "SELECT COUNT(*) FROM CLAVES"), QStringList{"2"});
@@ -158,14 +158,14 @@ TEST(UserSuite, TakesAnExistingSuiteOrCreatesOneAndPointsTheUsersSettingsAtIt)
     const QString userIni = home.path() + QStringLiteral("/config/not/yet/KV000.INI");
 
     // An existing suite is taken as it is: its rows stay, its settings are copied.
-    EXPECT_EQ(qvrhost::makeUserSuite(existing.folder(), userIni), QString());
+    EXPECT_EQ(qvrhost::haceSuiteUsuario(existing.folder(), userIni), QString());
     EXPECT_EQ(contents(userIni), contents(existing.iniPath()));
     EXPECT_EQ(column(existing.db(), "SELECT COUNT(*) FROM CLAVES"), QStringList{"2"});
     // The settings folder is the suite's own folder: nothing to copy.
-    EXPECT_EQ(qvrhost::makeUserSuite(existing.folder(), existing.iniPath()), QString());
+    EXPECT_EQ(qvrhost::haceSuiteUsuario(existing.folder(), existing.iniPath()), QString());
 
     const QString fresh = home.path() + QStringLiteral("/QVR");
-    EXPECT_EQ(qvrhost::makeUserSuite(fresh, userIni), QString());
+    EXPECT_EQ(qvrhost::haceSuiteUsuario(fresh, userIni), QString());
     EXPECT_TRUE(QFile::exists(fresh + QStringLiteral("/qvr.db")));
     EXPECT_EQ(contents(userIni), contents(fresh + QStringLiteral("/KV000.INI")));
 }
@@ -180,14 +180,14 @@ TEST(CreateSuiteOnServer, RefusesADatabaseHoldingASuiteUnlessForced)
     ASSERT_TRUE(suite.error().isEmpty()) << qPrintable(suite.error());
     ASSERT_TRUE(QSqlQuery(suite.db()).exec("INSERT INTO CLAVES (Usuario, Tipo) VALUES ('OTRO', '1')"));
     QTemporaryDir other;
-    const QString refused = qvrhost::createSuiteOnServer(other.path() + "/a", suite.ownerUrl(), false);
+    const QString refused = qvrhost::creaSuiteEnServidor(other.path() + "/a", suite.ownerUrl(), false);
     EXPECT_TRUE(refused.contains("--force")) << qPrintable(refused);
     EXPECT_FALSE(QFile::exists(other.path() + "/a/KV000.INI"));
     EXPECT_EQ(column(suite.db(), "SELECT COUNT(*) FROM CLAVES"), QStringList{"3"});
 
-    EXPECT_EQ(qvrhost::createSuiteOnServer(other.path() + "/b", suite.ownerUrl(), true), "");
+    EXPECT_EQ(qvrhost::creaSuiteEnServidor(other.path() + "/b", suite.ownerUrl(), true), "");
     EXPECT_EQ(column(suite.db(), "SELECT COUNT(*) FROM CLAVES"), QStringList{"2"});
-    EXPECT_EQ(readSettings(other.path() + "/b/KV000.INI").dbFile, suite.dbFile());
+    EXPECT_EQ(leeConfiguracion(other.path() + "/b/KV000.INI").dbFile, suite.dbFile());
 }
 
 // KV000.INI names the server without login or password: a password in the
@@ -198,13 +198,13 @@ TEST(CreateSuiteOnServer, KeepsLoginAndPasswordOutOfTheSettings)
         GTEST_SKIP() << "a server's database";
     HostTestSuite suite;
     ASSERT_TRUE(suite.error().isEmpty()) << qPrintable(suite.error());
-    const Settings s = readSettings(suite.iniPath());
+    const Configuracion s = leeConfiguracion(suite.iniPath());
     EXPECT_FALSE(s.dbPath.contains('@')) << qPrintable(s.dbPath);
     EXPECT_TRUE(s.dbPath.endsWith('/'));
 
     QTemporaryDir other;
     QString withPassword = suite.ownerUrl();
     withPassword.replace("postgres@", "postgres:secreto@");
-    EXPECT_TRUE(qvrhost::createSuiteOnServer(other.path() + "/c", withPassword, false).contains("pgpass"));
+    EXPECT_TRUE(qvrhost::creaSuiteEnServidor(other.path() + "/c", withPassword, false).contains("pgpass"));
     EXPECT_FALSE(QFile::exists(other.path() + "/c"));
 }

@@ -1,6 +1,6 @@
 // Runs the real Alt834 against a throw-away suite folder.
 
-#include "IniFile.h"
+#include "ArchivoIni.h"
 #include "TestSuite.h"
 
 #include <QDir>
@@ -55,7 +55,7 @@ void writeEnvio(const TestSuite& suite, const QByteArray& bytes)
 
 void setOption(const TestSuite& suite, const char* key, const QString& value)
 {
-    ASSERT_TRUE(IniFile::write(suite.iniPath(), QStringLiteral("Options"), QString::fromLatin1(key), value));
+    ASSERT_TRUE(ArchivoIni::write(suite.iniPath(), QStringLiteral("Options"), QString::fromLatin1(key), value));
 }
 
 // Every row of a table, columns joined by '|', NULL shown as <null>, sorted.

@@ -1,8 +1,8 @@
 #include "BarradeEstadoQVR.h"
-#include "IniFile.h"
+#include "ArchivoIni.h"
 #include "MDIFrm.h"
 #include "ModObjetos.h"
-#include "Session.h"
+#include "Sesion.h"
 #include "TestSuite.h"
 
 #include <QAction>
@@ -30,12 +30,12 @@ protected:
         state.iniPath = suite.iniPath();
         state.connectionName = kConnection;
     }
-    ~MDIFrmTest() override { closeDatabase(kConnection); }
+    ~MDIFrmTest() override { cierraBaseDatos(kConnection); }
 
     // Records which window each command asked for.
     void recordHooks()
     {
-        MDIFrmHooks hooks;
+        EnlacesMDIFrm hooks;
         hooks.abreDeclaracionNueva = [this](MDIFrm& f) { calls.push_back(QStringLiteral("Frm834 op=%1").arg(f.state().currentOperation)); };
         hooks.abreContAbrir = [this](MDIFrm& f, int modo) {
             calls.push_back(QStringLiteral("FrmContAbrir modo=%1 op=%2").arg(modo).arg(f.state().currentOperation));
@@ -46,13 +46,13 @@ protected:
         };
         hooks.abreConsultas = [this](MDIFrm& f) { calls.push_back(QStringLiteral("FrmConsultas op=%1").arg(f.state().currentOperation)); };
         hooks.abreAcercade = [this](MDIFrm&) { calls.push_back(QStringLiteral("frmAcercade")); };
-        hooks.errorConexion = [this](const OpenFailure& failure) { calls.push_back(openFailureMessage(failure)); };
-        frm.setHooks(hooks);
+        hooks.errorConexion = [this](const FalloApertura& failure) { calls.push_back(mensajeFalloApertura(failure)); };
+        frm.fijaEnlaces(hooks);
     }
     QString last() const { return calls.empty() ? QString() : calls.back(); }
 
     TestSuite suite;
-    AppState state;
+    EstadoAplicacion state;
     MDIFrm frm{state};
     std::vector<QString> calls;
 };
@@ -131,7 +131,7 @@ TEST_F(MDIFrmTest, LoadOpensTheDatabaseAndShowsTheFormCode)
 TEST_F(MDIFrmTest, LoadFailureShowsTheConnectionMessage)
 {
     recordHooks();
-    IniFile::write(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("DBName"), QStringLiteral("gone.db"));
+    ArchivoIni::write(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("DBName"), QStringLiteral("gone.db"));
     EXPECT_FALSE(frm.cargar());
     EXPECT_EQ(last(), QStringLiteral("Could not find file '%1gone.db'.\n 3024").arg(suite.path()));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);

@@ -1,7 +1,7 @@
 #include "BarradeEstadoQVR.h"
 #include "ModObjetos.h"
 #include "MensajesSinVentana.h"
-#include "StartupMessages.h"
+#include "MensajesInicio.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 #include "DeclaracionMuestra.h"
 #include "DeclaracionReporte.h"
 #include "ImpRep.h"
-#include "SpoolFormat.h"
-#include "SpoolWriter.h"
+#include "FormatoSpool.h"
+#include "EscritorSpool.h"
 
 #include <QFile>
 #include <QSqlQuery>
@@ -16,7 +16,7 @@ QStringList lineas(const QString& ruta)
     QFile f(ruta);
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    QStringList l = SpoolFormat::decode(f.readAll()).split(QStringLiteral("\r\n"));
+    QStringList l = FormatoSpool::decode(f.readAll()).split(QStringLiteral("\r\n"));
     if (!l.isEmpty() && l.last().isEmpty())
         l.removeLast();
     return l;
@@ -24,7 +24,7 @@ QStringList lineas(const QString& ruta)
 
 QString pos(int x, int y, const QString& texto, int pagina, bool negrita = false, int tamano = 8)
 {
-    return SpoolFormat::posLine(x, y, texto, negrita, tamano, pagina);
+    return FormatoSpool::lineaPos(x, y, texto, negrita, tamano, pagina);
 }
 
 QString a16(const QString& s) { return s.rightJustified(16); }
@@ -36,7 +36,7 @@ protected:
     // Prints the declaration as the print window does; the file's lines.
     QStringList imprime(bool anexo, bool enviada = false, const QString& correl = QString())
     {
-        ctx = ReportContext();
+        ctx = ContextoReporte();
         ctx.ruc = muestra::kRuc;
         ctx.nombre = muestra::kNombre;
         ctx.formulario = QStringLiteral("0834");
@@ -46,13 +46,13 @@ protected:
         ctx.control = enviada ? QStringLiteral("1234567890") : QString();
         ctx.imprimeAnexo = anexo;
         const QString error = GeneraReporteDeclaracion(suite.db(), QStringLiteral("ADMIN"),
-                                                       reportFolder(suite.path()), ctx);
+                                                       carpetaDeReportes(suite.path()), ctx);
         EXPECT_EQ(error, QString());
-        return lineas(spoolFilePath(reportFolder(suite.path()), ctx.archivo));
+        return lineas(rutaArchivoSpool(carpetaDeReportes(suite.path()), ctx.archivo));
     }
 
     TestSuite suite;
-    ReportContext ctx;
+    ContextoReporte ctx;
 };
 
 }  // namespace
@@ -210,12 +210,12 @@ TEST_F(DeclaracionReporte, SentDeclarationReadsItsOwnVersion)
 TEST(DeclaracionLayout, WritesWithoutADatabase)
 {
     QTemporaryDir dir;
-    ReportContext ctx;
+    ContextoReporte ctx;
     ctx.ruc = muestra::kRuc;
     ctx.periodo = QStringLiteral("abcd");  // a period that is not a number still prints
     DeclaracionImpresa d;
     d.casillas.insert(330, QStringLiteral("(2,000)"));
-    SpoolWriter w;
+    EscritorSpool w;
     ASSERT_TRUE(w.open(dir.filePath(QStringLiteral("x.PRN"))));
     GeneraDeclaracion(w, ctx, d);
     ASSERT_TRUE(w.close());

@@ -17,7 +17,7 @@ namespace {
 
 const QDateTime kWhen(QDate(2004, 3, 31), QTime(10, 15, 0));
 
-SpoolRegistration registra(const TestSuite& suite, const QString& code, const QString& doc = QStringLiteral("20123456789"))
+RegistroSpool registra(const TestSuite& suite, const QString& code, const QString& doc = QStringLiteral("20123456789"))
 {
     return RegistraSpool(suite.db(), QStringLiteral("ADMIN"), code, 6, doc, kWhen);
 }
@@ -37,7 +37,7 @@ void addRow(const TestSuite& suite, const QString& code, const QString& sec, con
 TEST(RegistraSpool, FirstRegistrationOfAnEmptyTable)
 {
     TestSuite suite;
-    const SpoolRegistration reg = registra(suite, QStringLiteral("AAR001"));
+    const RegistroSpool reg = registra(suite, QStringLiteral("AAR001"));
     ASSERT_TRUE(reg.ok()) << qPrintable(reg.error);
     EXPECT_EQ(reg.archivo, QStringLiteral("00000001.PRN"));
     EXPECT_EQ(reg.secuencia, QStringLiteral("000001"));
@@ -61,7 +61,7 @@ TEST(RegistraSpool, SequencePerCodeFileNumberOverAllRows)
     addRow(suite, QStringLiteral("AAR002"), QStringLiteral("000003"), QStringLiteral("00000041.PRN"));
     addRow(suite, QStringLiteral("AAR001"), QStringLiteral("000009"), QStringLiteral("00000007.PRN"));
 
-    SpoolRegistration reg = registra(suite, QStringLiteral("AAR001"));
+    RegistroSpool reg = registra(suite, QStringLiteral("AAR001"));
     EXPECT_EQ(reg.archivo, QStringLiteral("00000042.PRN"));
     EXPECT_EQ(reg.secuencia, QStringLiteral("000010"));
     reg = registra(suite, QStringLiteral("AAR003"));
@@ -77,7 +77,7 @@ TEST(RegistraSpool, ValuesAreBoundNotPasted)
     TestSuite suite;
     // Within the column's 15 characters, which a server enforces.
     const QString doc = QStringLiteral("O'B'); DROP --");
-    const SpoolRegistration reg = registra(suite, QStringLiteral("AAR'01"), doc);
+    const RegistroSpool reg = registra(suite, QStringLiteral("AAR'01"), doc);
     ASSERT_TRUE(reg.ok()) << qPrintable(reg.error);
     QSqlQuery q(suite.db());
     ASSERT_TRUE(q.exec(QStringLiteral("SELECT CodRep, doc_id_d FROM SPOOL")));
@@ -93,7 +93,7 @@ TEST(RegistraSpool, NameOutsideTheFixedWidthDoesNotBlockTheNextFile)
     TestSuite suite;
     addRow(suite, QStringLiteral("AAR002"), QStringLiteral("1"), QStringLiteral("9.PRN"));
     addRow(suite, QStringLiteral("AAR001"), QStringLiteral("000001"), QStringLiteral("00000010.PRN"));
-    const SpoolRegistration reg = registra(suite, QStringLiteral("AAR001"));
+    const RegistroSpool reg = registra(suite, QStringLiteral("AAR001"));
     ASSERT_TRUE(reg.ok()) << qPrintable(reg.error);
     EXPECT_EQ(reg.archivo, QStringLiteral("00000011.PRN"));
 }
@@ -102,7 +102,7 @@ TEST(RegistraSpool, FailureIsReportedAndNothingIsLeftOpen)
 {
     TestSuite suite;
     ASSERT_TRUE(suite.exec(QStringLiteral("DROP TABLE SPOOL")));
-    const SpoolRegistration reg = registra(suite, QStringLiteral("AAR001"));
+    const RegistroSpool reg = registra(suite, QStringLiteral("AAR001"));
     EXPECT_FALSE(reg.ok());
     EXPECT_FALSE(reg.error.isEmpty());
     // No transaction was left behind on the caller's connection.
@@ -113,7 +113,7 @@ TEST(RegistraSpool, FailureIsReportedAndNothingIsLeftOpen)
 TEST(RegistraSpool, ProcessesRegisteringAtOnceNeverShareAFile)
 {
     TestSuite suite;
-    const QString folder = reportFolder(suite.path());
+    const QString folder = carpetaDeReportes(suite.path());
     constexpr int kProcesses = 8;
     constexpr int kEach = 15;
     const QStringList codes = {QStringLiteral("AAR001"), QStringLiteral("AAR002"), QStringLiteral("AAR003"),
@@ -141,7 +141,7 @@ TEST(RegistraSpool, ProcessesRegisteringAtOnceNeverShareAFile)
         ++rows;
         files.insert(q.value(2).toString());
         sequences.insert(q.value(0).toString() + q.value(1).toString());
-        EXPECT_TRUE(QFile::exists(spoolFilePath(folder, q.value(2).toString()))) << qPrintable(q.value(2).toString());
+        EXPECT_TRUE(QFile::exists(rutaArchivoSpool(folder, q.value(2).toString()))) << qPrintable(q.value(2).toString());
     }
     EXPECT_EQ(rows, kProcesses * kEach);
     EXPECT_EQ(files.size(), rows);

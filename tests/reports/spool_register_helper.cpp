@@ -3,8 +3,8 @@
 // Usage: spool_register_helper <db file> <report folder> <count> <report code>
 
 #include "ImpRep.h"
-#include "Session.h"
-#include "SpoolWriter.h"
+#include "Sesion.h"
+#include "EscritorSpool.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>
@@ -21,28 +21,28 @@ int main(int argc, char** argv)
     int status = 0;
     {
         // A SQLite file or a server, opened as every program of the suite opens it.
-        OpenOptions options;
+        OpcionesApertura options;
         options.connectionName = QStringLiteral("helper");
         options.writeSystemDb = false;
         options.busyTimeoutMs = 5000;
-        if (const auto failure = openDatabaseFile(args[1], Settings{}, QString(), options)) {
+        if (const auto failure = abreArchivoBaseDatos(args[1], Configuracion{}, QString(), options)) {
             std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(args[1]), qPrintable(failure->description));
             return 1;
         }
         QSqlDatabase db = QSqlDatabase::database(QStringLiteral("helper"));
         const int count = args[3].toInt();
         for (int i = 0; i < count && status == 0; ++i) {
-            const SpoolRegistration reg = RegistraSpool(db, QStringLiteral("HELPER"), args[4], 6,
+            const RegistroSpool reg = RegistraSpool(db, QStringLiteral("HELPER"), args[4], 6,
                                                         QStringLiteral("20123456789"));
             if (!reg.ok()) {
                 std::fprintf(stderr, "registration failed: %s\n", qPrintable(reg.error));
                 status = 1;
                 break;
             }
-            ReportContext ctx;
+            ContextoReporte ctx;
             ctx.codRep = args[4];
             ctx.archivo = reg.archivo;
-            const QString error = IniciaReporte(ctx, args[2], [&](SpoolWriter& w) {
+            const QString error = IniciaReporte(ctx, args[2], [&](EscritorSpool& w) {
                 w.ImprimePos(300, 350, QString::number(QCoreApplication::applicationPid()), false, 8, 0);
             });
             if (!error.isEmpty()) {

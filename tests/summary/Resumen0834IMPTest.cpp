@@ -1,8 +1,8 @@
 // Runs the real 0834IMP against a throw-away suite folder and checks every
 // file it writes, line by line.
 
-#include "IniFile.h"
-#include "InstanceLock.h"
+#include "ArchivoIni.h"
+#include "BloqueoInstancia.h"
 #include "TestSuite.h"
 
 #include <QDate>
@@ -290,7 +290,7 @@ TEST_F(Resumen0834IMP, ReportNamesThatAreLinksAreRefused)
 TEST_F(Resumen0834IMP, SecondStartIsRefusedWhileTheFirstHoldsTheLock)
 {
     declaracion(QStringLiteral("2004"), QString(), QString(), QString(), QString(), QString());
-    InstanceLock primera(QStringLiteral("0834IMP"));
+    BloqueoInstancia primera(QStringLiteral("0834IMP"));
     ASSERT_TRUE(primera.tryLock());
     const Corrida r = corre(argumento(QStringLiteral("200400")));
     EXPECT_EQ(r.salida, 1);
@@ -328,7 +328,7 @@ TEST_F(Resumen0834IMP, UnsafeFieldIsRefusedBeforeAnythingIsWritten)
 
 TEST_F(Resumen0834IMP, DatabaseThatCannotBeOpenedEndsWithTheConnectionMessage)
 {
-    ASSERT_TRUE(IniFile::write(suite_.iniPath(), QStringLiteral("Options"), QStringLiteral("DBName"), QStringLiteral("nada.db")));
+    ASSERT_TRUE(ArchivoIni::write(suite_.iniPath(), QStringLiteral("Options"), QStringLiteral("DBName"), QStringLiteral("nada.db")));
     const QByteArray ini = leer(suite_.iniPath());
     const Corrida r = corre(argumento(QStringLiteral("200400")));
     EXPECT_EQ(r.salida, 3);

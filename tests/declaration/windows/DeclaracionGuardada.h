@@ -5,7 +5,7 @@
 #include "DeclaracionDePrueba.h"
 #include "FormTestSupport.h"
 #include "Grabacion834.h"
-#include "Submission.h"
+#include "EnvioDeclaracion.h"
 
 // Consistent (estado 0) unless told otherwise: then no payment form is chosen
 // and it is stored with estado 9.
@@ -22,10 +22,10 @@ inline void guardaDeclaracion(const SuiteDeMuestra& suite, bool consistente = tr
 }
 
 // The host sends it: HCAB/HDET get a copy under a new CORREL.
-inline qvrhost::Submission enviaDeclaracion(const SuiteDeMuestra& suite)
+inline qvrhost::EnvioDeclaracion enviaDeclaracion(const SuiteDeMuestra& suite)
 {
-    qvrhost::Submission envio;
-    const QString error = qvrhost::sendDeclaration(suite.db(), QString::fromLatin1(kRucA), QStringLiteral("2004"), &envio);
+    qvrhost::EnvioDeclaracion envio;
+    const QString error = qvrhost::enviaDeclaracionGuardada(suite.db(), QString::fromLatin1(kRucA), QStringLiteral("2004"), &envio);
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
     return envio;
 }

@@ -23,7 +23,7 @@ class SuiteDeMuestra : public TestSuite {
 public:
     SuiteDeMuestra()
     {
-        const QString error = qvrhost::insertSampleRows(db());
+        const QString error = qvrhost::insertaFilasMuestra(db());
         EXPECT_TRUE(error.isEmpty()) << error.toStdString();
     }
     // Runs a statement with bound values.

@@ -707,7 +707,7 @@ TEST_F(ComandosFixture, EscapeClosesThroughSalir)
 TEST_F(ComandosFixture, SentDeclarationRegistersOnlyTheRightOrderNumber)
 {
     guardaDeclaracion(suite);
-    const qvrhost::Submission envio = enviaDeclaracion(suite);
+    const qvrhost::EnvioDeclaracion envio = enviaDeclaracion(suite);
     abre(1, {kRuc, kNombre, true, envio.correl, envio.control}, QStringLiteral("2004"));
     EXPECT_EQ(texto(300), "15,000,000");       // reloaded from HDET
 
@@ -869,7 +869,7 @@ TEST_F(ComandosFixture, ServerRestartUnderAnOpenFormIsSurvived)
 
     suite.ejecuta(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity"
                                  " WHERE datname = current_database() AND pid <> pg_backend_pid()"));
-    DeclarationListContext contexto;
+    ContextoListaDeclaraciones contexto;
     contexto.db = conexionDelFormulario;
     contexto.formCode = QStringLiteral("0834");
     contexto.sysUser = QStringLiteral("ADMIN");

@@ -2,7 +2,7 @@
 // SQLite suite.
 
 #include "Anexo105Datos.h"
-#include "ControlCode.h"
+#include "CodigoControl.h"
 #include "FormTestSupport.h"
 #include "Lectura834.h"
 
@@ -86,7 +86,7 @@ TEST(Anexo105Datos, StoresNonBlankAmountsUnderAPlaceholderHeader)
     QSqlQuery q(s.db());
     q.exec(QStringLiteral("SELECT * FROM DET WHERE Casilla = '546'"));
     ASSERT_TRUE(q.next());
-    EXPECT_EQ(q.value(QStringLiteral("cNumero")).toString(), controlCode(q.record(), kControlCountDet));
+    EXPECT_EQ(q.value(QStringLiteral("cNumero")).toString(), codigoControl(q.record(), kControlCountDet));
 
     const Detalle105 leidos = anexo105::leer(s.db(), claveA());
     EXPECT_EQ(leidos[0], "1234567");

@@ -8,7 +8,7 @@
 #include "FrmContAbrirEnv.h"
 #include "Guion.h"
 #include "MDIFrm.h"
-#include "Session.h"
+#include "Sesion.h"
 #include "Ventanas.h"
 
 #include <QLineEdit>
@@ -28,12 +28,12 @@ protected:
     {
         state.iniPath = suite.iniPath();
         state.connectionName = kConexion;
-        frm.setHooks(ventanasKv834());
+        frm.fijaEnlaces(ventanasKv834());
     }
-    ~FlujoFixture() override { closeDatabase(kConexion); }
+    ~FlujoFixture() override { cierraBaseDatos(kConexion); }
 
     // A column of the dialog's first row, as the list read it.
-    static QVariant columna(DeclarationSelectionDialog* dlg, int col)
+    static QVariant columna(DialogoSeleccionDeclaracion* dlg, int col)
     {
         auto* modelo = qobject_cast<QSqlQueryModel*>(dlg->grid()->model());
         return modelo ? modelo->record(0).value(col) : QVariant();
@@ -46,7 +46,7 @@ protected:
     static std::function<bool(QWidget*)> enLista(int col, QVariant& leido, const char* boton)
     {
         return [col, &leido, boton](QWidget* w) {
-            DeclarationSelectionDialog* dlg = qobject_cast<T*>(w);
+            DialogoSeleccionDeclaracion* dlg = qobject_cast<T*>(w);
             if (!dlg)
                 return false;
             leido = columna(dlg, col);
@@ -73,7 +73,7 @@ protected:
     }
 
     SuiteDeMuestra suite;
-    AppState state;
+    EstadoAplicacion state;
     MDIFrm frm{state};
 };
 
@@ -84,7 +84,7 @@ TEST_F(FlujoFixture, ModifiedDeclarationShowsItsNewStateInTheList)
     QVariant antes, despues;
     bool formaVista = false;
     Guion g;
-    g.paso(enLista<FrmContAbrir>(StoredColumn::Estado, antes, "CmdOpciones_0"));
+    g.paso(enLista<FrmContAbrir>(ColumnaGuardada::Estado, antes, "CmdOpciones_0"));
     g.paso(enForma([&](Frm834* f) {
         formaVista = f->iAccion() == 1 && f->txtNumRuc()->text() == kRucA && f->sPeriodo == "2004"
                      && f->txtValor(300)->text() == "15,000,000";
@@ -103,7 +103,7 @@ TEST_F(FlujoFixture, ModifiedDeclarationShowsItsNewStateInTheList)
         pulsa(f->cmdCancelar());
         return true;
     }));
-    g.paso(enLista<FrmContAbrir>(StoredColumn::Estado, despues, "CmdOpciones_1"));
+    g.paso(enLista<FrmContAbrir>(ColumnaGuardada::Estado, despues, "CmdOpciones_1"));
     frm.mnuModificar_Click();
     EXPECT_TRUE(g.terminado());
     EXPECT_TRUE(formaVista);
@@ -121,12 +121,12 @@ TEST_F(FlujoFixture, ModifiedDeclarationShowsItsNewStateInTheList)
 TEST_F(FlujoFixture, OrderNumberOfASentDeclarationIsRegisteredFromTheSentList)
 {
     guardaDeclaracion(suite);
-    const qvrhost::Submission envio = enviaDeclaracion(suite);
+    const qvrhost::EnvioDeclaracion envio = enviaDeclaracion(suite);
     ASSERT_TRUE(frm.cargar());
     QVariant antes, despues;
     bool rechazadaAbierta = false;
     Guion g;
-    g.paso(enLista<FrmContAbrirEnv>(SentColumn::Norden, antes, "CmdOpciones_0"));
+    g.paso(enLista<FrmContAbrirEnv>(ColumnaEnviada::Norden, antes, "CmdOpciones_0"));
     g.paso(enForma([&](Frm834* f) {
         EXPECT_TRUE(f->bEnviada());
         escribe(f->txtNumOrdenE(0), envio.orden8);
@@ -142,7 +142,7 @@ TEST_F(FlujoFixture, OrderNumberOfASentDeclarationIsRegisteredFromTheSentList)
         pulsa(f->cmdGrabar());
         return true;
     }));
-    g.paso(enLista<FrmContAbrirEnv>(SentColumn::Norden, despues, "CmdOpciones_1"));
+    g.paso(enLista<FrmContAbrirEnv>(ColumnaEnviada::Norden, despues, "CmdOpciones_1"));
     frm.mnuRegistrar_Click();
     EXPECT_TRUE(g.terminado());
     EXPECT_TRUE(rechazadaAbierta);

@@ -6,7 +6,7 @@
 #include "DeclaracionMuestra.h"
 #include "FrmConsist.h"
 #include "FrmTipPrnR.h"
-#include "SpoolReader.h"
+#include "LectorSpool.h"
 #include "frmImpxPag.h"
 #include "frmPreview.h"
 
@@ -95,11 +95,11 @@ QStringList importes(const QString& rutaSpool)
 {
     QStringList r;
     static const QRegularExpression kImporte(QStringLiteral("^\\(?[0-9]{1,3}(,[0-9]{3})+\\)?$"));
-    const std::optional<SpoolDocument> doc = readSpoolFile(rutaSpool);
+    const std::optional<DocumentoSpool> doc = leeArchivoSpool(rutaSpool);
     if (!doc)
         return r;
-    for (const SpoolItem& i : doc->items)
-        if (i.kind == SpoolItem::Kind::Text && kImporte.match(i.text.trimmed()).hasMatch())
+    for (const ElementoSpool& i : doc->items)
+        if (i.kind == ElementoSpool::Kind::Text && kImporte.match(i.text.trimmed()).hasMatch())
             r << i.text.trimmed();
     return r;
 }
@@ -125,9 +125,9 @@ protected:
         EntornoImpresion e;
         e.db = suite.db();
         e.sysUser = QStringLiteral("ADMIN");
-        e.carpetaReportes = reportFolder(suite.path());
+        e.carpetaReportes = carpetaDeReportes(suite.path());
         e.formulario = QStringLiteral("0834");
-        e.imprime = [this](const QList<QList<SpoolItem>>& hojas, const QString& titulo) {
+        e.imprime = [this](const QList<QList<ElementoSpool>>& hojas, const QString& titulo) {
             resultados << imprimeEnImpresoraPredeterminada(hojas, titulo);
             return resultados.last();
         };
@@ -165,7 +165,7 @@ TEST_F(PrintQueueTest, DirectPrintOfAStoredDeclarationWithItsAnnex)
     const std::optional<PdfImpreso> pdf = pdfDelTrabajo(resultados[0].trabajo);
     ASSERT_TRUE(pdf);
     EXPECT_EQ(pdf->paginas, 3);
-    esperaDeclaracion(*pdf, spoolFilePath(reportFolder(suite.path()), w.contexto().archivo));
+    esperaDeclaracion(*pdf, rutaArchivoSpool(carpetaDeReportes(suite.path()), w.contexto().archivo));
 }
 
 TEST_F(PrintQueueTest, PrintFromThePreviewPrintsItsRange)
@@ -192,7 +192,7 @@ TEST_F(PrintQueueTest, PrintFromThePreviewPrintsItsRange)
     const std::optional<PdfImpreso> pdf = pdfDelTrabajo(resultados[0].trabajo);
     ASSERT_TRUE(pdf);
     EXPECT_EQ(pdf->paginas, 2);
-    esperaDeclaracion(*pdf, spoolFilePath(reportFolder(suite.path()), w.contexto().archivo));
+    esperaDeclaracion(*pdf, rutaArchivoSpool(carpetaDeReportes(suite.path()), w.contexto().archivo));
 }
 
 TEST_F(PrintQueueTest, InconsistencyListPrints)

@@ -5,9 +5,9 @@
 #include "DeclaracionReporte.h"
 #include "FrmTipPrnR.h"
 #include "ImpRep.h"
-#include "SpoolPainter.h"
-#include "SpoolReader.h"
-#include "SpoolWriter.h"
+#include "PintorSpool.h"
+#include "LectorSpool.h"
+#include "EscritorSpool.h"
 #include "frmImpxPag.h"
 #include "frmPreview.h"
 
@@ -101,20 +101,20 @@ private:
 
 // A printer that keeps the sheets it is given.
 struct ImpresoraDePrueba {
-    QList<QList<QList<SpoolItem>>> trabajos;
+    QList<QList<QList<ElementoSpool>>> trabajos;
     ImprimeHojas funcion()
     {
-        return [this](const QList<QList<SpoolItem>>& hojas, const QString&) {
+        return [this](const QList<QList<ElementoSpool>>& hojas, const QString&) {
             trabajos.append(hojas);
             return ResultadoImpresion();
         };
     }
 };
 
-QList<int> paginasDe(const QList<SpoolItem>& items)
+QList<int> paginasDe(const QList<ElementoSpool>& items)
 {
     QList<int> p;
-    for (const SpoolItem& i : items)
+    for (const ElementoSpool& i : items)
         if (!p.contains(i.page))
             p.append(i.page);
     return p;
@@ -124,8 +124,8 @@ QList<int> paginasDe(const QList<SpoolItem>& items)
 QString tresPaginas(const QString& carpeta)
 {
     const QString archivo = QStringLiteral("00000077.PRN");
-    SpoolWriter w;
-    w.open(spoolFilePath(carpeta, archivo));
+    EscritorSpool w;
+    w.open(rutaArchivoSpool(carpeta, archivo));
     w.ImprimeLinea(QStringLiteral("<!font!>Courier New<!/font!>"));
     for (int p = 0; p < 3; ++p) {
         if (p > 0)
@@ -158,7 +158,7 @@ TEST(frmPreview, RangeTwoToThreeHoldsTwoSurfacesAndPagesWithinThem)
     const QString archivo = tresPaginas(dir.path());
     ImpresoraDePrueba impresora;
     frmPreview p(dir.path(), impresora.funcion());
-    p.setRango(SpoolPageRange{2, 3});
+    p.setRango(RangoPaginasSpool{2, 3});
     ASSERT_TRUE(p.pDesencripta(archivo, frmPreview::kPresPrevia));
     p.pMostrar(0);
     ASSERT_EQ(p.paginas(), 2);
@@ -211,7 +211,7 @@ TEST(frmPreview, RangeOneToOneAndTwoToNine)
     const QString archivo = tresPaginas(dir.path());
     ImpresoraDePrueba impresora;
     frmPreview p(dir.path(), impresora.funcion());
-    p.setRango(SpoolPageRange{1, 1});
+    p.setRango(RangoPaginasSpool{1, 1});
     ASSERT_TRUE(p.pDesencripta(archivo, frmPreview::kPresPrevia));
     EXPECT_EQ(p.paginas(), 1);
     EXPECT_EQ(paginasDe(p.superficie(0)->items()), QList<int>{0});
@@ -220,7 +220,7 @@ TEST(frmPreview, RangeOneToOneAndTwoToNine)
     EXPECT_EQ(impresora.trabajos[0].size(), 1);  // no blank sheet after the break
 
     frmPreview q(dir.path(), impresora.funcion());
-    q.setRango(SpoolPageRange{2, 9});
+    q.setRango(RangoPaginasSpool{2, 9});
     ASSERT_TRUE(q.pDesencripta(archivo, frmPreview::kPresPrevia));
     ASSERT_EQ(q.paginas(), 2);
     EXPECT_EQ(paginasDe(q.superficie(1)->items()), QList<int>{2});
@@ -250,7 +250,7 @@ TEST(frmPreview, NoPrinterIsReported)
     QTemporaryDir dir;
     const QString archivo = tresPaginas(dir.path());
     Mensajes mensajes;
-    frmPreview p(dir.path(), [](const QList<QList<SpoolItem>>&, const QString&) {
+    frmPreview p(dir.path(), [](const QList<QList<ElementoSpool>>&, const QString&) {
         ResultadoImpresion r;
         r.fallo = FalloImpresion::SinImpresora;
         return r;
@@ -319,7 +319,7 @@ TEST(frmPreview, KeyboardReachesEveryButtonTurnsPagesScrollsPrintsAndSaves)
 
 TEST(frmImpxPag, ChecksInOrder)
 {
-    SpoolPageRange r;
+    RangoPaginasSpool r;
     auto msg = [&](const char* desde, const char* hasta) {
         return frmImpxPag::validaRango(QString::fromUtf8(desde), QString::fromUtf8(hasta), 3, &r);
     };
@@ -382,7 +382,7 @@ protected:
         EntornoImpresion e;
         e.db = suite.db();
         e.sysUser = QStringLiteral("ADMIN");
-        e.carpetaReportes = reportFolder(suite.path());
+        e.carpetaReportes = carpetaDeReportes(suite.path());
         e.formulario = QStringLiteral("0834");
         e.resetBarraEstado = [this](const QString& a, const QString& b, const QString& c, const QString& f) {
             barra = {a, b, c, f};
@@ -524,7 +524,7 @@ TEST_F(FrmTipPrnRTest, SpoolFileNameThatIsALinkIsRefused)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("intacto");
     f.close();
-    const QString enlace = reportFolder(suite.path()) + QStringLiteral("/00000001.PRN");
+    const QString enlace = carpetaDeReportes(suite.path()) + QStringLiteral("/00000001.PRN");
     ASSERT_TRUE(QFile::link(fuera, enlace));
     Mensajes mensajes;
     FrmTipPrnR w(entorno(), false);
@@ -543,7 +543,7 @@ TEST_F(FrmTipPrnRTest, PrintFailureIsToldUnderTheNormalPointer)
 {
     muestra::contribuyente(suite);
     muestra::registrada(suite, muestra::casillasBase(), QString());
-    const ImprimeHojas falla = [](const QList<QList<SpoolItem>>&, const QString&) {
+    const ImprimeHojas falla = [](const QList<QList<ElementoSpool>>&, const QString&) {
         ResultadoImpresion r;
         r.fallo = FalloImpresion::Detenida;
         r.impresora = QStringLiteral("PDF");
@@ -558,7 +558,7 @@ TEST_F(FrmTipPrnRTest, PrintFailureIsToldUnderTheNormalPointer)
     EXPECT_EQ(mensajes.titulos[0], QStringLiteral("Error"));
     EXPECT_FALSE(mensajes.ocupado[0]);
 
-    frmPreview p(reportFolder(suite.path()), falla);
+    frmPreview p(carpetaDeReportes(suite.path()), falla);
     ASSERT_TRUE(p.pDesencripta(w.contexto().archivo, frmPreview::kPresPrevia));
     p.pMostrar(0);
     p.show();
@@ -596,15 +596,15 @@ TEST(Pdf, DeclarationPagesAndPicture)
     muestra::contribuyente(suite);
     muestra::registrada(suite, muestra::casillasBase(), QStringLiteral("02"), QStringLiteral("000123"));
     for (bool anexo : {false, true}) {
-        ReportContext ctx;
+        ContextoReporte ctx;
         ctx.ruc = muestra::kRuc;
         ctx.nombre = muestra::kNombre;
         ctx.formulario = QStringLiteral("0834");
         ctx.periodo = muestra::kPeriodo;
         ctx.imprimeAnexo = anexo;
-        ASSERT_EQ(GeneraReporteDeclaracion(suite.db(), QStringLiteral("ADMIN"), reportFolder(suite.path()), ctx),
+        ASSERT_EQ(GeneraReporteDeclaracion(suite.db(), QStringLiteral("ADMIN"), carpetaDeReportes(suite.path()), ctx),
                   QString());
-        frmPreview p(reportFolder(suite.path()));
+        frmPreview p(carpetaDeReportes(suite.path()));
         ASSERT_TRUE(p.pDesencripta(ctx.archivo, frmPreview::kPresPrevia));
         const QString pdf = suite.path() + (anexo ? QStringLiteral("anexo.pdf") : QStringLiteral("decl.pdf"));
         ASSERT_TRUE(p.guardaPdf(pdf));
@@ -621,16 +621,16 @@ TEST(Pdf, AFullDiskKeepsThePreviousFileAndIsTold)
     TestSuite suite;
     muestra::contribuyente(suite);
     muestra::registrada(suite, muestra::casillasBase(), QString());
-    ReportContext ctx;
+    ContextoReporte ctx;
     ctx.ruc = muestra::kRuc;
     ctx.nombre = muestra::kNombre;
     ctx.formulario = QStringLiteral("0834");
     ctx.periodo = muestra::kPeriodo;
-    ASSERT_EQ(GeneraReporteDeclaracion(suite.db(), QStringLiteral("ADMIN"), reportFolder(suite.path()), ctx), QString());
-    const std::optional<SpoolDocument> doc = readSpoolFile(spoolFilePath(reportFolder(suite.path()), ctx.archivo));
+    ASSERT_EQ(GeneraReporteDeclaracion(suite.db(), QStringLiteral("ADMIN"), carpetaDeReportes(suite.path()), ctx), QString());
+    const std::optional<DocumentoSpool> doc = leeArchivoSpool(rutaArchivoSpool(carpetaDeReportes(suite.path()), ctx.archivo));
     ASSERT_TRUE(doc);
     const QString pdf = suite.path() + QStringLiteral("decl.pdf");
-    ASSERT_TRUE(writeSpoolPdf(pdf, printSheets(*doc)));
+    ASSERT_TRUE(escribePdfSpool(pdf, hojasImpresion(*doc)));
     QFile f(pdf);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray antes = f.readAll();
@@ -642,7 +642,7 @@ TEST(Pdf, AFullDiskKeepsThePreviousFileAndIsTold)
     const rlimit lleno{rlim_t(antes.size() / 2), anterior.rlim_max};
     ::setrlimit(RLIMIT_FSIZE, &lleno);
     QString error;
-    const bool escrito = writeSpoolPdf(pdf, printSheets(*doc), &error);
+    const bool escrito = escribePdfSpool(pdf, hojasImpresion(*doc), &error);
     ::setrlimit(RLIMIT_FSIZE, &anterior);
     ::signal(SIGXFSZ, senal);
 

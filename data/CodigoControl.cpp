@@ -1,0 +1,117 @@
+#include "CodigoControl.h"
+
+#include "Dinero.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QStringEncoder>
+#include <QVariant>
+
+namespace {
+
+using i128 = __int128;
+
+// Windows-1252 code of one character, as the suite's own programs count it;
+// a character the code page lacks counts as '?'.
+int windows1252Code(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return u;  // the code page agrees with Latin-1 here
+    QStringEncoder encoder("windows-1252", QStringConverter::Flag::Default);
+    const QByteArray bytes = encoder.encode(QStringView(&c, 1));
+    if (encoder.hasError() || bytes.size() != 1)
+        return '?';
+    return static_cast<unsigned char>(bytes.at(0));
+}
+
+QString doubleText(double d)
+{
+    return QString::number(d, 'g', 15).toUpper();
+}
+
+// Value of a column for sum A in ten-thousandths, when it reads as a number.
+std::optional<i128> numericUnits(const QVariant& value, const QString& text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        if (const auto m = Dinero::parse(QString::number(value.toDouble(), 'f', 4)))
+            return m->units();
+        return std::nullopt;
+    default:
+        break;
+    }
+    if (const auto m = Dinero::parse(text))
+        return m->units();
+    return std::nullopt;
+}
+
+// Last three digits of the sum written with leading zeros (the sign is not
+// part of the digits).
+QString lastThree(i128 value)
+{
+    if (value < 0)
+        value = -value;
+    return QStringLiteral("%1").arg(static_cast<int>(value % 1000), 3, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString textoCodigoControl(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return {};
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::Short:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::SChar:
+    case QMetaType::Char:
+        return QString::number(value.toLongLong());
+    case QMetaType::UInt:
+    case QMetaType::UShort:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+    case QMetaType::UChar:
+        return QString::number(value.toULongLong());
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return doubleText(value.toDouble());
+    case QMetaType::QDate:
+        return value.toDate().toString(QStringLiteral("yyyyMMdd"));
+    case QMetaType::QDateTime:
+        return value.toDateTime().date().toString(QStringLiteral("yyyyMMdd"));
+    case QMetaType::QString:
+        return value.toString().trimmed();
+    default:
+        return {};  // booleans, byte arrays and the like
+    }
+}
+
+QString codigoControl(const QSqlRecord& row, int n)
+{
+    const int count = row.count();
+    i128 sumA = 0;  // ten-thousandths
+    for (int i = 0; i < n && i < count - 1; ++i) {
+        const QVariant v = row.value(i);
+        if (const auto units = numericUnits(v, textoCodigoControl(v)))
+            sumA += *units;
+    }
+    // Only the last three digits are kept, so sum B is carried modulo 1000
+    // and can never overflow, however long a text is.
+    std::int64_t sumB = 0;
+    for (int i = qMax(n, 0); i <= count - 2; ++i) {
+        const QString t = textoCodigoControl(row.value(i));
+        for (qsizetype j = 0; j < t.size(); ++j)
+            sumB = (sumB + static_cast<std::int64_t>(windows1252Code(t[j])) * ((j + 1) % 1000)) % 1000;
+    }
+    // Sum A rounded half away from zero to a whole number.
+    const bool negative = sumA < 0;
+    i128 magnitude = negative ? -sumA : sumA;
+    magnitude = (magnitude + Dinero::kScale / 2) / Dinero::kScale;
+    return lastThree(magnitude) + lastThree(sumB);
+}

@@ -1,0 +1,13 @@
+#include "ConfiguracionIntegrador.h"
+
+#include <QFileInfo>
+
+ConfiguracionIntegrador ConfiguracionIntegrador::read(const QString& iniPath)
+{
+    return ConfiguracionIntegrador{iniPath, leeConfiguracion(iniPath)};
+}
+
+QString ConfiguracionIntegrador::carpetaWindows() const
+{
+    return QFileInfo(iniPath).absolutePath();
+}

@@ -1,0 +1,233 @@
+#include "ArchivoIni.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QtGlobal>
+
+#include <optional>
+#include <vector>
+
+namespace {
+
+// One physical line of the file: [begin, end) excludes the line end.
+struct Line {
+    qsizetype begin = 0;
+    qsizetype end = 0;
+    qsizetype next = 0;   // start of the following line
+};
+
+std::vector<Line> splitLines(const QByteArray& bytes)
+{
+    std::vector<Line> lines;
+    qsizetype pos = 0;
+    while (pos < bytes.size()) {
+        const qsizetype nl = bytes.indexOf('\n', pos);
+        Line line;
+        line.begin = pos;
+        if (nl < 0) {
+            line.end = bytes.size();
+            line.next = bytes.size();
+        } else {
+            line.end = (nl > pos && bytes.at(nl - 1) == '\r') ? nl - 1 : nl;
+            line.next = nl + 1;
+        }
+        lines.push_back(line);
+        pos = line.next;
+    }
+    return lines;
+}
+
+// The settings file is normally UTF-8; an older file written in the Windows
+// code page still reads with its accents.
+bool isUtf8(const QByteArray& bytes)
+{
+    QStringDecoder dec(QStringDecoder::Utf8);
+    (void)dec.decode(bytes);
+    return !dec.hasError();
+}
+
+class Text {
+public:
+    explicit Text(const QByteArray& bytes) : utf8_(isUtf8(bytes)) {}
+    QString decode(const QByteArray& b) const
+    {
+        if (utf8_)
+            return QString::fromUtf8(b);
+        QStringDecoder dec("windows-1252");
+        return dec.isValid() ? QString(dec.decode(b)) : QString::fromLatin1(b);
+    }
+    QByteArray encode(const QString& s) const
+    {
+        if (utf8_)
+            return s.toUtf8();
+        QStringEncoder enc("windows-1252");
+        return enc.isValid() ? QByteArray(enc.encode(s)) : s.toLatin1();
+    }
+
+private:
+    bool utf8_;
+};
+
+std::optional<QString> sectionName(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (!t.startsWith(u'['))
+        return std::nullopt;
+    const qsizetype close = t.indexOf(u']');
+    if (close < 0)
+        return std::nullopt;
+    return t.mid(1, close - 1).trimmed();
+}
+
+bool isComment(const QString& text)
+{
+    const QString t = text.trimmed();
+    return t.startsWith(u';');
+}
+
+// Splits "key = value" into its trimmed parts; no '=' means no key.
+std::optional<std::pair<QString, QString>> keyValue(const QString& text)
+{
+    if (isComment(text))
+        return std::nullopt;
+    const qsizetype eq = text.indexOf(u'=');
+    if (eq < 0)
+        return std::nullopt;
+    return std::make_pair(text.left(eq).trimmed(), text.mid(eq + 1).trimmed());
+}
+
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+struct Located {
+    std::optional<size_t> sectionHeader;   // index of the [section] line
+    std::optional<size_t> keyLine;         // index of the key's line
+    size_t lastContentLine = 0;            // last non-blank line of the section
+};
+
+Located locate(const QByteArray& bytes, const std::vector<Line>& lines, const Text& text,
+               const QString& section, const QString& key)
+{
+    Located found;
+    bool inSection = false;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const QString lineText = text.decode(bytes.mid(lines[i].begin, lines[i].end - lines[i].begin));
+        if (const auto name = sectionName(lineText)) {
+            if (inSection)
+                break;   // the first section of that name is the one that counts
+            if (sameName(*name, section)) {
+                inSection = true;
+                found.sectionHeader = i;
+                found.lastContentLine = i;
+            }
+            continue;
+        }
+        if (!inSection)
+            continue;
+        if (!lineText.trimmed().isEmpty())
+            found.lastContentLine = i;
+        if (const auto kv = keyValue(lineText); kv && sameName(kv->first, key)) {
+            found.keyLine = i;
+            break;
+        }
+    }
+    return found;
+}
+
+// The whole file, or nothing when it is missing, is no plain file or is too
+// large. The size is checked again on what was read: the file may grow meanwhile.
+std::optional<QByteArray> readWhole(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > ArchivoIni::kMaxBytes)
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.read(ArchivoIni::kMaxBytes + 1);
+    if (bytes.size() > ArchivoIni::kMaxBytes)
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace
+
+QString ArchivoIni::ubicaIni()
+{
+    QString folder = qEnvironmentVariable("QVR_WINDIR");
+    if (folder.isEmpty())
+        folder = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (folder.isEmpty())
+        folder = QDir::homePath() + QStringLiteral("/.config");
+    // Absolute now: the programs change folder to the suite afterwards, and the
+    // SystemDB write must reach the file that was read.
+    return QDir(folder).absoluteFilePath(QStringLiteral("KV000.INI"));
+}
+
+QString ArchivoIni::read(const QString& path, const QString& section, const QString& key)
+{
+    const std::optional<QByteArray> whole = readWhole(path);
+    return whole ? valorEn(*whole, section, key) : QString();
+}
+
+QString ArchivoIni::valorEn(const QByteArray& bytes, const QString& section, const QString& key)
+{
+    const Text text(bytes);
+    const auto lines = splitLines(bytes);
+    const Located found = locate(bytes, lines, text, section, key);
+    if (!found.keyLine)
+        return {};
+    const Line& line = lines[*found.keyLine];
+    const auto kv = keyValue(text.decode(bytes.mid(line.begin, line.end - line.begin)));
+    // The buffer keeps 254 characters and the terminator; what is kept is trimmed again.
+    return kv->second.left(kValueBuffer - 1).trimmed();
+}
+
+bool ArchivoIni::write(const QString& path, const QString& section, const QString& key, const QString& value)
+{
+    const std::optional<QByteArray> whole = readWhole(path);
+    if (!whole)
+        return false;
+    QSaveFile save(path);
+    save.setDirectWriteFallback(true);   // a folder we may not create files in
+    if (!save.open(QIODevice::WriteOnly))
+        return false;
+    save.write(conValorPuesto(*whole, section, key, value));
+    return save.commit();
+}
+
+QByteArray ArchivoIni::conValorPuesto(const QByteArray& bytes, const QString& section, const QString& key,
+                              const QString& value)
+{
+    const Text text(bytes);
+    const QByteArray eol = bytes.contains("\r\n") ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
+    const auto lines = splitLines(bytes);
+    const Located found = locate(bytes, lines, text, section, key);
+
+    QByteArray out;
+    if (found.keyLine) {
+        const Line& line = lines[*found.keyLine];
+        const QString old = text.decode(bytes.mid(line.begin, line.end - line.begin));
+        const QString keyAsWritten = old.left(old.indexOf(u'=')).trimmed();
+        out = bytes.left(line.begin) + text.encode(keyAsWritten + u'=' + value) + bytes.mid(line.end);
+    } else if (found.sectionHeader) {
+        const Line& after = lines[found.lastContentLine];
+        QByteArray insert = text.encode(key + u'=' + value) + eol;
+        if (after.next == after.end)   // the section's last line has no line end
+            insert.prepend(eol);
+        out = bytes.left(after.next) + insert + bytes.mid(after.next);
+    } else {
+        out = bytes;
+        if (!out.isEmpty() && !out.endsWith('\n'))
+            out += eol;
+        out += text.encode(u'[' + section + u']') + eol + text.encode(key + u'=' + value) + eol;
+    }
+    return out;
+}

@@ -1,0 +1,44 @@
+#include "Configuracion.h"
+
+#include "ArchivoIni.h"
+
+#include <QDir>
+
+namespace {
+
+QString readKey(const QString& iniPath, const char16_t* key)
+{
+    return ArchivoIni::read(iniPath, QString::fromUtf16(kIniSection), QString::fromUtf16(key));
+}
+
+// The suite writes Windows folder names; here the separator is '/'.
+QString unixPath(QString path)
+{
+    return path.replace(u'\\', u'/');
+}
+
+} // namespace
+
+Configuracion leeConfiguracion(const QString& iniPath)
+{
+    Configuracion s;
+    s.sysPath = unixPath(readKey(iniPath, u"SysPath"));
+    s.sysVersion = readKey(iniPath, u"SysVersion");
+    s.dbPath = unixPath(readKey(iniPath, u"DBPath"));
+    s.dbName = unixPath(readKey(iniPath, u"DBName"));
+    s.dbFile = s.dbPath + s.dbName;
+    s.sysMenu = unixPath(readKey(iniPath, u"SysMenu"));
+    s.menuFile = s.sysPath + s.sysMenu;
+    s.rptPath = s.sysPath + QStringLiteral("RPT");
+    s.tmpPath = s.sysPath + QStringLiteral("TMP/");
+    s.tmpPathNoSep = s.sysPath + QStringLiteral("TMP");
+    s.bmpPath = s.sysPath + QStringLiteral("BMP/");
+    s.sysUser = readKey(iniPath, u"SysUser");
+    s.dbLogin = readKey(iniPath, u"DBLogin");
+    return s;
+}
+
+bool entraCarpetaSuite(const Configuracion& settings)
+{
+    return !settings.sysPath.isEmpty() && QDir::setCurrent(settings.sysPath);
+}

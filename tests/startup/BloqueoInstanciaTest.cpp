@@ -1,0 +1,42 @@
+#include "BloqueoInstancia.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSysInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(InstanceLockTest, SecondHolderIsRefusedUntilTheFirstGoes)
+{
+    QTemporaryDir dir;
+    auto first = std::make_unique<BloqueoInstancia>(QStringLiteral("Kv834"), dir.path());
+    ASSERT_TRUE(first->tryLock());
+    BloqueoInstancia second(QStringLiteral("Kv834"), dir.path());
+    EXPECT_FALSE(second.tryLock());
+    BloqueoInstancia otherProgram(QStringLiteral("0834IMP"), dir.path());
+    EXPECT_TRUE(otherProgram.tryLock());
+    first.reset();
+    EXPECT_TRUE(second.tryLock());
+}
+
+TEST(InstanceLockTest, LockOfACrashedCopyIsTakenOver)
+{
+    QTemporaryDir dir;
+    BloqueoInstancia lock(QStringLiteral("Kv834"), dir.path());
+    // A process that has ended left its lock behind.
+    QProcess gone;
+    gone.start(QStringLiteral("true"), {});
+    ASSERT_TRUE(gone.waitForStarted());
+    const qint64 pid = gone.processId();
+    ASSERT_TRUE(gone.waitForFinished());
+    QFile stale(lock.fileName());
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.write(QByteArray::number(pid) + "\nKv834\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    stale.close();
+    EXPECT_TRUE(lock.tryLock());
+}
+
+} // namespace
