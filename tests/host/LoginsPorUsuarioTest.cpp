@@ -284,7 +284,8 @@ TEST(PerUserLogins, ServerRefusesEveryAttemptOnAnotherUsersTaxpayers)
     std::cout << "table     operation  restricted/other  restricted/own  unrestricted/other\n";
     int tag = 0;
     for (const auto& [table, ops] : kAttempts) {
-        for (const auto& [op, sql] : ops) {
+        for (const auto& [op, sentencia] : ops) {
+            const QString& sql = sentencia;   // clang before 16 lets no lambda capture a structured binding
             const auto text = [&](const QString& ruc) {
                 QString t = sql.contains(QLatin1String("%1")) ? sql.arg(ruc) : sql;
                 return t.contains(QLatin1String("%2")) ? t.arg(++tag, 11, 10, QChar(u'2')) : t;
