@@ -210,10 +210,11 @@ std::optional<Solicitud> leer(QIODevice& entrada, bool conIni, QString* error)
 
 bool parametrosDeBase(const QSqlDatabase& db, entrada::Pedido& p)
 {
-    bool okUit = false, okIpm = false;
-    p.uit = parametros834::GET_UIT(db, p.ejercicio, &okUit);
-    p.factorIpm = formato834::textoFactor(parametros834::GET_IPM(db, p.ejercicio, &okIpm));
-    return okUit && okIpm;
+    Dinero ipm;
+    if (!parametros834::parametrosDelEjercicio(db, p.ejercicio, &p.uit, &ipm))
+        return false;
+    p.factorIpm = formato834::textoFactor(ipm);
+    return true;
 }
 
 QString rechazoContribuyente(const QList<Contribuyente>& contribuyentes, const QString& ruc, const QString& sysUser)
@@ -328,15 +329,33 @@ QJsonObject escribir(const Declaracion834& d, const QString& razonSocial)
 }
 
 std::optional<QJsonObject> leerGuardada(const QSqlDatabase& db, const QString& ruc, const QString& ejercicio,
-                                        const QString& razonSocial, bool* ok)
+                                        const QString& razonSocial, bool* ok, VersionGuardada* version)
 {
     Declaracion834 d;
     d.iAccion = 1;
     d.setCargando(true);
     d.setDato(Declaracion834::Dato::Ruc, ruc);
     d.setDato(Declaracion834::Dato::Periodo, ejercicio);
-    d.setParametros(parametros834::GET_UIT(db, ejercicio), formato834::textoFactor(parametros834::GET_IPM(db, ejercicio)));
-    if (!grabacion834::CargaCasillas(db, d, ok))
+    // The exercise's parameters, the stored rows and (when asked) the whole
+    // stored version in one read: on a server each read is a round trip.
+    LoteSql lote;
+    const parametros834::PedidoEjercicio parametros = parametros834::pedirEjercicio(lote, ejercicio);
+    const grabacion834::PedidoCarga carga = grabacion834::pedirCarga(lote, d);
+    lectura834::PedidoVersion guardada;
+    if (version)
+        guardada = lectura834::pedirVersion(lote, grabacion834::clave(d));
+    *ok = lote.ejecutar(db);
+    if (!*ok)
+        return std::nullopt;
+    Dinero uit, ipm;
+    parametros834::ejercicioDe(lote, parametros, ejercicio, &uit, &ipm);
+    d.setParametros(uit, formato834::textoFactor(ipm));
+    if (version) {
+        const std::optional<lectura834::Cabecera> cab = lectura834::cabeceraDe(lote.resultado(carga.cabecera));
+        version->estado = cab ? cab->estado.toInt() : 0;
+        version->sello = lectura834::selloDe(lote.resultado(guardada.cab), lote.resultado(guardada.det));
+    }
+    if (!grabacion834::cargarDe(lote, carga, d))
         return std::nullopt;
     calculos834::Calcular113(d);
     if (!d.modalidad().isEmpty())

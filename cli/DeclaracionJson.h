@@ -76,8 +76,13 @@ QJsonObject escribir(const Declaracion834& d, const QString& razonSocial);
 // The stored declaration reopened as the stored-declaration dialog opens it
 // (every row put back, everything computed from them), in escribir's
 // members; nothing when none is stored. *ok false on a database error.
+// With `version`, the same read also gives the stored estado and stamp.
+struct VersionGuardada {
+    int estado = 0;
+    QString sello;
+};
 std::optional<QJsonObject> leerGuardada(const QSqlDatabase& db, const QString& ruc, const QString& ejercicio,
-                                        const QString& razonSocial, bool* ok);
+                                        const QString& razonSocial, bool* ok, VersionGuardada* version = nullptr);
 
 // A save of a stored declaration: each member given replaces the stored one
 // whole (an empty one clears it, a box or field it leaves out is blank);

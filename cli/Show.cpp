@@ -42,20 +42,17 @@ int show(const QStringList& argumentos, Consola& consola)
         !rechazo.isEmpty())
         return fallar(rechazo, kSalidaError);
     bool ok = false;
+    declaracionjson::VersionGuardada version;
     const std::optional<QJsonObject> guardada =
-        declaracionjson::leerGuardada(db, ruc, ejercicio, findTaxpayer(contribuyentes, ruc)->nombre, &ok);
+        declaracionjson::leerGuardada(db, ruc, ejercicio, findTaxpayer(contribuyentes, ruc)->nombre, &ok, &version);
     if (!ok)
         return fallar(QStringLiteral("cannot read the declaration from the database"), kSalidaError);
     if (!guardada)
         return fallar(QStringLiteral("no stored declaration of %1 for %2").arg(eco(ruc), eco(ejercicio)), kSalidaError);
 
     QJsonObject salida = *guardada;
-    lectura834::Clave clave;
-    clave.ruc = ruc;
-    clave.periodo = ejercicio;
-    const std::optional<lectura834::Cabecera> cab = lectura834::leerCabecera(db, clave);
-    salida.insert("estado", cab ? cab->estado.toInt() : 0);
-    salida.insert("sello", lectura834::sello(db, clave));
+    salida.insert("estado", version.estado);
+    salida.insert("sello", version.sello);
     consola.salida << QJsonDocument(salida).toJson(QJsonDocument::Indented);
     return kSalidaBien;
 }

@@ -1,10 +1,10 @@
 #include "ConsultasParam.h"
 
+#include "LoteSql.h"
 #include "ObjFunciones.h"
 #include "ConsultasSesion.h"
 
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QVariant>
 #include <algorithm>
 
@@ -22,13 +22,14 @@ bool isDigits(const QString& text)
 
 // Tells the caller whether a read succeeded, with the database's text when not
 // (a statement that could not be prepared keeps the prepare's error).
-bool informaLectura(const QSqlQuery& q, bool leida, bool* ok, QString* error)
+bool informaLectura(const std::optional<LoteSql::Resultado>& leida, const QSqlError& fallo, bool* ok,
+                    QString* error)
 {
     if (ok)
-        *ok = leida;
+        *ok = leida.has_value();
     if (!leida && error)
-        *error = q.lastError().text();
-    return leida;
+        *error = fallo.text();
+    return leida.has_value();
 }
 
 // A number code as PARAM 044 keys it: no blanks, no leading zeros ("06" -> "6").
@@ -79,12 +80,10 @@ int numeroInicial(const QString& text)
 
 std::optional<QString> paramFuncion(QSqlDatabase db, const QString& numero, const QString& argumento)
 {
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT Funcion FROM PARAM WHERE Numero = ? AND Argumento = ?"));
-    q.addBindValue(numero);
-    q.addBindValue(argumento);
-    if (q.exec() && q.next())
-        return q.value(0).toString();
+    const auto r = LoteSql::una(db, QStringLiteral("SELECT Funcion FROM PARAM WHERE Numero = ? AND Argumento = ?"),
+                                {numero, argumento});
+    if (r && !r->filas.isEmpty())
+        return r->filas.first()[0].toString();
     return std::nullopt;
 }
 
@@ -95,15 +94,14 @@ QStringList elementosTipoDocumento(QSqlDatabase db, int flagPosition, bool blank
         RegistroTipoDocumento record;
     };
     QList<Row> rows;
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    const bool preparada = q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ?"));
-    q.addBindValue(kDocumentTypes);
-    if (informaLectura(q, preparada && q.exec(), ok, error)) {
-        while (q.next()) {
-            const RegistroTipoDocumento record{q.value(1).toString()};
+    QSqlError fallo;
+    const auto leidas = LoteSql::una(db, QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ?"),
+                                     {kDocumentTypes}, &fallo);
+    if (informaLectura(leidas, fallo, ok, error)) {
+        for (const QVariantList& f : leidas->filas) {
+            const RegistroTipoDocumento record{f[1].toString()};
             if (record.ofrecidoEn(flagPosition))
-                rows.append({twoDigitCode(q.value(0).toString()), record});
+                rows.append({twoDigitCode(f[0].toString()), record});
         }
     }
     // By display order; types that share one keep the order of their codes.
@@ -164,20 +162,17 @@ QList<Contribuyente> listaContribuyentes(QSqlDatabase db, const QString& sysUser
         sql += QStringLiteral(" AND ") + condicionMismoUsuario(QStringLiteral("Usuario"));
     sql += QStringLiteral(" ORDER BY Tip_doc_d, Doc_id_d");
 
-    QSqlQuery q(db);
-    q.setForwardOnly(true);  // read once, top to bottom: no row cache
-    const bool preparada = q.prepare(sql);
-    if (!everyTaxpayer)
-        q.addBindValue(sysUser);
+    QSqlError fallo;
+    const auto r = LoteSql::una(db, sql, everyTaxpayer ? QVariantList() : QVariantList{sysUser}, &fallo);
     QList<Contribuyente> list;
-    if (!informaLectura(q, preparada && q.exec(), ok, error))
+    if (!informaLectura(r, fallo, ok, error))
         return list;
     // The host's layout puts the document number second and the name fourth.
-    while (q.next()) {
-        const QString docId = q.value(1).toString();
+    for (const QVariantList& f : r->filas) {
+        const QString docId = f[1].toString();
         if (onlyElevenCharacters && docId.trimmed().size() != 11)
             continue;
-        list.append({docId.left(11).trimmed(), q.value(3).toString()});
+        list.append({docId.left(11).trimmed(), f[3].toString()});
     }
     return list;
 }

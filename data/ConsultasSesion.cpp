@@ -1,15 +1,15 @@
 #include "ConsultasSesion.h"
 
-#include <QSqlQuery>
+#include "LoteSql.h"
+
 #include <QVariant>
 
 QString tipoUsuario(QSqlDatabase db, const QString& sysUser)
 {
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT Tipo FROM CLAVES WHERE ") + condicionMismoUsuario(QStringLiteral("Usuario")));
-    q.addBindValue(sysUser);
-    if (q.exec() && q.next()) {
-        const QString tipo = q.value(0).toString().trimmed();
+    const auto r = LoteSql::una(db, QStringLiteral("SELECT Tipo FROM CLAVES WHERE ")
+                                        + condicionMismoUsuario(QStringLiteral("Usuario")), {sysUser});
+    if (r && !r->filas.isEmpty()) {
+        const QString tipo = r->filas.first()[0].toString().trimmed();
         if (!tipo.isEmpty())
             return tipo;
     }
@@ -31,10 +31,6 @@ QString claveCodigoError(int code)
 
 QString errorText(QSqlDatabase db, int code)
 {
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT DescError FROM ERROR WHERE CodError = ?"));
-    q.addBindValue(claveCodigoError(code));
-    if (q.exec() && q.next())
-        return q.value(0).toString();
-    return {};
+    const auto r = LoteSql::una(db, QStringLiteral("SELECT DescError FROM ERROR WHERE CodError = ?"), {claveCodigoError(code)});
+    return r && !r->filas.isEmpty() ? r->filas.first()[0].toString() : QString();
 }

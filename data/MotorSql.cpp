@@ -1,5 +1,7 @@
 #include "MotorSql.h"
 
+#include "LoteSql.h"
+
 #include <QSqlQuery>
 #include <QUrl>
 
@@ -303,6 +305,34 @@ bool reservarTabla(QSqlDatabase db, const QString& tabla, QSqlError* error)
         return true;
     // SHARE ROW EXCLUSIVE conflicts with itself and with every writer, not with readers.
     return ejecutar(db, QStringLiteral("LOCK TABLE ") + tabla + QStringLiteral(" IN SHARE ROW EXCLUSIVE MODE"), error);
+}
+
+bool comenzarEscrituraReservando(QSqlDatabase db, const QString& tabla, QSqlError* error)
+{
+    if (motorDe(db) == Motor::Sqlite)
+        return comenzarEscritura(db, error);
+    // A connection whose reopening failed before (the server was still down).
+    if (!db.isOpen())
+        reabrirConexion(db);
+    const auto comenzar = [&db, &tabla](QSqlError* fallo) {
+        LoteSql lote;
+        lote.agregar(QStringLiteral("BEGIN"));
+        lote.agregar(QStringLiteral("LOCK TABLE ") + tabla + QStringLiteral(" IN SHARE ROW EXCLUSIVE MODE"));
+        if (lote.ejecutar(db))
+            return true;
+        *fallo = lote.error();
+        return false;
+    };
+    QSqlError fallo;
+    if (comenzar(&fallo))
+        return true;
+    // Nothing was under way: a connection lost since the last statement is opened again once.
+    if (conexionPerdida(fallo) && reabrirConexion(db) && comenzar(&fallo))
+        return true;
+    if (error)
+        *error = fallo;
+    deshacerEscritura(db);
+    return false;
 }
 
 namespace {

@@ -93,6 +93,9 @@ void deshacerEscritura(QSqlDatabase db);
 // the highest until the row that takes the next one is written. Readers go
 // on. SQLite's write lock already covers the whole file.
 bool reservarTabla(QSqlDatabase db, const QString& tabla, QSqlError* error);
+// comenzarEscritura and then reservarTabla; on the server both statements
+// travel together, in one round trip. Nothing stays open when it fails.
+bool comenzarEscrituraReservando(QSqlDatabase db, const QString& tabla, QSqlError* error);
 
 // Statements wait for another writer's lock before failing as locked. A
 // server connection is given its wait when it is made; a SQLite connection

@@ -16,12 +16,9 @@ public:
     // The same, and no other writer of `reserva` goes on until this one ends
     // (reservarTabla): writers of one declaration, or of the next number,
     // take their turns instead of failing on each other's new rows.
-    TransaccionSql(QSqlDatabase db, const QString& reserva) : TransaccionSql(db)
+    TransaccionSql(QSqlDatabase db, const QString& reserva)
+        : db_(db), abierta_(comenzarEscrituraReservando(db_, reserva, &error_))
     {
-        if (abierta_ && !reservarTabla(db_, reserva, &error_)) {
-            deshacerEscritura(db_);
-            abierta_ = false;
-        }
     }
     ~TransaccionSql()
     {

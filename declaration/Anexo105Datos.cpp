@@ -28,6 +28,36 @@ Detalle105 leer(const QSqlDatabase& db, const lectura834::Clave& clave, bool* ok
     return parametros834::leerDetalle105(db, clave.ruc, clave.periodo, clave.enviada, clave.correl, ok, error);
 }
 
+bool esDeduccion(const QVariant& casilla)
+{
+    bool esNumero = false;
+    const int n = casilla.toString().trimmed().toInt(&esNumero);
+    return esNumero && n >= kPrimeraDeduccion && n <= kUltimaDeduccion;
+}
+
+QList<QVariantList> filas(const QSqlRecord& det, const lectura834::Clave& clave, const Detalle105& montos)
+{
+    QList<QVariantList> resultado;
+    QSqlRecord fila = det;
+    for (int i = 0; i < kDeducciones; ++i) {
+        const QString valor = valorGuardado(montos[i]);
+        if (valor.isEmpty())
+            continue;
+        const QString casilla = QString::number(kPrimeraDeduccion + i);
+        fila.clearValues();
+        fila.setValue(QStringLiteral("Tip_doc_d"), 6);
+        fila.setValue(QStringLiteral("Doc_id_d"), clave.ruc.trimmed());
+        fila.setValue(QStringLiteral("Periodo"), clave.periodo.trimmed());
+        fila.setValue(QStringLiteral("Formulario"), clave.formulario);
+        fila.setValue(QStringLiteral("Casilla"), casilla);
+        fila.setValue(QStringLiteral("i_valor"), valor);
+        fila.setValue(QStringLiteral("idcasilla"), QStringLiteral("01"));
+        resultado.append({6, clave.ruc.trimmed(), clave.periodo.trimmed(), clave.formulario, casilla, valor,
+                          QStringLiteral("01"), codigoControl(fila, kControlCountDet)});
+    }
+    return resultado;
+}
+
 namespace {
 
 // The header a detail row needs. An existing one is left as it is: a saved
@@ -62,39 +92,17 @@ bool asegurarCabecera(QSqlDatabase& db, const lectura834::Clave& clave, QString*
 // stored with blanks go too and the statement stays portable.
 bool borrarDetalle(QSqlDatabase& db, const lectura834::Clave& clave, QString* error)
 {
-    return lectura834::borrarFilasDetalle(db, clave, [](const QVariant& casilla) {
-        bool esNumero = false;
-        const int n = casilla.toString().trimmed().toInt(&esNumero);
-        return esNumero && n >= kPrimeraDeduccion && n <= kUltimaDeduccion;
-    }, error);
+    return lectura834::borrarFilasDetalle(db, clave, esDeduccion, error);
 }
 
 bool escribirDetalle(QSqlDatabase& db, const lectura834::Clave& clave, const Detalle105& montos, QString* error)
 {
-    QSqlRecord fila = columnasDeTabla(db, QStringLiteral("DET"));
     QSqlQuery q(db);
     q.prepare(QStringLiteral("INSERT INTO DET (Tip_doc_d, Doc_id_d, Periodo, Formulario, Casilla, i_valor, idcasilla,"
-                             " cNumero) VALUES (6, ?, ?, ?, ?, ?, ?, ?)"));
-    for (int i = 0; i < kDeducciones; ++i) {
-        const QString valor = valorGuardado(montos[i]);
-        if (valor.isEmpty())
-            continue;
-        const QString casilla = QString::number(kPrimeraDeduccion + i);
-        fila.clearValues();
-        fila.setValue(QStringLiteral("Tip_doc_d"), 6);
-        fila.setValue(QStringLiteral("Doc_id_d"), clave.ruc.trimmed());
-        fila.setValue(QStringLiteral("Periodo"), clave.periodo.trimmed());
-        fila.setValue(QStringLiteral("Formulario"), clave.formulario);
-        fila.setValue(QStringLiteral("Casilla"), casilla);
-        fila.setValue(QStringLiteral("i_valor"), valor);
-        fila.setValue(QStringLiteral("idcasilla"), QStringLiteral("01"));
-        q.addBindValue(clave.ruc.trimmed());
-        q.addBindValue(clave.periodo.trimmed());
-        q.addBindValue(clave.formulario);
-        q.addBindValue(casilla);
-        q.addBindValue(valor);
-        q.addBindValue(QStringLiteral("01"));
-        q.addBindValue(codigoControl(fila, kControlCountDet));
+                             " cNumero) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (const QVariantList& fila : filas(columnasDeTabla(db, QStringLiteral("DET")), clave, montos)) {
+        for (const QVariant& v : fila)
+            q.addBindValue(v);
         if (!q.exec()) {
             *error = q.lastError().text();
             return false;

@@ -8,6 +8,7 @@
 #include "Lectura834.h"
 
 #include <QSqlDatabase>
+#include <QSqlRecord>
 #include <QString>
 
 namespace anexo105 {
@@ -34,5 +35,13 @@ QString guardar(QSqlDatabase db, const lectura834::Clave& clave, bool declaracio
 // declaration's own save); false with *error set on a database error.
 bool reemplazar(QSqlDatabase& db, const lectura834::Clave& clave, bool declaracionExistente,
                 const Detalle105& montos, QString* error);
+
+// A stored detail code the assistant's rows replace: 546 to 555 as a whole
+// number, blanks around it ignored.
+bool esDeduccion(const QVariant& casilla);
+// The DET rows that store the amounts, laid out like `det`: Tip_doc_d,
+// Doc_id_d, Periodo, Formulario, Casilla, i_valor, idcasilla and cNumero (the
+// control code of the row), one list of values per non-blank amount.
+QList<QVariantList> filas(const QSqlRecord& det, const lectura834::Clave& clave, const Detalle105& montos);
 
 } // namespace anexo105

@@ -9,11 +9,13 @@
 #include "ConsultasParam.h"
 #include "Parametros834.h"
 #include "ConsultasSesion.h"
+#include "LoteSql.h"
 #include "TransaccionSql.h"
 
 #include <QSqlError>
 #include <QHash>
 #include <QSqlQuery>
+#include <QSqlField>
 #include <QSqlRecord>
 #include <algorithm>
 
@@ -54,31 +56,27 @@ public:
     bool existe() const { return existe_; }
     const QSqlRecord& registro() const { return registro_; }
 
-    // INSERT of the columns set, or UPDATE of them for the row of the key.
-    bool escribir(QSqlDatabase& db, const QString& tabla, const QString& condicion,
-                  const std::function<void(QSqlQuery&)>& bindCondicion, QString* error) const
+    // INSERT of the columns set, or UPDATE of them for the row of the key
+    // (the condition's values follow), added to the batch.
+    void escribir(LoteSql& lote, const QString& tabla, const QString& condicion,
+                  const QVariantList& valoresCondicion) const
     {
-        QSqlQuery q(db);
+        QVariantList valores;
+        for (const QString& c : puestas_)
+            valores << registro_.value(c);
         if (existe_) {
             QStringList asignaciones;
             for (const QString& c : puestas_)
                 asignaciones << c + QStringLiteral(" = ?");
-            q.prepare(QStringLiteral("UPDATE ") + tabla + QStringLiteral(" SET ") + asignaciones.join(u", ")
-                      + condicion);
+            lote.agregar(QStringLiteral("UPDATE ") + tabla + QStringLiteral(" SET ") + asignaciones.join(u", ")
+                             + condicion,
+                         valores + valoresCondicion);
         } else {
-            q.prepare(QStringLiteral("INSERT INTO ") + tabla + QStringLiteral(" (") + puestas_.join(u", ")
-                      + QStringLiteral(") VALUES (") + QStringList(puestas_.size(), QStringLiteral("?")).join(u", ")
-                      + u')');
+            lote.agregar(QStringLiteral("INSERT INTO ") + tabla + QStringLiteral(" (") + puestas_.join(u", ")
+                             + QStringLiteral(") VALUES (")
+                             + QStringList(puestas_.size(), QStringLiteral("?")).join(u", ") + u')',
+                         valores);
         }
-        for (const QString& c : puestas_)
-            q.addBindValue(registro_.value(c));
-        if (existe_)
-            bindCondicion(q);
-        if (!q.exec()) {
-            *error = q.lastError().text();
-            return false;
-        }
-        return true;
     }
 
 private:
@@ -87,43 +85,41 @@ private:
     QStringList puestas_;
 };
 
-// The columns of a table, read from the database once per connection: a save
-// lays out some sixty new rows and the engine's schema query would dominate it.
-QSqlRecord registroDeTabla(const QSqlDatabase& db, const QString& tabla)
+// Row `fila` of a read (a blank one, -1, laid out like the columns read):
+// the record keeps the columns in the table's physical order.
+QSqlRecord registroDe(const LoteSql::Resultado& r, int fila)
 {
-    static QHash<QString, QSqlRecord> conocidos;
-    const QString clave = db.connectionName() + u'\n' + db.databaseName() + u'\n' + tabla;
-    auto it = conocidos.constFind(clave);
-    if (it != conocidos.constEnd())
-        return *it;
-    const QSqlRecord r = columnasDeTabla(db, tabla);
-    if (!r.isEmpty())
-        conocidos.insert(clave, r);
-    return r;
+    QSqlRecord registro;
+    for (qsizetype i = 0; i < r.columnas.size(); ++i) {
+        QSqlField campo(r.columnas[i]);
+        if (fila >= 0)
+            campo.setValue(r.filas[fila][i]);
+        registro.append(campo);
+    }
+    return registro;
 }
 
-// The row of `tabla` selected by the condition, or a blank one laid out like
-// the table when there is none.
-std::optional<Fila> abrirFila(QSqlDatabase& db, const QString& tabla, const QString& condicion,
-                              const std::function<void(QSqlQuery&)>& bindCondicion, QString* error)
+// The row the read found, or a blank one laid out like the table when there is none.
+Fila filaLeida(const LoteSql::Resultado& r)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT * FROM ") + tabla + condicion);
-    bindCondicion(q);
-    if (!q.exec()) {
-        *error = q.lastError().text();
+    return r.filas.isEmpty() ? Fila(registroDe(r, -1), false) : Fila(registroDe(r, 0), true);
+}
+
+// The rows of `tabla` selected by the condition, as one read of its own.
+std::optional<Fila> abrirFila(QSqlDatabase& db, const QString& tabla, const QString& condicion,
+                              const QVariantList& valoresCondicion, QString* error)
+{
+    LoteSql lote;
+    lote.agregar(QStringLiteral("SELECT * FROM ") + tabla + condicion, valoresCondicion);
+    if (!lote.ejecutar(db)) {
+        *error = lote.error().text();
         return std::nullopt;
     }
-    if (q.next())
-        return Fila(q.record(), true);
-    QSqlRecord vacio = registroDeTabla(db, tabla);
-    if (vacio.isEmpty()) {
+    if (lote.resultado(0).columnas.isEmpty()) {
         *error = QStringLiteral("table %1 not found").arg(tabla);
         return std::nullopt;
     }
-    vacio.clearValues();
-    return Fila(vacio, false);
+    return filaLeida(lote.resultado(0));
 }
 
 // Numeric value as the suite's Val() reads it: blanks ignored, then the
@@ -165,99 +161,164 @@ QString textoNoNulo(const QString& s)
 
 // ---- The steps of the save, each on the open transaction.
 
-bool grabarCabecera(QSqlDatabase& db, const Declaracion834& d, const lectura834::Clave& k, int estado,
-                    const QDate& hoy, QString* error)
+void grabarCabecera(LoteSql& lote, const LoteSql::Resultado& leida, const Declaracion834& d,
+                    const lectura834::Clave& k, int estado, const QDate& hoy)
 {
-    const auto bindK = [&k](QSqlQuery& q) { bindClave(q, k, false); };
-    std::optional<Fila> f = abrirFila(db, QStringLiteral("CAB"), condicionClave(false), bindK, error);
-    if (!f)
-        return false;
-    if (!f->existe())
-        f->ponerClave(k);
-    f->poner(QStringLiteral("fec_pro"), hoy.toString(QStringLiteral("dd/MM/yyyy")));
+    Fila f = filaLeida(leida);
+    if (!f.existe())
+        f.ponerClave(k);
+    f.poner(QStringLiteral("fec_pro"), hoy.toString(QStringLiteral("dd/MM/yyyy")));
     const FormaDePago& pago = d.pago();
     const QString blanco = QStringLiteral(" ");
     const QString importe = d.vacio(180) ? QString() : formato834::plano(d.Vale(180));
     if (pago.formapago == u"C") {
-        f->poner(QStringLiteral("bcolibrad"), pago.banco);
-        f->poner(QStringLiteral("nrocheque"), pago.numcheque);
-        f->poner(QStringLiteral("cheque"), textoNoNulo(importe));
-        f->poner(QStringLiteral("efectivo"), blanco);
+        f.poner(QStringLiteral("bcolibrad"), pago.banco);
+        f.poner(QStringLiteral("nrocheque"), pago.numcheque);
+        f.poner(QStringLiteral("cheque"), textoNoNulo(importe));
+        f.poner(QStringLiteral("efectivo"), blanco);
     } else {
-        f->poner(QStringLiteral("bcolibrad"), blanco);
-        f->poner(QStringLiteral("nrocheque"), blanco);
-        f->poner(QStringLiteral("cheque"), blanco);
-        f->poner(QStringLiteral("efectivo"), importe.isEmpty() ? blanco : importe);
+        f.poner(QStringLiteral("bcolibrad"), blanco);
+        f.poner(QStringLiteral("nrocheque"), blanco);
+        f.poner(QStringLiteral("cheque"), blanco);
+        f.poner(QStringLiteral("efectivo"), importe.isEmpty() ? blanco : importe);
     }
-    f->poner(QStringLiteral("estado"), estado);
-    f->poner(QStringLiteral("rectifica"), textoNoNulo(d.respuesta(Declaracion834::Pregunta::Rectifica)));
-    f->poner(QStringLiteral("cNumero"), codigoControl(f->registro(), kControlCountCab));
-    return f->escribir(db, QStringLiteral("CAB"), condicionClave(false), bindK, error);
+    f.poner(QStringLiteral("estado"), estado);
+    f.poner(QStringLiteral("rectifica"), textoNoNulo(d.respuesta(Declaracion834::Pregunta::Rectifica)));
+    f.poner(QStringLiteral("cNumero"), codigoControl(f.registro(), kControlCountCab));
+    f.escribir(lote, QStringLiteral("CAB"), condicionClave(false), lectura834::valoresClave(k, false));
 }
 
 // Every detail row goes except the box-105 detail (546 to 555), which
 // belongs to the assistant. The range is judged here on Val(Casilla).
-bool borrarDetalle(QSqlDatabase& db, const lectura834::Clave& k, QString* error)
+bool fueraDelDetalle105(const QVariant& casilla)
 {
-    return lectura834::borrarFilasDetalle(db, k, [](const QVariant& casilla) {
-        const Dinero n = val(textoSiNoNulo(casilla));
-        return n < Dinero::fromWhole(kPrimeraDeduccion) || n > Dinero::fromWhole(kUltimaDeduccion);
-    }, error);
+    const Dinero n = val(textoSiNoNulo(casilla));
+    return n < Dinero::fromWhole(kPrimeraDeduccion) || n > Dinero::fromWhole(kUltimaDeduccion);
 }
 
-// GrabaCasilla: writes the DET row of one code. The save has just removed
-// every row outside the box-105 detail, so each code's row is new: one
-// INSERT is prepared for the whole declaration and run once per code.
+// GrabaCasilla: the DET row of one code, its values in the order of
+// kInsercionDet. The save removes every row outside the box-105 detail
+// first, so each code's row is new.
+const QString kInsercionDet = QStringLiteral(
+    "INSERT INTO DET (Tip_doc_d, Doc_id_d, Periodo, Formulario, Casilla, i_valor, idcasilla, cNumero) VALUES ");
 class GrabaCasilla {
 public:
-    GrabaCasilla(QSqlDatabase& db, const lectura834::Clave& k)
-        : insercion_(db), vacio_(registroDeTabla(db, QStringLiteral("DET"))), clave_(k)
-    {
-        vacio_.clearValues();
-        insercion_.prepare(QStringLiteral("INSERT INTO DET (Doc_id_d, Tip_doc_d, Periodo, Formulario, Casilla,"
-                                          " i_valor, idcasilla, cNumero) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-    }
+    // `det` lays out the table as read.
+    GrabaCasilla(const LoteSql::Resultado& det, const lectura834::Clave& k) : vacio_(registroDe(det, -1)), clave_(k) {}
 
-    bool operator()(const QString& codigo, const QString& valor, QString* error)
+    void operator()(const QString& codigo, const QString& valor)
     {
         if (sinValor(valor))
-            return true;
+            return;
         Fila f(vacio_, false);
         f.ponerClave(clave_);
         f.poner(QStringLiteral("Casilla"), codigo);
         f.poner(QStringLiteral("i_valor"), valorAlmacenado(codigo, valor));
         f.poner(QStringLiteral("idcasilla"), idCasilla(codigo));
         f.poner(QStringLiteral("cNumero"), codigoControl(f.registro(), kControlCountDet));
-        for (const char* columna : {"Doc_id_d", "Tip_doc_d", "Periodo", "Formulario", "Casilla", "i_valor",
+        QVariantList fila;
+        for (const char* columna : {"Tip_doc_d", "Doc_id_d", "Periodo", "Formulario", "Casilla", "i_valor",
                                     "idcasilla", "cNumero"})
-            insercion_.addBindValue(f.registro().value(QLatin1String(columna)));
-        if (!insercion_.exec()) {
-            *error = insercion_.lastError().text();
-            return false;
-        }
-        return true;
+            fila << f.registro().value(QLatin1String(columna));
+        filas_ << fila;
+    }
+    void agregarFilas(const QList<QVariantList>& filas) { filas_ += filas; }
+
+    // One INSERT per row, the same statement each time: SQLite prepares it
+    // once and runs it per row; on the server the batch sends them together.
+    void escribir(LoteSql& lote) const
+    {
+        const QString sql = kInsercionDet + QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?)");
+        for (const QVariantList& fila : filas_)
+            lote.agregar(sql, fila);
     }
 
 private:
-    QSqlQuery insercion_;
     QSqlRecord vacio_;
     lectura834::Clave clave_;
+    QList<QVariantList> filas_;
 };
+
+// The position of a column read, its name without regard to case (the
+// server folds unquoted names to lower case); -1 when it is not there.
+qsizetype indiceColumna(const LoteSql::Resultado& r, const QString& nombre)
+{
+    for (qsizetype i = 0; i < r.columnas.size(); ++i)
+        if (r.columnas[i].compare(nombre, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+// Deletes the DET rows of the key whose Casilla `borrar` accepts, one
+// statement per block of codes.
+void borrarDetalle(LoteSql& lote, const LoteSql::Resultado& det, const lectura834::Clave& k,
+                   const std::function<bool(const QVariant&)>& borrar)
+{
+    const qsizetype indice = indiceColumna(det, QStringLiteral("Casilla"));
+    QVariantList casillas;
+    for (const QVariantList& fila : det.filas)
+        if (indice >= 0 && borrar(fila[indice]))
+            casillas << fila[indice];
+    constexpr qsizetype kPorSentencia = 500;
+    for (qsizetype desde = 0; desde < casillas.size(); desde += kPorSentencia) {
+        const QVariantList bloque = casillas.mid(desde, kPorSentencia);
+        lote.agregar(QStringLiteral("DELETE FROM DET") + condicionClave(false) + QStringLiteral(" AND Casilla IN (")
+                         + QStringList(bloque.size(), QStringLiteral("?")).join(u", ") + u')',
+                     lectura834::valoresClave(k, false) + bloque);
+    }
+}
+
+// The value of column `nombre` in the first row read ("" when there is none).
+QString primerValor(const LoteSql::Resultado& r, const QString& nombre)
+{
+    const qsizetype i = indiceColumna(r, nombre);
+    return i < 0 || r.filas.isEmpty() ? QString() : textoSiNoNulo(r.filas.first()[i]);
+}
 
 // A stored declaration other than the box-105 assistant's placeholder
 // (cNumero "0"), which a new declaration's own assistant may have left.
-bool existeGuardada(const QSqlDatabase& db, const lectura834::Clave& k, bool* existe, QString* error)
+bool existeGuardada(const LoteSql::Resultado& cab)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT cNumero FROM CAB") + condicionClave(false));
-    bindClave(q, k, false);
-    if (!q.exec()) {
-        *error = q.lastError().text();
-        return false;
+    return !cab.filas.isEmpty() && primerValor(cab, QStringLiteral("cNumero")).trimmed() != u"0";
+}
+
+// The reads of PARAM behind the check sum (code "722"): the rows of PARAM
+// 981, and every row of a table that one of them may list (the list itself
+// is judged afterwards, position by position).
+struct PedidoParametros {
+    int lista = -1;
+    int listadas = -1;
+};
+
+PedidoParametros pedirParametros(LoteSql& lote)
+{
+    const QVariantList numero{QStringLiteral("981")};
+    return {lote.agregar(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ? ORDER BY Argumento"),
+                         numero),
+            lote.agregar(QStringLiteral("SELECT p.Numero, p.Correl_param FROM PARAM p WHERE EXISTS (SELECT 1 FROM"
+                                        " PARAM l WHERE l.Numero = ? AND l.Funcion LIKE '%' || p.Numero || '%')"),
+                         numero)};
+}
+
+QString sumaDe(const LoteSql& lote, const PedidoParametros& p)
+{
+    QString lista;
+    for (const QVariantList& f : lote.resultado(p.lista).filas)
+        if (textoSiNoNulo(f[0]).startsWith(parametros834::kFormulario)) {
+            lista = textoSiNoNulo(f[1]);
+            break;
+        }
+    const QList<QVariantList>& listadas = lote.resultado(p.listadas).filas;
+    Dinero total;
+    for (qsizetype pos = 0; pos < lista.size(); pos += 4) {
+        const QString numero = lista.mid(pos, 3);
+        Dinero correlativos;
+        for (const QVariantList& f : listadas)
+            if (textoSiNoNulo(f[0]) == numero)
+                correlativos += val(textoSiNoNulo(f[1]).trimmed());
+        total += val(numero) * correlativos;
     }
-    *existe = q.next() && textoSiNoNulo(q.value(0)).trimmed() != u"0";
-    return true;
+    return formato834::textoFactor(total);
 }
 
 // What a commit whose answer was lost did: the connection is opened again and,
@@ -283,24 +344,16 @@ std::optional<bool> confirmadaTrasCorte(QSqlDatabase db, const lectura834::Clave
 // there stores a new one, whatever stamp the caller kept. Over a stored
 // declaration, the caller's stamp must still be the stored one; without a
 // stamp, a new declaration (iAccion 0) must not overwrite it.
-bool sigueSiendoLaLeida(QSqlDatabase& db, const Declaracion834& d, const lectura834::Clave& k,
+bool sigueSiendoLaLeida(const LoteSql::Resultado& cab, const LoteSql::Resultado& det, const Declaracion834& d,
                         const std::optional<QString>& selloLeido, Grabado& r)
 {
-    bool existe = false;
-    if (!existeGuardada(db, k, &existe, &r.error))
-        return false;
-    if (!existe)
+    if (!existeGuardada(cab))
         return true;
     if (!selloLeido) {
         r.yaExiste = d.iAccion == 0;
         return !r.yaExiste;
     }
-    bool leido = false;
-    const QString actual = lectura834::sello(db, k, &leido);
-    if (!leido) {
-        r.error = db.lastError().text();
-        return false;
-    }
+    const QString actual = lectura834::selloDe(cab, det);
     if (actual == *selloLeido)
         return true;
     r.modificada = true;
@@ -376,39 +429,13 @@ Resultado verificarGrabacion(const Declaracion834& d, const validacion834::Conte
 
 bool sumaParametros(const QSqlDatabase& db, QString* suma, QString* error)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ? ORDER BY Argumento"));
-    q.addBindValue(QStringLiteral("981"));
-    if (!q.exec()) {
-        *error = q.lastError().text();
+    LoteSql lote;
+    const PedidoParametros p = pedirParametros(lote);
+    if (!lote.ejecutar(db)) {
+        *error = lote.error().text();
         return false;
     }
-    QString lista;
-    while (q.next())
-        if (textoSiNoNulo(q.value(0)).startsWith(parametros834::kFormulario)) {
-            lista = textoSiNoNulo(q.value(1));
-            break;
-        }
-    q.finish();
-
-    Dinero total;
-    QSqlQuery filas(db);
-    filas.setForwardOnly(true);
-    filas.prepare(QStringLiteral("SELECT Correl_param FROM PARAM WHERE Numero = ?"));
-    for (qsizetype pos = 0; pos < lista.size(); pos += 4) {
-        const QString numero = lista.mid(pos, 3);
-        filas.addBindValue(numero);
-        if (!filas.exec()) {
-            *error = filas.lastError().text();
-            return false;
-        }
-        Dinero correlativos;
-        while (filas.next())
-            correlativos += val(textoSiNoNulo(filas.value(0)).trimmed());
-        total += val(numero) * correlativos;
-    }
-    *suma = formato834::textoFactor(total);
+    *suma = sumaDe(lote, p);
     return true;
 }
 
@@ -426,23 +453,47 @@ Grabado grabarEnTransaccion(QSqlDatabase db, const Declaracion834& d, const vali
         r.bloqueada = motorsql::esBloqueo(transaccion.errorSql());
         return r;
     }
-    if (!sigueSiendoLaLeida(db, d, k, selloLeido, r))
+    // One read for all the save needs to know: the stored version (its stamp,
+    // whether it exists, its header row and detail codes) and the PARAM rows
+    // of the check sum. On a server far away every statement is a round trip.
+    LoteSql lectura;
+    const lectura834::PedidoVersion guardada = lectura834::pedirVersion(lectura, k);
+    const PedidoParametros parametros = pedirParametros(lectura);
+    if (!lectura.ejecutar(db)) {
+        r.error = lectura.error().text();
         return r;
-    QString suma;
-    if (!grabarCabecera(db, d, k, r.estado, c.hoy ? c.hoy() : QDate::currentDate(), &r.error)
-        || (deducciones && !anexo105::reemplazar(db, k, true, *deducciones, &r.error))
-        || !sumaParametros(db, &suma, &r.error) || !borrarDetalle(db, k, &r.error))
-        return r;
-    GrabaCasilla graba(db, k);
-    for (int numero : casillas834::vCasillas())
-        if (!graba(QString::number(numero), d.casilla(numero).trimmed(), &r.error))
-            return r;
-    for (const QString& codigo : Declaracion834::codigosNoCasilla()) {
-        const QString valor = codigo == u"722" ? suma : d.valorCodigo(codigo);
-        if (!graba(codigo, valor, &r.error))
-            return r;
     }
-    r.sello = lectura834::sello(db, k);
+    const LoteSql::Resultado& cab = lectura.resultado(guardada.cab);
+    const LoteSql::Resultado& det = lectura.resultado(guardada.det);
+    if (cab.columnas.isEmpty() || det.columnas.isEmpty()) {
+        r.error = QStringLiteral("table CAB or DET not found");
+        return r;
+    }
+    if (!sigueSiendoLaLeida(cab, det, d, selloLeido, r))
+        return r;
+
+    // Every write in one batch, the stored version read back after them.
+    LoteSql escritura;
+    grabarCabecera(escritura, cab, d, k, r.estado, c.hoy ? c.hoy() : QDate::currentDate());
+    const auto aBorrar = [&deducciones](const QVariant& casilla) {
+        return fueraDelDetalle105(casilla) || (deducciones && anexo105::esDeduccion(casilla));
+    };
+    borrarDetalle(escritura, det, k, aBorrar);
+    GrabaCasilla graba(det, k);
+    if (deducciones)
+        graba.agregarFilas(anexo105::filas(registroDe(det, -1), k, *deducciones));
+    for (int numero : casillas834::vCasillas())
+        graba(QString::number(numero), d.casilla(numero).trimmed());
+    const QString suma = sumaDe(lectura, parametros);
+    for (const QString& codigo : Declaracion834::codigosNoCasilla())
+        graba(codigo, codigo == u"722" ? suma : d.valorCodigo(codigo));
+    graba.escribir(escritura);
+    const lectura834::PedidoVersion nueva = lectura834::pedirVersion(escritura, k);
+    if (!escritura.ejecutar(db)) {
+        r.error = escritura.error().text();
+        return r;
+    }
+    r.sello = lectura834::selloDe(escritura.resultado(nueva.cab), escritura.resultado(nueva.det));
     if (!transaccion.confirmar()) {
         r.error = transaccion.error();
         r.bloqueada = motorsql::esBloqueo(transaccion.errorSql());
@@ -576,19 +627,17 @@ Registro registrarNumeroOrden(QSqlDatabase db, const Declaracion834& d, const Ve
     }
 
     // HDET row 806: the two-digit part.
-    const auto bindK = [&k](QSqlQuery& q) {
-        bindClave(q, k, true);
-        q.addBindValue(QStringLiteral("806"));
-    };
+    const QVariantList valoresK = lectura834::valoresClave(k, true) << QStringLiteral("806");
     const QString condicion = condicionClave(true) + QStringLiteral(" AND Casilla = ?");
     QString error;
-    std::optional<Fila> f = abrirFila(db, QStringLiteral("HDET"), condicion, bindK, &error);
+    std::optional<Fila> f = abrirFila(db, QStringLiteral("HDET"), condicion, valoresK, &error);
     if (!f)
         return fallo(error);
     if (f->existe() && orden2.isEmpty()) {
         QSqlQuery q(db);
         q.prepare(QStringLiteral("DELETE FROM HDET") + condicion);
-        bindK(q);
+        for (const QVariant& v : valoresK)
+            q.addBindValue(v);
         if (!q.exec())
             return fallo(q.lastError().text());
     } else if (!orden2.isEmpty()) {
@@ -607,8 +656,10 @@ Registro registrarNumeroOrden(QSqlDatabase db, const Declaracion834& d, const Ve
         }
         // An updated row gets its code afresh too, so it stays true to the row.
         f->poner(QStringLiteral("cNumero"), codigoControl(f->registro(), kControlCountHdet));
-        if (!f->escribir(db, QStringLiteral("HDET"), condicion, bindK, &error))
-            return fallo(error);
+        LoteSql escritura;
+        f->escribir(escritura, QStringLiteral("HDET"), condicion, valoresK);
+        if (!escritura.ejecutar(db))
+            return fallo(escritura.error().text());
     }
     if (!transaccion.confirmar())
         return fallo(transaccion.error());
@@ -619,21 +670,32 @@ Registro registrarNumeroOrden(QSqlDatabase db, const Declaracion834& d, const Ve
     return r;
 }
 
-bool CargaCasillas(const QSqlDatabase& db, Declaracion834& d, bool* ok, QString* error)
+PedidoCarga pedirCarga(LoteSql& lote, const Declaracion834& d)
 {
     const lectura834::Clave k = clave(d);
-    bool leido = false;
-    QList<lectura834::FilaCasilla> filas = lectura834::leerCasillas(db, k, &leido, error);
-    Detalle105 detalle;
-    std::optional<lectura834::Cabecera> cab;
-    if (leido && !filas.isEmpty())
-        detalle = parametros834::leerDetalle105(db, k.ruc, k.periodo, k.enviada, k.correl, &leido, error);
-    if (leido && !filas.isEmpty())
-        cab = lectura834::leerCabecera(db, k, &leido, error);
+    return {lectura834::pedirCasillas(lote, k), lectura834::pedirCabecera(lote, k)};
+}
+
+bool CargaCasillas(const QSqlDatabase& db, Declaracion834& d, bool* ok, QString* error)
+{
+    // The detail rows (the box-105 detail among them) and the header in one read.
+    LoteSql lote;
+    const PedidoCarga pedido = pedirCarga(lote, d);
+    const bool leido = lote.ejecutar(db);
     if (ok)
         *ok = leido;
-    if (!leido || filas.isEmpty())
+    if (!leido && error)
+        *error = lote.error().text();
+    return leido && cargarDe(lote, pedido, d);
+}
+
+bool cargarDe(const LoteSql& lote, const PedidoCarga& pedido, Declaracion834& d)
+{
+    if (lote.resultado(pedido.detalle).filas.isEmpty())
         return false;
+    QList<lectura834::FilaCasilla> filas = lectura834::casillasDe(lote.resultado(pedido.detalle));
+    const Detalle105 detalle = parametros834::detalle105De(lote.resultado(pedido.detalle).filas);
+    const std::optional<lectura834::Cabecera> cab = lectura834::cabeceraDe(lote.resultado(pedido.cabecera));
 
     // The order the save writes them (boxes, then the other codes), so each
     // box is put back after the boxes its rule reads, whatever order the

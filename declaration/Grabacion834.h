@@ -102,6 +102,14 @@ Registro registrarNumeroOrden(QSqlDatabase db, const Declaracion834& d, const Ve
 // was found (the caller clears the boxes); *ok false and *error the
 // database's text when a read failed (the model is then left as it was).
 bool CargaCasillas(const QSqlDatabase& db, Declaracion834& d, bool* ok = nullptr, QString* error = nullptr);
+// The same reads as part of a caller's batch (its key from the model), and
+// the reload from what they found.
+struct PedidoCarga {
+    int detalle = -1;
+    int cabecera = -1;
+};
+PedidoCarga pedirCarga(LoteSql& lote, const Declaracion834& d);
+bool cargarDe(const LoteSql& lote, const PedidoCarga& pedido, Declaracion834& d);
 
 namespace texto {
 inline const QString kRucNoValido = QStringLiteral("El RUC no es válido.");

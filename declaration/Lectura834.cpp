@@ -16,16 +16,36 @@ void fijar(bool* ok, bool valor)
         *ok = valor;
 }
 
-void falla(bool* ok, QString* error, const QSqlQuery& q)
-{
-    fijar(ok, false);
-    if (error)
-        *error = q.lastError().text();
-}
-
 QString texto(const QVariant& v)
 {
     return v.isNull() ? QString() : v.toString().trimmed();
+}
+
+// Runs the batch; *ok and *error say how it went.
+bool ejecutar(const QSqlDatabase& db, LoteSql& lote, bool* ok, QString* error)
+{
+    const bool hecho = lote.ejecutar(db);
+    fijar(ok, hecho);
+    if (!hecho && error)
+        *error = lote.error().text();
+    return hecho;
+}
+
+// One read of its own, in a single round trip on the server.
+bool leer(const QSqlDatabase& db, const QString& sql, const QVariantList& valores, LoteSql::Resultado* r, bool* ok,
+          QString* error)
+{
+    LoteSql lote;
+    lote.agregar(sql, valores);
+    if (!lote.ejecutar(db)) {
+        fijar(ok, false);
+        if (error)
+            *error = lote.error().text();
+        return false;
+    }
+    *r = lote.resultado(0);
+    fijar(ok, true);
+    return true;
 }
 
 } // namespace
@@ -40,108 +60,101 @@ QString condicionClave(bool conCorrel)
 
 void bindClave(QSqlQuery& q, const Clave& clave, bool conCorrel)
 {
-    q.addBindValue(clave.ruc.trimmed());
-    q.addBindValue(clave.periodo.trimmed());
-    q.addBindValue(clave.formulario);
+    for (const QVariant& v : valoresClave(clave, conCorrel))
+        q.addBindValue(v);
+}
+
+QVariantList valoresClave(const Clave& clave, bool conCorrel)
+{
+    QVariantList valores{clave.ruc.trimmed(), clave.periodo.trimmed(), clave.formulario};
     if (conCorrel)
-        q.addBindValue(clave.correl);
+        valores << clave.correl;
+    return valores;
 }
 
 bool borrarFilasDetalle(QSqlDatabase& db, const Clave& clave, const std::function<bool(const QVariant&)>& borrar,
                         QString* error)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT Casilla FROM DET") + condicionClave(false));
-    bindClave(q, clave, false);
-    if (!q.exec()) {
-        *error = q.lastError().text();
+    LoteSql::Resultado r;
+    if (!leer(db, QStringLiteral("SELECT Casilla FROM DET") + condicionClave(false), valoresClave(clave, false), &r,
+              nullptr, error))
         return false;
-    }
     QVariantList casillas;
-    while (q.next()) {
-        if (borrar(q.value(0)))
-            casillas << q.value(0);
-    }
-    q.finish();
-    // One statement per block of codes instead of one per row: on a server
-    // each statement is a round trip, and a save removes some sixty rows.
+    for (const QVariantList& f : r.filas)
+        if (borrar(f[0]))
+            casillas << f[0];
+    // One statement per block of codes instead of one per row, all sent
+    // together: on a server each statement is a round trip.
     constexpr qsizetype kPorSentencia = 500;
+    LoteSql lote;
     for (qsizetype desde = 0; desde < casillas.size(); desde += kPorSentencia) {
         const QVariantList bloque = casillas.mid(desde, kPorSentencia);
-        QSqlQuery d(db);
-        d.prepare(QStringLiteral("DELETE FROM DET") + condicionClave(false) + QStringLiteral(" AND Casilla IN (")
-                  + QStringList(bloque.size(), QStringLiteral("?")).join(u", ") + u')');
-        bindClave(d, clave, false);
-        for (const QVariant& casilla : bloque)
-            d.addBindValue(casilla);
-        if (!d.exec()) {
-            *error = d.lastError().text();
-            return false;
-        }
+        lote.agregar(QStringLiteral("DELETE FROM DET") + condicionClave(false) + QStringLiteral(" AND Casilla IN (")
+                         + QStringList(bloque.size(), QStringLiteral("?")).join(u", ") + u')',
+                     valoresClave(clave, false) + bloque);
+    }
+    if (!lote.vacio() && !lote.ejecutar(db)) {
+        *error = lote.error().text();
+        return false;
     }
     return true;
+}
+
+int pedirCasillas(LoteSql& lote, const Clave& clave)
+{
+    return lote.agregar(QStringLiteral("SELECT Casilla, i_valor FROM ")
+                            + (clave.enviada ? QStringLiteral("HDET") : QStringLiteral("DET"))
+                            + condicionClave(clave.enviada),
+                        valoresClave(clave, clave.enviada));
+}
+
+QList<FilaCasilla> casillasDe(const LoteSql::Resultado& r)
+{
+    QList<FilaCasilla> filas;
+    for (const QVariantList& f : r.filas)
+        filas.append({texto(f[0]), texto(f[1])});
+    return filas;
 }
 
 QList<FilaCasilla> leerCasillas(const QSqlDatabase& db, const Clave& clave, bool* ok, QString* error)
 {
-    QList<FilaCasilla> filas;
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    // A statement that cannot be prepared (a table missing) keeps its own error.
-    const bool preparada = q.prepare(QStringLiteral("SELECT Casilla, i_valor FROM ")
-                                     + (clave.enviada ? QStringLiteral("HDET") : QStringLiteral("DET"))
-                                     + condicionClave(clave.enviada));
-    bindClave(q, clave, clave.enviada);
-    if (!preparada || !q.exec()) {
-        falla(ok, error, q);
-        return filas;
-    }
-    while (q.next())
-        filas.append({texto(q.value(0)), texto(q.value(1))});
-    fijar(ok, true);
-    return filas;
+    LoteSql lote;
+    pedirCasillas(lote, clave);
+    if (!ejecutar(db, lote, ok, error))
+        return {};
+    return casillasDe(lote.resultado(0));
 }
 
 namespace {
 
-// Every row the query selects, each as its columns' texts (Null apart from "").
-bool filasComoTexto(QSqlQuery& q, QStringList* filas)
+// Every row read, each as its columns' texts (Null apart from "").
+QStringList filasComoTexto(const LoteSql::Resultado& r)
 {
-    if (!q.exec())
-        return false;
-    // The record is built anew on every call: its width is taken once.
-    const int ancho = q.record().count();
-    while (q.next()) {
+    QStringList filas;
+    filas.reserve(r.filas.size());
+    for (const QVariantList& fila : r.filas) {
         QStringList columnas;
-        columnas.reserve(ancho);
-        for (int i = 0; i < ancho; ++i) {
-            const QVariant v = q.value(i);
+        columnas.reserve(fila.size());
+        for (const QVariant& v : fila)
             columnas << (v.isNull() ? QStringLiteral("\x01") : v.toString());
-        }
-        *filas << columnas.join(u'\x1f');
+        filas << columnas.join(u'\x1f');
     }
-    return true;
+    return filas;
 }
 
 } // namespace
 
-QString sello(const QSqlDatabase& db, const Clave& clave, bool* ok)
+PedidoVersion pedirVersion(LoteSql& lote, const Clave& clave)
 {
-    QSqlQuery cab(db);
-    cab.setForwardOnly(true);
-    cab.prepare(QStringLiteral("SELECT * FROM CAB") + condicionClave(false));
-    bindClave(cab, clave, false);
-    QSqlQuery det(db);
-    det.setForwardOnly(true);
-    det.prepare(QStringLiteral("SELECT * FROM DET") + condicionClave(false));
-    bindClave(det, clave, false);
-    QStringList filasCab, filasDet;
-    if (!filasComoTexto(cab, &filasCab) || !filasComoTexto(det, &filasDet)) {
-        fijar(ok, false);
-        return {};
-    }
-    fijar(ok, true);
+    const QVariantList valores = valoresClave(clave, false);
+    return {lote.agregar(QStringLiteral("SELECT * FROM CAB") + condicionClave(false), valores),
+            lote.agregar(QStringLiteral("SELECT * FROM DET") + condicionClave(false), valores)};
+}
+
+QString selloDe(const LoteSql::Resultado& cab, const LoteSql::Resultado& det)
+{
+    const QStringList filasCab = filasComoTexto(cab);
+    QStringList filasDet = filasComoTexto(det);
     if (filasCab.isEmpty() && filasDet.isEmpty())
         return {};
     filasDet.sort();
@@ -149,28 +162,47 @@ QString sello(const QSqlDatabase& db, const Clave& clave, bool* ok)
     return QString::fromLatin1(QCryptographicHash::hash(todo, QCryptographicHash::Sha256).toHex().left(32));
 }
 
-std::optional<Cabecera> leerCabecera(const QSqlDatabase& db, const Clave& clave, bool* ok, QString* error)
+QString sello(const QSqlDatabase& db, const Clave& clave, bool* ok)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    const bool preparada = q.prepare(
-        clave.enviada ? QStringLiteral("SELECT bcolibrad, nrocheque, cNumero, estado, NORDEN FROM HCAB") + condicionClave(true)
-                      : QStringLiteral("SELECT bcolibrad, nrocheque, cNumero, estado, NULL FROM CAB") + condicionClave(false));
-    bindClave(q, clave, clave.enviada);
-    if (!preparada || !q.exec()) {
-        falla(ok, error, q);
-        return std::nullopt;
+    LoteSql lote;
+    const PedidoVersion v = pedirVersion(lote, clave);
+    if (!lote.ejecutar(db)) {
+        fijar(ok, false);
+        return {};
     }
     fijar(ok, true);
-    if (!q.next())
+    return selloDe(lote.resultado(v.cab), lote.resultado(v.det));
+}
+
+int pedirCabecera(LoteSql& lote, const Clave& clave)
+{
+    return lote.agregar(
+        clave.enviada ? QStringLiteral("SELECT bcolibrad, nrocheque, cNumero, estado, NORDEN FROM HCAB") + condicionClave(true)
+                      : QStringLiteral("SELECT bcolibrad, nrocheque, cNumero, estado, NULL FROM CAB") + condicionClave(false),
+        valoresClave(clave, clave.enviada));
+}
+
+std::optional<Cabecera> cabeceraDe(const LoteSql::Resultado& r)
+{
+    if (r.filas.isEmpty())
         return std::nullopt;
+    const QVariantList& f = r.filas.first();
     Cabecera c;
-    c.bcolibrad = q.value(0);
-    c.nrocheque = texto(q.value(1));
-    c.cNumero = texto(q.value(2));
-    c.estado = q.value(3);
-    c.norden = q.value(4);
+    c.bcolibrad = f[0];
+    c.nrocheque = texto(f[1]);
+    c.cNumero = texto(f[2]);
+    c.estado = f[3];
+    c.norden = f[4];
     return c;
+}
+
+std::optional<Cabecera> leerCabecera(const QSqlDatabase& db, const Clave& clave, bool* ok, QString* error)
+{
+    LoteSql lote;
+    pedirCabecera(lote, clave);
+    if (!ejecutar(db, lote, ok, error))
+        return std::nullopt;
+    return cabeceraDe(lote.resultado(0));
 }
 
 namespace {
@@ -178,16 +210,10 @@ namespace {
 // A row of `tabla` (CAB or HCAB) under the declaration key, any correlative.
 bool existeEn(const QSqlDatabase& db, const char* tabla, const Clave& clave, bool* ok, QString* error)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    const bool preparada = q.prepare(QStringLiteral("SELECT 1 FROM ") + QLatin1String(tabla) + condicionClave(false));
-    bindClave(q, clave, false);
-    if (!preparada || !q.exec()) {
-        falla(ok, error, q);
-        return false;
-    }
-    fijar(ok, true);
-    return q.next();
+    LoteSql::Resultado r;
+    return leer(db, QStringLiteral("SELECT 1 FROM ") + QLatin1String(tabla) + condicionClave(false),
+                valoresClave(clave, false), &r, ok, error)
+           && !r.filas.isEmpty();
 }
 
 } // namespace
@@ -210,70 +236,50 @@ QList<Clave> guardadas(const QSqlDatabase& db, const QString& periodo, const QSt
 {
     QList<Clave> claves;
     QString sql = QStringLiteral("SELECT Doc_id_d, Periodo, cNumero FROM CAB WHERE Tip_doc_d = 6 AND Formulario = ?");
-    if (!periodo.isEmpty())
+    QVariantList valores{Clave{}.formulario};
+    if (!periodo.isEmpty()) {
         sql += QStringLiteral(" AND Periodo = ?");
-    if (!ruc.isEmpty())
-        sql += QStringLiteral(" AND Doc_id_d = ?");
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    q.prepare(sql + QStringLiteral(" ORDER BY Periodo, Doc_id_d"));
-    q.addBindValue(Clave{}.formulario);
-    if (!periodo.isEmpty())
-        q.addBindValue(periodo);
-    if (!ruc.isEmpty())
-        q.addBindValue(ruc);
-    if (!q.exec()) {
-        fijar(ok, false);
-        return claves;
+        valores << periodo;
     }
-    while (q.next()) {
-        if (texto(q.value(2)) == u"0")
+    if (!ruc.isEmpty()) {
+        sql += QStringLiteral(" AND Doc_id_d = ?");
+        valores << ruc;
+    }
+    LoteSql::Resultado r;
+    if (!leer(db, sql + QStringLiteral(" ORDER BY Periodo, Doc_id_d"), valores, &r, ok, nullptr))
+        return claves;
+    for (const QVariantList& f : r.filas) {
+        if (texto(f[2]) == u"0")
             continue;
         Clave c;
-        c.ruc = texto(q.value(0));
-        c.periodo = texto(q.value(1));
+        c.ruc = texto(f[0]);
+        c.periodo = texto(f[1]);
         claves.append(c);
     }
-    fijar(ok, true);
     return claves;
 }
 
 bool existeIndiceInicial(const QSqlDatabase& db, bool* ok)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ? AND Argumento = ?"));
-    q.addBindValue(QStringLiteral("975"));
-    q.addBindValue(QStringLiteral("200212"));
-    if (!q.exec()) {
-        fijar(ok, false);
-        return false;
-    }
-    fijar(ok, true);
-    return q.next();
+    LoteSql::Resultado r;
+    return leer(db, QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ? AND Argumento = ?"),
+                {QStringLiteral("975"), QStringLiteral("200212")}, &r, ok, nullptr)
+           && !r.filas.isEmpty();
 }
 
 QList<std::pair<QString, QString>> bancos(const QSqlDatabase& db, bool* ok, QString* error)
 {
     QList<std::pair<QString, QString>> lista;
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    const bool preparada =
-        q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ? ORDER BY Argumento"));
-    q.addBindValue(QStringLiteral("004"));
-    if (!preparada || !q.exec()) {
-        fijar(ok, false);
-        if (error)
-            *error = q.lastError().text();
+    LoteSql::Resultado r;
+    if (!leer(db, QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ? ORDER BY Argumento"),
+              {QStringLiteral("004")}, &r, ok, error))
         return lista;
-    }
-    while (q.next()) {
-        const QString codigo = texto(q.value(0));
+    for (const QVariantList& f : r.filas) {
+        const QString codigo = texto(f[0]);
         if (codigo == u"00")
             continue;
-        lista.append({codigo, mid(q.value(1).toString(), 1, 36).trimmed()});
+        lista.append({codigo, mid(f[1].toString(), 1, 36).trimmed()});
     }
-    fijar(ok, true);
     return lista;
 }
 

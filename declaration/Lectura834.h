@@ -5,6 +5,8 @@
 // and the PARAM 975 row without which no new declaration may be entered.
 // Every value is bound; nothing here touches a window.
 
+#include "LoteSql.h"
+
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -32,6 +34,7 @@ struct Clave {
 // same order, appended after any values already bound.
 QString condicionClave(bool conCorrel);
 void bindClave(QSqlQuery& q, const Clave& clave, bool conCorrel);
+QVariantList valoresClave(const Clave& clave, bool conCorrel);
 
 // Deletes the DET rows of a stored declaration whose Casilla `borrar` accepts.
 // The codes are judged in C++, so that codes stored with blanks are judged as
@@ -55,11 +58,26 @@ struct FilaCasilla {
 QList<FilaCasilla> leerCasillas(const QSqlDatabase& db, const Clave& clave, bool* ok = nullptr,
                                 QString* error = nullptr);
 
+// The same two reads as parts of a batch, and what they found: the detail
+// rows (Casilla and i_valor as stored) and the header.
+int pedirCasillas(LoteSql& lote, const Clave& clave);
+QList<FilaCasilla> casillasDe(const LoteSql::Resultado& r);
+
 // The stamp of the stored version of a declaration: a hash of every column
 // of its CAB row and DET rows (DET in a fixed order, whatever order the engine
 // returns them in); "" when nothing is stored. Any save that changes a row
 // changes it. *ok becomes false on a database error.
 QString sello(const QSqlDatabase& db, const Clave& clave, bool* ok = nullptr);
+
+// The same read as part of a batch (the save sends it with its other
+// statements): every column of the CAB row and of the DET rows; selloDe
+// gives the stamp of what it read.
+struct PedidoVersion {
+    int cab = -1;
+    int det = -1;
+};
+PedidoVersion pedirVersion(LoteSql& lote, const Clave& clave);
+QString selloDe(const LoteSql::Resultado& cab, const LoteSql::Resultado& det);
 
 // What the reload and the close take from the header row.
 struct Cabecera {
@@ -74,6 +92,9 @@ struct Cabecera {
 // when there is none or on a database error (*ok false).
 std::optional<Cabecera> leerCabecera(const QSqlDatabase& db, const Clave& clave, bool* ok = nullptr,
                                      QString* error = nullptr);
+// The same read as part of a batch, and the header it found.
+int pedirCabecera(LoteSql& lote, const Clave& clave);
+std::optional<Cabecera> cabeceraDe(const LoteSql::Resultado& r);
 
 // A stored (CAB) declaration of this taxpayer, exercise and form exists.
 bool existeDeclaracion(const QSqlDatabase& db, const QString& ruc, const QString& periodo,

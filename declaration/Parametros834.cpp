@@ -1,7 +1,8 @@
 #include "Parametros834.h"
 
+#include "LoteSql.h"
+
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QVariant>
 #include <algorithm>
 
@@ -40,75 +41,114 @@ Dinero elegirUit(QList<FilaUit> filas, const QString& ejercicio)
     return vigente ? importe(vigente->funcion) : Dinero();
 }
 
+namespace {
+
+int pedirUit(LoteSql& lote)
+{
+    return lote.agregar(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ?"), {QStringLiteral("404")});
+}
+
+Dinero uitDe(const LoteSql::Resultado& r, const QString& ejercicio)
+{
+    QList<FilaUit> filas;
+    for (const QVariantList& f : r.filas)
+        filas.append({f[0].toString(), f[1].toString()});
+    return elegirUit(filas, ejercicio);
+}
+
+int pedirIpm(LoteSql& lote, const QString& ejercicio)
+{
+    return lote.agregar(QStringLiteral("SELECT Funcion FROM PARAM WHERE Numero = ? AND Argumento = ?"),
+                        {QStringLiteral("960"), ejercicio});
+}
+
+Dinero ipmDe(const LoteSql::Resultado& r)
+{
+    return r.filas.isEmpty() ? Dinero() : importe(r.filas.first()[0].toString());
+}
+
+} // namespace
+
+// Runs the batch; *ok and *error tell how it went.
+bool ejecutarLectura(LoteSql& lote, const QSqlDatabase& db, bool* ok, QString* error)
+{
+    const bool leido = lote.ejecutar(db);
+    fijar(ok, leido);
+    if (!leido && error)
+        *error = lote.error().text();
+    return leido;
+}
+
 Dinero GET_UIT(const QSqlDatabase& db, const QString& ejercicio, bool* ok, QString* error)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    // A statement that cannot be prepared keeps its own error (exec would
-    // only report the missing parameters).
-    const bool preparada = q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ?"));
-    q.addBindValue(QStringLiteral("404"));
-    if (!preparada || !q.exec()) {
-        fijar(ok, false);
-        if (error)
-            *error = q.lastError().text();
-        return Dinero();
-    }
-    QList<FilaUit> filas;
-    while (q.next())
-        filas.append({q.value(0).toString(), q.value(1).toString()});
-    fijar(ok, true);
-    return elegirUit(filas, ejercicio);
+    LoteSql lote;
+    const int uit = pedirUit(lote);
+    return ejecutarLectura(lote, db, ok, error) ? uitDe(lote.resultado(uit), ejercicio) : Dinero();
 }
 
 Dinero GET_IPM(const QSqlDatabase& db, const QString& ejercicio, bool* ok, QString* error)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    const bool preparada = q.prepare(QStringLiteral("SELECT Funcion FROM PARAM WHERE Numero = ? AND Argumento = ?"));
-    q.addBindValue(QStringLiteral("960"));
-    q.addBindValue(ejercicio);
-    if (!preparada || !q.exec()) {
-        fijar(ok, false);
-        if (error)
-            *error = q.lastError().text();
-        return Dinero();
-    }
-    fijar(ok, true);
-    return q.next() ? importe(q.value(0).toString()) : Dinero();
+    LoteSql lote;
+    const int ipm = pedirIpm(lote, ejercicio);
+    return ejecutarLectura(lote, db, ok, error) ? ipmDe(lote.resultado(ipm)) : Dinero();
+}
+
+PedidoEjercicio pedirEjercicio(LoteSql& lote, const QString& ejercicio)
+{
+    return {pedirUit(lote), pedirIpm(lote, ejercicio)};
+}
+
+void ejercicioDe(const LoteSql& lote, const PedidoEjercicio& p, const QString& ejercicio, Dinero* uit, Dinero* ipm)
+{
+    *uit = uitDe(lote.resultado(p.uit), ejercicio);
+    *ipm = ipmDe(lote.resultado(p.ipm));
+}
+
+bool parametrosDelEjercicio(const QSqlDatabase& db, const QString& ejercicio, Dinero* uit, Dinero* ipm,
+                            QString* error)
+{
+    LoteSql lote;
+    const PedidoEjercicio p = pedirEjercicio(lote, ejercicio);
+    if (!ejecutarLectura(lote, db, nullptr, error))
+        return false;
+    ejercicioDe(lote, p, ejercicio, uit, ipm);
+    return true;
 }
 
 Detalle105 leerDetalle105(const QSqlDatabase& db, const QString& ruc, const QString& periodo, bool enviada,
                           const QString& correl, bool* ok, QString* error)
 {
-    Detalle105 detalle;
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
     // The box range is checked here rather than in SQL, so the statement runs
     // on every engine.
-    const bool preparada =
-        q.prepare(enviada ? QStringLiteral("SELECT Casilla, i_valor FROM HDET WHERE Doc_id_d = ? AND Tip_doc_d = 6"
-                                           " AND Periodo = ? AND Formulario = ? AND Correl = ?")
-                          : QStringLiteral("SELECT Casilla, i_valor FROM DET WHERE Doc_id_d = ? AND Tip_doc_d = 6"
-                                           " AND Periodo = ? AND Formulario = ?"));
-    q.addBindValue(ruc.trimmed());
-    q.addBindValue(periodo);
-    q.addBindValue(kFormulario);
+    QVariantList valores{ruc.trimmed(), periodo, kFormulario};
     if (enviada)
-        q.addBindValue(correl);
-    if (!preparada || !q.exec()) {
+        valores << correl;
+    QSqlError fallo;
+    const auto r = LoteSql::una(db,
+                                enviada ? QStringLiteral("SELECT Casilla, i_valor FROM HDET WHERE Doc_id_d = ? AND Tip_doc_d = 6"
+                                                         " AND Periodo = ? AND Formulario = ? AND Correl = ?")
+                                        : QStringLiteral("SELECT Casilla, i_valor FROM DET WHERE Doc_id_d = ? AND Tip_doc_d = 6"
+                                                         " AND Periodo = ? AND Formulario = ?"),
+                                valores, &fallo);
+    if (!r) {
         fijar(ok, false);
         if (error)
-            *error = q.lastError().text();
-        return detalle;
-    }
-    while (q.next()) {
-        bool esNumero = false;
-        const int casilla = q.value(0).toString().trimmed().toInt(&esNumero);
-        if (esNumero && casilla >= kPrimeraDeduccion && casilla <= kUltimaDeduccion)
-            detalle[casilla - kPrimeraDeduccion] = q.value(1).toString();
+            *error = fallo.text();
+        return {};
     }
     fijar(ok, true);
+    return detalle105De(r->filas);
+}
+
+Detalle105 detalle105De(const QList<QVariantList>& filas)
+{
+    Detalle105 detalle;
+    for (const QVariantList& f : filas) {
+        bool esNumero = false;
+        const int casilla = f[0].toString().trimmed().toInt(&esNumero);
+        if (esNumero && casilla >= kPrimeraDeduccion && casilla <= kUltimaDeduccion)
+            detalle[casilla - kPrimeraDeduccion] = f[1].toString();
+    }
     return detalle;
 }
 

@@ -195,11 +195,16 @@ bool ArchivoIni::write(const QString& path, const QString& section, const QStrin
     const std::optional<QByteArray> whole = readWhole(path);
     if (!whole)
         return false;
+    // A file that already says so is left alone: every start records the
+    // same workgroup file, and rewriting waits for the disk.
+    const QByteArray changed = conValorPuesto(*whole, section, key, value);
+    if (changed == *whole)
+        return true;
     QSaveFile save(path);
     save.setDirectWriteFallback(true);   // a folder we may not create files in
     if (!save.open(QIODevice::WriteOnly))
         return false;
-    save.write(conValorPuesto(*whole, section, key, value));
+    save.write(changed);
     return save.commit();
 }
 
