@@ -38,22 +38,12 @@ QVariant valorDelServidor(const PGresult* r, int fila, int columna)
     case kNumeric:
         return nulo ? QVariant(QMetaType::fromType<double>()) : QVariant(QByteArray(texto).toDouble());
     default:
-        return nulo ? QVariant(QMetaType::fromType<QString>()) : QVariant(QString::fromUtf8(texto));
+        // An empty text stays a text, apart from Null, as the driver reads it.
+        return nulo ? QVariant(QMetaType::fromType<QString>())
+                    : QVariant(texto[0] ? QString::fromUtf8(texto) : QStringLiteral(""));
     }
 }
 
-// A value the driver would bind as Null: no value, or a null text or date.
-bool esNulo(const QVariant& v)
-{
-    if (v.isNull())
-        return true;
-    switch (v.typeId()) {
-    case QMetaType::QString: return v.toString().isNull();
-    case QMetaType::QByteArray: return v.toByteArray().isNull();
-    case QMetaType::QDate: return v.toDate().isNull();
-    default: return false;
-    }
-}
 
 // "?" -> "$1", "$2", ... outside quoted text.
 QByteArray numerarMarcas(const QString& sql)
@@ -104,6 +94,19 @@ QSqlError errorDelServidor(PGconn* conexion, const PGresult* r)
 using ResultadoPg = std::unique_ptr<PGresult, decltype(&PQclear)>;
 
 } // namespace
+
+// A value the driver would bind as Null: no value, or a null text or date.
+bool LoteSql::esNulo(const QVariant& v)
+{
+    if (v.isNull())
+        return true;
+    switch (v.typeId()) {
+    case QMetaType::QString: return v.toString().isNull();
+    case QMetaType::QByteArray: return v.toByteArray().isNull();
+    case QMetaType::QDate: return v.toDate().isNull();
+    default: return false;
+    }
+}
 
 int LoteSql::agregar(const QString& sql, const QVariantList& valores)
 {

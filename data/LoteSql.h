@@ -42,6 +42,9 @@ public:
     static std::optional<Resultado> una(QSqlDatabase db, const QString& sql, const QVariantList& valores = {},
                                         QSqlError* error = nullptr);
 
+    // A value the drivers bind as Null: no value, or a null text, bytes or date.
+    static bool esNulo(const QVariant& v);
+
 private:
     struct Sentencia {
         QString sql;

@@ -55,6 +55,17 @@ public:
     }
     bool existe() const { return existe_; }
     const QSqlRecord& registro() const { return registro_; }
+    // The row as the table holds it once written: nothing when a new row
+    // leaves a column unset (the table's default would fill it).
+    std::optional<QVariantList> guardada() const
+    {
+        if (!existe_ && puestas_.size() < registro_.count())
+            return std::nullopt;
+        QVariantList valores;
+        for (int i = 0; i < registro_.count(); ++i)
+            valores << registro_.value(i);
+        return valores;
+    }
 
     // INSERT of the columns set, or UPDATE of them for the row of the key
     // (the condition's values follow), added to the batch.
@@ -161,8 +172,10 @@ QString textoNoNulo(const QString& s)
 
 // ---- The steps of the save, each on the open transaction.
 
-void grabarCabecera(LoteSql& lote, const LoteSql::Resultado& leida, const Declaracion834& d,
-                    const lectura834::Clave& k, int estado, const QDate& hoy)
+// Returns the header row as stored afterwards, in the table's column order;
+// nothing when a new row leaves a column to the table's default.
+std::optional<QVariantList> grabarCabecera(LoteSql& lote, const LoteSql::Resultado& leida, const Declaracion834& d,
+                                           const lectura834::Clave& k, int estado, const QDate& hoy)
 {
     Fila f = filaLeida(leida);
     if (!f.existe())
@@ -186,6 +199,7 @@ void grabarCabecera(LoteSql& lote, const LoteSql::Resultado& leida, const Declar
     f.poner(QStringLiteral("rectifica"), textoNoNulo(d.respuesta(Declaracion834::Pregunta::Rectifica)));
     f.poner(QStringLiteral("cNumero"), codigoControl(f.registro(), kControlCountCab));
     f.escribir(lote, QStringLiteral("CAB"), condicionClave(false), lectura834::valoresClave(k, false));
+    return f.guardada();
 }
 
 // Every detail row goes except the box-105 detail (546 to 555), which
@@ -196,46 +210,87 @@ bool fueraDelDetalle105(const QVariant& casilla)
     return n < Dinero::fromWhole(kPrimeraDeduccion) || n > Dinero::fromWhole(kUltimaDeduccion);
 }
 
-// GrabaCasilla: the DET row of one code, its values in the order of
-// kInsercionDet. The save removes every row outside the box-105 detail
-// first, so each code's row is new.
-const QString kInsercionDet = QStringLiteral(
-    "INSERT INTO DET (Tip_doc_d, Doc_id_d, Periodo, Formulario, Casilla, i_valor, idcasilla, cNumero) VALUES ");
-class GrabaCasilla {
+// The DET rows the save writes (GrabaCasilla), each laid out like the table
+// as read: its physical column order, on which the control code depends.
+// The values bound are the values the stored version then holds, so the
+// stamp of the version written is known without reading it back.
+class FilasDetalle {
 public:
-    // `det` lays out the table as read.
-    GrabaCasilla(const LoteSql::Resultado& det, const lectura834::Clave& k) : vacio_(registroDe(det, -1)), clave_(k) {}
-
-    void operator()(const QString& codigo, const QString& valor)
+    FilasDetalle(const LoteSql::Resultado& det, const lectura834::Clave& k)
+        : plantilla_(registroDe(det, -1)), clave_(k)
     {
-        if (sinValor(valor))
-            return;
-        Fila f(vacio_, false);
-        f.ponerClave(clave_);
-        f.poner(QStringLiteral("Casilla"), codigo);
-        f.poner(QStringLiteral("i_valor"), valorAlmacenado(codigo, valor));
-        f.poner(QStringLiteral("idcasilla"), idCasilla(codigo));
-        f.poner(QStringLiteral("cNumero"), codigoControl(f.registro(), kControlCountDet));
-        QVariantList fila;
-        for (const char* columna : {"Tip_doc_d", "Doc_id_d", "Periodo", "Formulario", "Casilla", "i_valor",
-                                    "idcasilla", "cNumero"})
-            fila << f.registro().value(QLatin1String(columna));
-        filas_ << fila;
+        static const QStringList kConocidas{QStringLiteral("Tip_doc_d"), QStringLiteral("Doc_id_d"),
+                                            QStringLiteral("Periodo"),   QStringLiteral("Formulario"),
+                                            QStringLiteral("Casilla"),   QStringLiteral("i_valor"),
+                                            QStringLiteral("idcasilla"), QStringLiteral("cNumero")};
+        for (const QString& c : det.columnas) {
+            qsizetype i = kConocidas.size() - 1;
+            while (i >= 0 && kConocidas[i].compare(c, Qt::CaseInsensitive) != 0)
+                --i;
+            cual_ << i;
+            if (i >= 0)
+                puestas_ << c;
+        }
+        completas_ = puestas_.size() == det.columnas.size() && puestas_.size() == kConocidas.size();
     }
-    void agregarFilas(const QList<QVariantList>& filas) { filas_ += filas; }
+
+    // GrabaCasilla: the row of one code, nothing for a value that is none.
+    void grabaCasilla(const QString& codigo, const QString& valor)
+    {
+        if (!sinValor(valor))
+            agregar(codigo, valorAlmacenado(codigo, valor), idCasilla(codigo));
+    }
+    // A row of the box-105 detail, its amount as the assistant stores it.
+    void grabaDeduccion(const QString& codigo, const QString& valorGuardado)
+    {
+        if (!valorGuardado.isEmpty())
+            agregar(codigo, valorGuardado, QStringLiteral("01"));
+    }
 
     // One INSERT per row, the same statement each time: SQLite prepares it
     // once and runs it per row; on the server the batch sends them together.
     void escribir(LoteSql& lote) const
     {
-        const QString sql = kInsercionDet + QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?)");
-        for (const QVariantList& fila : filas_)
-            lote.agregar(sql, fila);
+        const QString sql = QStringLiteral("INSERT INTO DET (") + puestas_.join(u", ") + QStringLiteral(") VALUES (")
+                            + QStringList(puestas_.size(), QStringLiteral("?")).join(u", ") + u')';
+        for (const QVariantList& fila : filas_) {
+            QVariantList valores;
+            valores.reserve(puestas_.size());
+            for (qsizetype i = 0; i < fila.size(); ++i)
+                if (cual_[i] >= 0)
+                    valores << fila[i];
+            lote.agregar(sql, valores);
+        }
     }
+    // Every column of the table is one the save sets: the rows written are
+    // the rows stored.
+    bool completas() const { return completas_; }
+    const QList<QVariantList>& filas() const { return filas_; }
 
 private:
-    QSqlRecord vacio_;
+    void agregar(const QString& codigo, const QString& valor, const QString& idcasilla)
+    {
+        const QVariant valores[] = {6, clave_.ruc, clave_.periodo, clave_.formulario, codigo, valor, idcasilla,
+                                    QVariant()};
+        QVariantList fila;
+        fila.reserve(cual_.size());
+        for (qsizetype i = 0; i < cual_.size(); ++i) {
+            const QVariant v = cual_[i] >= 0 ? valores[cual_[i]] : QVariant();
+            plantilla_.setValue(int(i), v);
+            fila << v;
+        }
+        const QString codigoFila = codigoControl(plantilla_, kControlCountDet);
+        for (qsizetype i = 0; i < cual_.size(); ++i)
+            if (cual_[i] == 7)
+                fila[i] = codigoFila;
+        filas_ << fila;
+    }
+
+    QSqlRecord plantilla_;
     lectura834::Clave clave_;
+    QList<qsizetype> cual_;   // per column of the table: its place among the columns the save sets, or -1
+    QStringList puestas_;
+    bool completas_ = false;
     QList<QVariantList> filas_;
 };
 
@@ -249,23 +304,30 @@ qsizetype indiceColumna(const LoteSql::Resultado& r, const QString& nombre)
     return -1;
 }
 
-// Deletes the DET rows of the key whose Casilla `borrar` accepts, one
-// statement per block of codes.
-void borrarDetalle(LoteSql& lote, const LoteSql::Resultado& det, const lectura834::Clave& k,
-                   const std::function<bool(const QVariant&)>& borrar)
+// Deletes the DET rows of the key whose Casilla `borrar` accepts: every row
+// of the key but the few kept (the transaction holds the rows as read).
+// Returns the rows kept.
+QList<QVariantList> borrarDetalle(LoteSql& lote, const LoteSql::Resultado& det, const lectura834::Clave& k,
+                                  const std::function<bool(const QVariant&)>& borrar)
 {
     const qsizetype indice = indiceColumna(det, QStringLiteral("Casilla"));
-    QVariantList casillas;
-    for (const QVariantList& fila : det.filas)
+    QVariantList conservadas;
+    QList<QVariantList> filas;
+    for (const QVariantList& fila : det.filas) {
         if (indice >= 0 && borrar(fila[indice]))
-            casillas << fila[indice];
-    constexpr qsizetype kPorSentencia = 500;
-    for (qsizetype desde = 0; desde < casillas.size(); desde += kPorSentencia) {
-        const QVariantList bloque = casillas.mid(desde, kPorSentencia);
-        lote.agregar(QStringLiteral("DELETE FROM DET") + condicionClave(false) + QStringLiteral(" AND Casilla IN (")
-                         + QStringList(bloque.size(), QStringLiteral("?")).join(u", ") + u')',
-                     lectura834::valoresClave(k, false) + bloque);
+            continue;
+        filas << fila;
+        if (indice >= 0)
+            conservadas << fila[indice];
     }
+    if (filas.size() == det.filas.size())
+        return filas;
+    QString sql = QStringLiteral("DELETE FROM DET") + condicionClave(false);
+    if (!conservadas.isEmpty())
+        sql += QStringLiteral(" AND Casilla NOT IN (") + QStringList(conservadas.size(), QStringLiteral("?")).join(u", ")
+               + u')';
+    lote.agregar(sql, lectura834::valoresClave(k, false) + conservadas);
+    return filas;
 }
 
 // The value of column `nombre` in the first row read ("" when there is none).
@@ -292,11 +354,18 @@ struct PedidoParametros {
 
 PedidoParametros pedirParametros(LoteSql& lote)
 {
+    // The tables PARAM 981 lists ("404 960 044 ...", three digits every
+    // four places) are split by the statement itself, so their rows are read
+    // by key in the same read.
     const QVariantList numero{QStringLiteral("981")};
     return {lote.agregar(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ? ORDER BY Argumento"),
                          numero),
-            lote.agregar(QStringLiteral("SELECT p.Numero, p.Correl_param FROM PARAM p WHERE EXISTS (SELECT 1 FROM"
-                                        " PARAM l WHERE l.Numero = ? AND l.Funcion LIKE '%' || p.Numero || '%')"),
+            lote.agregar(QStringLiteral("WITH RECURSIVE partes(resto, numero) AS ("
+                                        " SELECT CAST(Funcion AS TEXT), CAST('' AS TEXT) FROM PARAM WHERE Numero = ?"
+                                        " UNION ALL SELECT substr(resto, 5), substr(resto, 1, 3) FROM partes"
+                                        " WHERE resto <> '')"
+                                        " SELECT Numero, Correl_param FROM PARAM"
+                                        " WHERE Numero IN (SELECT numero FROM partes)"),
                          numero)};
 }
 
@@ -472,28 +541,42 @@ Grabado grabarEnTransaccion(QSqlDatabase db, const Declaracion834& d, const vali
     if (!sigueSiendoLaLeida(cab, det, d, selloLeido, r))
         return r;
 
-    // Every write in one batch, the stored version read back after them.
+    // Every write in one batch.
     LoteSql escritura;
-    grabarCabecera(escritura, cab, d, k, r.estado, c.hoy ? c.hoy() : QDate::currentDate());
+    const std::optional<QVariantList> cabecera =
+        grabarCabecera(escritura, cab, d, k, r.estado, c.hoy ? c.hoy() : QDate::currentDate());
     const auto aBorrar = [&deducciones](const QVariant& casilla) {
         return fueraDelDetalle105(casilla) || (deducciones && anexo105::esDeduccion(casilla));
     };
-    borrarDetalle(escritura, det, k, aBorrar);
-    GrabaCasilla graba(det, k);
+    const QList<QVariantList> conservadas = borrarDetalle(escritura, det, k, aBorrar);
+    FilasDetalle filas(det, k);
     if (deducciones)
-        graba.agregarFilas(anexo105::filas(registroDe(det, -1), k, *deducciones));
+        for (int i = 0; i < anexo105::kDeducciones; ++i)
+            filas.grabaDeduccion(QString::number(kPrimeraDeduccion + i), anexo105::valorGuardado((*deducciones)[i]));
     for (int numero : casillas834::vCasillas())
-        graba(QString::number(numero), d.casilla(numero).trimmed());
+        filas.grabaCasilla(QString::number(numero), d.casilla(numero).trimmed());
     const QString suma = sumaDe(lectura, parametros);
     for (const QString& codigo : Declaracion834::codigosNoCasilla())
-        graba(codigo, codigo == u"722" ? suma : d.valorCodigo(codigo));
-    graba.escribir(escritura);
-    const lectura834::PedidoVersion nueva = lectura834::pedirVersion(escritura, k);
+        filas.grabaCasilla(codigo, codigo == u"722" ? suma : d.valorCodigo(codigo));
+    filas.escribir(escritura);
+    // The stamp of the version written: from the rows written and the rows
+    // kept when they are all the table holds, read back otherwise.
+    const bool conocida = cabecera && filas.completas();
+    lectura834::PedidoVersion nueva;
+    if (!conocida)
+        nueva = lectura834::pedirVersion(escritura, k);
     if (!escritura.ejecutar(db)) {
         r.error = escritura.error().text();
         return r;
     }
-    r.sello = lectura834::selloDe(escritura.resultado(nueva.cab), escritura.resultado(nueva.det));
+    if (conocida) {
+        LoteSql::Resultado cabNueva, detNueva;
+        cabNueva.filas << *cabecera;
+        detNueva.filas = conservadas + filas.filas();
+        r.sello = lectura834::selloDe(cabNueva, detNueva);
+    } else {
+        r.sello = lectura834::selloDe(escritura.resultado(nueva.cab), escritura.resultado(nueva.det));
+    }
     if (!transaccion.confirmar()) {
         r.error = transaccion.error();
         r.bloqueada = motorsql::esBloqueo(transaccion.errorSql());

@@ -136,7 +136,7 @@ QStringList filasComoTexto(const LoteSql::Resultado& r)
         QStringList columnas;
         columnas.reserve(fila.size());
         for (const QVariant& v : fila)
-            columnas << (v.isNull() ? QStringLiteral("\x01") : v.toString());
+            columnas << (LoteSql::esNulo(v) ? QStringLiteral("\x01") : v.toString());
         filas << columnas.join(u'\x1f');
     }
     return filas;

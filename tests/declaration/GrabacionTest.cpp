@@ -230,14 +230,20 @@ TEST(Grabar, SavingTwiceReplacesDetailButKeepsTheDeductions)
     insertar(s, "INSERT INTO DET (Tip_doc_d, Doc_id_d, Periodo, Formulario, Casilla, i_valor) VALUES (6, ?, ?, ?, ?, ?)",
              {prueba::kRuc, "2003", "0834", "300", "5"});
 
-    ASSERT_TRUE(grabar(s.db(), p.d, p.c).ok);
+    // The stamp a save gives back is the stamp of what it stored: the next
+    // save of the same window compares it with the stored one.
+    const Grabado g1 = grabar(s.db(), p.d, p.c);
+    ASSERT_TRUE(g1.ok);
+    EXPECT_EQ(g1.sello, lectura834::sello(s.db(), k));
     const QMap<QString, QString> primera = detalle(s);
     EXPECT_FALSE(primera.contains("999"));
     EXPECT_EQ(primera.value("546"), "1000");
     EXPECT_EQ(primera.value("555"), "77");
 
     p.d.setCasilla(301, "");
-    ASSERT_TRUE(grabar(s.db(), p.d, p.c).ok);
+    const Grabado g2 = grabar(s.db(), p.d, p.c, std::nullopt, g1.sello);
+    ASSERT_TRUE(g2.ok);
+    EXPECT_EQ(g2.sello, lectura834::sello(s.db(), k));
     const QMap<QString, QString> segunda = detalle(s);
     EXPECT_EQ(cuenta(s, "SELECT COUNT(*) FROM CAB"), 1);
     EXPECT_FALSE(segunda.contains("301"));
@@ -250,6 +256,13 @@ TEST(Grabar, SavingTwiceReplacesDetailButKeepsTheDeductions)
     // The placeholder header the assistant left became the real one.
     EXPECT_NE(cabecera(s).value("cNumero").toString(), "0");
     codigosCorrectos(s, "CAB", kControlCountCab);
+
+    // A save that replaces the deductions too, a blank one among them.
+    const Grabado g3 = grabar(s.db(), p.d, p.c, Detalle105{"", "250", "", "", "", "", "", "", "", "77"}, g2.sello);
+    ASSERT_TRUE(g3.ok);
+    EXPECT_EQ(g3.sello, lectura834::sello(s.db(), k));
+    EXPECT_FALSE(detalle(s).contains("546"));
+    EXPECT_EQ(detalle(s).value("547"), "250");
 }
 
 TEST(Grabar, FailureMidwayLeavesThePreviousVersionWhole)
