@@ -18,7 +18,6 @@
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QVariant>
 
 namespace {
@@ -155,30 +154,33 @@ QString rutaPdf(const Pedido& p, const ContextoReporte& ctx)
 // numbers, as the print window copies them from its list.
 bool completarContexto(QSqlDatabase db, ContextoReporte& ctx, QString& error)
 {
-    QSqlQuery cab(db);
+    // The header and the taxpayer's name in one read.
+    LoteSql lote;
     const QString select = ctx.enviada ? QStringLiteral("SELECT NORDEN, CONTROL FROM HCAB")
                                        : QStringLiteral("SELECT 0, '' FROM CAB");
-    if (!impresion834::ejecuta(cab, select + impresion834::condicion(ctx), ctx, error))
+    QVariantList clave{ctx.ruc, ctx.periodo, ctx.formulario};
+    if (ctx.enviada)
+        clave << ctx.correl;
+    const int cab = lote.agregar(select + impresion834::condicion(ctx), clave);
+    const int cont = lote.agregar(QStringLiteral("SELECT Nombre FROM CONT WHERE TIP_DOC_D = 6 AND DOC_ID_D = ?"),
+                                  {ctx.ruc});
+    if (!lote.ejecutar(db)) {
+        error = lote.error().text();
         return false;
-    if (!cab.next()) {
+    }
+    const QList<QVariantList>& cabecera = lote.resultado(cab).filas;
+    if (cabecera.isEmpty()) {
         error = ctx.enviada ? QStringLiteral("no sent declaration %1 %2 with correlative %3")
                                   .arg(eco(ctx.ruc), eco(ctx.periodo), eco(ctx.correl))
                             : QStringLiteral("no stored declaration %1 %2").arg(eco(ctx.ruc), eco(ctx.periodo));
         return false;
     }
     if (ctx.enviada) {
-        ctx.norden = cab.isNull(0) ? QString() : cab.value(0).toString();
-        ctx.control = cab.value(1).toString();
+        ctx.norden = LoteSql::esNulo(cabecera.first()[0]) ? QString() : cabecera.first()[0].toString();
+        ctx.control = cabecera.first()[1].toString();
     }
-    QSqlQuery cont(db);
-    cont.prepare(QStringLiteral("SELECT Nombre FROM CONT WHERE TIP_DOC_D = 6 AND DOC_ID_D = ?"));
-    cont.addBindValue(ctx.ruc);
-    if (!cont.exec()) {
-        error = cont.lastError().text();
-        return false;
-    }
-    if (cont.next())
-        ctx.nombre = cont.value(0).toString();
+    if (const QList<QVariantList>& nombre = lote.resultado(cont).filas; !nombre.isEmpty())
+        ctx.nombre = nombre.first()[0].toString();
     return true;
 }
 

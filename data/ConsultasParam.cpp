@@ -52,11 +52,6 @@ QString twoDigitCode(const QString& argumento)
     return a.rightJustified(2, u'0');
 }
 
-RegistroTipoDocumento rucRecord(QSqlDatabase db)
-{
-    return {paramFuncion(db, kDocumentTypes, QStringLiteral("6")).value_or(kRegistroRucPredeterminado)};
-}
-
 } // namespace
 
 QString mid(const QString& text, int pos, int len)
@@ -153,22 +148,31 @@ QString nombreCortoDocumento(QSqlDatabase db, const QString& type)
 
 QList<Contribuyente> listaContribuyentes(QSqlDatabase db, const QString& sysUser, bool* ok, QString* error)
 {
-    const RegistroTipoDocumento ruc = rucRecord(db);
-    const bool onlyElevenCharacters = ruc.length() == 11 && numeroInicial(mid(ruc.funcion, 130, 1)) == 1;
-    const bool everyTaxpayer = esUsuarioSinRestriccion(tipoUsuario(db, sysUser));
-
-    QString sql = QStringLiteral("SELECT * FROM CONT WHERE Tip_doc_d=6");
-    if (!everyTaxpayer)
-        sql += QStringLiteral(" AND ") + condicionMismoUsuario(QStringLiteral("Usuario"));
-    sql += QStringLiteral(" ORDER BY Tip_doc_d, Doc_id_d");
-
-    QSqlError fallo;
-    const auto r = LoteSql::una(db, sql, everyTaxpayer ? QVariantList() : QVariantList{sysUser}, &fallo);
+    // The RUC's document type and the taxpayers in one read: a user of type
+    // "0" sees every taxpayer, any other only the ones registered under his
+    // name (also when his type cannot be told).
+    LoteSql lote;
+    const int tipoRuc = lote.agregar(QStringLiteral("SELECT Funcion FROM PARAM WHERE Numero = ? AND Argumento = ?"),
+                                     {kDocumentTypes, QStringLiteral("6")});
+    const int cont = lote.agregar(
+        QStringLiteral("SELECT * FROM CONT WHERE Tip_doc_d=6 AND (") + condicionMismoUsuario(QStringLiteral("Usuario"))
+            + QStringLiteral(" OR EXISTS (SELECT 1 FROM CLAVES WHERE ") + condicionMismoUsuario(QStringLiteral("Usuario"))
+            + QStringLiteral(" AND TRIM(Tipo) = '0')) ORDER BY Tip_doc_d, Doc_id_d"),
+        {sysUser, sysUser});
     QList<Contribuyente> list;
-    if (!informaLectura(r, fallo, ok, error))
+    const bool leida = lote.ejecutar(db);
+    if (ok)
+        *ok = leida;
+    if (!leida) {
+        if (error)
+            *error = lote.error().text();
         return list;
+    }
+    const QList<QVariantList>& filasRuc = lote.resultado(tipoRuc).filas;
+    const RegistroTipoDocumento ruc{filasRuc.isEmpty() ? kRegistroRucPredeterminado : filasRuc.first()[0].toString()};
+    const bool onlyElevenCharacters = ruc.length() == 11 && numeroInicial(mid(ruc.funcion, 130, 1)) == 1;
     // The host's layout puts the document number second and the name fourth.
-    for (const QVariantList& f : r->filas) {
+    for (const QVariantList& f : lote.resultado(cont).filas) {
         const QString docId = f[1].toString();
         if (onlyElevenCharacters && docId.trimmed().size() != 11)
             continue;
@@ -195,5 +199,7 @@ TaxpayerRefusal taxpayerRefusal(const QList<Contribuyente>& list, const QString&
 QString nombreCortoBanco(QSqlDatabase db, const QString& code)
 {
     const std::optional<QString> funcion = paramFuncion(db, kBanks, code);
-    return funcion ? mid(*funcion, 38, 12).trimmed() : QString();
+    return funcion ? nombreCortoDeBanco(*funcion) : QString();
 }
+
+QString nombreCortoDeBanco(const QString& funcion) { return mid(funcion, 38, 12).trimmed(); }

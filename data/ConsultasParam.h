@@ -78,3 +78,5 @@ TaxpayerRefusal taxpayerRefusal(const QList<Contribuyente>& list, const QString&
 // Short bank name for the printed declaration (004 positions 38-49, trimmed);
 // empty when the code has no row (cash payments store " ").
 QString nombreCortoBanco(QSqlDatabase db, const QString& code);
+// The same name from the bank's PARAM 004 Funcion.
+QString nombreCortoDeBanco(const QString& funcion);

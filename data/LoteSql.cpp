@@ -67,6 +67,15 @@ QByteArray numerarMarcas(const QString& sql)
     return salida.toUtf8();
 }
 
+// A value as the server reads it. A date and time goes as the driver sends
+// one: in UTC, the zone the driver gives every connection.
+QByteArray textoParaServidor(const QVariant& v)
+{
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime().toUTC().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz")).toUtf8();
+    return v.toString().toUtf8();
+}
+
 PGconn* conexionDe(const QSqlDatabase& db)
 {
     // The driver's handle holds the client's connection; its type is named
@@ -203,7 +212,7 @@ bool LoteSql::ejecutarServidor(QSqlDatabase db)
             if (esNulo(v)) {
                 valores.push_back(nullptr);
             } else {
-                textos.push_back(v.toString().toUtf8());
+                textos.push_back(textoParaServidor(v));
                 valores.push_back(textos.back().constData());
             }
         }

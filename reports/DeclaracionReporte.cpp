@@ -4,9 +4,9 @@
 #include "ObjFunciones.h"
 #include "ConsultasParam.h"
 #include "EscritorSpool.h"
+#include "LoteSql.h"
 
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QVariant>
 #include <initializer_list>
 #include <utility>
@@ -34,31 +34,11 @@ QString condicion(const ContextoReporte& ctx)
     return sql;
 }
 
-bool ejecuta(QSqlQuery& q, const QString& sql, const ContextoReporte& ctx, QString& error)
-{
-    q.setForwardOnly(true);
-    if (!q.prepare(sql)) {
-        error = q.lastError().text();
-        return false;
-    }
-    q.addBindValue(ctx.ruc);
-    q.addBindValue(ctx.periodo);
-    q.addBindValue(ctx.formulario);
-    if (ctx.enviada)
-        q.addBindValue(ctx.correl);
-    if (!q.exec()) {
-        error = q.lastError().text();
-        return false;
-    }
-    return true;
-}
-
 }  // namespace impresion834
 
 namespace {
 
 using impresion834::condicion;
-using impresion834::ejecuta;
 
 using impresion834::importeAlineado;
 
@@ -417,9 +397,38 @@ void paginaAnexo(EscritorSpool& w, const DeclaracionImpresa& d)
 
 }  // namespace
 
-QString CargaDeclaracion(QSqlDatabase db, const ContextoReporte& ctx, DeclaracionImpresa& out)
+namespace {
+
+QVariantList valoresCondicion(const ContextoReporte& ctx)
 {
-    QString error;
+    QVariantList valores{ctx.ruc, ctx.periodo, ctx.formulario};
+    if (ctx.enviada)
+        valores << ctx.correl;
+    return valores;
+}
+
+QString textoDe(const QVariant& v) { return LoteSql::esNulo(v) ? QString() : v.toString(); }
+
+// The reads behind the printed declaration, as parts of one batch: on a
+// server far away each read is a round trip.
+struct PedidoDeclaracion {
+    int norden = -1;
+    int detalle = -1;
+};
+
+PedidoDeclaracion pedirDeclaracion(LoteSql& lote, const ContextoReporte& ctx)
+{
+    PedidoDeclaracion p;
+    if (ctx.enviada)
+        p.norden = lote.agregar(QStringLiteral("SELECT NORDEN FROM HCAB") + condicion(ctx), valoresCondicion(ctx));
+    p.detalle = lote.agregar(QStringLiteral("SELECT Casilla, i_valor FROM ") + tablaDetalle(ctx) + condicion(ctx)
+                                 + QStringLiteral(" ORDER BY Casilla"),
+                             valoresCondicion(ctx));
+    return p;
+}
+
+void declaracionDe(const LoteSql& lote, const PedidoDeclaracion& p, DeclaracionImpresa& out)
+{
     out.casillas.clear();
     out.telefono.clear();
     out.rectifica.clear();
@@ -427,23 +436,13 @@ QString CargaDeclaracion(QSqlDatabase db, const ContextoReporte& ctx, Declaracio
     out.apellidos.clear();
     out.nombres.clear();
     out.norden.clear();
-    if (ctx.enviada) {
-        QSqlQuery q(db);
-        if (!ejecuta(q, QStringLiteral("SELECT NORDEN FROM HCAB") + condicion(ctx), ctx, error))
-            return error;
-        if (q.next() && !q.isNull(0))
-            out.norden = q.value(0).toString();
-    }
-    QSqlQuery q(db);
-    if (!ejecuta(q, QStringLiteral("SELECT Casilla, i_valor FROM ") + tablaDetalle(ctx) + condicion(ctx)
-                        + QStringLiteral(" ORDER BY Casilla"),
-                 ctx, error))
-        return error;
-    while (q.next()) {
-        const int n = numeroInicial(q.value(0).toString());
+    if (p.norden >= 0 && !lote.resultado(p.norden).filas.isEmpty())
+        out.norden = textoDe(lote.resultado(p.norden).filas.first()[0]);
+    for (const QVariantList& f : lote.resultado(p.detalle).filas) {
+        const int n = numeroInicial(f[0].toString());
         if (n >= 900)
             continue;
-        const QString valor = q.isNull(1) ? QString() : q.value(1).toString();
+        const QString valor = textoDe(f[1]);
         out.casillas.insert(n, valor);
         switch (n) {
         case 5: out.rectifica = valor; break;
@@ -454,47 +453,93 @@ QString CargaDeclaracion(QSqlDatabase db, const ContextoReporte& ctx, Declaracio
         default: break;
         }
     }
+}
+
+// The header's bank and cheque, and the bank's PARAM 004 row in the same read.
+struct PedidoFormaPago {
+    int cabecera = -1;
+    int banco = -1;
+};
+
+PedidoFormaPago pedirFormaPago(LoteSql& lote, const ContextoReporte& ctx)
+{
+    return {lote.agregar(QStringLiteral("SELECT bcolibrad, nrocheque FROM ") + tablaCabecera(ctx) + condicion(ctx),
+                         valoresCondicion(ctx)),
+            lote.agregar(QStringLiteral("SELECT Funcion FROM PARAM WHERE Numero = ? AND Argumento = (SELECT bcolibrad"
+                                        " FROM ")
+                             + tablaCabecera(ctx) + condicion(ctx) + u')',
+                         QVariantList{QStringLiteral("004")} + valoresCondicion(ctx))};
+}
+
+void formaPagoDe(const LoteSql& lote, const PedidoFormaPago& p, FormaPagoImpresa& out, bool* esCheque)
+{
+    out = FormaPagoImpresa();
+    const QList<QVariantList>& cab = lote.resultado(p.cabecera).filas;
+    if (!cab.isEmpty() && !LoteSql::esNulo(cab.first()[0]) && !cab.first()[0].toString().trimmed().isEmpty()) {
+        out.cheque = true;
+        out.banco = cab.first()[0].toString();
+        out.nroCheque = textoDe(cab.first()[1]);
+        const QList<QVariantList>& banco = lote.resultado(p.banco).filas;
+        out.nombreBanco = banco.isEmpty() ? QString() : nombreCortoDeBanco(banco.first()[0].toString());
+    }
+    if (esCheque)
+        *esCheque = out.cheque;
+}
+
+int pedirAnexo(LoteSql& lote, const ContextoReporte& ctx)
+{
+    return lote.agregar(QStringLiteral("SELECT Casilla, i_valor FROM ") + tablaDetalle(ctx) + condicion(ctx),
+                        valoresCondicion(ctx));
+}
+
+void anexoDe(const LoteSql::Resultado& r, DeclaracionImpresa& out)
+{
+    out.anexo.clear();
+    out.totalAnexo = Dinero();
+    // The box number is text; its range is chosen here rather than by an
+    // engine-specific conversion in the statement.
+    for (const QVariantList& f : r.filas) {
+        const int n = numeroInicial(f[0].toString());
+        if (n < 546 || n > 555)
+            continue;
+        const QString valor = textoDe(f[1]);
+        const Dinero importe = formato834::leer(valor);
+        out.anexo.insert(n, formato834::vacio(valor) ? QString() : formato834::miles(importe));
+        out.totalAnexo += importe;
+    }
+}
+
+}  // namespace
+
+QString CargaDeclaracion(QSqlDatabase db, const ContextoReporte& ctx, DeclaracionImpresa& out)
+{
+    LoteSql lote;
+    const PedidoDeclaracion p = pedirDeclaracion(lote, ctx);
+    if (!lote.ejecutar(db))
+        return lote.error().text();
+    declaracionDe(lote, p, out);
     return {};
 }
 
 QString CargaFormaPago(QSqlDatabase db, const ContextoReporte& ctx, FormaPagoImpresa& out, bool* esCheque)
 {
-    out = FormaPagoImpresa();
-    QString error;
-    QSqlQuery q(db);
-    if (!ejecuta(q, QStringLiteral("SELECT bcolibrad, nrocheque FROM ") + tablaCabecera(ctx) + condicion(ctx), ctx,
-                 error))
-        return error;
-    if (q.next() && !q.isNull(0) && !q.value(0).toString().trimmed().isEmpty()) {
-        out.cheque = true;
-        out.banco = q.value(0).toString();
-        out.nroCheque = q.isNull(1) ? QString() : q.value(1).toString();
-        out.nombreBanco = nombreCortoBanco(db, out.banco);
+    LoteSql lote;
+    const PedidoFormaPago p = pedirFormaPago(lote, ctx);
+    if (!lote.ejecutar(db)) {
+        out = FormaPagoImpresa();
+        return lote.error().text();
     }
-    if (esCheque)
-        *esCheque = out.cheque;
+    formaPagoDe(lote, p, out, esCheque);
     return {};
 }
 
 QString CargaAnexo(QSqlDatabase db, const ContextoReporte& ctx, DeclaracionImpresa& out)
 {
-    out.anexo.clear();
-    out.totalAnexo = Dinero();
-    QString error;
-    QSqlQuery q(db);
-    // The box number is text; its range is chosen here rather than by an
-    // engine-specific conversion in the statement.
-    if (!ejecuta(q, QStringLiteral("SELECT Casilla, i_valor FROM ") + tablaDetalle(ctx) + condicion(ctx), ctx, error))
-        return error;
-    while (q.next()) {
-        const int n = numeroInicial(q.value(0).toString());
-        if (n < 546 || n > 555)
-            continue;
-        const QString valor = q.isNull(1) ? QString() : q.value(1).toString();
-        const Dinero importe = formato834::leer(valor);
-        out.anexo.insert(n, formato834::vacio(valor) ? QString() : formato834::miles(importe));
-        out.totalAnexo += importe;
-    }
+    LoteSql lote;
+    const int p = pedirAnexo(lote, ctx);
+    if (!lote.ejecutar(db))
+        return lote.error().text();
+    anexoDe(lote.resultado(p), out);
     return {};
 }
 
@@ -516,14 +561,18 @@ QString GeneraReporteDeclaracion(QSqlDatabase db, const QString& sysUser, const 
 
     // Loaded before registering, so a declaration that cannot be read leaves
     // no registered file behind.
+    // CargaDeclaracion, CargaFormaPago and CargaAnexo in one read.
     DeclaracionImpresa d;
-    QString error = CargaDeclaracion(db, ctx, d);
-    if (error.isEmpty())
-        error = CargaFormaPago(db, ctx, d.pago, nullptr);
-    if (error.isEmpty() && ctx.imprimeAnexo)
-        error = CargaAnexo(db, ctx, d);
-    if (!error.isEmpty())
-        return error;
+    LoteSql lote;
+    const PedidoDeclaracion declaracion = pedirDeclaracion(lote, ctx);
+    const PedidoFormaPago pago = pedirFormaPago(lote, ctx);
+    const int anexo = ctx.imprimeAnexo ? pedirAnexo(lote, ctx) : -1;
+    if (!lote.ejecutar(db))
+        return lote.error().text();
+    declaracionDe(lote, declaracion, d);
+    formaPagoDe(lote, pago, d.pago, nullptr);
+    if (anexo >= 0)
+        anexoDe(lote.resultado(anexo), d);
 
     const RegistroSpool reg = RegistraSpool(db, sysUser, ctx.codRep, 6, ctx.ruc.trimmed());
     if (!reg.ok())

@@ -11,7 +11,6 @@
 #include <QSqlDatabase>
 #include <QString>
 
-class QSqlQuery;
 class EscritorSpool;
 
 struct FormaPagoImpresa {
@@ -66,7 +65,4 @@ QString importeAlineado(const QString& texto);
 // " WHERE DOC_ID_D = ? AND TIP_DOC_D = 6 AND PERIODO = ? AND FORMULARIO = ?",
 // with " AND CORREL = ?" for a sent declaration.
 QString condicion(const ContextoReporte& ctx);
-// Prepares sql (forward only), binds the values of condicion(ctx) in its
-// order and runs it; false with error set when that fails.
-bool ejecuta(QSqlQuery& q, const QString& sql, const ContextoReporte& ctx, QString& error);
 }  // namespace impresion834

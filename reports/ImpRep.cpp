@@ -1,12 +1,12 @@
 #include "ImpRep.h"
 
+#include "LoteSql.h"
 #include "MotorSql.h"
 #include "FormatoSpool.h"
 #include "EscritorSpool.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QThread>
 #include <QVariant>
 #include <algorithm>
@@ -31,40 +31,15 @@ qint64 numeroInicial(QStringView text)
     return n;
 }
 
-// The highest number among the values the query selects, the first
-// `width` characters of each read as a whole number.
-std::optional<qint64> highest(QSqlDatabase db, const QString& sql, const std::optional<QString>& bound,
-                              int width, QString* error)
+// The highest number among the values read, the first `width` characters
+// of each read as a whole number.
+qint64 highest(const LoteSql::Resultado& r, int width)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(sql)) {
-        *error = q.lastError().text();
-        return std::nullopt;
-    }
-    if (bound)
-        q.addBindValue(*bound);
-    if (!q.exec()) {
-        *error = q.lastError().text();
-        return std::nullopt;
-    }
     qint64 top = 0;
-    while (q.next()) {
-        if (!q.isNull(0))
-            top = std::max(top, numeroInicial(QStringView(q.value(0).toString()).left(width)));
-    }
+    for (const QVariantList& fila : r.filas)
+        if (!LoteSql::esNulo(fila[0]))
+            top = std::max(top, numeroInicial(QStringView(fila[0].toString()).left(width)));
     return top;
-}
-
-// A write transaction in which no other writer may add to SPOOL until it ends.
-bool begin(QSqlDatabase db, QSqlError* error)
-{
-    if (!comenzarEscritura(db, error))
-        return false;
-    if (reservarTabla(db, QStringLiteral("SPOOL"), error))
-        return true;
-    deshacerEscritura(db);
-    return false;
 }
 
 QString zeroPadded(qint64 n, int width) { return QStringLiteral("%1").arg(n, width, 10, QLatin1Char('0')); }
@@ -87,8 +62,10 @@ RegistroSpool RegistraSpool(QSqlDatabase db, const QString& sysUser, const QStri
     bool scanAll = false;
     constexpr int kAttempts = 8;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        // No other writer adds to SPOOL until this one ends; the begin, the
+        // two reads and then the insert each travel as one batch.
         QSqlError error;
-        if (!begin(db, &error)) {
+        if (!comenzarEscrituraReservando(db, QStringLiteral("SPOOL"), &error)) {
             if (isBusy(error) && attempt + 1 < kAttempts) {
                 QThread::msleep(20 * (attempt + 1));
                 continue;
@@ -96,40 +73,27 @@ RegistroSpool RegistraSpool(QSqlDatabase db, const QString& sysUser, const QStri
             result.error = error.text();
             return result;
         }
-        QString readError;
-        const auto lastSeq = highest(db,
-                                     scanAll ? QStringLiteral("SELECT Secuencia FROM SPOOL WHERE CodRep = ?")
-                                             : QStringLiteral("SELECT max(Secuencia) FROM SPOOL WHERE CodRep = ?"),
-                                     codRep, 6, &readError);
-        const auto lastFile = lastSeq ? highest(db,
-                                                scanAll ? QStringLiteral("SELECT Archivo FROM SPOOL")
-                                                        : QStringLiteral("SELECT max(Archivo) FROM SPOOL"),
-                                                std::nullopt, 8, &readError)
-                                      : std::nullopt;
-        if (!lastSeq || !lastFile) {
+        LoteSql lectura;
+        const int seq = lectura.agregar(scanAll ? QStringLiteral("SELECT Secuencia FROM SPOOL WHERE CodRep = ?")
+                                                : QStringLiteral("SELECT max(Secuencia) FROM SPOOL WHERE CodRep = ?"),
+                                        {codRep});
+        const int arch = lectura.agregar(scanAll ? QStringLiteral("SELECT Archivo FROM SPOOL")
+                                                 : QStringLiteral("SELECT max(Archivo) FROM SPOOL"));
+        if (!lectura.ejecutar(db)) {
             deshacerEscritura(db);
-            result.error = readError;
+            result.error = lectura.error().text();
             return result;
         }
-        const QString secuencia = zeroPadded(*lastSeq + 1, 6);
-        const QString archivo = zeroPadded(*lastFile + 1, 8) + QStringLiteral(".PRN");
+        const QString secuencia = zeroPadded(highest(lectura.resultado(seq), 6) + 1, 6);
+        const QString archivo = zeroPadded(highest(lectura.resultado(arch), 8) + 1, 8) + QStringLiteral(".PRN");
 
-        bool inserted = false;
-        {
-            QSqlQuery insert(db);
-            insert.prepare(QStringLiteral("INSERT INTO SPOOL (CodRep, Secuencia, Archivo, Fecha, Usuario, "
-                                          "Tip_doc_d, doc_id_d) VALUES (?, ?, ?, ?, ?, ?, ?)"));
-            insert.addBindValue(codRep);
-            insert.addBindValue(secuencia);
-            insert.addBindValue(archivo);
-            insert.addBindValue(fecha);
-            insert.addBindValue(sysUser);
-            insert.addBindValue(tipDoc);
-            insert.addBindValue(docId);
-            inserted = insert.exec();
-            if (!inserted)
-                error = insert.lastError();
-        }
+        LoteSql insercion;
+        insercion.agregar(QStringLiteral("INSERT INTO SPOOL (CodRep, Secuencia, Archivo, Fecha, Usuario, "
+                                         "Tip_doc_d, doc_id_d) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                          {codRep, secuencia, archivo, fecha, sysUser, tipDoc, docId});
+        const bool inserted = insercion.ejecutar(db);
+        if (!inserted)
+            error = insercion.error();
         if (inserted && confirmarEscritura(db, &error)) {
             result.archivo = archivo;
             result.secuencia = secuencia;

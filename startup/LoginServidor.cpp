@@ -10,13 +10,19 @@ QString loginServidor(const DireccionServidor& direccion, const Configuracion& s
     return settings.loginPorUsuario() ? settings.sysUser.trimmed() : usuarioIncorporado();
 }
 
-std::optional<FalloApertura> comprobarLoginServidor(QSqlDatabase db, const Configuracion& settings)
+std::optional<FalloApertura> comprobarLoginServidor(QSqlDatabase db, const Configuracion& settings,
+                                                    QStringList* tablas)
 {
-    // One round trip: the session's login, and whether the declarations'
-    // table is under row security (only per-user suites put it there).
+    // One round trip: the session's login, whether the declarations' table
+    // is under row security (only per-user suites put it there), and the
+    // tables the database holds, named as the driver lists them.
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("SELECT session_user, COALESCE((SELECT relrowsecurity FROM pg_catalog.pg_class"
-                               " WHERE oid = to_regclass('cab')), false)"))
+                               " WHERE oid = to_regclass('cab')), false),"
+                               " (SELECT string_agg(CASE WHEN n.nspname = 'public' THEN c.relname"
+                               " ELSE n.nspname || '.' || c.relname END, chr(31)) FROM pg_catalog.pg_class c"
+                               " LEFT JOIN pg_catalog.pg_namespace n ON c.relnamespace = n.oid WHERE c.relkind = 'r'"
+                               " AND c.relname !~ '^Inv' AND n.nspname <> 'information_schema')"))
         || !q.next())
         return FalloApertura{kErrConnectionFailed,
                            (conexionPerdida(q.lastError()) || !conexionViva(db)
@@ -24,6 +30,8 @@ std::optional<FalloApertura> comprobarLoginServidor(QSqlDatabase db, const Confi
                                                  "se comprobaba el usuario de la suite.")
                                 : QStringLiteral("No se pudo comprobar el usuario de la suite en el servidor."))
                                + u'\n' + q.lastError().text()};
+    if (tablas)
+        *tablas = q.value(2).toString().split(QChar(31), Qt::SkipEmptyParts);
     const QString login = q.value(0).toString();
     const bool porUsuario = settings.loginPorUsuario() || q.value(1).toBool();
     const QString sysUser = settings.sysUser.trimmed();

@@ -12,6 +12,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -21,4 +22,6 @@ QString loginServidor(const DireccionServidor& direccion, const Configuracion& s
 // On an open server connection: refuses (3029, naming both) a login that is
 // not SysUser when the suite expects per-user logins, or when the server's
 // tables are under row security (a suite whose KV000.INI lost DBLogin).
-std::optional<FalloApertura> comprobarLoginServidor(QSqlDatabase db, const Configuracion& settings);
+// With `tablas`, the same read gives the names of the tables the database holds.
+std::optional<FalloApertura> comprobarLoginServidor(QSqlDatabase db, const Configuracion& settings,
+                                                    QStringList* tablas = nullptr);

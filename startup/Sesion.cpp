@@ -116,9 +116,9 @@ FalloApertura lostConnectionFailure()
 // regard to case (PostgreSQL folds unquoted names to lower case). The
 // catalogue read hides its errors, so a list that lacks tables is trusted only
 // once the connection answers: a server lost meanwhile is told as lost.
-std::optional<FalloApertura> checkSuiteTables(const QSqlDatabase& db, const QString& file)
+std::optional<FalloApertura> checkSuiteTables(const QSqlDatabase& db, const QString& file,
+                                              const QStringList& present)
 {
-    const QStringList present = db.tables(QSql::Tables);
     QStringList missing;
     for (const QString& table : kSuiteTables)
         if (!present.contains(table, Qt::CaseInsensitive))
@@ -208,7 +208,7 @@ std::optional<FalloApertura> openSqlite(const QString& dbFile, const OpcionesApe
             else
                 q.exec(QStringLiteral("ROLLBACK"));
             if (!failure)
-                failure = checkSuiteTables(db, dbFile);
+                failure = checkSuiteTables(db, dbFile, db.tables(QSql::Tables));
             if (failure)
                 db.close();
         }
@@ -230,8 +230,8 @@ std::optional<FalloApertura> openPostgres(const QString& dbFile, const Configura
         QSqlDatabase db = prepararConexionServidor(*address, options.connectionName, options.busyTimeoutMs);
         if (!db.open())
             failure = fromServer(db.lastError());
-        else if ((failure = comprobarLoginServidor(db, settings))
-                 || (failure = checkSuiteTables(db, QUrl(dbFile).toString(QUrl::RemovePassword))))
+        else if (QStringList present; (failure = comprobarLoginServidor(db, settings, &present))
+                 || (failure = checkSuiteTables(db, QUrl(dbFile).toString(QUrl::RemovePassword), present)))
             db.close();
     }
     if (failure)
