@@ -239,17 +239,6 @@ QString revisarListas(const QList<std::pair<QString, QString>>& bancos, const So
     return QStringLiteral("\"banco\" \"%1\" is not one of the banks the form lists").arg(eco(s.formaPago->banco));
 }
 
-QString revisarListas(const QSqlDatabase& db, const Solicitud& s, bool* ok)
-{
-    *ok = true;
-    if (!s.formaPago || s.formaPago->banco.trimmed().isEmpty() || s.formaPago->banco == u"XX")
-        return {};
-    const QList<std::pair<QString, QString>> bancos = lectura834::bancos(db, ok);
-    if (!*ok)
-        return QStringLiteral("cannot read the banks from the database");
-    return revisarListas(bancos, s);
-}
-
 void preparar(const Solicitud& s, QSqlDatabase db, const QList<Contribuyente>& contribuyentes, Declaracion834& d,
               validacion834::Contexto& c)
 {
@@ -328,34 +317,49 @@ QJsonObject escribir(const Declaracion834& d, const QString& razonSocial)
     };
 }
 
-std::optional<QJsonObject> leerGuardada(const QSqlDatabase& db, const QString& ruc, const QString& ejercicio,
-                                        const QString& razonSocial, bool* ok, VersionGuardada* version)
+namespace {
+
+// The declaration as the stored-declaration dialog opens it, before its rows.
+void abrir(Declaracion834& d, const QString& ruc, const QString& ejercicio)
 {
-    Declaracion834 d;
     d.iAccion = 1;
     d.setCargando(true);
     d.setDato(Declaracion834::Dato::Ruc, ruc);
     d.setDato(Declaracion834::Dato::Periodo, ejercicio);
+}
+
+} // namespace
+
+PedidoGuardada pedirGuardada(LoteSql& lote, const QString& ruc, const QString& ejercicio, bool conVersion)
+{
     // The exercise's parameters, the stored rows and (when asked) the whole
     // stored version in one read: on a server each read is a round trip.
-    LoteSql lote;
-    const parametros834::PedidoEjercicio parametros = parametros834::pedirEjercicio(lote, ejercicio);
-    const grabacion834::PedidoCarga carga = grabacion834::pedirCarga(lote, d);
-    lectura834::PedidoVersion guardada;
-    if (version)
-        guardada = lectura834::pedirVersion(lote, grabacion834::clave(d));
-    *ok = lote.ejecutar(db);
-    if (!*ok)
-        return std::nullopt;
+    Declaracion834 d;
+    abrir(d, ruc, ejercicio);
+    PedidoGuardada p;
+    p.ruc = ruc;
+    p.ejercicio = ejercicio;
+    p.parametros = parametros834::pedirEjercicio(lote, ejercicio);
+    p.carga = grabacion834::pedirCarga(lote, d);
+    if (conVersion)
+        p.version = lectura834::pedirVersion(lote, grabacion834::clave(d));
+    return p;
+}
+
+std::optional<QJsonObject> guardadaDe(const LoteSql& lote, const PedidoGuardada& p, const QString& razonSocial,
+                                      VersionGuardada* version)
+{
+    Declaracion834 d;
+    abrir(d, p.ruc, p.ejercicio);
     Dinero uit, ipm;
-    parametros834::ejercicioDe(lote, parametros, ejercicio, &uit, &ipm);
+    parametros834::ejercicioDe(lote, p.parametros, p.ejercicio, &uit, &ipm);
     d.setParametros(uit, formato834::textoFactor(ipm));
-    if (version) {
-        const std::optional<lectura834::Cabecera> cab = lectura834::cabeceraDe(lote.resultado(carga.cabecera));
+    if (version && p.version.cab >= 0) {
+        const std::optional<lectura834::Cabecera> cab = lectura834::cabeceraDe(lote.resultado(p.carga.cabecera));
         version->estado = cab ? cab->estado.toInt() : 0;
-        version->sello = lectura834::selloDe(lote.resultado(guardada.cab), lote.resultado(guardada.det));
+        version->sello = lectura834::selloDe(lote.resultado(p.version.cab), lote.resultado(p.version.det));
     }
-    if (!grabacion834::cargarDe(lote, carga, d))
+    if (!grabacion834::cargarDe(lote, p.carga, d))
         return std::nullopt;
     calculos834::Calcular113(d);
     if (!d.modalidad().isEmpty())
@@ -365,6 +369,17 @@ std::optional<QJsonObject> leerGuardada(const QSqlDatabase& db, const QString& r
     if (d.desbordada())
         throw DineroDesbordado();
     return escribir(d, razonSocial);
+}
+
+std::optional<QJsonObject> leerGuardada(const QSqlDatabase& db, const QString& ruc, const QString& ejercicio,
+                                        const QString& razonSocial, bool* ok)
+{
+    LoteSql lote;
+    const PedidoGuardada p = pedirGuardada(lote, ruc, ejercicio, false);
+    *ok = lote.ejecutar(db);
+    if (!*ok)
+        return std::nullopt;
+    return guardadaDe(lote, p, razonSocial);
 }
 
 QJsonObject completar(const QJsonObject& guardada, const QJsonObject& dada)
@@ -410,14 +425,20 @@ int prepararConBase(const QSqlDatabase& db, const QList<Contribuyente>& contribu
     bool errorBase = false;
     if (!completarConGuardada(db, dada, s, error, &errorBase))
         return errorBase ? kFallo : entrada::kEntradaMala;
-    bool ok = false;
-    *error = revisarListas(db, *s, &ok);
-    if (!error->isEmpty())
-        return ok ? entrada::kEntradaMala : kFallo;
-    if (!parametrosDeBase(db, s->pedido)) {
+    // The banks and the exercise's parameters in one read.
+    LoteSql lote;
+    const int bancos = lectura834::pedirBancos(lote);
+    const parametros834::PedidoEjercicio parametros = parametros834::pedirEjercicio(lote, s->pedido.ejercicio);
+    if (!lote.ejecutar(db)) {
         *error = QStringLiteral("cannot read PARAM from the database");
         return kFallo;
     }
+    *error = revisarListas(lectura834::bancosDe(lote.resultado(bancos)), *s);
+    if (!error->isEmpty())
+        return entrada::kEntradaMala;
+    Dinero ipm;
+    parametros834::ejercicioDe(lote, parametros, s->pedido.ejercicio, &s->pedido.uit, &ipm);
+    s->pedido.factorIpm = formato834::textoFactor(ipm);
     return 0;
 }
 

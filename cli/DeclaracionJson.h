@@ -5,6 +5,8 @@
 
 #include "Declaracion834.h"
 #include "EntradaJson.h"
+#include "Grabacion834.h"
+#include "Parametros834.h"
 #include "ConsultasParam.h"
 #include "Validacion834.h"
 
@@ -56,9 +58,8 @@ int prepararConBase(const QSqlDatabase& db, const QList<Contribuyente>& contribu
 
 // What the form's lists would not offer: a bank outside PARAM 004
 // (lectura834::bancos, read once by a caller of many). Empty when all is
-// offered; *ok false (and the reason) on a database error.
+// offered.
 QString revisarListas(const QList<std::pair<QString, QString>>& bancos, const Solicitud& s);
-QString revisarListas(const QSqlDatabase& db, const Solicitud& s, bool* ok);
 
 // Puts the declaration into the model as the window would have it before
 // "&Validar" or "&Grabar", and the window's other state into the context. A
@@ -76,13 +77,25 @@ QJsonObject escribir(const Declaracion834& d, const QString& razonSocial);
 // The stored declaration reopened as the stored-declaration dialog opens it
 // (every row put back, everything computed from them), in escribir's
 // members; nothing when none is stored. *ok false on a database error.
-// With `version`, the same read also gives the stored estado and stamp.
+std::optional<QJsonObject> leerGuardada(const QSqlDatabase& db, const QString& ruc, const QString& ejercicio,
+                                        const QString& razonSocial, bool* ok);
+// The same read as part of a caller's batch (with `conVersion`, also the
+// whole stored version), and the declaration it found; `version` gets the
+// stored estado and stamp.
+struct PedidoGuardada {
+    QString ruc;
+    QString ejercicio;
+    parametros834::PedidoEjercicio parametros;
+    grabacion834::PedidoCarga carga;
+    lectura834::PedidoVersion version;
+};
 struct VersionGuardada {
     int estado = 0;
     QString sello;
 };
-std::optional<QJsonObject> leerGuardada(const QSqlDatabase& db, const QString& ruc, const QString& ejercicio,
-                                        const QString& razonSocial, bool* ok, VersionGuardada* version = nullptr);
+PedidoGuardada pedirGuardada(LoteSql& lote, const QString& ruc, const QString& ejercicio, bool conVersion);
+std::optional<QJsonObject> guardadaDe(const LoteSql& lote, const PedidoGuardada& p, const QString& razonSocial,
+                                      VersionGuardada* version = nullptr);
 
 // A save of a stored declaration: each member given replaces the stored one
 // whole (an empty one clears it, a box or field it leaves out is blank);

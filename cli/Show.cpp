@@ -37,16 +37,19 @@ int show(const QStringList& argumentos, Consola& consola)
         return fallar(error, kSalidaError);
     const QSqlDatabase db = base.db();
 
-    const QList<Contribuyente> contribuyentes = listaContribuyentes(db, settings.sysUser);
+    // The user's taxpayers and the stored declaration in one read.
+    LoteSql lote;
+    const PedidoContribuyentes pedidoContribuyentes = pedirContribuyentes(lote, settings.sysUser);
+    const declaracionjson::PedidoGuardada pedido = declaracionjson::pedirGuardada(lote, ruc, ejercicio, true);
+    if (!lote.ejecutar(db))
+        return fallar(QStringLiteral("cannot read the declaration from the database"), kSalidaError);
+    const QList<Contribuyente> contribuyentes = contribuyentesDe(lote, pedidoContribuyentes);
     if (const QString rechazo = declaracionjson::rechazoContribuyente(contribuyentes, ruc, settings.sysUser);
         !rechazo.isEmpty())
         return fallar(rechazo, kSalidaError);
-    bool ok = false;
     declaracionjson::VersionGuardada version;
     const std::optional<QJsonObject> guardada =
-        declaracionjson::leerGuardada(db, ruc, ejercicio, findTaxpayer(contribuyentes, ruc)->nombre, &ok, &version);
-    if (!ok)
-        return fallar(QStringLiteral("cannot read the declaration from the database"), kSalidaError);
+        declaracionjson::guardadaDe(lote, pedido, findTaxpayer(contribuyentes, ruc)->nombre, &version);
     if (!guardada)
         return fallar(QStringLiteral("no stored declaration of %1 for %2").arg(eco(ruc), eco(ejercicio)), kSalidaError);
 

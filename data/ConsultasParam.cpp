@@ -146,39 +146,51 @@ QString nombreCortoDocumento(QSqlDatabase db, const QString& type)
     return mid(*funcion, 32, 12).trimmed();
 }
 
-QList<Contribuyente> listaContribuyentes(QSqlDatabase db, const QString& sysUser, bool* ok, QString* error)
+PedidoContribuyentes pedirContribuyentes(LoteSql& lote, const QString& sysUser)
 {
-    // The RUC's document type and the taxpayers in one read: a user of type
-    // "0" sees every taxpayer, any other only the ones registered under his
-    // name (also when his type cannot be told).
-    LoteSql lote;
-    const int tipoRuc = lote.agregar(QStringLiteral("SELECT Funcion FROM PARAM WHERE Numero = ? AND Argumento = ?"),
-                                     {kDocumentTypes, QStringLiteral("6")});
-    const int cont = lote.agregar(
+    // A user of type "0" sees every taxpayer, any other only the ones
+    // registered under his name (also when his type cannot be told).
+    PedidoContribuyentes p;
+    p.tipoRuc = lote.agregar(QStringLiteral("SELECT Funcion FROM PARAM WHERE Numero = ? AND Argumento = ?"),
+                             {kDocumentTypes, QStringLiteral("6")});
+    p.contribuyentes = lote.agregar(
         QStringLiteral("SELECT * FROM CONT WHERE Tip_doc_d=6 AND (") + condicionMismoUsuario(QStringLiteral("Usuario"))
             + QStringLiteral(" OR EXISTS (SELECT 1 FROM CLAVES WHERE ") + condicionMismoUsuario(QStringLiteral("Usuario"))
             + QStringLiteral(" AND TRIM(Tipo) = '0')) ORDER BY Tip_doc_d, Doc_id_d"),
         {sysUser, sysUser});
-    QList<Contribuyente> list;
-    const bool leida = lote.ejecutar(db);
-    if (ok)
-        *ok = leida;
-    if (!leida) {
-        if (error)
-            *error = lote.error().text();
-        return list;
-    }
-    const QList<QVariantList>& filasRuc = lote.resultado(tipoRuc).filas;
+    return p;
+}
+
+QList<Contribuyente> contribuyentesDe(const LoteSql& lote, const PedidoContribuyentes& p)
+{
+    const QList<QVariantList>& filasRuc = lote.resultado(p.tipoRuc).filas;
     const RegistroTipoDocumento ruc{filasRuc.isEmpty() ? kRegistroRucPredeterminado : filasRuc.first()[0].toString()};
     const bool onlyElevenCharacters = ruc.length() == 11 && numeroInicial(mid(ruc.funcion, 130, 1)) == 1;
+    QList<Contribuyente> list;
     // The host's layout puts the document number second and the name fourth.
-    for (const QVariantList& f : lote.resultado(cont).filas) {
+    for (const QVariantList& f : lote.resultado(p.contribuyentes).filas) {
         const QString docId = f[1].toString();
         if (onlyElevenCharacters && docId.trimmed().size() != 11)
             continue;
         list.append({docId.left(11).trimmed(), f[3].toString()});
     }
     return list;
+}
+
+QList<Contribuyente> listaContribuyentes(QSqlDatabase db, const QString& sysUser, bool* ok, QString* error)
+{
+    // The RUC's document type and the taxpayers in one read.
+    LoteSql lote;
+    const PedidoContribuyentes p = pedirContribuyentes(lote, sysUser);
+    const bool leida = lote.ejecutar(db);
+    if (ok)
+        *ok = leida;
+    if (!leida) {
+        if (error)
+            *error = lote.error().text();
+        return {};
+    }
+    return contribuyentesDe(lote, p);
 }
 
 const Contribuyente* findTaxpayer(const QList<Contribuyente>& list, const QString& ruc)

@@ -3,6 +3,8 @@
 // the taxpayers the suite user may declare for. Funcion values are
 // fixed-column records read with 1-based positions.
 
+#include "LoteSql.h"
+
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
@@ -65,6 +67,13 @@ struct Contribuyente {
 // out.
 // *ok and *error as for elementosTipoDocumento.
 QList<Contribuyente> listaContribuyentes(QSqlDatabase db, const QString& sysUser, bool* ok = nullptr, QString* error = nullptr);
+// The same read as part of a caller's batch, and the taxpayers it found.
+struct PedidoContribuyentes {
+    int tipoRuc = -1;
+    int contribuyentes = -1;
+};
+PedidoContribuyentes pedirContribuyentes(LoteSql& lote, const QString& sysUser);
+QList<Contribuyente> contribuyentesDe(const LoteSql& lote, const PedidoContribuyentes& p);
 
 // The taxpayer of the list with this document number; nullptr when none.
 const Contribuyente* findTaxpayer(const QList<Contribuyente>& list, const QString& ruc);

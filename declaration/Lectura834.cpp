@@ -267,13 +267,15 @@ bool existeIndiceInicial(const QSqlDatabase& db, bool* ok)
            && !r.filas.isEmpty();
 }
 
-QList<std::pair<QString, QString>> bancos(const QSqlDatabase& db, bool* ok, QString* error)
+int pedirBancos(LoteSql& lote)
+{
+    return lote.agregar(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ? ORDER BY Argumento"),
+                        {QStringLiteral("004")});
+}
+
+QList<std::pair<QString, QString>> bancosDe(const LoteSql::Resultado& r)
 {
     QList<std::pair<QString, QString>> lista;
-    LoteSql::Resultado r;
-    if (!leer(db, QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ? ORDER BY Argumento"),
-              {QStringLiteral("004")}, &r, ok, error))
-        return lista;
     for (const QVariantList& f : r.filas) {
         const QString codigo = texto(f[0]);
         if (codigo == u"00")
@@ -281,6 +283,15 @@ QList<std::pair<QString, QString>> bancos(const QSqlDatabase& db, bool* ok, QStr
         lista.append({codigo, mid(f[1].toString(), 1, 36).trimmed()});
     }
     return lista;
+}
+
+QList<std::pair<QString, QString>> bancos(const QSqlDatabase& db, bool* ok, QString* error)
+{
+    LoteSql lote;
+    pedirBancos(lote);
+    if (!ejecutar(db, lote, ok, error))
+        return {};
+    return bancosDe(lote.resultado(0));
 }
 
 } // namespace lectura834

@@ -114,5 +114,8 @@ bool existeIndiceInicial(const QSqlDatabase& db, bool* ok = nullptr);
 // The banks of PARAM 004 for the payment control: code and name (positions
 // 1-36, trimmed), by code; "00" is not a bank and is left out.
 QList<std::pair<QString, QString>> bancos(const QSqlDatabase& db, bool* ok = nullptr, QString* error = nullptr);
+// The same read as part of a batch, and the banks it found.
+int pedirBancos(LoteSql& lote);
+QList<std::pair<QString, QString>> bancosDe(const LoteSql::Resultado& r);
 
 } // namespace lectura834
