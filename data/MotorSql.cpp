@@ -307,6 +307,8 @@ bool reservarTabla(QSqlDatabase db, const QString& tabla, QSqlError* error)
     return ejecutar(db, QStringLiteral("LOCK TABLE ") + tabla + QStringLiteral(" IN SHARE ROW EXCLUSIVE MODE"), error);
 }
 
+bool lecturasJuntas(QSqlDatabase db) { return motorDe(db) == Motor::Postgres; }
+
 bool comenzarEscrituraReservando(QSqlDatabase db, const QString& tabla, QSqlError* error)
 {
     if (motorDe(db) == Motor::Sqlite)

@@ -96,6 +96,10 @@ bool reservarTabla(QSqlDatabase db, const QString& tabla, QSqlError* error);
 // comenzarEscritura and then reservarTabla; on the server both statements
 // travel together, in one round trip. Nothing stays open when it fails.
 bool comenzarEscrituraReservando(QSqlDatabase db, const QString& tabla, QSqlError* error);
+// Each statement sent is a round trip to a server far away: reads that
+// could be one statement, or one after another, are better sent together.
+// On SQLite two simple statements cost less than one that does both.
+bool lecturasJuntas(QSqlDatabase db);
 
 // Statements wait for another writer's lock before failing as locked. A
 // server connection is given its wait when it is made; a SQLite connection

@@ -345,39 +345,67 @@ bool existeGuardada(const LoteSql::Resultado& cab)
 }
 
 // The reads of PARAM behind the check sum (code "722"): the rows of PARAM
-// 981, and every row of a table that one of them may list (the list itself
-// is judged afterwards, position by position).
+// 981, and the rows of the tables one of them may list (the list itself is
+// judged afterwards, position by position). Where reads are sent together,
+// the statement splits the lists itself ("404 960 044 ...", three digits
+// every four places) so that both travel at once; elsewhere the tables are
+// read by key once the lists are known.
 struct PedidoParametros {
     int lista = -1;
     int listadas = -1;
 };
 
-PedidoParametros pedirParametros(LoteSql& lote)
+PedidoParametros pedirParametros(LoteSql& lote, bool juntas)
 {
-    // The tables PARAM 981 lists ("404 960 044 ...", three digits every
-    // four places) are split by the statement itself, so their rows are read
-    // by key in the same read.
     const QVariantList numero{QStringLiteral("981")};
-    return {lote.agregar(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ? ORDER BY Argumento"),
-                         numero),
-            lote.agregar(QStringLiteral("WITH RECURSIVE partes(resto, numero) AS ("
-                                        " SELECT CAST(Funcion AS TEXT), CAST('' AS TEXT) FROM PARAM WHERE Numero = ?"
-                                        " UNION ALL SELECT substr(resto, 5), substr(resto, 1, 3) FROM partes"
-                                        " WHERE resto <> '')"
-                                        " SELECT Numero, Correl_param FROM PARAM"
-                                        " WHERE Numero IN (SELECT numero FROM partes)"),
-                         numero)};
+    PedidoParametros p;
+    p.lista = lote.agregar(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ? ORDER BY Argumento"),
+                           numero);
+    if (juntas)
+        p.listadas = lote.agregar(QStringLiteral("WITH RECURSIVE partes(resto, numero) AS ("
+                                                 " SELECT CAST(Funcion AS TEXT), CAST('' AS TEXT) FROM PARAM"
+                                                 " WHERE Numero = ? UNION ALL SELECT substr(resto, 5), substr(resto, 1, 3)"
+                                                 " FROM partes WHERE resto <> '')"
+                                                 " SELECT Numero, Correl_param FROM PARAM"
+                                                 " WHERE Numero IN (SELECT numero FROM partes)"),
+                                  numero);
+    return p;
 }
 
-QString sumaDe(const LoteSql& lote, const PedidoParametros& p)
+// The list of the form's own PARAM 981 row.
+QString listaDe(const LoteSql& lote, const PedidoParametros& p)
 {
-    QString lista;
     for (const QVariantList& f : lote.resultado(p.lista).filas)
-        if (textoSiNoNulo(f[0]).startsWith(parametros834::kFormulario)) {
-            lista = textoSiNoNulo(f[1]);
-            break;
-        }
-    const QList<QVariantList>& listadas = lote.resultado(p.listadas).filas;
+        if (textoSiNoNulo(f[0]).startsWith(parametros834::kFormulario))
+            return textoSiNoNulo(f[1]);
+    return {};
+}
+
+// The rows of the listed tables, read now when they were not read with the list.
+std::optional<QList<QVariantList>> listadasDe(QSqlDatabase db, const LoteSql& lote, const PedidoParametros& p,
+                                              QString* error)
+{
+    if (p.listadas >= 0)
+        return lote.resultado(p.listadas).filas;
+    const QString lista = listaDe(lote, p);
+    QVariantList numeros;
+    for (qsizetype pos = 0; pos < lista.size(); pos += 4)
+        numeros << lista.mid(pos, 3);
+    if (numeros.isEmpty())
+        return QList<QVariantList>();
+    QSqlError fallo;
+    const auto r = LoteSql::una(db, QStringLiteral("SELECT Numero, Correl_param FROM PARAM WHERE Numero IN (")
+                                        + QStringList(numeros.size(), QStringLiteral("?")).join(u", ") + u')',
+                                numeros, &fallo);
+    if (!r) {
+        *error = fallo.text();
+        return std::nullopt;
+    }
+    return r->filas;
+}
+
+QString sumaDe(const QString& lista, const QList<QVariantList>& listadas)
+{
     Dinero total;
     for (qsizetype pos = 0; pos < lista.size(); pos += 4) {
         const QString numero = lista.mid(pos, 3);
@@ -499,12 +527,15 @@ Resultado verificarGrabacion(const Declaracion834& d, const validacion834::Conte
 bool sumaParametros(const QSqlDatabase& db, QString* suma, QString* error)
 {
     LoteSql lote;
-    const PedidoParametros p = pedirParametros(lote);
+    const PedidoParametros p = pedirParametros(lote, lecturasJuntas(db));
     if (!lote.ejecutar(db)) {
         *error = lote.error().text();
         return false;
     }
-    *suma = sumaDe(lote, p);
+    const std::optional<QList<QVariantList>> listadas = listadasDe(db, lote, p, error);
+    if (!listadas)
+        return false;
+    *suma = sumaDe(listaDe(lote, p), *listadas);
     return true;
 }
 
@@ -527,7 +558,7 @@ Grabado grabarEnTransaccion(QSqlDatabase db, const Declaracion834& d, const vali
     // of the check sum. On a server far away every statement is a round trip.
     LoteSql lectura;
     const lectura834::PedidoVersion guardada = lectura834::pedirVersion(lectura, k);
-    const PedidoParametros parametros = pedirParametros(lectura);
+    const PedidoParametros parametros = pedirParametros(lectura, lecturasJuntas(db));
     if (!lectura.ejecutar(db)) {
         r.error = lectura.error().text();
         return r;
@@ -555,7 +586,10 @@ Grabado grabarEnTransaccion(QSqlDatabase db, const Declaracion834& d, const vali
             filas.grabaDeduccion(QString::number(kPrimeraDeduccion + i), anexo105::valorGuardado((*deducciones)[i]));
     for (int numero : casillas834::vCasillas())
         filas.grabaCasilla(QString::number(numero), d.casilla(numero).trimmed());
-    const QString suma = sumaDe(lectura, parametros);
+    const std::optional<QList<QVariantList>> listadas = listadasDe(db, lectura, parametros, &r.error);
+    if (!listadas)
+        return r;
+    const QString suma = sumaDe(listaDe(lectura, parametros), *listadas);
     for (const QString& codigo : Declaracion834::codigosNoCasilla())
         filas.grabaCasilla(codigo, codigo == u"722" ? suma : d.valorCodigo(codigo));
     filas.escribir(escritura);
