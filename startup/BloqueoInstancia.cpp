@@ -1,7 +1,13 @@
 #include "BloqueoInstancia.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,19 +27,37 @@ BloqueoInstancia::BloqueoInstancia(const QString& program, const QString& folder
     if (dir.isEmpty())
         dir = QDir::tempPath();
     fileName_ = QDir(dir).filePath(program + u'-' + userName() + QStringLiteral(".lock"));
-    lock_ = std::make_unique<QLockFile>(fileName_);
-    // Only a lock whose process has gone is stale, however long ago it was taken.
-    lock_->setStaleLockTime(0);
 }
 
-BloqueoInstancia::~BloqueoInstancia() = default;
+BloqueoInstancia::~BloqueoInstancia()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
 
+// No flush to disk: a lock is worth nothing after the machine restarts.
 bool BloqueoInstancia::tryLock()
 {
-    return lock_->isLocked() || lock_->tryLock(0);
+    if (fd_ >= 0)
+        return true;
+    tomado_ = false;
+    const int fd = ::open(QFile::encodeName(fileName_).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return false;
+    int r;
+    do
+        r = ::flock(fd, LOCK_EX | LOCK_NB);
+    while (r != 0 && errno == EINTR);
+    if (r != 0) {
+        tomado_ = errno == EWOULDBLOCK;
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    return true;
 }
 
 bool BloqueoInstancia::tomadoPorOtraCopia() const
 {
-    return lock_->error() == QLockFile::LockFailedError;
+    return tomado_;
 }
