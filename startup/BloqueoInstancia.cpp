@@ -1,8 +1,10 @@
 #include "BloqueoInstancia.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+#include <QSysInfo>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -17,6 +19,17 @@ QString userName()
     if (user.isEmpty())
         user = qEnvironmentVariable("LOGNAME");
     return user;
+}
+
+// Who holds the lock, written as QLockFile writes it (process, program and
+// machine, one a line): a copy built with that lock takes the file as stale
+// once this process has gone, instead of refusing to start for ever.
+void escribeTitular(int fd)
+{
+    const QByteArray titular = QByteArray::number(::getpid()) + '\n' + QCoreApplication::applicationName().toUtf8() +
+                               '\n' + QSysInfo::machineHostName().toUtf8() + '\n';
+    if (::ftruncate(fd, 0) == 0)
+        (void)!::pwrite(fd, titular.constData(), size_t(titular.size()), 0);
 }
 
 } // namespace
@@ -53,6 +66,7 @@ bool BloqueoInstancia::tryLock()
         ::close(fd);
         return false;
     }
+    escribeTitular(fd);
     fd_ = fd;
     return true;
 }
