@@ -1,7 +1,10 @@
 // Kv834 from its start to the main window shown, as a whole process (target
 // 300 ms median): the host's "Qvarion" window is up on the X display, the
 // suite is a test suite, and QVR_QUIT_AFTER_SHOW=1 ends the program once its
-// main window is shown. Needs DISPLAY (bench/run.sh provides one with Xvfb).
+// main window is shown. Beside it, the same start over a bare Qt Widgets
+// window with a menu, a tool bar and a status bar that quits once shown
+// (target: Kv834 within 1.3 times it). Needs DISPLAY (bench/run.sh provides
+// one with Xvfb).
 
 #include "BenchMain.h"
 #include "ProcessTiming.h"
@@ -13,7 +16,9 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -60,6 +65,52 @@ void BM_Kv834StartToMainWindow(benchmark::State& state)
     }
 }
 BENCHMARK(BM_Kv834StartToMainWindow)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
+// Wall time of one whole run of the program, in milliseconds; negative when
+// it did not end cleanly.
+double milisegundos(const QString& programa, const QProcessEnvironment& env)
+{
+    QElapsedTimer reloj;
+    reloj.start();
+    const bool ok = runsCleanly(programa, {}, env);
+    return ok ? reloj.nsecsElapsed() / 1e6 : -1;
+}
+
+double mediana(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Both programs in turn, 21 runs each, so the machine's load falls on both
+// alike; the medians and their ratio.
+void BM_Kv834StartOverBareWindow(benchmark::State& state)
+{
+    if (!hostWindow().ok()) {
+        state.SkipWithError("no X display (DISPLAY unset)");
+        return;
+    }
+    TestSuite suite;
+    QTemporaryDir runtime;
+    QProcessEnvironment env = suiteEnvironment(suite.path(), runtime.path());
+    env.insert(QStringLiteral("QVR_QUIT_AFTER_SHOW"), QStringLiteral("1"));
+    constexpr int kVueltas = 21;
+    for (auto _ : state) {
+        std::vector<double> kv834, desnuda;
+        for (int i = 0; i < kVueltas; ++i) {
+            kv834.push_back(milisegundos(QStringLiteral(KV834_PATH), env));
+            desnuda.push_back(milisegundos(QStringLiteral(BARE_WINDOW_PATH), env));
+            if (kv834.back() < 0 || desnuda.back() < 0) {
+                state.SkipWithError("a program did not end cleanly");
+                return;
+            }
+        }
+        state.counters["kv834_ms"] = mediana(kv834);
+        state.counters["bare_ms"] = mediana(desnuda);
+        state.counters["ratio"] = mediana(kv834) / mediana(desnuda);
+    }
+}
+BENCHMARK(BM_Kv834StartOverBareWindow)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

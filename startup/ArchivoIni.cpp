@@ -177,6 +177,11 @@ QString ArchivoIni::read(const QString& path, const QString& section, const QStr
     return whole ? valorEn(*whole, section, key) : QString();
 }
 
+QByteArray ArchivoIni::contenido(const QString& path)
+{
+    return readWhole(path).value_or(QByteArray());
+}
+
 QString ArchivoIni::valorEn(const QByteArray& bytes, const QString& section, const QString& key)
 {
     const Text text(bytes);
@@ -195,11 +200,16 @@ bool ArchivoIni::write(const QString& path, const QString& section, const QStrin
     const std::optional<QByteArray> whole = readWhole(path);
     if (!whole)
         return false;
+    const QByteArray bytes = conValorPuesto(*whole, section, key, value);
+    // Every start records the same SystemDB: rewriting it would only cost a
+    // flush to disk.
+    if (bytes == *whole)
+        return true;
     QSaveFile save(path);
     save.setDirectWriteFallback(true);   // a folder we may not create files in
     if (!save.open(QIODevice::WriteOnly))
         return false;
-    save.write(conValorPuesto(*whole, section, key, value));
+    save.write(bytes);
     return save.commit();
 }
 

@@ -6,9 +6,9 @@
 
 namespace {
 
-QString readKey(const QString& iniPath, const char16_t* key)
+QString readKey(const QByteArray& ini, const char16_t* key)
 {
-    return ArchivoIni::read(iniPath, QString::fromUtf16(kIniSection), QString::fromUtf16(key));
+    return ArchivoIni::valorEn(ini, QString::fromUtf16(kIniSection), QString::fromUtf16(key));
 }
 
 // The suite writes Windows folder names; here the separator is '/'.
@@ -21,20 +21,22 @@ QString unixPath(QString path)
 
 Configuracion leeConfiguracion(const QString& iniPath)
 {
+    // One read: every key comes from the same version of the file.
+    const QByteArray ini = ArchivoIni::contenido(iniPath);
     Configuracion s;
-    s.sysPath = unixPath(readKey(iniPath, u"SysPath"));
-    s.sysVersion = readKey(iniPath, u"SysVersion");
-    s.dbPath = unixPath(readKey(iniPath, u"DBPath"));
-    s.dbName = unixPath(readKey(iniPath, u"DBName"));
+    s.sysPath = unixPath(readKey(ini, u"SysPath"));
+    s.sysVersion = readKey(ini, u"SysVersion");
+    s.dbPath = unixPath(readKey(ini, u"DBPath"));
+    s.dbName = unixPath(readKey(ini, u"DBName"));
     s.dbFile = s.dbPath + s.dbName;
-    s.sysMenu = unixPath(readKey(iniPath, u"SysMenu"));
+    s.sysMenu = unixPath(readKey(ini, u"SysMenu"));
     s.menuFile = s.sysPath + s.sysMenu;
     s.rptPath = s.sysPath + QStringLiteral("RPT");
     s.tmpPath = s.sysPath + QStringLiteral("TMP/");
     s.tmpPathNoSep = s.sysPath + QStringLiteral("TMP");
     s.bmpPath = s.sysPath + QStringLiteral("BMP/");
-    s.sysUser = readKey(iniPath, u"SysUser");
-    s.dbLogin = readKey(iniPath, u"DBLogin");
+    s.sysUser = readKey(ini, u"SysUser");
+    s.dbLogin = readKey(ini, u"DBLogin");
     return s;
 }
 
