@@ -11,12 +11,10 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QIconEngine>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -42,56 +40,6 @@ public:
     ~Reloj() { ModObjetos::PunteroEspera(false); }
     Reloj(const Reloj&) = delete;
     Reloj& operator=(const Reloj&) = delete;
-};
-
-// One of the style's own pictures, read from the style when it is first
-// drawn: the style decodes every size of a picture (up to 128 pixels) at
-// once, work that need not stand between the start and the window shown.
-class IconoDelEstilo : public QIconEngine {
-public:
-    IconoDelEstilo(QStyle* estilo, QStyle::StandardPixmap cual) : estilo_(estilo), cual_(cual) {}
-
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
-    {
-        icono().paint(painter, rect, Qt::AlignCenter, mode, state);
-    }
-    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
-    {
-        return icono().actualSize(size, mode, state);
-    }
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
-    {
-        return icono().pixmap(size, mode, state);
-    }
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
-    {
-        return icono().pixmap(size, scale, mode, state);
-    }
-    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
-    {
-        return icono().availableSizes(mode, state);
-    }
-    // Asked when the button is laid out, before anything is drawn. The seven
-    // pictures are built into Qt's styles, never missing: answered without reading.
-    bool isNull() override { return false; }
-    QString key() const override { return QStringLiteral("IconoDelEstilo"); }
-    QIconEngine* clone() const override { return new IconoDelEstilo(*this); }
-
-private:
-    const QIcon& icono()
-    {
-        if (!leido_) {
-            QStyle* estilo = estilo_ ? estilo_.data() : QApplication::style();
-            icono_ = estilo->standardIcon(cual_);
-            leido_ = true;
-        }
-        return icono_;
-    }
-
-    QPointer<QStyle> estilo_;
-    QStyle::StandardPixmap cual_;
-    bool leido_ = false;
-    QIcon icono_;
 };
 
 } // namespace
@@ -216,7 +164,7 @@ void MDIFrm::creaToolbar()
     for (const Boton& b : kBotones) {
         QAction* action = nullptr;
         if (b.texto) {
-            action = tlbMenu_->addAction(QIcon(new IconoDelEstilo(style(), b.icono)), QString::fromUtf8(b.texto));
+            action = tlbMenu_->addAction(style()->standardIcon(b.icono), QString::fromUtf8(b.texto));
             const int posicion = b.posicion;
             connect(action, &QAction::triggered, this, [this, posicion] { tlbMenu_ButtonClick(posicion); });
         } else {

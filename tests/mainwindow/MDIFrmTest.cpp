@@ -12,7 +12,6 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QStyle>
 #include <QTextBrowser>
 #include <QToolBar>
 
@@ -107,29 +106,6 @@ TEST_F(MDIFrmTest, ToolbarHasTenPositions)
         EXPECT_EQ(frm.botonToolbar(i)->isSeparator(), texts.at(i - 1).isEmpty()) << "position " << i;
     }
     EXPECT_EQ(frm.botonToolbar(11), nullptr);
-}
-
-// The pictures are read from the style only when first drawn: drawn, they are
-// the style's own, in every size and state the tool bar uses.
-TEST_F(MDIFrmTest, ToolbarPicturesAreTheStylesOwn)
-{
-    const std::pair<int, QStyle::StandardPixmap> pictures[] = {
-        {1, QStyle::SP_FileIcon},           {2, QStyle::SP_DialogOpenButton},
-        {3, QStyle::SP_TrashIcon},          {4, QStyle::SP_FileDialogDetailedView},
-        {5, QStyle::SP_DialogCloseButton},  {7, QStyle::SP_FileDialogContentsView},
-        {10, QStyle::SP_DialogHelpButton},
-    };
-    const int size = frm.toolbar()->style()->pixelMetric(QStyle::PM_ToolBarIconSize);
-    for (const auto& [position, picture] : pictures) {
-        const QIcon shown = frm.botonToolbar(position)->icon();
-        const QIcon own = frm.style()->standardIcon(picture);
-        EXPECT_FALSE(shown.isNull()) << "position " << position;
-        EXPECT_EQ(shown.availableSizes(), own.availableSizes()) << "position " << position;
-        for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled, QIcon::Active})
-            for (const int side : {16, size, 128})
-                EXPECT_EQ(shown.pixmap(side, mode).toImage(), own.pixmap(side, mode).toImage())
-                    << "position " << position << ", mode " << mode << ", size " << side;
-    }
 }
 
 TEST_F(MDIFrmTest, LoadOpensTheDatabaseAndShowsTheFormCode)
