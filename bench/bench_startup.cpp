@@ -5,8 +5,8 @@
 
 #include "BenchMain.h"
 #include "ProcessTiming.h"
-#include "TestSuite.h"
-#include "XTestWindows.h"
+#include "SuiteDePrueba.h"
+#include "VentanasXTest.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -19,9 +19,9 @@ namespace {
 
 // One host window for the whole run: Xvfb resets itself when its last client
 // leaves, and would refuse the next repetition's connection meanwhile.
-XTestWindows& hostWindow()
+VentanasXTest& ventanaIntegrador()
 {
-    static XTestWindows x;
+    static VentanasXTest x;
     static const bool created = x.ok() && x.create(QStringLiteral("Qvarion"), true) != 0;
     (void)created;
     return x;
@@ -29,14 +29,14 @@ XTestWindows& hostWindow()
 
 void BM_Kv834StartToMainWindow(benchmark::State& state)
 {
-    if (!hostWindow().ok()) {
+    if (!ventanaIntegrador().ok()) {
         state.SkipWithError("no X display (DISPLAY unset)");
         return;
     }
-    TestSuite suite;
+    SuiteDePrueba suite;
     QTemporaryDir runtime;
 
-    QProcessEnvironment env = suiteEnvironment(suite.path(), runtime.path());
+    QProcessEnvironment env = entornoSuite(suite.path(), runtime.path());
     env.insert(QStringLiteral("QVR_QUIT_AFTER_SHOW"), QStringLiteral("1"));
 
     for (auto _ : state) {
@@ -65,5 +65,5 @@ BENCHMARK(BM_Kv834StartToMainWindow)->UseManualTime()->Iterations(10)->Unit(benc
 
 int main(int argc, char** argv)
 {
-    return runBenchmarks(argc, argv);
+    return correMediciones(argc, argv);
 }

@@ -30,7 +30,7 @@ QString quoted(QString name)
 const QString kUnrestricted =
     QStringLiteral("EXISTS (SELECT 1 FROM CLAVES k WHERE k.Usuario = CURRENT_USER AND k.Tipo = '0')");
 
-QString ownTaxpayer(const QString& table)
+QString contribuyentePropio(const QString& table)
 {
     // 0834IMP stamps SPOOL with the number as its argument carries it, blank-padded to 15.
     return QStringLiteral("EXISTS (SELECT 1 FROM CONT c WHERE c.Tip_doc_d = %1.Tip_doc_d"
@@ -40,7 +40,7 @@ QString ownTaxpayer(const QString& table)
 
 QString rule(const QString& ownRows) { return QStringLiteral("(%1 OR %2)").arg(kUnrestricted, ownRows); }
 
-QStringList policyStatements(const QString& group)
+QStringList sentenciasPoliticas(const QString& group)
 {
     QStringList s;
     // Reference tables: read by every program, written by the administrator (and Alt834 run by them).
@@ -53,7 +53,7 @@ QStringList policyStatements(const QString& group)
     for (const QString& table : kDeclarationTables) {
         s << QStringLiteral("ALTER TABLE %1 ENABLE ROW LEVEL SECURITY").arg(table);
         s << QStringLiteral("CREATE POLICY qvr_usuario ON %1 TO %2 USING %3 WITH CHECK %3")
-                 .arg(table, group, rule(ownTaxpayer(table)));
+                 .arg(table, group, rule(contribuyentePropio(table)));
     }
     // Spool rows are numbered across all users (next Secuencia of a report,
     // next file name), so everybody reads the numbers of every row; the
@@ -63,9 +63,9 @@ QStringList policyStatements(const QString& group)
     s << QStringLiteral("ALTER TABLE SPOOL ENABLE ROW LEVEL SECURITY");
     s << QStringLiteral("CREATE POLICY qvr_numeros ON SPOOL FOR SELECT TO %1 USING (true)").arg(group);
     s << QStringLiteral("CREATE POLICY qvr_alta ON SPOOL FOR INSERT TO %1 WITH CHECK (Usuario = CURRENT_USER AND %2)")
-             .arg(group, rule(ownTaxpayer(QStringLiteral("SPOOL"))));
+             .arg(group, rule(contribuyentePropio(QStringLiteral("SPOOL"))));
     s << QStringLiteral("CREATE POLICY qvr_baja ON SPOOL FOR DELETE TO %1 USING %2")
-             .arg(group, rule(ownTaxpayer(QStringLiteral("SPOOL"))));
+             .arg(group, rule(contribuyentePropio(QStringLiteral("SPOOL"))));
     return s;
 }
 
@@ -99,7 +99,7 @@ QVariant firstValue(QSqlDatabase db, const QString& sql, const QVariantList& val
     return q.next() ? q.value(0) : QVariant();
 }
 
-bool roleExists(QSqlDatabase db, const QString& name, QString* error)
+bool existeRol(QSqlDatabase db, const QString& name, QString* error)
 {
     return !firstValue(db, QStringLiteral("SELECT 1 FROM pg_catalog.pg_roles WHERE rolname = ?"), {name}, error)
                 .isNull();
@@ -107,14 +107,14 @@ bool roleExists(QSqlDatabase db, const QString& name, QString* error)
 
 // The group of the connection's database; empty (with the reason) when the
 // suite there has no per-user logins.
-QString groupOf(QSqlDatabase db, QString* error)
+QString grupoDe(QSqlDatabase db, QString* error)
 {
     const QString database =
         firstValue(db, QStringLiteral("SELECT current_database()"), {}, error).toString();
     if (database.isEmpty())
         return {};
-    const QString group = suiteUsersGroup(database);
-    if (!roleExists(db, group, error)) {
+    const QString group = grupoUsuariosSuite(database);
+    if (!existeRol(db, group, error)) {
         if (error->isEmpty())
             *error = QStringLiteral("La suite de la base de datos %1 no tiene un usuario del servidor por usuario "
                                     "(se crea con qvrhost init --server URL --per-user-logins CARPETA).")
@@ -124,7 +124,7 @@ QString groupOf(QSqlDatabase db, QString* error)
     return group;
 }
 
-QString checkName(const QString& name)
+QString revisaNombre(const QString& name)
 {
     if (name.isEmpty() || name != name.trimmed() || name.size() > kMaxUserName)
         return QStringLiteral("El nombre de usuario \"%1\" no es válido: de 1 a %2 caracteres, sin blancos al "
@@ -136,28 +136,28 @@ QString checkName(const QString& name)
 
 } // namespace
 
-QString suiteUsersGroup(const QString& database) { return database + QStringLiteral("_usuarios"); }
+QString grupoUsuariosSuite(const QString& database) { return database + QStringLiteral("_usuarios"); }
 
-QString sessionLogin(QSqlDatabase db)
+QString loginSesion(QSqlDatabase db)
 {
     QString error;
     return firstValue(db, QStringLiteral("SELECT session_user"), {}, &error).toString();
 }
 
-QString writePerUserLogins(QSqlDatabase db, const QString& admin)
+QString escribeLoginsPorUsuario(QSqlDatabase db, const QString& admin)
 {
     QString error;
     const QString database = firstValue(db, QStringLiteral("SELECT current_database()"), {}, &error).toString();
     if (!error.isEmpty())
         return error;
-    const QString group = suiteUsersGroup(database);
-    const bool exists = roleExists(db, group, &error);
+    const QString group = grupoUsuariosSuite(database);
+    const bool exists = existeRol(db, group, &error);
     if (!error.isEmpty())
         return error;
     QStringList statements;
     if (!exists)
         statements << QStringLiteral("CREATE ROLE %1 NOLOGIN").arg(quoted(group));
-    statements << policyStatements(quoted(group));
+    statements << sentenciasPoliticas(quoted(group));
     for (const QString& sql : statements) {
         if (!run(db, sql, &error))
             return error + u'\n' + sql;
@@ -171,18 +171,18 @@ QString writePerUserLogins(QSqlDatabase db, const QString& admin)
     return error;
 }
 
-QString addSuiteUser(QSqlDatabase db, const QString& name, bool restricted)
+QString agregaUsuarioSuite(QSqlDatabase db, const QString& name, bool restricted)
 {
-    if (QString problem = checkName(name); !problem.isEmpty())
+    if (QString problem = revisaNombre(name); !problem.isEmpty())
         return problem;
     TransaccionSql transaccion(db);
     if (!transaccion.abierta())
         return transaccion.error();
     QString error;
-    const QString group = groupOf(db, &error);
+    const QString group = grupoDe(db, &error);
     if (group.isEmpty())
         return error;
-    const bool exists = roleExists(db, name, &error);
+    const bool exists = existeRol(db, name, &error);
     if (!error.isEmpty())
         return error;
     const QString grant = exists ? QStringLiteral("GRANT %1 TO %2").arg(quoted(group), quoted(name))
@@ -206,15 +206,15 @@ QString addSuiteUser(QSqlDatabase db, const QString& name, bool restricted)
     return transaccion.confirmar() ? QString() : transaccion.error();
 }
 
-QString removeSuiteUser(QSqlDatabase db, const QString& name)
+QString quitaUsuarioSuite(QSqlDatabase db, const QString& name)
 {
-    if (name == sessionLogin(db))
+    if (name == loginSesion(db))
         return QStringLiteral("El administrador no puede quitarse a sí mismo (%1).").arg(name);
     TransaccionSql transaccion(db);
     if (!transaccion.abierta())
         return transaccion.error();
     QString error;
-    const QString group = groupOf(db, &error);
+    const QString group = grupoDe(db, &error);
     if (group.isEmpty())
         return error;
     QSqlQuery q(db);
@@ -242,7 +242,7 @@ QString removeSuiteUser(QSqlDatabase db, const QString& name)
     return transaccion.confirmar() ? QString() : transaccion.error();
 }
 
-QString openSuiteDatabaseAs(const Configuracion& settings, const QString& connection)
+QString abreBaseSuiteComo(const Configuracion& settings, const QString& connection)
 {
     if (!esDireccionServidor(settings.dbFile))
         return abreBaseSuite(settings.dbFile, connection);

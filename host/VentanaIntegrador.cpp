@@ -32,7 +32,7 @@ namespace {
 
 const QString kTitle = QStringLiteral("Qvarion");
 
-QTableView* makeList(QSqlQueryModel* model, const QString& objectName)
+QTableView* creaLista(QSqlQueryModel* model, const QString& objectName)
 {
     auto* view = new QTableView;
     view->setObjectName(objectName);
@@ -69,8 +69,8 @@ VentanaIntegrador::VentanaIntegrador(const ConfiguracionIntegrador& settings, QS
     , folderLabel_(new QLabel)
     , storedModel_(new QSqlQueryModel(this))
     , sentModel_(new QSqlQueryModel(this))
-    , storedView_(makeList(storedModel_, QStringLiteral("grdGrabadas")))
-    , sentView_(makeList(sentModel_, QStringLiteral("grdEnviadas")))
+    , storedView_(creaLista(storedModel_, QStringLiteral("grdGrabadas")))
+    , sentView_(creaLista(sentModel_, QStringLiteral("grdEnviadas")))
     , kv834Button_(new QPushButton(QStringLiteral("Declaración 0834 (Kv834)")))
     , sendButton_(new QPushButton(QStringLiteral("Enviar")))
     , summaryButton_(new QPushButton(QStringLiteral("Resumen 0834IMP")))

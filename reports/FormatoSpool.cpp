@@ -12,7 +12,7 @@ QString tag(QLatin1StringView name, const QString& value)
     return QStringLiteral("<!%1!>%2<!/%1!>").arg(name, value);
 }
 
-QString fieldText(QStringView text)
+QString textoCampo(QStringView text)
 {
     QString out = text.toString();
     out.replace(u'|', QChar(0x00A6));
@@ -44,7 +44,7 @@ QString lineaPos(int x, int y, QStringView text, bool bold, int size, int page)
     line += u'|';
     line += QString::number(y);
     line += u'|';
-    line += fieldText(text);
+    line += textoCampo(text);
     line += u'|';
     line += bold ? QLatin1StringView("True") : QLatin1StringView("False");
     line += u'|';

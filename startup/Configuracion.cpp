@@ -6,13 +6,13 @@
 
 namespace {
 
-QString readKey(const QString& iniPath, const char16_t* key)
+QString leeClave(const QString& iniPath, const char16_t* key)
 {
     return ArchivoIni::read(iniPath, QString::fromUtf16(kIniSection), QString::fromUtf16(key));
 }
 
 // The suite writes Windows folder names; here the separator is '/'.
-QString unixPath(QString path)
+QString rutaUnix(QString path)
 {
     return path.replace(u'\\', u'/');
 }
@@ -22,19 +22,19 @@ QString unixPath(QString path)
 Configuracion leeConfiguracion(const QString& iniPath)
 {
     Configuracion s;
-    s.sysPath = unixPath(readKey(iniPath, u"SysPath"));
-    s.sysVersion = readKey(iniPath, u"SysVersion");
-    s.dbPath = unixPath(readKey(iniPath, u"DBPath"));
-    s.dbName = unixPath(readKey(iniPath, u"DBName"));
+    s.sysPath = rutaUnix(leeClave(iniPath, u"SysPath"));
+    s.sysVersion = leeClave(iniPath, u"SysVersion");
+    s.dbPath = rutaUnix(leeClave(iniPath, u"DBPath"));
+    s.dbName = rutaUnix(leeClave(iniPath, u"DBName"));
     s.dbFile = s.dbPath + s.dbName;
-    s.sysMenu = unixPath(readKey(iniPath, u"SysMenu"));
+    s.sysMenu = rutaUnix(leeClave(iniPath, u"SysMenu"));
     s.menuFile = s.sysPath + s.sysMenu;
     s.rptPath = s.sysPath + QStringLiteral("RPT");
     s.tmpPath = s.sysPath + QStringLiteral("TMP/");
     s.tmpPathNoSep = s.sysPath + QStringLiteral("TMP");
     s.bmpPath = s.sysPath + QStringLiteral("BMP/");
-    s.sysUser = readKey(iniPath, u"SysUser");
-    s.dbLogin = readKey(iniPath, u"DBLogin");
+    s.sysUser = leeClave(iniPath, u"SysUser");
+    s.dbLogin = leeClave(iniPath, u"DBLogin");
     return s;
 }
 

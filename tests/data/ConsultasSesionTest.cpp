@@ -1,11 +1,11 @@
 #include "ConsultasSesion.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <gtest/gtest.h>
 
 TEST(SessionLookups, UserType)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     ASSERT_TRUE(suite.exec("INSERT INTO CLAVES VALUES ('ROOT','0')"));
     ASSERT_TRUE(suite.exec("INSERT INTO CLAVES VALUES ('ANA','2')"));
     ASSERT_TRUE(suite.exec("INSERT INTO CLAVES VALUES ('NOTYPE',NULL)"));
@@ -19,7 +19,7 @@ TEST(SessionLookups, UserType)
 
 TEST(SessionLookups, ErrorTextByFourDigitCode)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     ASSERT_TRUE(suite.exec("INSERT INTO ERROR VALUES ('0151','Error al grabar la declaración')"));
     ASSERT_TRUE(suite.exec("INSERT INTO ERROR VALUES ('0007','Memoria insuficiente')"));
     ASSERT_TRUE(suite.exec("INSERT INTO ERROR VALUES ('151','wrong key')"));

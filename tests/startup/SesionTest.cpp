@@ -1,6 +1,6 @@
 #include "ArchivoIni.h"
 #include "Sesion.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -32,7 +32,7 @@ protected:
         return ArchivoIni::read(suite.iniPath(), QStringLiteral("Options"), QLatin1String(key));
     }
 
-    TestSuite suite;
+    SuiteDePrueba suite;
 };
 
 TEST_F(SessionTest, OpensTheSuiteDatabaseAndRecordsTheWorkgroupFile)

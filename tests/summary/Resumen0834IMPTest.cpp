@@ -3,7 +3,7 @@
 
 #include "ArchivoIni.h"
 #include "BloqueoInstancia.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QDate>
 #include <QDir>
@@ -120,7 +120,7 @@ protected:
     }
 
     QTemporaryDir runtime_;
-    TestSuite suite_;
+    SuiteDePrueba suite_;
     QByteArray iniAntes_;
 };
 
