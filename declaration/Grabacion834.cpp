@@ -480,7 +480,7 @@ Resultado mensajeGrabado(const QSqlDatabase& db, int estado)
 {
     if (estado == 9)
         return Resultado::falla(texto::kGrabadaConInconsistencias, -1, Foco::Ninguno, Icono::Exclamacion);
-    return Resultado::falla(errorText(db, 151), -1, Foco::Ninguno, Icono::Informacion);
+    return Resultado::falla(textoError(db, 151), -1, Foco::Ninguno, Icono::Informacion);
 }
 
 Resultado mensajeFallo(const QString& error)

@@ -160,7 +160,7 @@ const char* const kMessages[][2] = {
     {"0153", "La declaración ha sido enviada satisfactoriamente."},
 };
 
-bool run(QSqlQuery& q, QString* error)
+bool ejecutaConsulta(QSqlQuery& q, QString* error)
 {
     if (q.exec())
         return true;
@@ -191,7 +191,7 @@ QString escribeFilasMuestra(QSqlDatabase db)
     for (const auto& [user, type] : {std::pair{"ADMIN", "0"}, std::pair{"CONTADOR", "1"}}) {
         q.addBindValue(QString::fromLatin1(user));
         q.addBindValue(QString::fromLatin1(type));
-        if (!run(q, &error))
+        if (!ejecutaConsulta(q, &error))
             return error;
     }
 
@@ -199,7 +199,7 @@ QString escribeFilasMuestra(QSqlDatabase db)
     for (const auto& m : kMessages) {
         q.addBindValue(QString::fromLatin1(m[0]));
         q.addBindValue(QString::fromUtf8(m[1]));
-        if (!run(q, &error))
+        if (!ejecutaConsulta(q, &error))
             return error;
     }
 
@@ -209,7 +209,7 @@ QString escribeFilasMuestra(QSqlDatabase db)
         q.addBindValue(p.argumento);
         q.addBindValue(p.funcion);
         q.addBindValue(p.correl);
-        if (!run(q, &error))
+        if (!ejecutaConsulta(q, &error))
             return error;
     }
 
@@ -218,7 +218,7 @@ QString escribeFilasMuestra(QSqlDatabase db)
         q.addBindValue(QString::fromLatin1(t.ruc));
         q.addBindValue(QString::fromUtf8(t.name));
         q.addBindValue(QString::fromLatin1(t.user));
-        if (!run(q, &error))
+        if (!ejecutaConsulta(q, &error))
             return error;
     }
 

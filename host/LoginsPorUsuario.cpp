@@ -69,7 +69,7 @@ QStringList sentenciasPoliticas(const QString& group)
     return s;
 }
 
-bool run(QSqlQuery& q, QString* error)
+bool ejecutaConsulta(QSqlQuery& q, QString* error)
 {
     if (q.exec())
         return true;
@@ -78,7 +78,7 @@ bool run(QSqlQuery& q, QString* error)
 }
 
 // A statement without values: roles, rights and policies cannot be prepared on the server.
-bool run(QSqlDatabase db, const QString& sql, QString* error)
+bool ejecutaConsulta(QSqlDatabase db, const QString& sql, QString* error)
 {
     QSqlQuery q(db);
     if (q.exec(sql))
@@ -88,20 +88,20 @@ bool run(QSqlDatabase db, const QString& sql, QString* error)
 }
 
 // The first column of the first row of `sql` with one bound value; null when none.
-QVariant firstValue(QSqlDatabase db, const QString& sql, const QVariantList& values, QString* error)
+QVariant primerValor(QSqlDatabase db, const QString& sql, const QVariantList& values, QString* error)
 {
     QSqlQuery q(db);
     q.prepare(sql);
     for (const QVariant& v : values)
         q.addBindValue(v);
-    if (!run(q, error))
+    if (!ejecutaConsulta(q, error))
         return {};
     return q.next() ? q.value(0) : QVariant();
 }
 
 bool existeRol(QSqlDatabase db, const QString& name, QString* error)
 {
-    return !firstValue(db, QStringLiteral("SELECT 1 FROM pg_catalog.pg_roles WHERE rolname = ?"), {name}, error)
+    return !primerValor(db, QStringLiteral("SELECT 1 FROM pg_catalog.pg_roles WHERE rolname = ?"), {name}, error)
                 .isNull();
 }
 
@@ -110,7 +110,7 @@ bool existeRol(QSqlDatabase db, const QString& name, QString* error)
 QString grupoDe(QSqlDatabase db, QString* error)
 {
     const QString database =
-        firstValue(db, QStringLiteral("SELECT current_database()"), {}, error).toString();
+        primerValor(db, QStringLiteral("SELECT current_database()"), {}, error).toString();
     if (database.isEmpty())
         return {};
     const QString group = grupoUsuariosSuite(database);
@@ -141,13 +141,13 @@ QString grupoUsuariosSuite(const QString& database) { return database + QStringL
 QString loginSesion(QSqlDatabase db)
 {
     QString error;
-    return firstValue(db, QStringLiteral("SELECT session_user"), {}, &error).toString();
+    return primerValor(db, QStringLiteral("SELECT session_user"), {}, &error).toString();
 }
 
 QString escribeLoginsPorUsuario(QSqlDatabase db, const QString& admin)
 {
     QString error;
-    const QString database = firstValue(db, QStringLiteral("SELECT current_database()"), {}, &error).toString();
+    const QString database = primerValor(db, QStringLiteral("SELECT current_database()"), {}, &error).toString();
     if (!error.isEmpty())
         return error;
     const QString group = grupoUsuariosSuite(database);
@@ -159,7 +159,7 @@ QString escribeLoginsPorUsuario(QSqlDatabase db, const QString& admin)
         statements << QStringLiteral("CREATE ROLE %1 NOLOGIN").arg(quoted(group));
     statements << sentenciasPoliticas(quoted(group));
     for (const QString& sql : statements) {
-        if (!run(db, sql, &error))
+        if (!ejecutaConsulta(db, sql, &error))
             return error + u'\n' + sql;
     }
     QSqlQuery q(db);
@@ -167,7 +167,7 @@ QString escribeLoginsPorUsuario(QSqlDatabase db, const QString& admin)
                              " WHERE NOT EXISTS (SELECT 1 FROM CLAVES WHERE Usuario = ?)"));
     q.addBindValue(admin);
     q.addBindValue(admin);
-    run(q, &error);
+    ejecutaConsulta(q, &error);
     return error;
 }
 
@@ -187,20 +187,20 @@ QString agregaUsuarioSuite(QSqlDatabase db, const QString& name, bool restricted
         return error;
     const QString grant = exists ? QStringLiteral("GRANT %1 TO %2").arg(quoted(group), quoted(name))
                                  : QStringLiteral("CREATE ROLE %2 LOGIN IN ROLE %1").arg(quoted(group), quoted(name));
-    if (!run(db, grant, &error))
+    if (!ejecutaConsulta(db, grant, &error))
         return error;
     const QString tipo = restricted ? QStringLiteral("1") : QStringLiteral("0");
     QSqlQuery q(db);
     q.prepare(QStringLiteral("UPDATE CLAVES SET Tipo = ? WHERE Usuario = ?"));
     q.addBindValue(tipo);
     q.addBindValue(name);
-    if (!run(q, &error))
+    if (!ejecutaConsulta(q, &error))
         return error;
     if (q.numRowsAffected() == 0) {
         q.prepare(QStringLiteral("INSERT INTO CLAVES (Usuario, Tipo) VALUES (?, ?)"));
         q.addBindValue(name);
         q.addBindValue(tipo);
-        if (!run(q, &error))
+        if (!ejecutaConsulta(q, &error))
             return error;
     }
     return transaccion.confirmar() ? QString() : transaccion.error();
@@ -220,7 +220,7 @@ QString quitaUsuarioSuite(QSqlDatabase db, const QString& name)
     QSqlQuery q(db);
     q.prepare(QStringLiteral("DELETE FROM CLAVES WHERE Usuario = ?"));
     q.addBindValue(name);
-    if (!run(q, &error))
+    if (!ejecutaConsulta(q, &error))
         return error;
     const bool hadRow = q.numRowsAffected() > 0;
     // Memberships of the role: of this suite's group, and of any role at all.
@@ -229,15 +229,15 @@ QString quitaUsuarioSuite(QSqlDatabase db, const QString& name)
                              " JOIN pg_catalog.pg_roles g ON g.oid = m.roleid WHERE r.rolname = ?"));
     q.addBindValue(group);
     q.addBindValue(name);
-    if (!run(q, &error) || !q.next())
+    if (!ejecutaConsulta(q, &error) || !q.next())
         return error;
     const bool member = q.value(0).toInt() > 0;
     const bool onlyThisSuite = q.value(1).toInt() == 1;
     if (!hadRow && !member)
         return QStringLiteral("No existe el usuario %1 en la suite.").arg(name);
-    if (member && !run(db, QStringLiteral("REVOKE %1 FROM %2").arg(quoted(group), quoted(name)), &error))
+    if (member && !ejecutaConsulta(db, QStringLiteral("REVOKE %1 FROM %2").arg(quoted(group), quoted(name)), &error))
         return error;
-    if (member && onlyThisSuite && !run(db, QStringLiteral("DROP ROLE %1").arg(quoted(name)), &error))
+    if (member && onlyThisSuite && !ejecutaConsulta(db, QStringLiteral("DROP ROLE %1").arg(quoted(name)), &error))
         return error;
     return transaccion.confirmar() ? QString() : transaccion.error();
 }

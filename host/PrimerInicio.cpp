@@ -168,7 +168,7 @@ std::optional<ConfiguracionIntegrador> abreSuiteUsuario(const QString& iniPath, 
     options.connectionName = connection;
     options.writeSystemDb = false;   // the host's settings are the suite's own
     for (;;) {
-        const ConfiguracionIntegrador settings = ConfiguracionIntegrador::read(iniPath);
+        const ConfiguracionIntegrador settings = ConfiguracionIntegrador::lee(iniPath);
         const std::optional<FalloApertura> failure = abreBaseDatos(settings.suite, iniPath, options);
         if (!failure)
             return settings;

@@ -45,7 +45,7 @@ QTableView* creaLista(QSqlQueryModel* model, const QString& objectName)
     return view;
 }
 
-void fill(QSqlQueryModel* model, QSqlDatabase db, const QString& sql, const QStringList& headers)
+void llenaModelo(QSqlQueryModel* model, QSqlDatabase db, const QString& sql, const QStringList& headers)
 {
     QSqlQuery q(db);
     q.prepare(sql);
@@ -118,13 +118,13 @@ VentanaIntegrador::VentanaIntegrador(const ConfiguracionIntegrador& settings, QS
 
 void VentanaIntegrador::reload()
 {
-    fill(storedModel_, db_,
+    llenaModelo(storedModel_, db_,
          QStringLiteral("SELECT A.DOC_ID_D, B.NOMBRE, A.PERIODO, A.FORMULARIO, A.ESTADO FROM CAB AS A, CONT AS B"
                         " WHERE A.DOC_ID_D=B.DOC_ID_D AND A.TIP_DOC_D=6 AND B.TIP_DOC_D=6 AND A.FORMULARIO=?"
                         " ORDER BY A.DOC_ID_D ASC, A.PERIODO ASC"),
          {QStringLiteral("RUC"), QStringLiteral("Razón Social"), QStringLiteral("Periodo"),
           QStringLiteral("Formulario"), QStringLiteral("Estado")});
-    fill(sentModel_, db_,
+    llenaModelo(sentModel_, db_,
          QStringLiteral("SELECT A.DOC_ID_D, B.NOMBRE, A.PERIODO, A.FORMULARIO, A.NORDEN, A.FEC_ENV, A.CONTROL, A.CORREL"
                         " FROM HCAB AS A, CONT AS B"
                         " WHERE A.DOC_ID_D=B.DOC_ID_D AND A.TIP_DOC_D=6 AND B.TIP_DOC_D=6 AND A.FORMULARIO=?"

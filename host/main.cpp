@@ -49,13 +49,13 @@ const LineaDeOrdenes::Programa kPrograma{
     {"--ini", "--new"},
 };
 
-int fail(const QString& message)
+int terminaConError(const QString& message)
 {
     std::fprintf(stderr, "%s\n", qPrintable(message));
     return 1;
 }
 
-int usage()
+int muestraUso()
 {
     std::fwrite(kPrograma.uso.data(), 1, kPrograma.uso.size(), stderr);
     return LineaDeOrdenes::kSalidaUso;
@@ -84,7 +84,7 @@ bool abreSuite(const QString& iniPath, ConfiguracionIntegrador* settings, QStrin
         *error = QStringLiteral("No existe %1. Cree una suite con: qvrhost init CARPETA").arg(iniPath);
         return false;
     }
-    *settings = ConfiguracionIntegrador::read(iniPath);
+    *settings = ConfiguracionIntegrador::lee(iniPath);
     if (!esDireccionServidor(settings->suite.dbFile) && !QFileInfo::exists(settings->suite.dbFile)) {
         *error = QStringLiteral("No existe la base de datos %1.").arg(settings->suite.dbFile);
         return false;
@@ -112,11 +112,11 @@ int ejecutaInit(QStringList args)
     const bool perUser = args.removeAll(QStringLiteral("--per-user-logins")) > 0;
     QString server;
     if (!tomaOpcionServer(args, &server) || args.size() != 1 || ((force || perUser) && server.isEmpty()))
-        return usage();
+        return muestraUso();
     const QString error = server.isEmpty() ? qvrhost::creaSuite(args.first())
                                            : qvrhost::creaSuiteEnServidor(args.first(), server, force, perUser);
     if (!error.isEmpty())
-        return fail(error);
+        return terminaConError(error);
     std::printf("%s\n", qPrintable(QStringLiteral("Suite creada en %1").arg(QFileInfo(args.first()).absoluteFilePath())));
     return 0;
 }
@@ -125,15 +125,15 @@ int ejecutaSend(QStringList args)
 {
     QString iniPath;
     if (!tomaOpcionIni(args, &iniPath) || args.size() != 2)
-        return usage();
+        return muestraUso();
     ConfiguracionIntegrador settings;
     QString error;
     if (!abreSuite(iniPath, &settings, &error))
-        return fail(error);
+        return terminaConError(error);
     qvrhost::EnvioDeclaracion s;
     error = qvrhost::enviaDeclaracionGuardada(QSqlDatabase::database(kConnection), args.at(0).trimmed(), args.at(1).trimmed(), &s);
     if (!error.isEmpty())
-        return fail(error);
+        return terminaConError(error);
     std::printf("%s\n", qPrintable(s.line()));
     return 0;
 }
@@ -166,18 +166,18 @@ int ejecutaUser(QStringList args)
     bool iniGiven = false;
     if (!tomaOpcionServer(args, &server) || !tomaOpcionIni(args, &iniPath, &iniGiven) || args.size() != 2
         || (iniGiven && !server.isEmpty()))
-        return usage();
+        return muestraUso();
     const QString action = args.at(0);
     if (action != QLatin1String("add") && (action != QLatin1String("remove") || restricted))
-        return usage();
+        return muestraUso();
     if (const QString error = abreAdministracion(server, iniPath); !error.isEmpty())
-        return fail(error);
+        return terminaConError(error);
     const QSqlDatabase db = QSqlDatabase::database(kConnection);
     const QString name = args.at(1);
     const QString error = action == QLatin1String("add") ? qvrhost::agregaUsuarioSuite(db, name, restricted)
                                                          : qvrhost::quitaUsuarioSuite(db, name);
     if (!error.isEmpty())
-        return fail(error);
+        return terminaConError(error);
     std::printf("%s\n", qPrintable(action == QLatin1String("add")
                                        ? QStringLiteral("Usuario %1 agregado (%2).")
                                              .arg(name, restricted ? QStringLiteral("restringido")
@@ -197,7 +197,7 @@ int ejecutaVentana(int argc, char** argv, QStringList args)
     QString iniPath;
     bool iniGiven = false;
     if (!tomaOpcionIni(args, &iniPath, &iniGiven) || !args.isEmpty() || (newSuite && iniGiven))
-        return usage();
+        return muestraUso();
     // A user without a suite of their own is offered one; later starts find it.
     if (newSuite || (!iniGiven && !QFileInfo::exists(iniPath))) {
         if (!qvrhost::eligeSuiteUsuario(iniPath, !newSuite))

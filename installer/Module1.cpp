@@ -51,7 +51,7 @@ int numeroErrorSentencia(const QSqlError& error)
     }
 }
 
-QString errorDescription(const QSqlError& error)
+QString descripcionError(const QSqlError& error)
 {
     const QString db = error.databaseText();
     return db.isEmpty() ? error.text() : db;
@@ -94,7 +94,7 @@ const std::array<FilaReporte, 3>& Module1::filasReporte()
     return rows;
 }
 
-QString Module1::suiteFolder(const QString& sysPathValue)
+QString Module1::carpetaSuite(const QString& sysPathValue)
 {
     QString folder = sysPathValue.trimmed();
     const auto isSeparator = [](QChar c) { return c == u'/' || c == u'\\'; };
@@ -105,7 +105,7 @@ QString Module1::suiteFolder(const QString& sysPathValue)
 
 int Module1::run()
 {
-    const QString folder = suiteFolder(ArchivoIni::read(iniPath_, QString::fromUtf16(kIniSection),
+    const QString folder = carpetaSuite(ArchivoIni::lee(iniPath_, QString::fromUtf16(kIniSection),
                                                      QStringLiteral("SysPath")));
     if (folder.isEmpty()) {
         sink_({MensajeInstalador::Icono::Informacion, kMessageTitle, kNoSuiteText});
@@ -129,7 +129,7 @@ bool Module1::abreBaseDatos(const QString& folder)
     settings.sysPath = folder;
     // The installer takes the database file from the suite folder, whatever
     // DBPath says; a suite on a server has no file there, so its DBPath names the server.
-    const QString dbName = ArchivoIni::read(iniPath_, QString::fromUtf16(kIniSection), QStringLiteral("DBName"));
+    const QString dbName = ArchivoIni::lee(iniPath_, QString::fromUtf16(kIniSection), QStringLiteral("DBName"));
     const QString dbFile = esDireccionServidor(settings.dbPath) ? settings.dbPath + dbName : folder + dbName;
     OpcionesApertura options;
     options.connectionName = connection_;
@@ -179,7 +179,7 @@ void Module1::informaErrorSentencia(const QSqlError& error)
 {
     sink_({MensajeInstalador::Icono::Critico, kStatementTitle,
            QStringLiteral("Error Número : ") + QString::number(numeroErrorSentencia(error)) + u'\n'
-               + errorDescription(error)});
+               + descripcionError(error)});
 }
 
 Module1::ResultadoSentencia Module1::ejecutaSentencia(QSqlQuery& query)

@@ -40,7 +40,7 @@ public:
 
     // The suite folder from the SysPath value: trimmed, with a doubled
     // trailing separator cut to one. Empty when the suite is not installed.
-    static QString suiteFolder(const QString& sysPathValue);
+    static QString carpetaSuite(const QString& sysPathValue);
 
     static const std::array<FilaParam, 5>& filasParam();
     static const std::array<FilaReporte, 3>& filasReporte();

@@ -7,7 +7,7 @@ namespace FormatoSpool {
 
 namespace {
 
-QString tag(QLatin1StringView name, const QString& value)
+QString etiquetaConValor(QLatin1StringView name, const QString& value)
 {
     return QStringLiteral("<!%1!>%2<!/%1!>").arg(name, value);
 }
@@ -23,16 +23,16 @@ QString textoCampo(QStringView text)
 
 }  // namespace
 
-QString etiquetaFuente(const QString& fontName) { return tag(QLatin1StringView("font"), fontName); }
+QString etiquetaFuente(const QString& fontName) { return etiquetaConValor(QLatin1StringView("font"), fontName); }
 
 QString etiquetaNHojas(int pages)
 {
-    return tag(QLatin1StringView("nHojas"), QString::number(pages <= 1 ? 1 : pages));
+    return etiquetaConValor(QLatin1StringView("nHojas"), QString::number(pages <= 1 ? 1 : pages));
 }
 
-QString etiquetaOrientacion(const QString& value) { return tag(QLatin1StringView("Orientacion"), value); }
+QString etiquetaOrientacion(const QString& value) { return etiquetaConValor(QLatin1StringView("Orientacion"), value); }
 
-QString etiquetaColor(const QString& value) { return tag(QLatin1StringView("Color"), value); }
+QString etiquetaColor(const QString& value) { return etiquetaConValor(QLatin1StringView("Color"), value); }
 
 QString lineaPos(int x, int y, QStringView text, bool bold, int size, int page)
 {
@@ -75,7 +75,7 @@ QByteArray codificaLinea(QStringEncoder& encoder, QStringView line)
     return bytes;
 }
 
-QString decode(const QByteArray& bytes)
+QString decodifica(const QByteArray& bytes)
 {
     QStringDecoder decoder("windows-1252");
     return decoder.decode(bytes);

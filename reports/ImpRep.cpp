@@ -57,7 +57,7 @@ std::optional<qint64> highest(QSqlDatabase db, const QString& sql, const std::op
 }
 
 // A write transaction in which no other writer may add to SPOOL until it ends.
-bool begin(QSqlDatabase db, QSqlError* error)
+bool comienzaTransaccion(QSqlDatabase db, QSqlError* error)
 {
     if (!comenzarEscritura(db, error))
         return false;
@@ -88,7 +88,7 @@ RegistroSpool RegistraSpool(QSqlDatabase db, const QString& sysUser, const QStri
     constexpr int kAttempts = 8;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         QSqlError error;
-        if (!begin(db, &error)) {
+        if (!comienzaTransaccion(db, &error)) {
             if (estaBloqueada(error) && attempt + 1 < kAttempts) {
                 QThread::msleep(20 * (attempt + 1));
                 continue;

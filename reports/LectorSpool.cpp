@@ -29,7 +29,7 @@ int aEntero16(QStringView field)
     return int(std::clamp<qint64>(n, -32768, 32767));
 }
 
-bool toBool(QStringView field)
+bool esVerdadero(QStringView field)
 {
     return field.trimmed().compare(QLatin1StringView("True"), Qt::CaseInsensitive) == 0;
 }
@@ -39,7 +39,7 @@ bool toBool(QStringView field)
 class Campos {
 public:
     Campos(QStringView line, qsizetype pos) : line_(line), pos_(pos) {}
-    std::optional<QStringView> next()
+    std::optional<QStringView> siguiente()
     {
         if (pos_ > line_.size())
             return std::nullopt;
@@ -89,15 +89,15 @@ QString valorDeEtiqueta(QStringView line, qsizetype start, QStringView openTag)
 
 bool leeTexto(Campos& f, ElementoSpool::Tipo kind, ElementoSpool* item)
 {
-    const auto x = f.next(), y = f.next(), text = f.next(), bold = f.next(), size = f.next(),
-               page = f.next();
+    const auto x = f.siguiente(), y = f.siguiente(), text = f.siguiente(), bold = f.siguiente(), size = f.siguiente(),
+               page = f.siguiente();
     if (!page)
         return false;
     item->kind = kind;
     item->x = aEntero16(*x);
     item->y = aEntero16(*y);
     item->text = text->toString();
-    item->bold = toBool(*bold);
+    item->bold = esVerdadero(*bold);
     item->size = aEntero16(*size);
     if (item->size <= 0)
         item->size = 8;
@@ -107,7 +107,7 @@ bool leeTexto(Campos& f, ElementoSpool::Tipo kind, ElementoSpool* item)
 
 bool leeCuadro(Campos& f, ElementoSpool* item)
 {
-    const auto x1 = f.next(), y1 = f.next(), x2 = f.next(), y2 = f.next(), page = f.next();
+    const auto x1 = f.siguiente(), y1 = f.siguiente(), x2 = f.siguiente(), y2 = f.siguiente(), page = f.siguiente();
     if (!page)
         return false;
     item->kind = ElementoSpool::Tipo::Cuadro;
@@ -120,7 +120,7 @@ bool leeCuadro(Campos& f, ElementoSpool* item)
 }
 
 // Reads one line into the document; false when the line was skipped.
-bool readLine(QStringView line, DocumentoSpool& doc, int* lastDrawnPage)
+bool leeLinea(QStringView line, DocumentoSpool& doc, int* lastDrawnPage)
 {
     qsizetype start = 0;
     const QStringView word = palabraOrden(line, &start);
@@ -195,7 +195,7 @@ int DocumentoSpool::ultimaPagina() const
 DocumentoSpool leeSpool(const QByteArray& bytes)
 {
     DocumentoSpool doc;
-    const QString text = FormatoSpool::decode(bytes);
+    const QString text = FormatoSpool::decodifica(bytes);
     int lastDrawnPage = -1;
     QStringView rest(text);
     while (!rest.isEmpty()) {
@@ -204,7 +204,7 @@ DocumentoSpool leeSpool(const QByteArray& bytes)
         rest = lf < 0 ? QStringView() : rest.sliced(lf + 1);
         if (line.endsWith(u'\r'))
             line.chop(1);
-        if (!readLine(line, doc, &lastDrawnPage))
+        if (!leeLinea(line, doc, &lastDrawnPage))
             ++doc.skippedLines;
     }
     return doc;

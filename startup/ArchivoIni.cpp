@@ -171,7 +171,7 @@ QString ArchivoIni::ubicaIni()
     return QDir(folder).absoluteFilePath(QStringLiteral("KV000.INI"));
 }
 
-QString ArchivoIni::read(const QString& path, const QString& section, const QString& key)
+QString ArchivoIni::lee(const QString& path, const QString& section, const QString& key)
 {
     const std::optional<QByteArray> whole = leeCompleto(path);
     return whole ? valorEn(*whole, section, key) : QString();
@@ -190,7 +190,7 @@ QString ArchivoIni::valorEn(const QByteArray& bytes, const QString& section, con
     return kv->second.left(kValueBuffer - 1).trimmed();
 }
 
-bool ArchivoIni::write(const QString& path, const QString& section, const QString& key, const QString& value)
+bool ArchivoIni::escribe(const QString& path, const QString& section, const QString& key, const QString& value)
 {
     const std::optional<QByteArray> whole = leeCompleto(path);
     if (!whole)

@@ -5,7 +5,7 @@
 
 namespace {
 
-QString userName()
+QString nombreUsuario()
 {
     QString user = qEnvironmentVariable("USER");
     if (user.isEmpty())
@@ -20,7 +20,7 @@ BloqueoInstancia::BloqueoInstancia(const QString& program, const QString& folder
     QString dir = folder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) : folder;
     if (dir.isEmpty())
         dir = QDir::tempPath();
-    fileName_ = QDir(dir).filePath(program + u'-' + userName() + QStringLiteral(".lock"));
+    fileName_ = QDir(dir).filePath(program + u'-' + nombreUsuario() + QStringLiteral(".lock"));
     lock_ = std::make_unique<QLockFile>(fileName_);
     // Only a lock whose process has gone is stale, however long ago it was taken.
     lock_->setStaleLockTime(0);

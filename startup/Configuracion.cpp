@@ -8,7 +8,7 @@ namespace {
 
 QString leeClave(const QString& iniPath, const char16_t* key)
 {
-    return ArchivoIni::read(iniPath, QString::fromUtf16(kIniSection), QString::fromUtf16(key));
+    return ArchivoIni::lee(iniPath, QString::fromUtf16(kIniSection), QString::fromUtf16(key));
 }
 
 // The suite writes Windows folder names; here the separator is '/'.

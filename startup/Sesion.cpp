@@ -265,7 +265,7 @@ std::optional<FalloApertura> abreBaseDatos(const Configuracion& settings, const 
     // too), and nothing is recorded in the settings file. Nothing adds the
     // separator either: "/srv/suite" names the workgroup file "/srv/suiteKV000.MDW".
     if (settings.sysPath.isEmpty() || !settings.sysPath.endsWith(u'/') || !QFileInfo(settings.sysPath).isDir())
-        return falloInexistente(settings.systemDb());
+        return falloInexistente(settings.baseSistema());
     return abreArchivoBaseDatos(settings.dbFile, settings, iniPath, options);
 }
 
@@ -274,7 +274,7 @@ std::optional<FalloApertura> abreArchivoBaseDatos(const QString& dbFile, const C
 {
     // The workgroup file is recorded for the rest of the suite; SQLite has no accounts to open it with.
     if (options.writeSystemDb)
-        ArchivoIni::write(iniPath, QString::fromUtf16(kIniSection), QStringLiteral("SystemDB"), settings.systemDb());
+        ArchivoIni::escribe(iniPath, QString::fromUtf16(kIniSection), QStringLiteral("SystemDB"), settings.baseSistema());
     if (esDireccionServidor(dbFile))
         return abrePostgres(dbFile, settings, options);
     return abreSqlite(dbFile, options);

@@ -64,7 +64,7 @@ std::vector<xcb_window_t> ventanasPrincipales(xcb_connection_t* c, xcb_window_t 
 }
 
 // Mapped, or minimised by the window manager (iconic state), which still counts.
-bool isVisible(xcb_connection_t* c, xcb_window_t w)
+bool esVisible(xcb_connection_t* c, xcb_window_t w)
 {
     auto attrs = tomaRespuesta(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr));
     if (!attrs)
@@ -94,7 +94,7 @@ QString cWindows::tituloVentana(xcb_connection_t* c, std::uint32_t window)
 bool cWindows::correAppBajo(xcb_connection_t* c, std::uint32_t root, const QString& sApp)
 {
     for (const xcb_window_t w : ventanasPrincipales(c, root)) {
-        if (!isVisible(c, w))
+        if (!esVisible(c, w))
             continue;
         const QString title = tituloVentana(c, w);
         if (title.isEmpty())

@@ -40,7 +40,7 @@ TEST(HostWindow, ListsAndSendsTheSelectedDeclaration)
     ASSERT_TRUE(q.exec("INSERT INTO CAB (Tip_doc_d, Doc_id_d, Periodo, Formulario, estado, cNumero)"
                        " VALUES (6, '20602345671', '2004', '0834', 0, '000111')"));
 
-    VentanaIntegrador window(ConfiguracionIntegrador::read(suite.iniPath()), suite.db());
+    VentanaIntegrador window(ConfiguracionIntegrador::lee(suite.iniPath()), suite.db());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Qvarion"));
     auto* stored = window.findChild<QTableView*>("grdGrabadas");
     auto* sent = window.findChild<QTableView*>("grdEnviadas");
@@ -72,7 +72,7 @@ TEST(HostWindow, SummaryOfASentDeclarationShowsItsTextFile)
     qvrhost::EnvioDeclaracion sent;
     ASSERT_EQ(qvrhost::enviaDeclaracionGuardada(suite.db(), "20602345671", "2004", &sent), QString());
 
-    VentanaIntegrador window(ConfiguracionIntegrador::read(suite.iniPath()), suite.db());
+    VentanaIntegrador window(ConfiguracionIntegrador::lee(suite.iniPath()), suite.db());
     auto* list = window.findChild<QTableView*>("grdEnviadas");
     ASSERT_EQ(list->model()->rowCount(), 1);
     list->selectRow(0);
@@ -203,7 +203,7 @@ TEST(FirstStart, OffersASuiteInTheHomeFolderAndLeavesNothingWhenRefused)
     EXPECT_TRUE(made);
     EXPECT_EQ(seen, (QStringList{"question", proposed, "question", proposed}));
     EXPECT_TRUE(QFileInfo::exists(proposed + QStringLiteral("/qvr.db")));
-    EXPECT_EQ(ConfiguracionIntegrador::read(userIni).suite.dbFile, proposed + QStringLiteral("/qvr.db"));
+    EXPECT_EQ(ConfiguracionIntegrador::lee(userIni).suite.dbFile, proposed + QStringLiteral("/qvr.db"));
     EXPECT_GE(labelWidth, pathWidth) << "the path of the settings file is broken across lines";
     EXPECT_FALSE(nativeDialog);
     EXPECT_EQ(english, QStringList());
@@ -260,13 +260,13 @@ TEST(HostStart, FindsAMovedSuiteFolderAgain)
     const QString moved = dir.path() + QStringLiteral("/Conta");
     const QString userIni = dir.path() + QStringLiteral("/config/KV000.INI");
     ASSERT_EQ(qvrhost::haceSuiteUsuario(old, userIni), QString());
-    ASSERT_TRUE(ArchivoIni::write(userIni, QStringLiteral("Options"), QStringLiteral("SysUser"), QStringLiteral("MARIA")));
+    ASSERT_TRUE(ArchivoIni::escribe(userIni, QStringLiteral("Options"), QStringLiteral("SysUser"), QStringLiteral("MARIA")));
     ASSERT_TRUE(QDir().rename(old, moved));
 
     const QString otherIni = dir.path() + QStringLiteral("/otro/KV000.INI");
     ASSERT_EQ(qvrhost::haceSuiteUsuario(moved, otherIni), QString());
-    EXPECT_EQ(ConfiguracionIntegrador::read(otherIni).suite.sysPath, moved + u'/');
-    EXPECT_EQ(ConfiguracionIntegrador::read(otherIni).suite.dbFile, moved + QStringLiteral("/qvr.db"));
+    EXPECT_EQ(ConfiguracionIntegrador::lee(otherIni).suite.sysPath, moved + u'/');
+    EXPECT_EQ(ConfiguracionIntegrador::lee(otherIni).suite.dbFile, moved + QStringLiteral("/qvr.db"));
 
     QStringList seen;
     QTimer answer;
@@ -305,7 +305,7 @@ TEST(HostWindow, EnterPressesTheFocusedButton)
 {
     SuiteDePruebaIntegrador suite;
     ASSERT_TRUE(suite.error().isEmpty());
-    VentanaIntegrador window(ConfiguracionIntegrador::read(suite.iniPath()), suite.db());
+    VentanaIntegrador window(ConfiguracionIntegrador::lee(suite.iniPath()), suite.db());
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));

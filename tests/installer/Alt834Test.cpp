@@ -55,7 +55,7 @@ void escribeEnvio(const SuiteDePrueba& suite, const QByteArray& bytes)
 
 void setOption(const SuiteDePrueba& suite, const char* key, const QString& value)
 {
-    ASSERT_TRUE(ArchivoIni::write(suite.iniPath(), QStringLiteral("Options"), QString::fromLatin1(key), value));
+    ASSERT_TRUE(ArchivoIni::escribe(suite.iniPath(), QStringLiteral("Options"), QString::fromLatin1(key), value));
 }
 
 // Every row of a table, columns joined by '|', NULL shown as <null>, sorted.

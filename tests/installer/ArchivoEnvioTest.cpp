@@ -8,10 +8,10 @@
 
 TEST(SuiteFolder, TrimsAndCutsADoubledTrailingSeparator)
 {
-    EXPECT_EQ(Module1::suiteFolder(QStringLiteral("  /opt/qvr/  ")), QStringLiteral("/opt/qvr/"));
-    EXPECT_EQ(Module1::suiteFolder(QStringLiteral("/opt/qvr//")), QStringLiteral("/opt/qvr/"));
-    EXPECT_EQ(Module1::suiteFolder(QStringLiteral("/opt/qvr")), QStringLiteral("/opt/qvr"));
-    EXPECT_EQ(Module1::suiteFolder(QStringLiteral("   ")), QString());
+    EXPECT_EQ(Module1::carpetaSuite(QStringLiteral("  /opt/qvr/  ")), QStringLiteral("/opt/qvr/"));
+    EXPECT_EQ(Module1::carpetaSuite(QStringLiteral("/opt/qvr//")), QStringLiteral("/opt/qvr/"));
+    EXPECT_EQ(Module1::carpetaSuite(QStringLiteral("/opt/qvr")), QStringLiteral("/opt/qvr"));
+    EXPECT_EQ(Module1::carpetaSuite(QStringLiteral("   ")), QString());
 }
 
 TEST(EnvioText, ConvertsEachFieldAsItsColumnNeeds)

@@ -131,7 +131,7 @@ TEST_F(MDIFrmTest, LoadOpensTheDatabaseAndShowsTheFormCode)
 TEST_F(MDIFrmTest, LoadFailureShowsTheConnectionMessage)
 {
     enlacesQueAnotan();
-    ArchivoIni::write(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("DBName"), QStringLiteral("gone.db"));
+    ArchivoIni::escribe(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("DBName"), QStringLiteral("gone.db"));
     EXPECT_FALSE(frm.cargar());
     EXPECT_EQ(last(), QStringLiteral("Could not find file '%1gone.db'.\n 3024").arg(suite.path()));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);

@@ -16,7 +16,7 @@ QStringList lineas(const QString& ruta)
     QFile f(ruta);
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    QStringList l = FormatoSpool::decode(f.readAll()).split(QStringLiteral("\r\n"));
+    QStringList l = FormatoSpool::decodifica(f.readAll()).split(QStringLiteral("\r\n"));
     if (!l.isEmpty() && l.last().isEmpty())
         l.removeLast();
     return l;

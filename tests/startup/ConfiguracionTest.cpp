@@ -31,7 +31,7 @@ TEST(SettingsTest, SuitePathWithTrailingSeparatorGivesTheSuiteFolders)
     EXPECT_EQ(s.tmpPath, QStringLiteral("C:/SUITE/TMP/"));
     EXPECT_EQ(s.tmpPathNoSep, QStringLiteral("C:/SUITE/TMP"));
     EXPECT_EQ(s.bmpPath, QStringLiteral("C:/SUITE/BMP/"));
-    EXPECT_EQ(s.systemDb(), QStringLiteral("C:/SUITE/KV000.MDW"));
+    EXPECT_EQ(s.baseSistema(), QStringLiteral("C:/SUITE/KV000.MDW"));
     EXPECT_EQ(s.sysUser, QStringLiteral("ANA"));
 }
 
@@ -39,7 +39,7 @@ TEST(SettingsTest, NoSeparatorIsAddedWhereTheSuiteWritesNone)
 {
     QTemporaryDir dir;
     const Configuracion s = configuracionDe(dir, "[Options]\nSysPath=/srv/suite\nDBPath=/data\nDBName=qvr.db\n");
-    EXPECT_EQ(s.systemDb(), QStringLiteral("/srv/suiteKV000.MDW"));
+    EXPECT_EQ(s.baseSistema(), QStringLiteral("/srv/suiteKV000.MDW"));
     EXPECT_EQ(s.rptPath, QStringLiteral("/srv/suiteRPT"));
     EXPECT_EQ(s.dbFile, QStringLiteral("/dataqvr.db"));
 }

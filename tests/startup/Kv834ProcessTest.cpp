@@ -56,7 +56,7 @@ protected:
     }
     void fijaIni(const char* key, const QString& value) const
     {
-        ArchivoIni::write(suite.iniPath(), QStringLiteral("Options"), QLatin1String(key), value);
+        ArchivoIni::escribe(suite.iniPath(), QStringLiteral("Options"), QLatin1String(key), value);
     }
 
     SuiteDePrueba suite;
@@ -69,7 +69,7 @@ TEST_F(Kv834ProcessTest, WithoutTheHostWindowItEndsWithTheHostMessage)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Error al ejecutar el módulo: ") + kSinIntegrador)) << qPrintable(r.err);
     // Nothing was read or opened: the workgroup entry was not written.
-    EXPECT_TRUE(ArchivoIni::read(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("SystemDB")).isEmpty());
+    EXPECT_TRUE(ArchivoIni::lee(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("SystemDB")).isEmpty());
 }
 
 // Qt alone would abort on a display it cannot reach; the program says why it stops.
@@ -103,7 +103,7 @@ TEST_F(Kv834WithHostTest, MissingDatabaseEndsWithTheConnectionMessage)
                                    .arg(suite.path())))
         << qPrintable(r.err);
     EXPECT_FALSE(QFile::exists(suite.path() + QStringLiteral("missing.db")));
-    EXPECT_EQ(ArchivoIni::read(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("SystemDB")),
+    EXPECT_EQ(ArchivoIni::lee(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("SystemDB")),
               suite.path() + QStringLiteral("KV000.MDW"));
 }
 
@@ -115,7 +115,7 @@ TEST_F(Kv834WithHostTest, SecondCopyIsRefusedAndTheFirstKeepsRunning)
     // The first copy has loaded once it has recorded the workgroup file.
     QElapsedTimer timer;
     timer.start();
-    while (ArchivoIni::read(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("SystemDB")).isEmpty() &&
+    while (ArchivoIni::lee(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("SystemDB")).isEmpty() &&
            timer.elapsed() < 15000)
         QThread::msleep(50);
     ASSERT_EQ(first.state(), QProcess::Running) << qPrintable(QString::fromUtf8(first.readAllStandardError()));
@@ -163,7 +163,7 @@ TEST_F(Kv834WithHostTest, QuitAfterShowEndsCleanlyOnceTheMainWindowIsUp)
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
     // It got past the load step: the workgroup file was recorded.
-    EXPECT_EQ(ArchivoIni::read(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("SystemDB")),
+    EXPECT_EQ(ArchivoIni::lee(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("SystemDB")),
               suite.path() + QStringLiteral("KV000.MDW"));
 }
 

@@ -29,7 +29,7 @@ protected:
     }
     QString ini(const char* key) const
     {
-        return ArchivoIni::read(suite.iniPath(), QStringLiteral("Options"), QLatin1String(key));
+        return ArchivoIni::lee(suite.iniPath(), QStringLiteral("Options"), QLatin1String(key));
     }
 
     SuiteDePrueba suite;
