@@ -8,6 +8,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <functional>
+
 namespace qvrhost {
 namespace {
 
@@ -171,10 +173,12 @@ QString escribeLoginsPorUsuario(QSqlDatabase db, const QString& admin)
     return error;
 }
 
-QString agregaUsuarioSuite(QSqlDatabase db, const QString& name, bool restricted)
+namespace {
+
+// Runs `cambio` in one write transaction, handing it the suite users' group;
+// its first error ends the transaction and nothing of it is kept.
+QString enTransaccionConGrupo(QSqlDatabase db, const std::function<QString(const QString& group)>& cambio)
 {
-    if (QString problem = revisaNombre(name); !problem.isEmpty())
-        return problem;
     TransaccionSql transaccion(db);
     if (!transaccion.abierta())
         return transaccion.error();
@@ -182,64 +186,76 @@ QString agregaUsuarioSuite(QSqlDatabase db, const QString& name, bool restricted
     const QString group = grupoDe(db, &error);
     if (group.isEmpty())
         return error;
-    const bool exists = existeRol(db, name, &error);
-    if (!error.isEmpty())
-        return error;
-    const QString grant = exists ? QStringLiteral("GRANT %1 TO %2").arg(quoted(group), quoted(name))
-                                 : QStringLiteral("CREATE ROLE %2 LOGIN IN ROLE %1").arg(quoted(group), quoted(name));
-    if (!ejecutaConsulta(db, grant, &error))
-        return error;
-    const QString tipo = restricted ? QStringLiteral("1") : QStringLiteral("0");
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("UPDATE CLAVES SET Tipo = ? WHERE Usuario = ?"));
-    q.addBindValue(tipo);
-    q.addBindValue(name);
-    if (!ejecutaConsulta(q, &error))
-        return error;
-    if (q.numRowsAffected() == 0) {
-        q.prepare(QStringLiteral("INSERT INTO CLAVES (Usuario, Tipo) VALUES (?, ?)"));
-        q.addBindValue(name);
+    if (const QString fallo = cambio(group); !fallo.isEmpty())
+        return fallo;
+    return transaccion.confirmar() ? QString() : transaccion.error();
+}
+
+}  // namespace
+
+QString agregaUsuarioSuite(QSqlDatabase db, const QString& name, bool restricted)
+{
+    if (QString problem = revisaNombre(name); !problem.isEmpty())
+        return problem;
+    return enTransaccionConGrupo(db, [&](const QString& group) {
+        QString error;
+        const bool exists = existeRol(db, name, &error);
+        if (!error.isEmpty())
+            return error;
+        const QString grant = exists ? QStringLiteral("GRANT %1 TO %2").arg(quoted(group), quoted(name))
+                                     : QStringLiteral("CREATE ROLE %2 LOGIN IN ROLE %1").arg(quoted(group), quoted(name));
+        if (!ejecutaConsulta(db, grant, &error))
+            return error;
+        const QString tipo = restricted ? QStringLiteral("1") : QStringLiteral("0");
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("UPDATE CLAVES SET Tipo = ? WHERE Usuario = ?"));
         q.addBindValue(tipo);
+        q.addBindValue(name);
         if (!ejecutaConsulta(q, &error))
             return error;
-    }
-    return transaccion.confirmar() ? QString() : transaccion.error();
+        if (q.numRowsAffected() == 0) {
+            q.prepare(QStringLiteral("INSERT INTO CLAVES (Usuario, Tipo) VALUES (?, ?)"));
+            q.addBindValue(name);
+            q.addBindValue(tipo);
+            if (!ejecutaConsulta(q, &error))
+                return error;
+        }
+        return QString();
+    });
 }
 
 QString quitaUsuarioSuite(QSqlDatabase db, const QString& name)
 {
     if (name == loginSesion(db))
         return QStringLiteral("El administrador no puede quitarse a sí mismo (%1).").arg(name);
-    TransaccionSql transaccion(db);
-    if (!transaccion.abierta())
-        return transaccion.error();
-    QString error;
-    const QString group = grupoDe(db, &error);
-    if (group.isEmpty())
-        return error;
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("DELETE FROM CLAVES WHERE Usuario = ?"));
-    q.addBindValue(name);
-    if (!ejecutaConsulta(q, &error))
-        return error;
-    const bool hadRow = q.numRowsAffected() > 0;
-    // Memberships of the role: of this suite's group, and of any role at all.
-    q.prepare(QStringLiteral("SELECT count(*) FILTER (WHERE g.rolname = ?), count(*) FROM pg_catalog.pg_roles r"
-                             " JOIN pg_catalog.pg_auth_members m ON m.member = r.oid"
-                             " JOIN pg_catalog.pg_roles g ON g.oid = m.roleid WHERE r.rolname = ?"));
-    q.addBindValue(group);
-    q.addBindValue(name);
-    if (!ejecutaConsulta(q, &error) || !q.next())
-        return error;
-    const bool member = q.value(0).toInt() > 0;
-    const bool onlyThisSuite = q.value(1).toInt() == 1;
-    if (!hadRow && !member)
-        return QStringLiteral("No existe el usuario %1 en la suite.").arg(name);
-    if (member && !ejecutaConsulta(db, QStringLiteral("REVOKE %1 FROM %2").arg(quoted(group), quoted(name)), &error))
-        return error;
-    if (member && onlyThisSuite && !ejecutaConsulta(db, QStringLiteral("DROP ROLE %1").arg(quoted(name)), &error))
-        return error;
-    return transaccion.confirmar() ? QString() : transaccion.error();
+    return enTransaccionConGrupo(db, [&](const QString& group) {
+        QString error;
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("DELETE FROM CLAVES WHERE Usuario = ?"));
+        q.addBindValue(name);
+        if (!ejecutaConsulta(q, &error))
+            return error;
+        const bool hadRow = q.numRowsAffected() > 0;
+        // Memberships of the role: of this suite's group, and of any role at all.
+        q.prepare(QStringLiteral("SELECT count(*) FILTER (WHERE g.rolname = ?), count(*) FROM pg_catalog.pg_roles r"
+                                 " JOIN pg_catalog.pg_auth_members m ON m.member = r.oid"
+                                 " JOIN pg_catalog.pg_roles g ON g.oid = m.roleid WHERE r.rolname = ?"));
+        q.addBindValue(group);
+        q.addBindValue(name);
+        if (!ejecutaConsulta(q, &error))
+            return error;
+        if (!q.next())
+            return q.lastError().text();
+        const bool member = q.value(0).toInt() > 0;
+        const bool onlyThisSuite = q.value(1).toInt() == 1;
+        if (!hadRow && !member)
+            return QStringLiteral("No existe el usuario %1 en la suite.").arg(name);
+        if (member && !ejecutaConsulta(db, QStringLiteral("REVOKE %1 FROM %2").arg(quoted(group), quoted(name)), &error))
+            return error;
+        if (member && onlyThisSuite && !ejecutaConsulta(db, QStringLiteral("DROP ROLE %1").arg(quoted(name)), &error))
+            return error;
+        return QString();
+    });
 }
 
 QString abreBaseSuiteComo(const Configuracion& settings, const QString& connection)

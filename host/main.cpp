@@ -61,21 +61,28 @@ int muestraUso()
     return LineaDeOrdenes::kSalidaUso;
 }
 
+// Takes the option `opcion` and the value after it out of the arguments;
+// false when the value is missing. `dada` tells whether the option was there.
+bool tomaOpcion(QStringList& args, const QString& opcion, QString* valor, bool* dada = nullptr)
+{
+    const qsizetype at = args.indexOf(opcion);
+    if (dada)
+        *dada = at >= 0;
+    if (at < 0)
+        return true;
+    if (at + 1 >= args.size())
+        return false;
+    *valor = args.at(at + 1);
+    args.remove(at, 2);
+    return true;
+}
+
 // Takes "--ini PATH" out of the arguments; the default is where every
 // program of the suite looks for KV000.INI. `given` tells which it was.
 bool tomaOpcionIni(QStringList& args, QString* iniPath, bool* given = nullptr)
 {
     *iniPath = ArchivoIni::ubicaIni();
-    const qsizetype at = args.indexOf(QStringLiteral("--ini"));
-    if (given)
-        *given = at >= 0;
-    if (at < 0)
-        return true;
-    if (at + 1 >= args.size())
-        return false;
-    *iniPath = args.at(at + 1);
-    args.remove(at, 2);
-    return true;
+    return tomaOpcion(args, QStringLiteral("--ini"), iniPath, given);
 }
 
 bool abreSuite(const QString& iniPath, ConfiguracionIntegrador* settings, QString* error)
@@ -96,14 +103,7 @@ bool abreSuite(const QString& iniPath, ConfiguracionIntegrador* settings, QStrin
 // Takes "--server URL" out of the arguments; false when the address is missing.
 bool tomaOpcionServer(QStringList& args, QString* server)
 {
-    const qsizetype at = args.indexOf(QStringLiteral("--server"));
-    if (at < 0)
-        return true;
-    if (at + 1 >= args.size())
-        return false;
-    *server = args.at(at + 1);
-    args.remove(at, 2);
-    return true;
+    return tomaOpcion(args, QStringLiteral("--server"), server);
 }
 
 int ejecutaInit(QStringList args)
