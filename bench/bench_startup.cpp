@@ -8,8 +8,8 @@
 
 #include "BenchMain.h"
 #include "ProcessTiming.h"
-#include "TestSuite.h"
-#include "XTestWindows.h"
+#include "SuiteDePrueba.h"
+#include "VentanasXTest.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -24,9 +24,9 @@ namespace {
 
 // One host window for the whole run: Xvfb resets itself when its last client
 // leaves, and would refuse the next repetition's connection meanwhile.
-XTestWindows& hostWindow()
+VentanasXTest& ventanaIntegrador()
 {
-    static XTestWindows x;
+    static VentanasXTest x;
     static const bool created = x.ok() && x.create(QStringLiteral("Qvarion"), true) != 0;
     (void)created;
     return x;
@@ -34,14 +34,14 @@ XTestWindows& hostWindow()
 
 void BM_Kv834StartToMainWindow(benchmark::State& state)
 {
-    if (!hostWindow().ok()) {
+    if (!ventanaIntegrador().ok()) {
         state.SkipWithError("no X display (DISPLAY unset)");
         return;
     }
-    TestSuite suite;
+    SuiteDePrueba suite;
     QTemporaryDir runtime;
 
-    QProcessEnvironment env = suiteEnvironment(suite.path(), runtime.path());
+    QProcessEnvironment env = entornoSuite(suite.path(), runtime.path());
     env.insert(QStringLiteral("QVR_QUIT_AFTER_SHOW"), QStringLiteral("1"));
 
     for (auto _ : state) {
@@ -72,7 +72,7 @@ double milisegundos(const QString& programa, const QProcessEnvironment& env)
 {
     QElapsedTimer reloj;
     reloj.start();
-    const bool ok = runsCleanly(programa, {}, env);
+    const bool ok = terminaLimpio(programa, {}, env);
     return ok ? reloj.nsecsElapsed() / 1e6 : -1;
 }
 
@@ -86,13 +86,13 @@ double mediana(std::vector<double> v)
 // alike; the medians and their ratio.
 void BM_Kv834StartOverBareWindow(benchmark::State& state)
 {
-    if (!hostWindow().ok()) {
+    if (!ventanaIntegrador().ok()) {
         state.SkipWithError("no X display (DISPLAY unset)");
         return;
     }
-    TestSuite suite;
+    SuiteDePrueba suite;
     QTemporaryDir runtime;
-    QProcessEnvironment env = suiteEnvironment(suite.path(), runtime.path());
+    QProcessEnvironment env = entornoSuite(suite.path(), runtime.path());
     env.insert(QStringLiteral("QVR_QUIT_AFTER_SHOW"), QStringLiteral("1"));
     constexpr int kVueltas = 21;
     for (auto _ : state) {
@@ -116,5 +116,5 @@ BENCHMARK(BM_Kv834StartOverBareWindow)->Iterations(1)->Unit(benchmark::kMillisec
 
 int main(int argc, char** argv)
 {
-    return runBenchmarks(argc, argv);
+    return correMediciones(argc, argv);
 }

@@ -43,7 +43,7 @@ int show(const QStringList& argumentos, Consola& consola)
         return fallar(rechazo, kSalidaError);
     bool ok = false;
     const std::optional<QJsonObject> guardada =
-        declaracionjson::leerGuardada(db, ruc, ejercicio, findTaxpayer(contribuyentes, ruc)->nombre, &ok);
+        declaracionjson::leerGuardada(db, ruc, ejercicio, buscaContribuyente(contribuyentes, ruc)->nombre, &ok);
     if (!ok)
         return fallar(QStringLiteral("cannot read the declaration from the database"), kSalidaError);
     if (!guardada)

@@ -13,7 +13,7 @@ namespace {
 const QString kDocumentTypes = QStringLiteral("044");
 const QString kBanks = QStringLiteral("004");
 
-bool isDigits(const QString& text)
+bool sonDigitos(const QString& text)
 {
     if (text.isEmpty())
         return false;
@@ -32,10 +32,10 @@ bool informaLectura(const QSqlQuery& q, bool leida, bool* ok, QString* error)
 }
 
 // A number code as PARAM 044 keys it: no blanks, no leading zeros ("06" -> "6").
-QString argumentoOfType(const QString& type)
+QString argumentoDeTipo(const QString& type)
 {
     QString t = type.trimmed();
-    if (!isDigits(t))
+    if (!sonDigitos(t))
         return t;
     while (t.size() > 1 && t.startsWith(u'0'))
         t.remove(0, 1);
@@ -43,15 +43,15 @@ QString argumentoOfType(const QString& type)
 }
 
 // The code as the list shows it: at least two digits ("6" -> "06").
-QString twoDigitCode(const QString& argumento)
+QString codigoDosDigitos(const QString& argumento)
 {
-    const QString a = argumentoOfType(argumento);
-    if (!isDigits(a))
+    const QString a = argumentoDeTipo(argumento);
+    if (!sonDigitos(a))
         return a;
     return a.rightJustified(2, u'0');
 }
 
-RegistroTipoDocumento rucRecord(QSqlDatabase db)
+RegistroTipoDocumento registroRuc(QSqlDatabase db)
 {
     return {paramFuncion(db, kDocumentTypes, QStringLiteral("6")).value_or(kRegistroRucPredeterminado)};
 }
@@ -90,11 +90,11 @@ std::optional<QString> paramFuncion(QSqlDatabase db, const QString& numero, cons
 
 QStringList elementosTipoDocumento(QSqlDatabase db, int flagPosition, bool blankFirst, bool* ok, QString* error)
 {
-    struct Row {
+    struct FilaOrdenada {
         QString code;
         RegistroTipoDocumento record;
     };
-    QList<Row> rows;
+    QList<FilaOrdenada> rows;
     QSqlQuery q(db);
     q.setForwardOnly(true);
     const bool preparada = q.prepare(QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ?"));
@@ -103,11 +103,11 @@ QStringList elementosTipoDocumento(QSqlDatabase db, int flagPosition, bool blank
         while (q.next()) {
             const RegistroTipoDocumento record{q.value(1).toString()};
             if (record.ofrecidoEn(flagPosition))
-                rows.append({twoDigitCode(q.value(0).toString()), record});
+                rows.append({codigoDosDigitos(q.value(0).toString()), record});
         }
     }
     // By display order; types that share one keep the order of their codes.
-    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+    std::stable_sort(rows.begin(), rows.end(), [](const FilaOrdenada& a, const FilaOrdenada& b) {
         if (a.record.ordenPresentacion() != b.record.ordenPresentacion())
             return a.record.ordenPresentacion() < b.record.ordenPresentacion();
         if (a.code.size() != b.code.size())
@@ -119,9 +119,9 @@ QStringList elementosTipoDocumento(QSqlDatabase db, int flagPosition, bool blank
     QStringList items;
     if (blankFirst)
         items << QString(75, u' ');
-    for (const Row& r : rows) {
+    for (const FilaOrdenada& r : rows) {
         const QString& f = r.record.funcion;
-        items << r.code + QStringLiteral("  -  ") + fn.AjustaTexto(r.record.shortName(), 60)
+        items << r.code + QStringLiteral("  -  ") + fn.AjustaTexto(r.record.nombreCorto(), 60)
                 + mid(f, 46, 2).trimmed() + u' ' + mid(f, 128, 1).trimmed() + u' '
                 + mid(f, 130, 1).trimmed();
     }
@@ -133,7 +133,7 @@ bool revisaNumeroDocumento(QSqlDatabase db, const QString& type, const QString& 
     const QString n = number.trimmed();
     if (type.trimmed().isEmpty() || n.isEmpty())
         return true;
-    const std::optional<QString> funcion = paramFuncion(db, kDocumentTypes, argumentoOfType(type));
+    const std::optional<QString> funcion = paramFuncion(db, kDocumentTypes, argumentoDeTipo(type));
     if (!funcion)
         return true;
     const RegistroTipoDocumento record{*funcion};
@@ -147,7 +147,7 @@ bool revisaNumeroDocumento(QSqlDatabase db, const QString& type, const QString& 
 
 QString nombreCortoDocumento(QSqlDatabase db, const QString& type)
 {
-    const std::optional<QString> funcion = paramFuncion(db, kDocumentTypes, argumentoOfType(type));
+    const std::optional<QString> funcion = paramFuncion(db, kDocumentTypes, argumentoDeTipo(type));
     if (!funcion)
         return QStringLiteral("RUC");
     return mid(*funcion, 32, 12).trimmed();
@@ -155,7 +155,7 @@ QString nombreCortoDocumento(QSqlDatabase db, const QString& type)
 
 QList<Contribuyente> listaContribuyentes(QSqlDatabase db, const QString& sysUser, bool* ok, QString* error)
 {
-    const RegistroTipoDocumento ruc = rucRecord(db);
+    const RegistroTipoDocumento ruc = registroRuc(db);
     const bool onlyElevenCharacters = ruc.length() == 11 && numeroInicial(mid(ruc.funcion, 130, 1)) == 1;
     const bool everyTaxpayer = esUsuarioSinRestriccion(tipoUsuario(db, sysUser));
 
@@ -182,7 +182,7 @@ QList<Contribuyente> listaContribuyentes(QSqlDatabase db, const QString& sysUser
     return list;
 }
 
-const Contribuyente* findTaxpayer(const QList<Contribuyente>& list, const QString& ruc)
+const Contribuyente* buscaContribuyente(const QList<Contribuyente>& list, const QString& ruc)
 {
     for (const Contribuyente& t : list)
         if (t.docId == ruc)
@@ -190,11 +190,11 @@ const Contribuyente* findTaxpayer(const QList<Contribuyente>& list, const QStrin
     return nullptr;
 }
 
-TaxpayerRefusal taxpayerRefusal(const QList<Contribuyente>& list, const QString& ruc)
+MotivoRechazo motivoRechazoContribuyente(const QList<Contribuyente>& list, const QString& ruc)
 {
     if (!ObjFunciones().RucValido(ruc))
-        return TaxpayerRefusal::InvalidRuc;
-    return findTaxpayer(list, ruc) ? TaxpayerRefusal::None : TaxpayerRefusal::NotListed;
+        return MotivoRechazo::RucNoValido;
+    return buscaContribuyente(list, ruc) ? MotivoRechazo::Ninguno : MotivoRechazo::NoListado;
 }
 
 QString nombreCortoBanco(QSqlDatabase db, const QString& code)

@@ -29,7 +29,7 @@ QString claveCodigoError(int code)
     return code < 0 ? QLatin1Char('-') + digits : digits;
 }
 
-QString errorText(QSqlDatabase db, int code)
+QString textoError(QSqlDatabase db, int code)
 {
     QSqlQuery q(db);
     q.prepare(QStringLiteral("SELECT DescError FROM ERROR WHERE CodError = ?"));

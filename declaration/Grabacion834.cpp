@@ -142,7 +142,7 @@ Dinero val(const QString& texto)
         while (fin < t.size() && t[fin].isDigit() && t[fin].unicode() < 128)
             ++fin;
     }
-    return Dinero::parse(t.left(fin)).value_or(Dinero());
+    return Dinero::analiza(t.left(fin)).value_or(Dinero());
 }
 
 bool esCodigoTexto(int codigo)
@@ -201,7 +201,7 @@ bool borrarDetalle(QSqlDatabase& db, const lectura834::Clave& k, QString* error)
 {
     return lectura834::borrarFilasDetalle(db, k, [](const QVariant& casilla) {
         const Dinero n = val(textoSiNoNulo(casilla));
-        return n < Dinero::fromWhole(kPrimeraDeduccion) || n > Dinero::fromWhole(kUltimaDeduccion);
+        return n < Dinero::deEntero(kPrimeraDeduccion) || n > Dinero::deEntero(kUltimaDeduccion);
     }, error);
 }
 
@@ -333,7 +333,7 @@ QString valorAlmacenado(const QString& codigo, const QString& valor)
         return valor;
     Dinero m = formato834::leer(valor);
     const casillas834::Casilla* c = casillas834::buscar(n);
-    if (c && c->restada && m.isNegative())
+    if (c && c->restada && m.esNegativo())
         m = -m;
     return formato834::plano(m);
 }
@@ -480,7 +480,7 @@ Resultado mensajeGrabado(const QSqlDatabase& db, int estado)
 {
     if (estado == 9)
         return Resultado::falla(texto::kGrabadaConInconsistencias, -1, Foco::Ninguno, Icono::Exclamacion);
-    return Resultado::falla(errorText(db, 151), -1, Foco::Ninguno, Icono::Informacion);
+    return Resultado::falla(textoError(db, 151), -1, Foco::Ninguno, Icono::Informacion);
 }
 
 Resultado mensajeFallo(const QString& error)
@@ -565,7 +565,7 @@ Registro registrarNumeroOrden(QSqlDatabase db, const Declaracion834& d, const Ve
         QSqlQuery q(db);
         q.prepare(QStringLiteral("UPDATE HCAB SET NORDEN = ?") + condicionClave(true));
         const Dinero n = val(orden8);
-        q.addBindValue(n.isZero() ? QVariant(QMetaType::fromType<qlonglong>()) : QVariant(static_cast<qlonglong>(n.truncatedWhole())));
+        q.addBindValue(n.esCero() ? QVariant(QMetaType::fromType<qlonglong>()) : QVariant(static_cast<qlonglong>(n.enteroTruncado())));
         bindClave(q, k, true);
         if (!q.exec())
             return fallo(q.lastError().text());

@@ -14,9 +14,9 @@
 
 namespace {
 
-bool isUniqueViolation(const QSqlError& e) { return clasificarError(e) == FalloSql::ClaveDuplicada; }
+bool esClaveDuplicada(const QSqlError& e) { return clasificarError(e) == FalloSql::ClaveDuplicada; }
 
-bool isBusy(const QSqlError& e) { return clasificarError(e) == FalloSql::Bloqueo; }
+bool estaBloqueada(const QSqlError& e) { return clasificarError(e) == FalloSql::Bloqueo; }
 
 // The whole number the text starts with (blanks first allowed); 0 for none.
 qint64 numeroInicial(QStringView text)
@@ -57,7 +57,7 @@ std::optional<qint64> highest(QSqlDatabase db, const QString& sql, const std::op
 }
 
 // A write transaction in which no other writer may add to SPOOL until it ends.
-bool begin(QSqlDatabase db, QSqlError* error)
+bool comienzaTransaccion(QSqlDatabase db, QSqlError* error)
 {
     if (!comenzarEscritura(db, error))
         return false;
@@ -67,7 +67,7 @@ bool begin(QSqlDatabase db, QSqlError* error)
     return false;
 }
 
-QString zeroPadded(qint64 n, int width) { return QStringLiteral("%1").arg(n, width, 10, QLatin1Char('0')); }
+QString conCeros(qint64 n, int width) { return QStringLiteral("%1").arg(n, width, 10, QLatin1Char('0')); }
 
 }  // namespace
 
@@ -88,8 +88,8 @@ RegistroSpool RegistraSpool(QSqlDatabase db, const QString& sysUser, const QStri
     constexpr int kAttempts = 8;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         QSqlError error;
-        if (!begin(db, &error)) {
-            if (isBusy(error) && attempt + 1 < kAttempts) {
+        if (!comienzaTransaccion(db, &error)) {
+            if (estaBloqueada(error) && attempt + 1 < kAttempts) {
                 QThread::msleep(20 * (attempt + 1));
                 continue;
             }
@@ -111,8 +111,8 @@ RegistroSpool RegistraSpool(QSqlDatabase db, const QString& sysUser, const QStri
             result.error = readError;
             return result;
         }
-        const QString secuencia = zeroPadded(*lastSeq + 1, 6);
-        const QString archivo = zeroPadded(*lastFile + 1, 8) + QStringLiteral(".PRN");
+        const QString secuencia = conCeros(*lastSeq + 1, 6);
+        const QString archivo = conCeros(*lastFile + 1, 8) + QStringLiteral(".PRN");
 
         bool inserted = false;
         {
@@ -136,11 +136,11 @@ RegistroSpool RegistraSpool(QSqlDatabase db, const QString& sysUser, const QStri
             return result;
         }
         deshacerEscritura(db);
-        if (isUniqueViolation(error)) {
+        if (esClaveDuplicada(error)) {
             scanAll = true;
             continue;
         }
-        if (isBusy(error) && attempt + 1 < kAttempts) {
+        if (estaBloqueada(error) && attempt + 1 < kAttempts) {
             QThread::msleep(20 * (attempt + 1));
             continue;
         }

@@ -13,7 +13,7 @@
 
 namespace {
 
-QString userName()
+QString nombreUsuario()
 {
     QString user = qEnvironmentVariable("USER");
     if (user.isEmpty())
@@ -39,7 +39,7 @@ BloqueoInstancia::BloqueoInstancia(const QString& program, const QString& folder
     QString dir = folder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) : folder;
     if (dir.isEmpty())
         dir = QDir::tempPath();
-    fileName_ = QDir(dir).filePath(program + u'-' + userName() + QStringLiteral(".lock"));
+    fileName_ = QDir(dir).filePath(program + u'-' + nombreUsuario() + QStringLiteral(".lock"));
 }
 
 BloqueoInstancia::~BloqueoInstancia()
