@@ -9,7 +9,7 @@
 #include <type_traits>
 
 template <typename App = QCoreApplication>
-int runBenchmarks(int argc, char** argv)
+int correMediciones(int argc, char** argv)
 {
     if constexpr (!std::is_same_v<App, QCoreApplication>) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -10,7 +10,7 @@
 
 // The environment a program of the suite runs in: the suite folder, no
 // screen, and (when given) its own runtime folder.
-inline QProcessEnvironment suiteEnvironment(const QString& suitePath, const QString& runtimeDir = {})
+inline QProcessEnvironment entornoSuite(const QString& suitePath, const QString& runtimeDir = {})
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QVR_WINDIR"), suitePath);
@@ -21,7 +21,7 @@ inline QProcessEnvironment suiteEnvironment(const QString& suitePath, const QStr
 }
 
 // Runs the program once; true when it ended by itself with exit code 0.
-inline bool runsCleanly(const QString& program, const QStringList& arguments, const QProcessEnvironment& env)
+inline bool terminaLimpio(const QString& program, const QStringList& arguments, const QProcessEnvironment& env)
 {
     QProcess p;
     p.setProcessEnvironment(env);
@@ -31,7 +31,7 @@ inline bool runsCleanly(const QString& program, const QStringList& arguments, co
 
 // For ->Apply(): each repetition is a single run of the program, reported in
 // wall-clock milliseconds as mean, median and spread only.
-inline void oneRunPerRepetition(benchmark::internal::Benchmark* b)
+inline void unaCorridaPorRepeticion(benchmark::internal::Benchmark* b)
 {
     b->Iterations(1)->ReportAggregatesOnly(true)->UseRealTime()->Unit(benchmark::kMillisecond);
 }

@@ -7,7 +7,7 @@
 #include "BenchMain.h"
 #include "MotorSql.h"
 #include "FrmContAbrir.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -23,10 +23,10 @@ namespace {
 constexpr int kDeclarations = 10000;
 
 // One suite for every run: filling it takes longer than what is measured.
-TestSuite& suite()
+SuiteDePrueba& suite()
 {
-    static std::unique_ptr<TestSuite> s = [] {
-        auto suite = std::make_unique<TestSuite>(QStringLiteral("ROOT"));
+    static std::unique_ptr<SuiteDePrueba> s = [] {
+        auto suite = std::make_unique<SuiteDePrueba>(QStringLiteral("ROOT"));
         QSqlDatabase db = suite->db();
         comenzarEscritura(db, nullptr);
         QSqlQuery user(db);
@@ -108,5 +108,5 @@ BENCHMARK(BM_ScrollToTheEnd)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    return runBenchmarks<QApplication>(argc, argv);
+    return correMediciones<QApplication>(argc, argv);
 }

@@ -21,7 +21,7 @@
 #include "Parametros834.h"
 #include "Configuracion.h"
 #include "Suite.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 #include "Validacion834.h"
 
 #include <QApplication>
@@ -54,8 +54,8 @@ struct Banco {
         sysPath = dir.path() + u'/';
         // On the throwaway server when QVR_TEST_ENGINE=postgresql, as an office would keep it.
         QString e;
-        if (TestSuite::serverEngine()) {
-            const QString url = TestSuite::serverUrl(TestSuite::createServerDatabase(false));
+        if (SuiteDePrueba::motorServidor()) {
+            const QString url = SuiteDePrueba::urlServidor(SuiteDePrueba::creaBaseServidor(false));
             e = qvrhost::creaSuiteEnServidor(sysPath, QString(url).replace("postgresql://", "postgresql://postgres@"),
                                              false);
         } else {
@@ -318,5 +318,5 @@ BENCHMARK(BM_ReloadIntoTheModel)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    return runBenchmarks<QApplication>(argc, argv);
+    return correMediciones<QApplication>(argc, argv);
 }

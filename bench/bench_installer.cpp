@@ -4,13 +4,13 @@
 
 #include "BenchMain.h"
 #include "ProcessTiming.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QFile>
 
 namespace {
 
-QByteArray dataFile(int lines)
+QByteArray archivoDatos(int lines)
 {
     QByteArray text;
     for (int i = 1; i <= lines; ++i)
@@ -19,38 +19,38 @@ QByteArray dataFile(int lines)
     return text;
 }
 
-bool runOnce(const QProcessEnvironment& env)
+bool correUnaVez(const QProcessEnvironment& env)
 {
-    return runsCleanly(QStringLiteral(ALT834_PATH), {}, env);
+    return terminaLimpio(QStringLiteral(ALT834_PATH), {}, env);
 }
 
 void BM_Alt834Process(benchmark::State& state)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     QFile f(suite.path() + QStringLiteral("TMP/env834.txt"));
-    if (!f.open(QIODevice::WriteOnly) || f.write(dataFile(static_cast<int>(state.range(0)))) < 0) {
+    if (!f.open(QIODevice::WriteOnly) || f.write(archivoDatos(static_cast<int>(state.range(0)))) < 0) {
         state.SkipWithError("cannot write the data file");
         return;
     }
     f.close();
-    const QProcessEnvironment env = suiteEnvironment(suite.path());
-    if (!runOnce(env)) {   // first install: inserts
+    const QProcessEnvironment env = entornoSuite(suite.path());
+    if (!correUnaVez(env)) {   // first install: inserts
         state.SkipWithError("Alt834 failed");
         return;
     }
     for (auto _ : state)
-        if (!runOnce(env))
+        if (!correUnaVez(env))
             state.SkipWithError("Alt834 failed");
 }
 BENCHMARK(BM_Alt834Process)
     ->Arg(20)
     ->Arg(200)
     ->Repetitions(25)
-    ->Apply(oneRunPerRepetition);
+    ->Apply(unaCorridaPorRepeticion);
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    return runBenchmarks(argc, argv);
+    return correMediciones(argc, argv);
 }

@@ -186,7 +186,7 @@ void BM_PrintAll100ToPdf(benchmark::State& state)
     Oficina& oficina = conDeclaraciones(kPdfs);
     const QString carpeta = oficina.dir.path() + QStringLiteral("/pdf");
     for (auto _ : state)
-        if (!ejecuta(static_cast<int (*)(const QStringList&, Consola&)>(runPrint), {"--ini", oficina.ini, "--all", "--pdf-dir", carpeta})) {
+        if (!ejecuta(static_cast<int (*)(const QStringList&, Consola&)>(ejecutaPrint), {"--ini", oficina.ini, "--all", "--pdf-dir", carpeta})) {
             state.SkipWithError("printing failed");
             break;
         }
@@ -197,5 +197,5 @@ BENCHMARK(BM_PrintAll100ToPdf)->Iterations(1)->UseRealTime()->Unit(benchmark::kM
 
 int main(int argc, char** argv)
 {
-    return runBenchmarks<QGuiApplication>(argc, argv);
+    return correMediciones<QGuiApplication>(argc, argv);
 }

@@ -11,7 +11,7 @@
 #include "CodigoControl.h"
 #include "Declaracion834.h"
 #include "ConsultasParam.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -28,7 +28,7 @@ constexpr int kTaxpayers = 10000;
 std::unique_ptr<Declaracion834> declaracionLlena()
 {
     auto d = std::make_unique<Declaracion834>();
-    d->aplicarEjercicio(QStringLiteral("2003"), Dinero::fromWhole(3100), QStringLiteral("1.011"));
+    d->aplicarEjercicio(QStringLiteral("2003"), Dinero::deEntero(3100), QStringLiteral("1.011"));
     for (int numero : casillas834::activos())
         d->setCasilla(numero, QStringLiteral("100000"));
     d->setCasilla(104, QStringLiteral("25000"));
@@ -58,10 +58,10 @@ void BM_TypedAssetChange(benchmark::State& state)
 }
 BENCHMARK(BM_TypedAssetChange);
 
-TestSuite& suite()
+SuiteDePrueba& suite()
 {
-    static std::unique_ptr<TestSuite> s = [] {
-        auto suite = std::make_unique<TestSuite>(QStringLiteral("ROOT"));
+    static std::unique_ptr<SuiteDePrueba> s = [] {
+        auto suite = std::make_unique<SuiteDePrueba>(QStringLiteral("ROOT"));
         QSqlDatabase db = suite->db();
         comenzarEscritura(db, nullptr);
         QSqlQuery claves(db);
@@ -115,5 +115,5 @@ BENCHMARK(BM_TaxpayerList)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    return runBenchmarks(argc, argv);
+    return correMediciones(argc, argv);
 }

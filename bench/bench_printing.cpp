@@ -8,7 +8,7 @@
 #include "ImpRep.h"
 #include "PintorSpool.h"
 #include "LectorSpool.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QGuiApplication>
 #include <QSqlQuery>
@@ -21,7 +21,7 @@ namespace {
 const QString kRuc = QStringLiteral("20100070970");
 
 // A cash declaration with every printed box filled and the annex boxes.
-void sampleDeclaration(const TestSuite& suite)
+void declaracionDeMuestra(const SuiteDePrueba& suite)
 {
     suite.exec(QStringLiteral("INSERT INTO CONT (Tip_doc_d, Doc_id_d, Nombre, Usuario) VALUES "
                               "(6, '20100070970', 'COMERCIAL ANDINA S.A.', 'ADMIN')"));
@@ -44,7 +44,7 @@ void sampleDeclaration(const TestSuite& suite)
     db.commit();
 }
 
-ContextoReporte declarationContext()
+ContextoReporte contextoDeMuestra()
 {
     ContextoReporte ctx;
     ctx.ruc = kRuc;
@@ -56,13 +56,13 @@ ContextoReporte declarationContext()
 }
 
 // One declaration of three pages, written once for the reading benchmarks.
-struct Written {
-    TestSuite suite;
+struct Escrito {
+    SuiteDePrueba suite;
     QString path;
-    Written()
+    Escrito()
     {
-        sampleDeclaration(suite);
-        ContextoReporte ctx = declarationContext();
+        declaracionDeMuestra(suite);
+        ContextoReporte ctx = contextoDeMuestra();
         GeneraReporteDeclaracion(suite.db(), QStringLiteral("ADMIN"), carpetaDeReportes(suite.path()), ctx);
         path = rutaArchivoSpool(carpetaDeReportes(suite.path()), ctx.archivo);
     }
@@ -70,10 +70,10 @@ struct Written {
 
 void BM_RegisterAndWriteDeclaration(benchmark::State& state)
 {
-    TestSuite suite;
-    sampleDeclaration(suite);
+    SuiteDePrueba suite;
+    declaracionDeMuestra(suite);
     for (auto _ : state) {
-        ContextoReporte ctx = declarationContext();
+        ContextoReporte ctx = contextoDeMuestra();
         if (!GeneraReporteDeclaracion(suite.db(), QStringLiteral("ADMIN"), carpetaDeReportes(suite.path()), ctx).isEmpty()) {
             state.SkipWithError("printing failed");
             break;
@@ -84,7 +84,7 @@ BENCHMARK(BM_RegisterAndWriteDeclaration)->Unit(benchmark::kMillisecond);
 
 void BM_ReadAndDrawThreePages(benchmark::State& state)
 {
-    Written w;
+    Escrito w;
     const QColor fondo(0xC0, 0xFF, 0xFF);
     for (auto _ : state) {
         const std::optional<DocumentoSpool> doc = leeArchivoSpool(w.path);
@@ -102,7 +102,7 @@ BENCHMARK(BM_ReadAndDrawThreePages)->Unit(benchmark::kMillisecond);
 
 void BM_PdfOfThreePages(benchmark::State& state)
 {
-    Written w;
+    Escrito w;
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("d.pdf"));
     for (auto _ : state) {
@@ -119,5 +119,5 @@ BENCHMARK(BM_PdfOfThreePages)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    return runBenchmarks<QGuiApplication>(argc, argv);
+    return correMediciones<QGuiApplication>(argc, argv);
 }

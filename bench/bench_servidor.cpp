@@ -26,8 +26,8 @@
 #include "Sesion.h"
 #include "Configuracion.h"
 #include "Suite.h"
-#include "TestSuite.h"
-#include "XTestWindows.h"
+#include "SuiteDePrueba.h"
+#include "VentanasXTest.h"
 
 #include <QApplication>
 #include <QDir>
@@ -69,16 +69,16 @@ struct Oficina {
         }
         sysPath = dir.path() + u'/';
         ini = sysPath + QStringLiteral("KV000.INI");
-        const QString base = TestSuite::createServerDatabase(false);
-        const QString url = TestSuite::serverUrl(base);
+        const QString base = SuiteDePrueba::creaBaseServidor(false);
+        const QString url = SuiteDePrueba::urlServidor(base);
         error = qvrhost::creaSuiteEnServidor(sysPath, QString(url).replace("postgresql://", "postgresql://postgres@"),
                                              false);
         if (!error.isEmpty())
             return;
         // Through the link on TCP, as a workstation of a branch reaches the server.
-        ArchivoIni::write(ini, QStringLiteral("Options"), QStringLiteral("DBPath"),
+        ArchivoIni::escribe(ini, QStringLiteral("Options"), QStringLiteral("DBPath"),
                        QStringLiteral("postgresql://127.0.0.1:%1/").arg(enlace->puerto()));
-        ArchivoIni::write(ini, QStringLiteral("Options"), QStringLiteral("DBName"), base);
+        ArchivoIni::escribe(ini, QStringLiteral("Options"), QStringLiteral("DBName"), base);
         guardarPrimera();
     }
 
@@ -91,7 +91,7 @@ struct Oficina {
         argumentos.insert(1, QStringLiteral("--ini"));
         argumentos.insert(2, ini);
         QProcess p;
-        p.setProcessEnvironment(suiteEnvironment(sysPath));
+        p.setProcessEnvironment(entornoSuite(sysPath));
         p.start(QStringLiteral(F0834_PATH), argumentos);
         p.write(entrada);
         p.closeWriteChannel();
@@ -202,7 +202,7 @@ void BM_SessionOpen(benchmark::State& state)
         informar(state, oficina().enlace->idasYVueltas());
     }
 }
-BENCHMARK(BM_SessionOpen)->Apply(oneRunPerRepetition);
+BENCHMARK(BM_SessionOpen)->Apply(unaCorridaPorRepeticion);
 
 void BM_WindowOpen(benchmark::State& state)
 {
@@ -217,7 +217,7 @@ void BM_WindowOpen(benchmark::State& state)
             state.SkipWithError("the boxes were not reloaded");
     }
 }
-BENCHMARK(BM_WindowOpen)->Apply(oneRunPerRepetition);
+BENCHMARK(BM_WindowOpen)->Apply(unaCorridaPorRepeticion);
 
 void BM_WindowSave(benchmark::State& state)
 {
@@ -234,7 +234,7 @@ void BM_WindowSave(benchmark::State& state)
             state.SkipWithError(qPrintable(QStringLiteral("the save failed: ") + frm->ultimo.mensaje));
     }
 }
-BENCHMARK(BM_WindowSave)->Apply(oneRunPerRepetition);
+BENCHMARK(BM_WindowSave)->Apply(unaCorridaPorRepeticion);
 
 void BM_WindowList(benchmark::State& state)
 {
@@ -250,7 +250,7 @@ void BM_WindowList(benchmark::State& state)
             state.SkipWithError("the list is empty");
     }
 }
-BENCHMARK(BM_WindowList)->Apply(oneRunPerRepetition);
+BENCHMARK(BM_WindowList)->Apply(unaCorridaPorRepeticion);
 
 // f0834 as a whole process through the link; the round trips include its connection.
 void proceso(benchmark::State& state, const QStringList& argumentos, bool conEntrada)
@@ -274,45 +274,45 @@ void proceso(benchmark::State& state, const QStringList& argumentos, bool conEnt
 }
 
 void BM_F0834Save(benchmark::State& state) { proceso(state, {QStringLiteral("save")}, true); }
-BENCHMARK(BM_F0834Save)->Apply(oneRunPerRepetition);
+BENCHMARK(BM_F0834Save)->Apply(unaCorridaPorRepeticion);
 
 void BM_F0834Show(benchmark::State& state) { proceso(state, {QStringLiteral("show"), kRuc, kPeriodo}, false); }
-BENCHMARK(BM_F0834Show)->Apply(oneRunPerRepetition);
+BENCHMARK(BM_F0834Show)->Apply(unaCorridaPorRepeticion);
 
 void BM_F0834Print(benchmark::State& state)
 {
     QTemporaryDir dir;
     proceso(state, {QStringLiteral("print"), kRuc, kPeriodo, QStringLiteral("--pdf"), dir.filePath("d.pdf")}, false);
 }
-BENCHMARK(BM_F0834Print)->Apply(oneRunPerRepetition);
+BENCHMARK(BM_F0834Print)->Apply(unaCorridaPorRepeticion);
 
 // Kv834 from its start to its main window, the host's window up.
 void BM_Kv834Start(benchmark::State& state)
 {
     if (!listo(state))
         return;
-    static XTestWindows x;
+    static VentanasXTest x;
     if (!x.ok() || x.create(QStringLiteral("Qvarion"), true) == 0) {
         state.SkipWithError("no X display (DISPLAY unset)");
         return;
     }
     QTemporaryDir runtime;
-    QProcessEnvironment env = suiteEnvironment(oficina().sysPath, runtime.path());
+    QProcessEnvironment env = entornoSuite(oficina().sysPath, runtime.path());
     env.insert(QStringLiteral("QVR_QUIT_AFTER_SHOW"), QStringLiteral("1"));
     for (auto _ : state) {
         oficina().enlace->reiniciar();
-        if (!runsCleanly(QStringLiteral(KV834_PATH), {}, env)) {
+        if (!terminaLimpio(QStringLiteral(KV834_PATH), {}, env)) {
             state.SkipWithError("Kv834 did not start cleanly");
             return;
         }
         informar(state, oficina().enlace->idasYVueltas(), oficina().enlace->conexiones());
     }
 }
-BENCHMARK(BM_Kv834Start)->Apply(oneRunPerRepetition);
+BENCHMARK(BM_Kv834Start)->Apply(unaCorridaPorRepeticion);
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    return runBenchmarks<QApplication>(argc, argv);
+    return correMediciones<QApplication>(argc, argv);
 }

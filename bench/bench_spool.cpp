@@ -8,7 +8,7 @@
 #include "LectorSpool.h"
 #include "EscritorSpool.h"
 #include "Sesion.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QThread>
 #include <benchmark/benchmark.h>
@@ -23,7 +23,7 @@ namespace {
 
 // About 150 lines, shaped like the asset table of a declaration: per row
 // three cells and three texts.
-void declarationBody(EscritorSpool& w)
+void cuerpoDeclaracion(EscritorSpool& w)
 {
     w.ImprimePos(300, 350, u"KALDEN", true, 16, 0);
     w.ImprimePos(4000, 850, u"Ejercicio gravable 2004", false, 7, 0);
@@ -43,7 +43,7 @@ void declarationBody(EscritorSpool& w)
 
 void BM_RegisterAndWriteDeclaration(benchmark::State& state)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     const QString folder = carpetaDeReportes(suite.path());
     for (auto _ : state) {
         const RegistroSpool reg = RegistraSpool(suite.db(), QStringLiteral("ADMIN"),
@@ -51,7 +51,7 @@ void BM_RegisterAndWriteDeclaration(benchmark::State& state)
         ContextoReporte ctx;
         ctx.codRep = QStringLiteral("AAR001");
         ctx.archivo = reg.archivo;
-        const QString error = IniciaReporte(ctx, folder, declarationBody);
+        const QString error = IniciaReporte(ctx, folder, cuerpoDeclaracion);
         if (!reg.ok() || !error.isEmpty()) {
             state.SkipWithError("registration or writing failed");
             break;
@@ -62,7 +62,7 @@ BENCHMARK(BM_RegisterAndWriteDeclaration)->Unit(benchmark::kMillisecond);
 
 void BM_RegisterOnly(benchmark::State& state)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     for (auto _ : state)
         benchmark::DoNotOptimize(RegistraSpool(suite.db(), QStringLiteral("ADMIN"), QStringLiteral("AAR001"), 6,
                                                QStringLiteral("20123456789")));
@@ -76,7 +76,7 @@ void BM_RegisterEightAtOnce(benchmark::State& state)
 {
     constexpr int kWriters = 8;
     constexpr int kEach = 25;
-    TestSuite suite;
+    SuiteDePrueba suite;
     std::vector<double> all;
     std::atomic<int> failures{0};
     for (auto _ : state) {
@@ -121,11 +121,11 @@ BENCHMARK(BM_RegisterEightAtOnce)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_ReadDeclaration(benchmark::State& state)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     const QString folder = carpetaDeReportes(suite.path());
     ContextoReporte ctx;
     ctx.archivo = QStringLiteral("00000001.PRN");
-    if (!IniciaReporte(ctx, folder, declarationBody).isEmpty()) {
+    if (!IniciaReporte(ctx, folder, cuerpoDeclaracion).isEmpty()) {
         state.SkipWithError("writing failed");
         return;
     }

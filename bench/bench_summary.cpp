@@ -4,7 +4,7 @@
 
 #include "BenchMain.h"
 #include "ProcessTiming.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QTemporaryDir>
 
@@ -14,7 +14,7 @@ const QString kArgumento = QStringLiteral(" 620100123453    0834200400A12345678"
 
 void BM_0834IMPProcess(benchmark::State& state)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     QTemporaryDir runtime;
     const bool filled =
         suite.exec(QStringLiteral("INSERT INTO CONT VALUES (6, '20100123453', 1, 'DISTRIBUIDORA ANDINA S.A.C.', 'ADMIN')")) &&
@@ -26,16 +26,16 @@ void BM_0834IMPProcess(benchmark::State& state)
         state.SkipWithError("cannot fill the suite");
         return;
     }
-    const QProcessEnvironment env = suiteEnvironment(suite.path(), runtime.path());
+    const QProcessEnvironment env = entornoSuite(suite.path(), runtime.path());
     for (auto _ : state)
-        if (!runsCleanly(QStringLiteral(IMP0834_PATH), {kArgumento}, env))
+        if (!terminaLimpio(QStringLiteral(IMP0834_PATH), {kArgumento}, env))
             state.SkipWithError("0834IMP failed");
 }
-BENCHMARK(BM_0834IMPProcess)->Repetitions(20)->Apply(oneRunPerRepetition);
+BENCHMARK(BM_0834IMPProcess)->Repetitions(20)->Apply(unaCorridaPorRepeticion);
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    return runBenchmarks(argc, argv);
+    return correMediciones(argc, argv);
 }

@@ -219,10 +219,10 @@ bool parametrosDeBase(const QSqlDatabase& db, entrada::Pedido& p)
 
 QString rechazoContribuyente(const QList<Contribuyente>& contribuyentes, const QString& ruc, const QString& sysUser)
 {
-    switch (taxpayerRefusal(contribuyentes, ruc)) {
-    case TaxpayerRefusal::None: break;
-    case TaxpayerRefusal::InvalidRuc: return QStringLiteral("\"%1\" is not a valid RUC").arg(eco(ruc));
-    case TaxpayerRefusal::NotListed:
+    switch (motivoRechazoContribuyente(contribuyentes, ruc)) {
+    case MotivoRechazo::Ninguno: break;
+    case MotivoRechazo::RucNoValido: return QStringLiteral("\"%1\" is not a valid RUC").arg(eco(ruc));
+    case MotivoRechazo::NoListado:
         return QStringLiteral("taxpayer %1 is not in the taxpayer list of user %2").arg(eco(ruc), eco(sysUser));
     }
     return {};
@@ -251,7 +251,7 @@ void preparar(const Solicitud& s, QSqlDatabase db, const QList<Contribuyente>& c
     // stored one; only a listed taxpayer can be chosen.
     QString razonSocial = s.razonSocial;
     if (db.isValid()) {
-        const Contribuyente* t = findTaxpayer(contribuyentes, s.ruc);
+        const Contribuyente* t = buscaContribuyente(contribuyentes, s.ruc);
         if (!t && s.nuevo)
             c.rucMostrado.clear();
         razonSocial = !t ? QString()

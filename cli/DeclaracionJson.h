@@ -43,7 +43,7 @@ std::optional<Solicitud> leer(QIODevice& entrada, bool conIni, QString* error);
 bool parametrosDeBase(const QSqlDatabase& db, entrada::Pedido& p);
 
 // Why the suite user may not work on the declarations of `ruc`, naming the
-// taxpayer (taxpayerRefusal: the RUC check and the user's taxpayer list);
+// taxpayer (motivoRechazoContribuyente: the RUC check and the user's taxpayer list);
 // empty when they may.
 QString rechazoContribuyente(const QList<Contribuyente>& contribuyentes, const QString& ruc, const QString& sysUser);
 

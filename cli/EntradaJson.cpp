@@ -208,14 +208,14 @@ std::optional<Pedido> leerPedido(const QJsonObject& o, bool conIni, const QStrin
         p.factorIpm = entrada::texto(o, "factorIpm", {}, error);
         if (!error->isEmpty())
             return std::nullopt;
-        const std::optional<Dinero> u = Dinero::parse(uit);
-        if (!u || u->isNegative()) {
+        const std::optional<Dinero> u = Dinero::analiza(uit);
+        if (!u || u->esNegativo()) {
             *error = QStringLiteral("\"uit\" must be a decimal amount, not \"%1\"").arg(eco(uit));
             return std::nullopt;
         }
         p.uit = *u;
-        const std::optional<Dinero> f = Dinero::parse(p.factorIpm);
-        if (!p.factorIpm.trimmed().isEmpty() && (!f || f->isNegative())) {
+        const std::optional<Dinero> f = Dinero::analiza(p.factorIpm);
+        if (!p.factorIpm.trimmed().isEmpty() && (!f || f->esNegativo())) {
             *error = QStringLiteral("\"factorIpm\" must be a decimal factor, not \"%1\"").arg(eco(p.factorIpm));
             return std::nullopt;
         }

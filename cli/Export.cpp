@@ -66,7 +66,7 @@ int exportar(const QStringList& argumentos, Consola& consola)
     QList<lectura834::Clave> claves;
     // The declarations the user may open, as the window lists them.
     for (const lectura834::Clave& c : lectura834::guardadas(base.db(), ejercicio, ruc, &ok))
-        if (taxpayerRefusal(contribuyentes, c.ruc) == TaxpayerRefusal::None)
+        if (motivoRechazoContribuyente(contribuyentes, c.ruc) == MotivoRechazo::Ninguno)
             claves << c;
     if (!ok)
         return fallar(QStringLiteral("cannot read the declarations from the database"), kSalidaError);

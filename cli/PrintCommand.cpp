@@ -135,7 +135,7 @@ bool seleccion(QSqlDatabase db, const Configuracion& settings, const Pedido& p, 
     }
     bool ok = false;
     for (const lectura834::Clave& c : lectura834::guardadas(db, p.ejercicio, QString(), &ok))
-        if (taxpayerRefusal(contribuyentes, c.ruc) == TaxpayerRefusal::None)
+        if (motivoRechazoContribuyente(contribuyentes, c.ruc) == MotivoRechazo::Ninguno)
             lista << contexto(p, c.ruc, c.periodo);
     if (!ok)
         error = QStringLiteral("cannot read the stored declarations: ") + db.lastError().text();
@@ -231,7 +231,7 @@ bool imprimir(QSqlDatabase db, const Configuracion& settings, ContextoReporte ct
 
 }  // namespace
 
-int runPrint(const QStringList& args, Consola& consola)
+int ejecutaPrint(const QStringList& args, Consola& consola)
 {
     auto fallar = [&](const QString& mensaje) {
         consola.errores << "f0834 print: " << mensaje << '\n';
@@ -278,14 +278,14 @@ int runPrint(const QStringList& args, Consola& consola)
     return resultado;
 }
 
-int runPrint(const QStringList& args)
+int ejecutaPrint(const QStringList& args)
 {
     QFile entrada;
     entrada.open(stdin, QIODevice::ReadOnly);
     QTextStream salida(stdout);
     QTextStream errores(stderr);
     Consola consola{entrada, salida, errores};
-    const int r = runPrint(args, consola);
+    const int r = ejecutaPrint(args, consola);
     salida.flush();
     errores.flush();
     return r;

@@ -13,6 +13,6 @@
 
 #include <QStringList>
 
-int runPrint(const QStringList& args, Consola& consola);
+int ejecutaPrint(const QStringList& args, Consola& consola);
 // The same on the process's standard streams.
-int runPrint(const QStringList& args);
+int ejecutaPrint(const QStringList& args);

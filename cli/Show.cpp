@@ -49,7 +49,7 @@ int show(const QStringList& argumentos, Consola& consola)
         return fallar(rechazo, kSalidaError);
     declaracionjson::VersionGuardada version;
     const std::optional<QJsonObject> guardada =
-        declaracionjson::guardadaDe(lote, pedido, findTaxpayer(contribuyentes, ruc)->nombre, &version);
+        declaracionjson::guardadaDe(lote, pedido, buscaContribuyente(contribuyentes, ruc)->nombre, &version);
     if (!guardada)
         return fallar(QStringLiteral("no stored declaration of %1 for %2").arg(eco(ruc), eco(ejercicio)), kSalidaError);
 

@@ -30,8 +30,8 @@ constexpr Entrada kSubcomandos[] = {
     {"show", show, "show [--ini INI_PATH] RUC EJERCICIO   the stored declaration as JSON, with its estado and sello (stamp)"},
     {"import", importar, "import [--ini INI_PATH] [--replace] [--dry-run] [--report FILE] FILE   one declaration per CSV row (a regular file of at most 64 MiB), stored as save stores it"},
     {"export", exportar, "export [--ini INI_PATH] [--ejercicio YYYY] [--ruc RUC] FILE   the stored declarations as CSV for import"},
-    {"print", runPrint, "print [--ini INI_PATH] RUC EJERCICIO [--anexo] [--enviada CORREL] [--pdf FILE] [--printer [NAME]]   spool file path out, then the print job's request id"},
-    {"print", runPrint, "print [--ini INI_PATH] --all [--ejercicio YYYY] [--anexo] [--pdf-dir DIR] [--printer [NAME]]   every stored declaration, one RUC-YEAR.pdf and one print job each"},
+    {"print", ejecutaPrint, "print [--ini INI_PATH] RUC EJERCICIO [--anexo] [--enviada CORREL] [--pdf FILE] [--printer [NAME]]   spool file path out, then the print job's request id"},
+    {"print", ejecutaPrint, "print [--ini INI_PATH] --all [--ejercicio YYYY] [--anexo] [--pdf-dir DIR] [--printer [NAME]]   every stored declaration, one RUC-YEAR.pdf and one print job each"},
 };
 
 // The usage lists every subcommand of the table, so none can be left out.

@@ -13,7 +13,7 @@ using i128 = __int128;
 
 // Windows-1252 code of one character, as the suite's own programs count it;
 // a character the code page lacks counts as '?'.
-int windows1252Code(QChar c)
+int codigoWindows1252(QChar c)
 {
     const char16_t u = c.unicode();
     if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
@@ -25,33 +25,33 @@ int windows1252Code(QChar c)
     return static_cast<unsigned char>(bytes.at(0));
 }
 
-QString doubleText(double d)
+QString textoDeReal(double d)
 {
     return QString::number(d, 'g', 15).toUpper();
 }
 
 // Value of a column for sum A in ten-thousandths, when it reads as a number.
-std::optional<i128> numericUnits(const QVariant& value, const QString& text)
+std::optional<i128> unidadesNumericas(const QVariant& value, const QString& text)
 {
     if (text.isEmpty())
         return std::nullopt;
     switch (value.typeId()) {
     case QMetaType::Double:
     case QMetaType::Float:
-        if (const auto m = Dinero::parse(QString::number(value.toDouble(), 'f', 4)))
-            return m->units();
+        if (const auto m = Dinero::analiza(QString::number(value.toDouble(), 'f', 4)))
+            return m->unidades();
         return std::nullopt;
     default:
         break;
     }
-    if (const auto m = Dinero::parse(text))
-        return m->units();
+    if (const auto m = Dinero::analiza(text))
+        return m->unidades();
     return std::nullopt;
 }
 
 // Last three digits of the sum written with leading zeros (the sign is not
 // part of the digits).
-QString lastThree(i128 value)
+QString ultimosTres(i128 value)
 {
     if (value < 0)
         value = -value;
@@ -80,7 +80,7 @@ QString textoCodigoControl(const QVariant& value)
         return QString::number(value.toULongLong());
     case QMetaType::Double:
     case QMetaType::Float:
-        return doubleText(value.toDouble());
+        return textoDeReal(value.toDouble());
     case QMetaType::QDate:
         return value.toDate().toString(QStringLiteral("yyyyMMdd"));
     case QMetaType::QDateTime:
@@ -98,8 +98,8 @@ QString codigoControl(const QSqlRecord& row, int n)
     i128 sumA = 0;  // ten-thousandths
     for (int i = 0; i < n && i < count - 1; ++i) {
         const QVariant v = row.value(i);
-        if (const auto units = numericUnits(v, textoCodigoControl(v)))
-            sumA += *units;
+        if (const auto unidades = unidadesNumericas(v, textoCodigoControl(v)))
+            sumA += *unidades;
     }
     // Only the last three digits are kept, so sum B is carried modulo 1000
     // and can never overflow, however long a text is.
@@ -107,11 +107,11 @@ QString codigoControl(const QSqlRecord& row, int n)
     for (int i = qMax(n, 0); i <= count - 2; ++i) {
         const QString t = textoCodigoControl(row.value(i));
         for (qsizetype j = 0; j < t.size(); ++j)
-            sumB = (sumB + static_cast<std::int64_t>(windows1252Code(t[j])) * ((j + 1) % 1000)) % 1000;
+            sumB = (sumB + static_cast<std::int64_t>(codigoWindows1252(t[j])) * ((j + 1) % 1000)) % 1000;
     }
     // Sum A rounded half away from zero to a whole number.
     const bool negative = sumA < 0;
     i128 magnitude = negative ? -sumA : sumA;
-    magnitude = (magnitude + Dinero::kScale / 2) / Dinero::kScale;
-    return lastThree(magnitude) + lastThree(sumB);
+    magnitude = (magnitude + Dinero::kUnidadesPorSol / 2) / Dinero::kUnidadesPorSol;
+    return ultimosTres(magnitude) + ultimosTres(sumB);
 }

@@ -13,7 +13,7 @@ namespace {
 const QString kDocumentTypes = QStringLiteral("044");
 const QString kBanks = QStringLiteral("004");
 
-bool isDigits(const QString& text)
+bool sonDigitos(const QString& text)
 {
     if (text.isEmpty())
         return false;
@@ -33,10 +33,10 @@ bool informaLectura(const std::optional<LoteSql::Resultado>& leida, const QSqlEr
 }
 
 // A number code as PARAM 044 keys it: no blanks, no leading zeros ("06" -> "6").
-QString argumentoOfType(const QString& type)
+QString argumentoDeTipo(const QString& type)
 {
     QString t = type.trimmed();
-    if (!isDigits(t))
+    if (!sonDigitos(t))
         return t;
     while (t.size() > 1 && t.startsWith(u'0'))
         t.remove(0, 1);
@@ -44,10 +44,10 @@ QString argumentoOfType(const QString& type)
 }
 
 // The code as the list shows it: at least two digits ("6" -> "06").
-QString twoDigitCode(const QString& argumento)
+QString codigoDosDigitos(const QString& argumento)
 {
-    const QString a = argumentoOfType(argumento);
-    if (!isDigits(a))
+    const QString a = argumentoDeTipo(argumento);
+    if (!sonDigitos(a))
         return a;
     return a.rightJustified(2, u'0');
 }
@@ -84,11 +84,11 @@ std::optional<QString> paramFuncion(QSqlDatabase db, const QString& numero, cons
 
 QStringList elementosTipoDocumento(QSqlDatabase db, int flagPosition, bool blankFirst, bool* ok, QString* error)
 {
-    struct Row {
+    struct FilaOrdenada {
         QString code;
         RegistroTipoDocumento record;
     };
-    QList<Row> rows;
+    QList<FilaOrdenada> rows;
     QSqlError fallo;
     const auto leidas = LoteSql::una(db, QStringLiteral("SELECT Argumento, Funcion FROM PARAM WHERE Numero = ?"),
                                      {kDocumentTypes}, &fallo);
@@ -96,11 +96,11 @@ QStringList elementosTipoDocumento(QSqlDatabase db, int flagPosition, bool blank
         for (const QVariantList& f : leidas->filas) {
             const RegistroTipoDocumento record{f[1].toString()};
             if (record.ofrecidoEn(flagPosition))
-                rows.append({twoDigitCode(f[0].toString()), record});
+                rows.append({codigoDosDigitos(f[0].toString()), record});
         }
     }
     // By display order; types that share one keep the order of their codes.
-    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+    std::stable_sort(rows.begin(), rows.end(), [](const FilaOrdenada& a, const FilaOrdenada& b) {
         if (a.record.ordenPresentacion() != b.record.ordenPresentacion())
             return a.record.ordenPresentacion() < b.record.ordenPresentacion();
         if (a.code.size() != b.code.size())
@@ -112,9 +112,9 @@ QStringList elementosTipoDocumento(QSqlDatabase db, int flagPosition, bool blank
     QStringList items;
     if (blankFirst)
         items << QString(75, u' ');
-    for (const Row& r : rows) {
+    for (const FilaOrdenada& r : rows) {
         const QString& f = r.record.funcion;
-        items << r.code + QStringLiteral("  -  ") + fn.AjustaTexto(r.record.shortName(), 60)
+        items << r.code + QStringLiteral("  -  ") + fn.AjustaTexto(r.record.nombreCorto(), 60)
                 + mid(f, 46, 2).trimmed() + u' ' + mid(f, 128, 1).trimmed() + u' '
                 + mid(f, 130, 1).trimmed();
     }
@@ -126,7 +126,7 @@ bool revisaNumeroDocumento(QSqlDatabase db, const QString& type, const QString& 
     const QString n = number.trimmed();
     if (type.trimmed().isEmpty() || n.isEmpty())
         return true;
-    const std::optional<QString> funcion = paramFuncion(db, kDocumentTypes, argumentoOfType(type));
+    const std::optional<QString> funcion = paramFuncion(db, kDocumentTypes, argumentoDeTipo(type));
     if (!funcion)
         return true;
     const RegistroTipoDocumento record{*funcion};
@@ -140,7 +140,7 @@ bool revisaNumeroDocumento(QSqlDatabase db, const QString& type, const QString& 
 
 QString nombreCortoDocumento(QSqlDatabase db, const QString& type)
 {
-    const std::optional<QString> funcion = paramFuncion(db, kDocumentTypes, argumentoOfType(type));
+    const std::optional<QString> funcion = paramFuncion(db, kDocumentTypes, argumentoDeTipo(type));
     if (!funcion)
         return QStringLiteral("RUC");
     return mid(*funcion, 32, 12).trimmed();
@@ -193,7 +193,7 @@ QList<Contribuyente> listaContribuyentes(QSqlDatabase db, const QString& sysUser
     return contribuyentesDe(lote, p);
 }
 
-const Contribuyente* findTaxpayer(const QList<Contribuyente>& list, const QString& ruc)
+const Contribuyente* buscaContribuyente(const QList<Contribuyente>& list, const QString& ruc)
 {
     for (const Contribuyente& t : list)
         if (t.docId == ruc)
@@ -201,11 +201,11 @@ const Contribuyente* findTaxpayer(const QList<Contribuyente>& list, const QStrin
     return nullptr;
 }
 
-TaxpayerRefusal taxpayerRefusal(const QList<Contribuyente>& list, const QString& ruc)
+MotivoRechazo motivoRechazoContribuyente(const QList<Contribuyente>& list, const QString& ruc)
 {
     if (!ObjFunciones().RucValido(ruc))
-        return TaxpayerRefusal::InvalidRuc;
-    return findTaxpayer(list, ruc) ? TaxpayerRefusal::None : TaxpayerRefusal::NotListed;
+        return MotivoRechazo::RucNoValido;
+    return buscaContribuyente(list, ruc) ? MotivoRechazo::Ninguno : MotivoRechazo::NoListado;
 }
 
 QString nombreCortoBanco(QSqlDatabase db, const QString& code)

@@ -30,7 +30,7 @@ std::optional<QString> paramFuncion(QSqlDatabase db, const QString& numero, cons
 // Fields of a 044 document-type record.
 struct RegistroTipoDocumento {
     QString funcion;
-    QString shortName() const { return mid(funcion, 32, 11); }
+    QString nombreCorto() const { return mid(funcion, 32, 11); }
     int length() const { return numeroInicial(mid(funcion, 46, 2)); }
     QString ordenPresentacion() const { return mid(funcion, 56, 2); }
     bool ofrecidoEn(int flagPosition) const { return mid(funcion, flagPosition, 1) == QLatin1String("1"); }
@@ -76,13 +76,13 @@ PedidoContribuyentes pedirContribuyentes(LoteSql& lote, const QString& sysUser);
 QList<Contribuyente> contribuyentesDe(const LoteSql& lote, const PedidoContribuyentes& p);
 
 // The taxpayer of the list with this document number; nullptr when none.
-const Contribuyente* findTaxpayer(const QList<Contribuyente>& list, const QString& ruc);
+const Contribuyente* buscaContribuyente(const QList<Contribuyente>& list, const QString& ruc);
 
 // Why the suite user may not work on the declarations of `ruc`: a number the
 // RUC check refuses, or a taxpayer missing from the user's list (listaContribuyentes),
 // which is all the windows ever offer them.
-enum class TaxpayerRefusal { None, InvalidRuc, NotListed };
-TaxpayerRefusal taxpayerRefusal(const QList<Contribuyente>& list, const QString& ruc);
+enum class MotivoRechazo { Ninguno, RucNoValido, NoListado };
+MotivoRechazo motivoRechazoContribuyente(const QList<Contribuyente>& list, const QString& ruc);
 
 // Short bank name for the printed declaration (004 positions 38-49, trimmed);
 // empty when the code has no row (cash payments store " ").

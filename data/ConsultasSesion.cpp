@@ -29,7 +29,7 @@ QString claveCodigoError(int code)
     return code < 0 ? QLatin1Char('-') + digits : digits;
 }
 
-QString errorText(QSqlDatabase db, int code)
+QString textoError(QSqlDatabase db, int code)
 {
     const auto r = LoteSql::una(db, QStringLiteral("SELECT DescError FROM ERROR WHERE CodError = ?"), {claveCodigoError(code)});
     return r && !r->filas.isEmpty() ? r->filas.first()[0].toString() : QString();

@@ -19,7 +19,7 @@ inline bool esUsuarioSinRestriccion(const QString& type) { return type == QLatin
 
 // ERROR.DescError of the code written with four digits ("0151"); empty when
 // the code has no row.
-QString errorText(QSqlDatabase db, int code);
+QString textoError(QSqlDatabase db, int code);
 
 // The code as ERROR.CodError writes it: four digits with leading zeros.
 QString claveCodigoError(int code);

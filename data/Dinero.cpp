@@ -5,7 +5,7 @@ namespace {
 using i128 = __int128;
 
 // a / b rounded half away from zero.
-i128 divRound(i128 a, i128 b)
+i128 divideRedondeando(i128 a, i128 b)
 {
     if (b == 0)
         return 0;
@@ -19,14 +19,14 @@ i128 divRound(i128 a, i128 b)
 }
 
 // A wide intermediate result brought back to the stored width.
-std::int64_t narrow(i128 v)
+std::int64_t aEntero64(i128 v)
 {
     if (v > INT64_MAX || v < INT64_MIN)
         throw DineroDesbordado();
     return static_cast<std::int64_t>(v);
 }
 
-constexpr std::int64_t pow10(int n)
+constexpr std::int64_t potencia10(int n)
 {
     std::int64_t p = 1;
     while (n-- > 0)
@@ -36,7 +36,7 @@ constexpr std::int64_t pow10(int n)
 
 } // namespace
 
-std::optional<Dinero> Dinero::parse(QStringView text)
+std::optional<Dinero> Dinero::analiza(QStringView text)
 {
     const QStringView t = text.trimmed();
     qsizetype i = 0;
@@ -67,50 +67,50 @@ std::optional<Dinero> Dinero::parse(QStringView text)
     }
     if (i != t.size() || wholeDigits + fracDigits == 0)
         return std::nullopt;
-    i128 units = whole * kScale;
+    i128 unidades = whole * kUnidadesPorSol;
     if (fracDigits <= 4)
-        units += frac * pow10(4 - fracDigits);
+        unidades += frac * potencia10(4 - fracDigits);
     else
-        units += divRound(frac, pow10(fracDigits - 4));
-    return fromUnits(narrow(negative ? -units : units));
+        unidades += divideRedondeando(frac, potencia10(fracDigits - 4));
+    return deUnidades(aEntero64(negative ? -unidades : unidades));
 }
 
-std::int64_t Dinero::roundedWhole() const
+std::int64_t Dinero::enteroRedondeado() const
 {
-    return narrow(divRound(units_, kScale));
+    return aEntero64(divideRedondeando(unidades_, kUnidadesPorSol));
 }
 
-Dinero Dinero::roundedTo(int decimals) const
+Dinero Dinero::redondeadoA(int decimals) const
 {
     if (decimals >= 4)
         return *this;
     if (decimals < 0)
         decimals = 0;
-    const std::int64_t step = pow10(4 - decimals);
-    return fromUnits(narrow(divRound(units_, step) * step));
+    const std::int64_t step = potencia10(4 - decimals);
+    return deUnidades(aEntero64(divideRedondeando(unidades_, step) * step));
 }
 
 Dinero Dinero::operator*(Dinero o) const
 {
-    return fromUnits(narrow(divRound(i128(units_) * o.units_, kScale)));
+    return deUnidades(aEntero64(divideRedondeando(i128(unidades_) * o.unidades_, kUnidadesPorSol)));
 }
 
 Dinero Dinero::operator/(Dinero o) const
 {
-    return fromUnits(narrow(divRound(i128(units_) * kScale, o.units_)));
+    return deUnidades(aEntero64(divideRedondeando(i128(unidades_) * kUnidadesPorSol, o.unidades_)));
 }
 
 QString Dinero::toString(int decimals) const
 {
     if (decimals < 0) decimals = 0;
     if (decimals > 4) decimals = 4;
-    const Dinero r = roundedTo(decimals);
+    const Dinero r = redondeadoA(decimals);
     // Wide, so that the most negative count has a magnitude too.
-    const i128 absUnits = r.units_ < 0 ? -i128(r.units_) : i128(r.units_);
-    QString s = QString::number(static_cast<std::uint64_t>(absUnits / kScale));
+    const i128 absUnits = r.unidades_ < 0 ? -i128(r.unidades_) : i128(r.unidades_);
+    QString s = QString::number(static_cast<std::uint64_t>(absUnits / kUnidadesPorSol));
     if (decimals > 0) {
-        const auto frac = static_cast<std::int64_t>((absUnits % kScale) / pow10(4 - decimals));
+        const auto frac = static_cast<std::int64_t>((absUnits % kUnidadesPorSol) / potencia10(4 - decimals));
         s += u'.' + QString::number(frac).rightJustified(decimals, u'0');
     }
-    return r.units_ < 0 ? u'-' + s : s;
+    return r.unidades_ < 0 ? u'-' + s : s;
 }

@@ -18,42 +18,42 @@ public:
 
 class Dinero {
 public:
-    static constexpr std::int64_t kScale = 10000;  // four decimals
+    static constexpr std::int64_t kUnidadesPorSol = 10000;  // four decimals
 
     constexpr Dinero() = default;
-    static constexpr Dinero fromUnits(std::int64_t units) { Dinero m; m.units_ = units; return m; }
-    static constexpr Dinero fromWhole(std::int64_t whole) { return fromUnits(whole) * kScale; }
+    static constexpr Dinero deUnidades(std::int64_t unidades) { Dinero m; m.unidades_ = unidades; return m; }
+    static constexpr Dinero deEntero(std::int64_t whole) { return deUnidades(whole) * kUnidadesPorSol; }
 
     // Plain decimal text: optional blanks, optional sign, digits, optional
     // '.' and decimals (beyond four, rounded half away from zero).
     // Anything else, or an empty text, gives nothing.
-    static std::optional<Dinero> parse(QStringView text);
+    static std::optional<Dinero> analiza(QStringView text);
 
-    constexpr std::int64_t units() const { return units_; }
-    constexpr bool isZero() const { return units_ == 0; }
-    constexpr bool isNegative() const { return units_ < 0; }
+    constexpr std::int64_t unidades() const { return unidades_; }
+    constexpr bool esCero() const { return unidades_ == 0; }
+    constexpr bool esNegativo() const { return unidades_ < 0; }
 
     // Whole soles, halves away from zero (2.5 -> 3, -2.5 -> -3).
-    std::int64_t roundedWhole() const;
+    std::int64_t enteroRedondeado() const;
     // Whole soles, fraction dropped towards zero.
-    constexpr std::int64_t truncatedWhole() const { return units_ / kScale; }
-    Dinero rounded() const { return fromWhole(roundedWhole()); }
-    Dinero truncated() const { return fromWhole(truncatedWhole()); }
+    constexpr std::int64_t enteroTruncado() const { return unidades_ / kUnidadesPorSol; }
+    Dinero redondeado() const { return deEntero(enteroRedondeado()); }
+    Dinero truncado() const { return deEntero(enteroTruncado()); }
     // Rounded half away from zero to `decimals` places (0..4).
-    Dinero roundedTo(int decimals) const;
+    Dinero redondeadoA(int decimals) const;
 
     constexpr Dinero operator-() const { return Dinero() - *this; }
     constexpr Dinero operator+(Dinero o) const
     {
         std::int64_t r = 0;
-        const bool overflowed = __builtin_add_overflow(units_, o.units_, &r);
-        return fromUnits(checked(overflowed, r));
+        const bool overflowed = __builtin_add_overflow(unidades_, o.unidades_, &r);
+        return deUnidades(comprobado(overflowed, r));
     }
     constexpr Dinero operator-(Dinero o) const
     {
         std::int64_t r = 0;
-        const bool overflowed = __builtin_sub_overflow(units_, o.units_, &r);
-        return fromUnits(checked(overflowed, r));
+        const bool overflowed = __builtin_sub_overflow(unidades_, o.unidades_, &r);
+        return deUnidades(comprobado(overflowed, r));
     }
     Dinero& operator+=(Dinero o) { return *this = *this + o; }
     Dinero& operator-=(Dinero o) { return *this = *this - o; }
@@ -63,8 +63,8 @@ public:
     constexpr Dinero operator*(std::int64_t n) const
     {
         std::int64_t r = 0;
-        const bool overflowed = __builtin_mul_overflow(units_, n, &r);
-        return fromUnits(checked(overflowed, r));
+        const bool overflowed = __builtin_mul_overflow(unidades_, n, &r);
+        return deUnidades(comprobado(overflowed, r));
     }
 
     constexpr auto operator<=>(const Dinero&) const = default;
@@ -74,12 +74,12 @@ public:
 
 private:
     // The result of a checked step, or DineroDesbordado when it did not fit.
-    static constexpr std::int64_t checked(bool overflowed, std::int64_t result)
+    static constexpr std::int64_t comprobado(bool overflowed, std::int64_t result)
     {
         if (overflowed)
             throw DineroDesbordado();
         return result;
     }
 
-    std::int64_t units_ = 0;
+    std::int64_t unidades_ = 0;
 };

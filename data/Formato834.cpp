@@ -31,10 +31,10 @@ Dinero leer(const QString& texto)
         t = t.mid(1, t.size() - 2).trimmed();
     }
     t.remove(u',');
-    const std::optional<Dinero> m = Dinero::parse(t);
+    const std::optional<Dinero> m = Dinero::analiza(t);
     if (!m)
         return Dinero();
-    const Dinero entero = m->rounded();
+    const Dinero entero = m->redondeado();
     return negativo ? -entero : entero;
 }
 
@@ -45,17 +45,17 @@ bool vacio(const QString& texto)
 
 QString miles(Dinero valor)
 {
-    return agrupar(valor.roundedWhole());
+    return agrupar(valor.enteroRedondeado());
 }
 
 QString plano(Dinero valor)
 {
-    return QString::number(valor.roundedWhole());
+    return QString::number(valor.enteroRedondeado());
 }
 
 QString milesNegativoEntreParentesis(Dinero valor)
 {
-    const std::int64_t entero = valor.roundedWhole();
+    const std::int64_t entero = valor.enteroRedondeado();
     if (entero < 0)
         return u'(' + agrupar(-entero) + u')';
     return agrupar(entero);
@@ -63,7 +63,7 @@ QString milesNegativoEntreParentesis(Dinero valor)
 
 QString entreParentesis(Dinero valor)
 {
-    const std::int64_t entero = valor.roundedWhole();
+    const std::int64_t entero = valor.enteroRedondeado();
     return u'(' + agrupar(entero < 0 ? -entero : entero) + u')';
 }
 
@@ -79,7 +79,7 @@ QString textoFactor(Dinero factor)
 
 Dinero leerFactor(const QString& texto)
 {
-    return Dinero::parse(texto.trimmed()).value_or(Dinero());
+    return Dinero::analiza(texto.trimmed()).value_or(Dinero());
 }
 
 } // namespace formato834

@@ -5,8 +5,8 @@
 
 namespace {
 
-bool isAsciiDigit(QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; }
-bool isAsciiLetter(QChar c)
+bool esDigitoAscii(QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; }
+bool esLetraAscii(QChar c)
 {
     const char16_t u = c.unicode();
     return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z');
@@ -14,12 +14,12 @@ bool isAsciiLetter(QChar c)
 constexpr char16_t kEnieUpper = 0x00D1;  // Ñ
 constexpr char16_t kEnieLower = 0x00F1;  // ñ
 
-bool allDigits(const QString& text)
+bool sonTodosDigitos(const QString& text)
 {
     if (text.isEmpty())
         return false;
     for (QChar c : text)
-        if (!isAsciiDigit(c))
+        if (!esDigitoAscii(c))
             return false;
     return true;
 }
@@ -47,7 +47,7 @@ bool ObjFunciones::ExisteArchivo(const QString& path) const
 bool ObjFunciones::RucValido(const QString& ruc) const
 {
     const QString r = ruc.trimmed();
-    if (r.size() != 11 || !allDigits(r))
+    if (r.size() != 11 || !sonTodosDigitos(r))
         return false;
     static const QStringList prefixes{"10", "15", "16", "17", "20"};
     if (!prefixes.contains(r.left(2)))
@@ -78,7 +78,7 @@ QString ObjFunciones::AlineaDerecha(const QString& text, int width) const
 
 bool ObjFunciones::DocumentoPrimerTipo(const QString& number) const
 {
-    return allDigits(number);
+    return sonTodosDigitos(number);
 }
 
 int ObjFunciones::FiltroNumerico(int keyAscii) const
@@ -94,7 +94,7 @@ bool ObjFunciones::DocumentoSegundoTipo(const QString& number) const
         return false;
     for (QChar c : number) {
         const char16_t u = c.unicode();
-        if (!isAsciiDigit(c) && !isAsciiLetter(c) && u != kEnieUpper && u != kEnieLower)
+        if (!esDigitoAscii(c) && !esLetraAscii(c) && u != kEnieUpper && u != kEnieLower)
             return false;
     }
     return true;
@@ -110,14 +110,14 @@ bool ObjFunciones::DocumentoSegundoTipo(const QString& number) const
 QString ObjFunciones::ordenDigitoControl(const QString& control, const QString& orden8)
 {
     const QString c = control.trimmed();
-    if (!allDigits(c) || orden8.size() != 8 || !allDigits(orden8))
+    if (!sonTodosDigitos(c) || orden8.size() != 8 || !sonTodosDigitos(orden8))
         return {};
     return QStringLiteral("%1").arg(mod97(c + orden8), 2, 10, QLatin1Char('0'));
 }
 
 bool ObjFunciones::OrdenCorresponde(const QString& control, const QString& orden8, const QString& orden2) const
 {
-    if (orden2.size() != 2 || !allDigits(orden2))
+    if (orden2.size() != 2 || !sonTodosDigitos(orden2))
         return false;
     const QString expected = ordenDigitoControl(control, orden8);
     return !expected.isEmpty() && expected == orden2;
@@ -136,6 +136,6 @@ bool ObjFunciones::caracterNombreConservado(QChar c)
 {
     static const QString kSpanishLetters = QStringLiteral("ÁÉÍÓÚÜÑáéíóúüñ");
     const char16_t u = c.unicode();
-    return u == u' ' || u == u'\'' || u == kBackspace || isAsciiLetter(c) || isAsciiDigit(c)
+    return u == u' ' || u == u'\'' || u == kBackspace || esLetraAscii(c) || esDigitoAscii(c)
         || kSpanishLetters.contains(c);
 }

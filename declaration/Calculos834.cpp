@@ -12,12 +12,12 @@ namespace {
 
 Dinero abs(Dinero m)
 {
-    return m.isNegative() ? -m : m;
+    return m.esNegativo() ? -m : m;
 }
 
 Dinero tasa(const char* texto)
 {
-    return *Dinero::parse(QString::fromLatin1(texto));
+    return *Dinero::analiza(QString::fromLatin1(texto));
 }
 
 // The scale of box 113: upper limit of each tranche in UIT and the rate on the
@@ -96,7 +96,7 @@ void Calcular108(Declaracion834& d)
         return;
     }
     const Dinero c108 = d.Vale(101) + d.Vale(104) - abs(d.Vale(105));
-    d.setCasilla(108, c108.isNegative() ? QStringLiteral("0") : miles(c108));
+    d.setCasilla(108, c108.esNegativo() ? QStringLiteral("0") : miles(c108));
 }
 
 void Calcular109(Declaracion834& d)
@@ -144,7 +144,7 @@ void Calcular139(Declaracion834& d)
         return;
     }
     const Dinero c139 = d.Vale(113) - d.Vale(114);
-    d.setCasilla(139, c139.isNegative() ? QString() : miles(c139));
+    d.setCasilla(139, c139.esNegativo() ? QString() : miles(c139));
 }
 
 void Calcular161(Declaracion834& d)
@@ -153,7 +153,7 @@ void Calcular161(Declaracion834& d)
     if (modalidad == u"1")
         d.setCasilla(161, d.casilla(139));
     else if (modalidad == u"2")
-        d.setCasilla(161, miles(d.Vale(139) / Dinero::fromWhole(9)));
+        d.setCasilla(161, miles(d.Vale(139) / Dinero::deEntero(9)));
     else
         d.setCasilla(161, QString());
 }
@@ -165,13 +165,13 @@ void Calcular146(Declaracion834& d)
         return;
     }
     const Dinero c146 = d.Vale(161) - abs(d.Vale(144)) + abs(d.Vale(145));
-    d.setCasilla(146, miles(c146.isNegative() ? Dinero() : c146));
+    d.setCasilla(146, miles(c146.esNegativo() ? Dinero() : c146));
 }
 
 void reglaModalidad(Declaracion834& d)
 {
     const Dinero t = d.Vale(139);
-    if (t >= Dinero::fromWhole(9)) {
+    if (t >= Dinero::deEntero(9)) {
         d.setBloqueada(160, false);
         d.setHabilitada(145, true);
         return;

@@ -153,7 +153,7 @@ QString textoEnFoco(int numero, const QString& texto)
     if (sinFormato(c) || formato834::vacio(texto))
         return texto;
     const Dinero valor = formato834::leer(texto);
-    return formato834::plano(c->restada && valor.isNegative() ? -valor : valor);
+    return formato834::plano(c->restada && valor.esNegativo() ? -valor : valor);
 }
 
 QString textoFueraDeFoco(int numero, const QString& texto)

@@ -197,7 +197,7 @@ bool admiteGrabar(const validacion834::Contexto& c, const Entorno& e, Interfaz& 
 {
     bool ok = true;
     QString error;
-    const bool conIndice = !parametros834::GET_IPM(e.db, c.ejercicio, &ok, &error).isZero();
+    const bool conIndice = !parametros834::GET_IPM(e.db, c.ejercicio, &ok, &error).esCero();
     if (!ok)
         ui.mostrar(Resultado::falla(error, -1, Foco::Ninguno, Icono::Critico));
     return conIndice || !ok;

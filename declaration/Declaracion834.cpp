@@ -135,7 +135,7 @@ void Declaracion834::alCambiarCasilla(int numero)
     calcular([&] { calculos834::TxtValor_Change(*this, numero); });
     if (numero == 180) {
         FormaDePago p = pago_;
-        if (!vacio(180) && Vale(180).isZero())
+        if (!vacio(180) && Vale(180).esCero())
             p.formapago = QStringLiteral("E");
         p.importe = casilla(180);
         setPago(p);

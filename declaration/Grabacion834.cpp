@@ -149,7 +149,7 @@ Dinero val(const QString& texto)
         while (fin < t.size() && t[fin].isDigit() && t[fin].unicode() < 128)
             ++fin;
     }
-    return Dinero::parse(t.left(fin)).value_or(Dinero());
+    return Dinero::analiza(t.left(fin)).value_or(Dinero());
 }
 
 bool esCodigoTexto(int codigo)
@@ -207,7 +207,7 @@ std::optional<QVariantList> grabarCabecera(LoteSql& lote, const LoteSql::Resulta
 bool fueraDelDetalle105(const QVariant& casilla)
 {
     const Dinero n = val(textoSiNoNulo(casilla));
-    return n < Dinero::fromWhole(kPrimeraDeduccion) || n > Dinero::fromWhole(kUltimaDeduccion);
+    return n < Dinero::deEntero(kPrimeraDeduccion) || n > Dinero::deEntero(kUltimaDeduccion);
 }
 
 // The DET rows the save writes (GrabaCasilla), each laid out like the table
@@ -483,7 +483,7 @@ QString valorAlmacenado(const QString& codigo, const QString& valor)
         return valor;
     Dinero m = formato834::leer(valor);
     const casillas834::Casilla* c = casillas834::buscar(n);
-    if (c && c->restada && m.isNegative())
+    if (c && c->restada && m.esNegativo())
         m = -m;
     return formato834::plano(m);
 }
@@ -648,7 +648,7 @@ Resultado mensajeGrabado(const QSqlDatabase& db, int estado)
 {
     if (estado == 9)
         return Resultado::falla(texto::kGrabadaConInconsistencias, -1, Foco::Ninguno, Icono::Exclamacion);
-    return Resultado::falla(errorText(db, 151), -1, Foco::Ninguno, Icono::Informacion);
+    return Resultado::falla(textoError(db, 151), -1, Foco::Ninguno, Icono::Informacion);
 }
 
 Resultado mensajeFallo(const QString& error)
@@ -733,7 +733,7 @@ Registro registrarNumeroOrden(QSqlDatabase db, const Declaracion834& d, const Ve
         QSqlQuery q(db);
         q.prepare(QStringLiteral("UPDATE HCAB SET NORDEN = ?") + condicionClave(true));
         const Dinero n = val(orden8);
-        q.addBindValue(n.isZero() ? QVariant(QMetaType::fromType<qlonglong>()) : QVariant(static_cast<qlonglong>(n.truncatedWhole())));
+        q.addBindValue(n.esCero() ? QVariant(QMetaType::fromType<qlonglong>()) : QVariant(static_cast<qlonglong>(n.enteroTruncado())));
         bindClave(q, k, true);
         if (!q.exec())
             return fallo(q.lastError().text());

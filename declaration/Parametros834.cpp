@@ -18,7 +18,7 @@ void fijar(bool* ok, bool valor)
 
 Dinero importe(const QString& funcion)
 {
-    return Dinero::parse(funcion.trimmed()).value_or(Dinero());
+    return Dinero::analiza(funcion.trimmed()).value_or(Dinero());
 }
 
 } // namespace

@@ -14,7 +14,7 @@ namespace validacion834 {
 
 namespace {
 
-Dinero abs(Dinero m) { return m.isNegative() ? -m : m; }
+Dinero abs(Dinero m) { return m.esNegativo() ? -m : m; }
 
 Dinero suma(const Declaracion834& d, std::initializer_list<int> casillas)
 {
@@ -77,7 +77,7 @@ bool esNumero(const QString& texto)
     if (t.size() >= 2 && t.front() == u'(' && t.back() == u')')
         t = t.mid(1, t.size() - 2).trimmed();
     t.remove(u',');
-    return !t.isEmpty() && Dinero::parse(t).has_value();
+    return !t.isEmpty() && Dinero::analiza(t).has_value();
 }
 
 // ---- Asset rules
@@ -301,7 +301,7 @@ Resultado validarComando(const Declaracion834& d, const Contexto& c)
             return Resultado::falla(kBanco, kTabDeuda, Foco::FormaDePago);
         if (chequeFalta(pago))
             return Resultado::falla(kCheque, kTabDeuda, Foco::Ninguno);
-        if (esNumero(pago.numcheque) && formato834::leer(pago.numcheque).isZero())
+        if (esNumero(pago.numcheque) && formato834::leer(pago.numcheque).esCero())
             return Resultado::falla(kChequeCero, kTabDeuda, Foco::Ninguno);
     }
     if (tipoDocumentoRL(d) == u"01" && d.casilla(226).size() != 8)
@@ -317,7 +317,7 @@ Resultado avisoImporte(const Declaracion834& d)
 {
     const Dinero c180 = d.Vale(180);
     const Dinero c146 = d.Vale(146);
-    if (c180 > c146 && !c180.isZero())
+    if (c180 > c146 && !c180.esCero())
         return Resultado::falla(kImporteMayor + kPagoExceso, -1, Foco::Ninguno, Icono::Informacion);
     if (c180 < c146)
         return Resultado::falla(kImporteMenor + kOrdenPago, -1, Foco::Ninguno, Icono::Informacion);

@@ -14,7 +14,7 @@ namespace {
 
 const QString kSection = QString::fromUtf16(kIniSection);
 
-QString unixPath(QString path)
+QString rutaUnix(QString path)
 {
     return path.replace(u'\\', u'/');
 }
@@ -22,7 +22,7 @@ QString unixPath(QString path)
 // Where the database is once the suite folder moved from `oldSysPath` to
 // `newSysPath`: the same place inside the suite folder, when it is there;
 // otherwise (a server, a file kept elsewhere) DBPath stays as it was.
-QString movedDbPath(const QString& oldSysPath, const QString& dbPath, const QString& dbName, const QString& newSysPath)
+QString rutaBaseMovida(const QString& oldSysPath, const QString& dbPath, const QString& dbName, const QString& newSysPath)
 {
     if (esDireccionServidor(dbPath + dbName))
         return dbPath;
@@ -36,7 +36,7 @@ QString movedDbPath(const QString& oldSysPath, const QString& dbPath, const QStr
     return dbPath;
 }
 
-QByteArray withKeys(QByteArray bytes, const QString& sysPath, const QString& dbPath)
+QByteArray conClaves(QByteArray bytes, const QString& sysPath, const QString& dbPath)
 {
     bytes = ArchivoIni::conValorPuesto(bytes, kSection, QStringLiteral("SysPath"), sysPath);
     return ArchivoIni::conValorPuesto(bytes, kSection, QStringLiteral("DBPath"), dbPath);
@@ -53,7 +53,7 @@ QString readAll(const QString& path, QByteArray* bytes)
 
 } // namespace
 
-QString writeWhole(const QString& path, const QByteArray& bytes)
+QString escribeCompleto(const QString& path, const QByteArray& bytes)
 {
     QSaveFile out(path);
     if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !out.open(QIODevice::WriteOnly) ||
@@ -62,7 +62,7 @@ QString writeWhole(const QString& path, const QByteArray& bytes)
     return {};
 }
 
-QString relocateSuiteIni(const QString& folder, QByteArray* bytes)
+QString reubicaIniSuite(const QString& folder, QByteArray* bytes)
 {
     const QString sysPath = QDir(folder).absolutePath() + u'/';
     const QString suiteIni = sysPath + QStringLiteral("KV000.INI");
@@ -71,31 +71,31 @@ QString relocateSuiteIni(const QString& folder, QByteArray* bytes)
             .arg(QDir::toNativeSeparators(QDir(folder).absolutePath()));
     if (QString error = readAll(suiteIni, bytes); !error.isEmpty())
         return error;
-    const QString oldSysPath = unixPath(ArchivoIni::valorEn(*bytes, kSection, QStringLiteral("SysPath")));
+    const QString oldSysPath = rutaUnix(ArchivoIni::valorEn(*bytes, kSection, QStringLiteral("SysPath")));
     if (oldSysPath == sysPath)
         return {};
-    const QString dbPath = unixPath(ArchivoIni::valorEn(*bytes, kSection, QStringLiteral("DBPath")));
-    const QString dbName = unixPath(ArchivoIni::valorEn(*bytes, kSection, QStringLiteral("DBName")));
-    *bytes = withKeys(*bytes, sysPath, movedDbPath(oldSysPath, dbPath, dbName, sysPath));
-    return writeWhole(suiteIni, *bytes);
+    const QString dbPath = rutaUnix(ArchivoIni::valorEn(*bytes, kSection, QStringLiteral("DBPath")));
+    const QString dbName = rutaUnix(ArchivoIni::valorEn(*bytes, kSection, QStringLiteral("DBName")));
+    *bytes = conClaves(*bytes, sysPath, rutaBaseMovida(oldSysPath, dbPath, dbName, sysPath));
+    return escribeCompleto(suiteIni, *bytes);
 }
 
-QString adoptMovedSuite(const QString& folder, const QString& userIni)
+QString adoptaSuiteMovida(const QString& folder, const QString& userIni)
 {
     QByteArray suite;
-    if (QString error = relocateSuiteIni(folder, &suite); !error.isEmpty())
+    if (QString error = reubicaIniSuite(folder, &suite); !error.isEmpty())
         return error;
     const QFileInfo target(userIni);
     if (target.exists() && target.canonicalFilePath() == QFileInfo(QDir(folder).filePath("KV000.INI")).canonicalFilePath())
         return {};
     QByteArray user;
     if (!target.isFile() || !readAll(userIni, &user).isEmpty())
-        return writeWhole(userIni, suite);
+        return escribeCompleto(userIni, suite);
     for (const char* key : {"SysPath", "DBPath", "DBName"}) {
         const QString name = QLatin1String(key);
         user = ArchivoIni::conValorPuesto(user, kSection, name, ArchivoIni::valorEn(suite, kSection, name));
     }
-    return writeWhole(userIni, user);
+    return escribeCompleto(userIni, user);
 }
 
 } // namespace qvrhost

@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-ConfiguracionIntegrador ConfiguracionIntegrador::read(const QString& iniPath)
+ConfiguracionIntegrador ConfiguracionIntegrador::lee(const QString& iniPath)
 {
     return ConfiguracionIntegrador{iniPath, leeConfiguracion(iniPath)};
 }

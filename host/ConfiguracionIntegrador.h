@@ -10,7 +10,7 @@ struct ConfiguracionIntegrador {
     QString iniPath;
     Configuracion suite;
 
-    static ConfiguracionIntegrador read(const QString& iniPath);
+    static ConfiguracionIntegrador lee(const QString& iniPath);
     // The folder of the INI file: what QVR_WINDIR names for the programs the host starts.
     QString carpetaWindows() const;
 };

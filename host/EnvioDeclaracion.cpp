@@ -19,7 +19,7 @@ namespace {
 const QString kForm = QStringLiteral("0834");
 const QString kWhere = QStringLiteral(" WHERE Doc_id_d=? AND Tip_doc_d=6 AND Periodo=? AND Formulario=?");
 
-QString randomDigits(int count, bool firstNonZero)
+QString digitosAlAzar(int count, bool firstNonZero)
 {
     QString digits;
     for (int i = 0; i < count; ++i) {
@@ -29,7 +29,7 @@ QString randomDigits(int count, bool firstNonZero)
     return digits;
 }
 
-void bindKey(QSqlQuery& q, const QString& ruc, const QString& periodo)
+void enlazaClave(QSqlQuery& q, const QString& ruc, const QString& periodo)
 {
     q.addBindValue(ruc);
     q.addBindValue(periodo);
@@ -38,13 +38,13 @@ void bindKey(QSqlQuery& q, const QString& ruc, const QString& periodo)
 
 // One more than the highest correlative the declaration has used, in the
 // header or in a detail left behind.
-bool nextCorrel(QSqlDatabase db, const QString& ruc, const QString& periodo, QString* correl, QString* error)
+bool siguienteCorrel(QSqlDatabase db, const QString& ruc, const QString& periodo, QString* correl, QString* error)
 {
     qint64 highest = 0;
     for (const QString& table : {QStringLiteral("HCAB"), QStringLiteral("HDET")}) {
         QSqlQuery q(db);
         q.prepare(QStringLiteral("SELECT CORREL FROM ") + table + kWhere);
-        bindKey(q, ruc, periodo);
+        enlazaClave(q, ruc, periodo);
         if (!q.exec()) {
             *error = q.lastError().text();
             return false;
@@ -75,7 +75,7 @@ QString enviaDeclaracionGuardada(QSqlDatabase db, const QString& ruc, const QStr
     QSqlQuery cab(db);
     cab.prepare(QStringLiteral("SELECT estado, fec_pro, bcolibrad, nrocheque, cheque, efectivo, rectifica, cNumero FROM CAB")
                 + kWhere);
-    bindKey(cab, ruc, periodo);
+    enlazaClave(cab, ruc, periodo);
     if (!cab.exec())
         return cab.lastError().text();
     if (!cab.next())
@@ -89,10 +89,10 @@ QString enviaDeclaracionGuardada(QSqlDatabase db, const QString& ruc, const QStr
 
     EnvioDeclaracion s;
     QString error;
-    if (!nextCorrel(db, ruc, periodo, &s.correl, &error))
+    if (!siguienteCorrel(db, ruc, periodo, &s.correl, &error))
         return error;
-    s.control = randomDigits(10, true);
-    s.orden8 = randomDigits(8, false);
+    s.control = digitosAlAzar(10, true);
+    s.orden8 = digitosAlAzar(8, false);
     s.orden2 = ObjFunciones::ordenDigitoControl(s.control, s.orden8);
 
     QSqlQuery hcab(db);
@@ -100,7 +100,7 @@ QString enviaDeclaracionGuardada(QSqlDatabase db, const QString& ruc, const QStr
         "INSERT INTO HCAB (Tip_doc_d, Doc_id_d, Periodo, Formulario, CORREL, NORDEN, FEC_ENV, CONTROL, estado,"
         " fec_pro, bcolibrad, nrocheque, cheque, efectivo, rectifica, cNumero)"
         " VALUES (6, ?, ?, ?, ?, NULL, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    bindKey(hcab, ruc, periodo);
+    enlazaClave(hcab, ruc, periodo);
     hcab.addBindValue(s.correl);
     hcab.addBindValue(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
     hcab.addBindValue(s.control);
@@ -111,7 +111,7 @@ QString enviaDeclaracionGuardada(QSqlDatabase db, const QString& ruc, const QStr
 
     QSqlQuery det(db);
     det.prepare(QStringLiteral("SELECT Casilla, i_valor, idcasilla, cNumero FROM DET") + kWhere);
-    bindKey(det, ruc, periodo);
+    enlazaClave(det, ruc, periodo);
     if (!det.exec())
         return det.lastError().text();
     QSqlRecord row = columnasDeTabla(db, QStringLiteral("HDET"));
@@ -132,7 +132,7 @@ QString enviaDeclaracionGuardada(QSqlDatabase db, const QString& ruc, const QStr
         row.setValue(QStringLiteral("estado"), 0);
         // The sent rows carry the correlative, so their code is computed afresh over count 7.
         const QString code = codigoControl(row, kControlCountHdet);
-        bindKey(hdet, ruc, periodo);
+        enlazaClave(hdet, ruc, periodo);
         hdet.addBindValue(s.correl);
         hdet.addBindValue(det.value(0));
         hdet.addBindValue(det.value(1));

@@ -23,13 +23,13 @@ struct FilaParam {
 
 // PARAM 044: fixed-column record of a document type. The flags and the
 // unnamed columns are those of the RUC record every program falls back on.
-QString documentTypeRecord(const QString& longName, const QString& shortName, int length, int order,
+QString registroTipoDocumento(const QString& longName, const QString& nombreCorto, int length, int order,
                            char claseDato, char lengthKind)
 {
     QString r = kRegistroRucPredeterminado;
     auto put = [&r](int position, const QString& text) { r.replace(position - 1, text.size(), text); };
     put(1, longName.leftJustified(30, u' ', true));
-    put(32, shortName.leftJustified(11, u' ', true));
+    put(32, nombreCorto.leftJustified(11, u' ', true));
     put(46, QStringLiteral("%1").arg(length, 2, 10, QChar(u'0')));
     put(56, QStringLiteral("%1").arg(order, 2, 10, QChar(u'0')));
     put(128, QString(QChar::fromLatin1(claseDato)));
@@ -40,16 +40,16 @@ QString documentTypeRecord(const QString& longName, const QString& shortName, in
 void agregaTiposDocumento(std::vector<FilaParam>& rows)
 {
     const QString v = QStringLiteral("001");
-    rows.push_back({"044", "6", documentTypeRecord("REG. UNICO DE CONTRIBUYENTES", "RUC", 11, 1, '5', '0'), v});
-    rows.push_back({"044", "1", documentTypeRecord("LIBRETA ELECTORAL O DNI", "L.E / DNI", 8, 2, '5', '1'), v});
-    rows.push_back({"044", "4", documentTypeRecord("CARNET DE EXTRANJERIA", "CARNET EXT.", 12, 3, '0', '0'), v});
-    rows.push_back({"044", "7", documentTypeRecord("PASAPORTE", "PASAPORTE", 12, 4, '0', '0'), v});
+    rows.push_back({"044", "6", registroTipoDocumento("REG. UNICO DE CONTRIBUYENTES", "RUC", 11, 1, '5', '0'), v});
+    rows.push_back({"044", "1", registroTipoDocumento("LIBRETA ELECTORAL O DNI", "L.E / DNI", 8, 2, '5', '1'), v});
+    rows.push_back({"044", "4", registroTipoDocumento("CARNET DE EXTRANJERIA", "CARNET EXT.", 12, 3, '0', '0'), v});
+    rows.push_back({"044", "7", registroTipoDocumento("PASAPORTE", "PASAPORTE", 12, 4, '0', '0'), v});
 }
 
 void agregaBancos(std::vector<FilaParam>& rows)
 {
-    struct Bank { const char* code; const char* name; const char* shortName; };
-    static const Bank banks[] = {
+    struct FilaBanco { const char* code; const char* name; const char* nombreCorto; };
+    static const FilaBanco banks[] = {
         {"00", "NINGUNO", ""},
         {"02", "BANCO DE CREDITO DEL PERU", "B. CREDITO"},
         {"03", "BANCO INTERNACIONAL DEL PERU", "INTERBANK"},
@@ -60,9 +60,9 @@ void agregaBancos(std::vector<FilaParam>& rows)
         {"35", "BANCO FINANCIERO DEL PERU", "B.FINANCIERO"},
         {"38", "BANCO INTERAMERICANO DE FINANZAS", "BANBIF"},
     };
-    for (const Bank& b : banks) {
+    for (const FilaBanco& b : banks) {
         const QString funcion = QString::fromUtf8(b.name).leftJustified(36, u' ', true) + u' '
-                              + QString::fromUtf8(b.shortName).leftJustified(12, u' ', true);
+                              + QString::fromUtf8(b.nombreCorto).leftJustified(12, u' ', true);
         rows.push_back({"004", QString::fromLatin1(b.code), funcion, "001"});
     }
 }
@@ -160,7 +160,7 @@ const char* const kMessages[][2] = {
     {"0153", "La declaración ha sido enviada satisfactoriamente."},
 };
 
-bool run(QSqlQuery& q, QString* error)
+bool ejecutaConsulta(QSqlQuery& q, QString* error)
 {
     if (q.exec())
         return true;
@@ -191,7 +191,7 @@ QString escribeFilasMuestra(QSqlDatabase db)
     for (const auto& [user, type] : {std::pair{"ADMIN", "0"}, std::pair{"CONTADOR", "1"}}) {
         q.addBindValue(QString::fromLatin1(user));
         q.addBindValue(QString::fromLatin1(type));
-        if (!run(q, &error))
+        if (!ejecutaConsulta(q, &error))
             return error;
     }
 
@@ -199,7 +199,7 @@ QString escribeFilasMuestra(QSqlDatabase db)
     for (const auto& m : kMessages) {
         q.addBindValue(QString::fromLatin1(m[0]));
         q.addBindValue(QString::fromUtf8(m[1]));
-        if (!run(q, &error))
+        if (!ejecutaConsulta(q, &error))
             return error;
     }
 
@@ -209,7 +209,7 @@ QString escribeFilasMuestra(QSqlDatabase db)
         q.addBindValue(p.argumento);
         q.addBindValue(p.funcion);
         q.addBindValue(p.correl);
-        if (!run(q, &error))
+        if (!ejecutaConsulta(q, &error))
             return error;
     }
 
@@ -218,7 +218,7 @@ QString escribeFilasMuestra(QSqlDatabase db)
         q.addBindValue(QString::fromLatin1(t.ruc));
         q.addBindValue(QString::fromUtf8(t.name));
         q.addBindValue(QString::fromLatin1(t.user));
-        if (!run(q, &error))
+        if (!ejecutaConsulta(q, &error))
             return error;
     }
 

@@ -8,6 +8,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <functional>
+
 namespace qvrhost {
 namespace {
 
@@ -30,7 +32,7 @@ QString quoted(QString name)
 const QString kUnrestricted =
     QStringLiteral("EXISTS (SELECT 1 FROM CLAVES k WHERE k.Usuario = CURRENT_USER AND k.Tipo = '0')");
 
-QString ownTaxpayer(const QString& table)
+QString contribuyentePropio(const QString& table)
 {
     // 0834IMP stamps SPOOL with the number as its argument carries it, blank-padded to 15.
     return QStringLiteral("EXISTS (SELECT 1 FROM CONT c WHERE c.Tip_doc_d = %1.Tip_doc_d"
@@ -40,7 +42,7 @@ QString ownTaxpayer(const QString& table)
 
 QString rule(const QString& ownRows) { return QStringLiteral("(%1 OR %2)").arg(kUnrestricted, ownRows); }
 
-QStringList policyStatements(const QString& group)
+QStringList sentenciasPoliticas(const QString& group)
 {
     QStringList s;
     // Reference tables: read by every program, written by the administrator (and Alt834 run by them).
@@ -53,7 +55,7 @@ QStringList policyStatements(const QString& group)
     for (const QString& table : kDeclarationTables) {
         s << QStringLiteral("ALTER TABLE %1 ENABLE ROW LEVEL SECURITY").arg(table);
         s << QStringLiteral("CREATE POLICY qvr_usuario ON %1 TO %2 USING %3 WITH CHECK %3")
-                 .arg(table, group, rule(ownTaxpayer(table)));
+                 .arg(table, group, rule(contribuyentePropio(table)));
     }
     // Spool rows are numbered across all users (next Secuencia of a report,
     // next file name), so everybody reads the numbers of every row; the
@@ -63,13 +65,13 @@ QStringList policyStatements(const QString& group)
     s << QStringLiteral("ALTER TABLE SPOOL ENABLE ROW LEVEL SECURITY");
     s << QStringLiteral("CREATE POLICY qvr_numeros ON SPOOL FOR SELECT TO %1 USING (true)").arg(group);
     s << QStringLiteral("CREATE POLICY qvr_alta ON SPOOL FOR INSERT TO %1 WITH CHECK (Usuario = CURRENT_USER AND %2)")
-             .arg(group, rule(ownTaxpayer(QStringLiteral("SPOOL"))));
+             .arg(group, rule(contribuyentePropio(QStringLiteral("SPOOL"))));
     s << QStringLiteral("CREATE POLICY qvr_baja ON SPOOL FOR DELETE TO %1 USING %2")
-             .arg(group, rule(ownTaxpayer(QStringLiteral("SPOOL"))));
+             .arg(group, rule(contribuyentePropio(QStringLiteral("SPOOL"))));
     return s;
 }
 
-bool run(QSqlQuery& q, QString* error)
+bool ejecutaConsulta(QSqlQuery& q, QString* error)
 {
     if (q.exec())
         return true;
@@ -78,7 +80,7 @@ bool run(QSqlQuery& q, QString* error)
 }
 
 // A statement without values: roles, rights and policies cannot be prepared on the server.
-bool run(QSqlDatabase db, const QString& sql, QString* error)
+bool ejecutaConsulta(QSqlDatabase db, const QString& sql, QString* error)
 {
     QSqlQuery q(db);
     if (q.exec(sql))
@@ -88,33 +90,33 @@ bool run(QSqlDatabase db, const QString& sql, QString* error)
 }
 
 // The first column of the first row of `sql` with one bound value; null when none.
-QVariant firstValue(QSqlDatabase db, const QString& sql, const QVariantList& values, QString* error)
+QVariant primerValor(QSqlDatabase db, const QString& sql, const QVariantList& values, QString* error)
 {
     QSqlQuery q(db);
     q.prepare(sql);
     for (const QVariant& v : values)
         q.addBindValue(v);
-    if (!run(q, error))
+    if (!ejecutaConsulta(q, error))
         return {};
     return q.next() ? q.value(0) : QVariant();
 }
 
-bool roleExists(QSqlDatabase db, const QString& name, QString* error)
+bool existeRol(QSqlDatabase db, const QString& name, QString* error)
 {
-    return !firstValue(db, QStringLiteral("SELECT 1 FROM pg_catalog.pg_roles WHERE rolname = ?"), {name}, error)
+    return !primerValor(db, QStringLiteral("SELECT 1 FROM pg_catalog.pg_roles WHERE rolname = ?"), {name}, error)
                 .isNull();
 }
 
 // The group of the connection's database; empty (with the reason) when the
 // suite there has no per-user logins.
-QString groupOf(QSqlDatabase db, QString* error)
+QString grupoDe(QSqlDatabase db, QString* error)
 {
     const QString database =
-        firstValue(db, QStringLiteral("SELECT current_database()"), {}, error).toString();
+        primerValor(db, QStringLiteral("SELECT current_database()"), {}, error).toString();
     if (database.isEmpty())
         return {};
-    const QString group = suiteUsersGroup(database);
-    if (!roleExists(db, group, error)) {
+    const QString group = grupoUsuariosSuite(database);
+    if (!existeRol(db, group, error)) {
         if (error->isEmpty())
             *error = QStringLiteral("La suite de la base de datos %1 no tiene un usuario del servidor por usuario "
                                     "(se crea con qvrhost init --server URL --per-user-logins CARPETA).")
@@ -124,7 +126,7 @@ QString groupOf(QSqlDatabase db, QString* error)
     return group;
 }
 
-QString checkName(const QString& name)
+QString revisaNombre(const QString& name)
 {
     if (name.isEmpty() || name != name.trimmed() || name.size() > kMaxUserName)
         return QStringLiteral("El nombre de usuario \"%1\" no es válido: de 1 a %2 caracteres, sin blancos al "
@@ -136,30 +138,30 @@ QString checkName(const QString& name)
 
 } // namespace
 
-QString suiteUsersGroup(const QString& database) { return database + QStringLiteral("_usuarios"); }
+QString grupoUsuariosSuite(const QString& database) { return database + QStringLiteral("_usuarios"); }
 
-QString sessionLogin(QSqlDatabase db)
+QString loginSesion(QSqlDatabase db)
 {
     QString error;
-    return firstValue(db, QStringLiteral("SELECT session_user"), {}, &error).toString();
+    return primerValor(db, QStringLiteral("SELECT session_user"), {}, &error).toString();
 }
 
-QString writePerUserLogins(QSqlDatabase db, const QString& admin)
+QString escribeLoginsPorUsuario(QSqlDatabase db, const QString& admin)
 {
     QString error;
-    const QString database = firstValue(db, QStringLiteral("SELECT current_database()"), {}, &error).toString();
+    const QString database = primerValor(db, QStringLiteral("SELECT current_database()"), {}, &error).toString();
     if (!error.isEmpty())
         return error;
-    const QString group = suiteUsersGroup(database);
-    const bool exists = roleExists(db, group, &error);
+    const QString group = grupoUsuariosSuite(database);
+    const bool exists = existeRol(db, group, &error);
     if (!error.isEmpty())
         return error;
     QStringList statements;
     if (!exists)
         statements << QStringLiteral("CREATE ROLE %1 NOLOGIN").arg(quoted(group));
-    statements << policyStatements(quoted(group));
+    statements << sentenciasPoliticas(quoted(group));
     for (const QString& sql : statements) {
-        if (!run(db, sql, &error))
+        if (!ejecutaConsulta(db, sql, &error))
             return error + u'\n' + sql;
     }
     QSqlQuery q(db);
@@ -167,82 +169,96 @@ QString writePerUserLogins(QSqlDatabase db, const QString& admin)
                              " WHERE NOT EXISTS (SELECT 1 FROM CLAVES WHERE Usuario = ?)"));
     q.addBindValue(admin);
     q.addBindValue(admin);
-    run(q, &error);
+    ejecutaConsulta(q, &error);
     return error;
 }
 
-QString addSuiteUser(QSqlDatabase db, const QString& name, bool restricted)
+namespace {
+
+// Runs `cambio` in one write transaction, handing it the suite users' group;
+// its first error ends the transaction and nothing of it is kept.
+QString enTransaccionConGrupo(QSqlDatabase db, const std::function<QString(const QString& group)>& cambio)
 {
-    if (QString problem = checkName(name); !problem.isEmpty())
+    TransaccionSql transaccion(db);
+    if (!transaccion.abierta())
+        return transaccion.error();
+    QString error;
+    const QString group = grupoDe(db, &error);
+    if (group.isEmpty())
+        return error;
+    if (const QString fallo = cambio(group); !fallo.isEmpty())
+        return fallo;
+    return transaccion.confirmar() ? QString() : transaccion.error();
+}
+
+}  // namespace
+
+QString agregaUsuarioSuite(QSqlDatabase db, const QString& name, bool restricted)
+{
+    if (QString problem = revisaNombre(name); !problem.isEmpty())
         return problem;
-    TransaccionSql transaccion(db);
-    if (!transaccion.abierta())
-        return transaccion.error();
-    QString error;
-    const QString group = groupOf(db, &error);
-    if (group.isEmpty())
-        return error;
-    const bool exists = roleExists(db, name, &error);
-    if (!error.isEmpty())
-        return error;
-    const QString grant = exists ? QStringLiteral("GRANT %1 TO %2").arg(quoted(group), quoted(name))
-                                 : QStringLiteral("CREATE ROLE %2 LOGIN IN ROLE %1").arg(quoted(group), quoted(name));
-    if (!run(db, grant, &error))
-        return error;
-    const QString tipo = restricted ? QStringLiteral("1") : QStringLiteral("0");
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("UPDATE CLAVES SET Tipo = ? WHERE Usuario = ?"));
-    q.addBindValue(tipo);
-    q.addBindValue(name);
-    if (!run(q, &error))
-        return error;
-    if (q.numRowsAffected() == 0) {
-        q.prepare(QStringLiteral("INSERT INTO CLAVES (Usuario, Tipo) VALUES (?, ?)"));
-        q.addBindValue(name);
-        q.addBindValue(tipo);
-        if (!run(q, &error))
+    return enTransaccionConGrupo(db, [&](const QString& group) {
+        QString error;
+        const bool exists = existeRol(db, name, &error);
+        if (!error.isEmpty())
             return error;
-    }
-    return transaccion.confirmar() ? QString() : transaccion.error();
+        const QString grant = exists ? QStringLiteral("GRANT %1 TO %2").arg(quoted(group), quoted(name))
+                                     : QStringLiteral("CREATE ROLE %2 LOGIN IN ROLE %1").arg(quoted(group), quoted(name));
+        if (!ejecutaConsulta(db, grant, &error))
+            return error;
+        const QString tipo = restricted ? QStringLiteral("1") : QStringLiteral("0");
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("UPDATE CLAVES SET Tipo = ? WHERE Usuario = ?"));
+        q.addBindValue(tipo);
+        q.addBindValue(name);
+        if (!ejecutaConsulta(q, &error))
+            return error;
+        if (q.numRowsAffected() == 0) {
+            q.prepare(QStringLiteral("INSERT INTO CLAVES (Usuario, Tipo) VALUES (?, ?)"));
+            q.addBindValue(name);
+            q.addBindValue(tipo);
+            if (!ejecutaConsulta(q, &error))
+                return error;
+        }
+        return QString();
+    });
 }
 
-QString removeSuiteUser(QSqlDatabase db, const QString& name)
+QString quitaUsuarioSuite(QSqlDatabase db, const QString& name)
 {
-    if (name == sessionLogin(db))
+    if (name == loginSesion(db))
         return QStringLiteral("El administrador no puede quitarse a sí mismo (%1).").arg(name);
-    TransaccionSql transaccion(db);
-    if (!transaccion.abierta())
-        return transaccion.error();
-    QString error;
-    const QString group = groupOf(db, &error);
-    if (group.isEmpty())
-        return error;
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("DELETE FROM CLAVES WHERE Usuario = ?"));
-    q.addBindValue(name);
-    if (!run(q, &error))
-        return error;
-    const bool hadRow = q.numRowsAffected() > 0;
-    // Memberships of the role: of this suite's group, and of any role at all.
-    q.prepare(QStringLiteral("SELECT count(*) FILTER (WHERE g.rolname = ?), count(*) FROM pg_catalog.pg_roles r"
-                             " JOIN pg_catalog.pg_auth_members m ON m.member = r.oid"
-                             " JOIN pg_catalog.pg_roles g ON g.oid = m.roleid WHERE r.rolname = ?"));
-    q.addBindValue(group);
-    q.addBindValue(name);
-    if (!run(q, &error) || !q.next())
-        return error;
-    const bool member = q.value(0).toInt() > 0;
-    const bool onlyThisSuite = q.value(1).toInt() == 1;
-    if (!hadRow && !member)
-        return QStringLiteral("No existe el usuario %1 en la suite.").arg(name);
-    if (member && !run(db, QStringLiteral("REVOKE %1 FROM %2").arg(quoted(group), quoted(name)), &error))
-        return error;
-    if (member && onlyThisSuite && !run(db, QStringLiteral("DROP ROLE %1").arg(quoted(name)), &error))
-        return error;
-    return transaccion.confirmar() ? QString() : transaccion.error();
+    return enTransaccionConGrupo(db, [&](const QString& group) {
+        QString error;
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("DELETE FROM CLAVES WHERE Usuario = ?"));
+        q.addBindValue(name);
+        if (!ejecutaConsulta(q, &error))
+            return error;
+        const bool hadRow = q.numRowsAffected() > 0;
+        // Memberships of the role: of this suite's group, and of any role at all.
+        q.prepare(QStringLiteral("SELECT count(*) FILTER (WHERE g.rolname = ?), count(*) FROM pg_catalog.pg_roles r"
+                                 " JOIN pg_catalog.pg_auth_members m ON m.member = r.oid"
+                                 " JOIN pg_catalog.pg_roles g ON g.oid = m.roleid WHERE r.rolname = ?"));
+        q.addBindValue(group);
+        q.addBindValue(name);
+        if (!ejecutaConsulta(q, &error))
+            return error;
+        if (!q.next())
+            return q.lastError().text();
+        const bool member = q.value(0).toInt() > 0;
+        const bool onlyThisSuite = q.value(1).toInt() == 1;
+        if (!hadRow && !member)
+            return QStringLiteral("No existe el usuario %1 en la suite.").arg(name);
+        if (member && !ejecutaConsulta(db, QStringLiteral("REVOKE %1 FROM %2").arg(quoted(group), quoted(name)), &error))
+            return error;
+        if (member && onlyThisSuite && !ejecutaConsulta(db, QStringLiteral("DROP ROLE %1").arg(quoted(name)), &error))
+            return error;
+        return QString();
+    });
 }
 
-QString openSuiteDatabaseAs(const Configuracion& settings, const QString& connection)
+QString abreBaseSuiteComo(const Configuracion& settings, const QString& connection)
 {
     if (!esDireccionServidor(settings.dbFile))
         return abreBaseSuite(settings.dbFile, connection);

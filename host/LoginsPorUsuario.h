@@ -15,28 +15,28 @@ namespace qvrhost {
 
 // The group every user role of the suite in `database` belongs to (roles are
 // shared by every database of a server, so the name carries the database's).
-QString suiteUsersGroup(const QString& database);
+QString grupoUsuariosSuite(const QString& database);
 
 // After the schema, in the same transaction: the group, its rights and the
 // policies. The owner of the tables (the connection's login) is not bound
 // by them. `admin` gets an unrestricted CLAVES row when it has none.
-QString writePerUserLogins(QSqlDatabase db, const QString& admin);
+QString escribeLoginsPorUsuario(QSqlDatabase db, const QString& admin);
 
 // The login of an open connection (the session's user).
-QString sessionLogin(QSqlDatabase db);
+QString loginSesion(QSqlDatabase db);
 
 // `qvrhost user add`: the CLAVES row (Tipo "1" restricted, else "0"; an
 // existing row takes the new type) and a login role of the same name whose
 // only right is the membership of the suite's group. A role that already
 // exists (another suite on the same server) just joins the group.
-QString addSuiteUser(QSqlDatabase db, const QString& name, bool restricted);
+QString agregaUsuarioSuite(QSqlDatabase db, const QString& name, bool restricted);
 // `qvrhost user remove`: the CLAVES row and the membership; the role itself
 // goes unless it still belongs to another group.
-QString removeSuiteUser(QSqlDatabase db, const QString& name);
+QString quitaUsuarioSuite(QSqlDatabase db, const QString& name);
 
 // Opens the suite's database as its programs do: the server with the login
 // they use (SysUser in a per-user suite), refusing another login. Returns the
 // error text, empty when open under `connection`.
-QString openSuiteDatabaseAs(const Configuracion& settings, const QString& connection);
+QString abreBaseSuiteComo(const Configuracion& settings, const QString& connection);
 
 } // namespace qvrhost

@@ -20,19 +20,19 @@ const QString kTitle = QStringLiteral("Qvarion");
 
 // A path as a paragraph of its own that is never broken: the box widens
 // instead of cutting a folder's name in two.
-QString pathParagraph(const QString& path)
+QString parrafoRuta(const QString& path)
 {
     return QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(QDir::toNativeSeparators(path).toHtmlEscaped());
 }
 
-QString paragraph(const QString& text)
+QString parrafo(const QString& text)
 {
     return QStringLiteral("<p>%1</p>").arg(text.toHtmlEscaped());
 }
 
 // Qt's own folder dialog: a desktop's dialog would speak the desktop's
 // language. The labels Qt's Spanish texts leave in English are set here.
-QString runFolderDialog(const QString& title, const QString& folder, const QString& selected)
+QString ejecutaDialogoCarpeta(const QString& title, const QString& folder, const QString& selected)
 {
     QFileDialog dialog(nullptr, title, folder);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -52,12 +52,12 @@ QString runFolderDialog(const QString& title, const QString& folder, const QStri
 
 // The folder dialog only returns folders that exist: the default one is made
 // beforehand and taken away again when it was not chosen and is still empty.
-QString askFolder()
+QString pideCarpeta()
 {
     const QString proposed = carpetaSuitePredeterminada();
     const bool made = !QFileInfo::exists(proposed) && QDir().mkpath(proposed);
     const QString chosen =
-        runFolderDialog(QStringLiteral("Carpeta de la suite QVR"), QFileInfo(proposed).absolutePath(), proposed);
+        ejecutaDialogoCarpeta(QStringLiteral("Carpeta de la suite QVR"), QFileInfo(proposed).absolutePath(), proposed);
     if (made && chosen != QDir(proposed).absolutePath())
         QDir().rmdir(proposed);
     return chosen;
@@ -65,7 +65,7 @@ QString askFolder()
 
 // Where to start looking for a moved suite: the nearest folder that is still
 // there above the old one.
-QString nearestExisting(QString path)
+QString existenteMasCercano(QString path)
 {
     while (!path.isEmpty() && !QFileInfo(path).isDir()) {
         const QString parent = QFileInfo(QDir::cleanPath(path)).path();
@@ -79,23 +79,23 @@ QString nearestExisting(QString path)
 // What can mend a failed open: the suite's folder or its database file is
 // not where the settings say. A server, a lock or a permission cannot be
 // mended by choosing a folder.
-bool folderCanMend(const Configuracion& settings, const FalloApertura& failure)
+bool carpetaArreglable(const Configuracion& settings, const FalloApertura& failure)
 {
     return failure.number == kErrFileNotFound && !esDireccionServidor(settings.dbFile);
 }
 
-enum class Mend { Locate, Create, GiveUp };
+enum class Arreglo { Ubicar, Crear, Desistir };
 
-Mend askMend(const QString& iniPath, const Configuracion& settings)
+Arreglo preguntaArreglo(const QString& iniPath, const Configuracion& settings)
 {
     const QString missing = !settings.sysPath.isEmpty() && !QFileInfo(settings.sysPath).isDir()
                                 ? settings.sysPath
                                 : settings.dbFile;
     QMessageBox box(QMessageBox::Question, kTitle, QString(), QMessageBox::Cancel);
     box.setTextFormat(Qt::RichText);
-    box.setText(paragraph(QStringLiteral("No se encuentra la suite QVR que indica")) + pathParagraph(iniPath) +
-                (missing.isEmpty() ? QString() : pathParagraph(missing)) +
-                paragraph(QStringLiteral("Si la carpeta de la suite se movió o se le cambió el nombre, búsquela "
+    box.setText(parrafo(QStringLiteral("No se encuentra la suite QVR que indica")) + parrafoRuta(iniPath) +
+                (missing.isEmpty() ? QString() : parrafoRuta(missing)) +
+                parrafo(QStringLiteral("Si la carpeta de la suite se movió o se le cambió el nombre, búsquela "
                                          "para seguir usándola; si no, puede crear una suite nueva.")));
     QPushButton* locate = box.addButton(QStringLiteral("&Buscar la carpeta..."), QMessageBox::AcceptRole);
     locate->setObjectName(QStringLiteral("cmdBuscarSuite"));
@@ -104,27 +104,27 @@ Mend askMend(const QString& iniPath, const Configuracion& settings)
     box.setDefaultButton(locate);
     box.exec();
     if (box.clickedButton() == locate)
-        return Mend::Locate;
+        return Arreglo::Ubicar;
     if (box.clickedButton() == create)
-        return Mend::Create;
-    return Mend::GiveUp;
+        return Arreglo::Crear;
+    return Arreglo::Desistir;
 }
 
 // Asks until the user has taken a suite folder (true) or gives up (false).
 bool mend(const QString& iniPath, const Configuracion& settings)
 {
     for (;;) {
-        const Mend choice = askMend(iniPath, settings);
-        if (choice == Mend::GiveUp)
+        const Arreglo choice = preguntaArreglo(iniPath, settings);
+        if (choice == Arreglo::Desistir)
             return false;
         const QString folder =
-            choice == Mend::Locate
-                ? runFolderDialog(QStringLiteral("Buscar la carpeta de la suite QVR"),
-                                  nearestExisting(settings.sysPath), QString())
-                : askFolder();
+            choice == Arreglo::Ubicar
+                ? ejecutaDialogoCarpeta(QStringLiteral("Buscar la carpeta de la suite QVR"),
+                                  existenteMasCercano(settings.sysPath), QString())
+                : pideCarpeta();
         if (folder.isEmpty())
             continue;
-        const QString error = choice == Mend::Locate ? adoptMovedSuite(folder, iniPath) : haceSuiteUsuario(folder, iniPath);
+        const QString error = choice == Arreglo::Ubicar ? adoptaSuiteMovida(folder, iniPath) : haceSuiteUsuario(folder, iniPath);
         if (error.isEmpty())
             return true;
         QMessageBox::critical(nullptr, kTitle, error);
@@ -144,14 +144,14 @@ bool eligeSuiteUsuario(const QString& userIni, bool confirm)
         QMessageBox question(QMessageBox::Question, kTitle, QString(), QMessageBox::Yes | QMessageBox::No);
         question.setDefaultButton(QMessageBox::Yes);
         question.setTextFormat(Qt::RichText);
-        question.setText(paragraph(QStringLiteral("No hay ninguna suite QVR para este usuario:")) +
-                         pathParagraph(userIni) +
-                         paragraph(QStringLiteral("¿Desea crear una ahora? Se propone la carpeta")) +
-                         pathParagraph(carpetaSuitePredeterminada()));
+        question.setText(parrafo(QStringLiteral("No hay ninguna suite QVR para este usuario:")) +
+                         parrafoRuta(userIni) +
+                         parrafo(QStringLiteral("¿Desea crear una ahora? Se propone la carpeta")) +
+                         parrafoRuta(carpetaSuitePredeterminada()));
         if (question.exec() != QMessageBox::Yes)
             return false;
     }
-    const QString folder = askFolder();
+    const QString folder = pideCarpeta();
     if (folder.isEmpty())
         return false;
     const QString error = haceSuiteUsuario(folder, userIni);
@@ -162,13 +162,13 @@ bool eligeSuiteUsuario(const QString& userIni, bool confirm)
     return true;
 }
 
-std::optional<ConfiguracionIntegrador> openUserSuite(const QString& iniPath, const QString& connection)
+std::optional<ConfiguracionIntegrador> abreSuiteUsuario(const QString& iniPath, const QString& connection)
 {
     OpcionesApertura options;
     options.connectionName = connection;
     options.writeSystemDb = false;   // the host's settings are the suite's own
     for (;;) {
-        const ConfiguracionIntegrador settings = ConfiguracionIntegrador::read(iniPath);
+        const ConfiguracionIntegrador settings = ConfiguracionIntegrador::lee(iniPath);
         const std::optional<FalloApertura> failure = abreBaseDatos(settings.suite, iniPath, options);
         if (!failure)
             return settings;
@@ -178,7 +178,7 @@ std::optional<ConfiguracionIntegrador> openUserSuite(const QString& iniPath, con
                                      mensajeFalloApertura(*failure)};
         escribeEnStderr(message);
         MensajesSinVentana::muestraCaja(message);
-        if (!folderCanMend(settings.suite, *failure) || !mend(iniPath, settings.suite))
+        if (!carpetaArreglable(settings.suite, *failure) || !mend(iniPath, settings.suite))
             return std::nullopt;
     }
 }

@@ -26,6 +26,6 @@ bool eligeSuiteUsuario(const QString& userIni, bool confirm);
 // suite folder or its database is missing, the user may then locate the moved
 // folder or create a new suite, and the suite is opened again. Returns the
 // settings of the open suite, or nothing when it stays closed.
-std::optional<ConfiguracionIntegrador> openUserSuite(const QString& iniPath, const QString& connection);
+std::optional<ConfiguracionIntegrador> abreSuiteUsuario(const QString& iniPath, const QString& connection);
 
 } // namespace qvrhost

@@ -20,7 +20,7 @@ namespace {
 // How long the host waits for a workstation's lock or for the server to answer.
 constexpr int kServerWaitMs = 5000;
 
-QString copyResource(const QString& resource, const QString& target)
+QString copiaRecurso(const QString& resource, const QString& target)
 {
     QFile in(resource);
     QFile out(target);
@@ -31,7 +31,7 @@ QString copyResource(const QString& resource, const QString& target)
     return {};
 }
 
-QString iniText(const QString& sysPath, const QString& dbPath, const QString& dbName,
+QString textoIni(const QString& sysPath, const QString& dbPath, const QString& dbName,
                 const QString& sysUser = QStringLiteral("ADMIN"), bool perUserLogins = false)
 {
     // Windows line ends: the suite's programs share this file with the host.
@@ -49,7 +49,7 @@ QString iniText(const QString& sysPath, const QString& dbPath, const QString& db
 }
 
 // The suite folder's own files: work folders, help file, installer data.
-QString prepareFolder(const QDir& dir)
+QString preparaCarpeta(const QDir& dir)
 {
     const QString sysPath = dir.absolutePath() + u'/';
     if (QFileInfo::exists(sysPath + QStringLiteral("KV000.INI")))
@@ -58,14 +58,14 @@ QString prepareFolder(const QDir& dir)
         if (!dir.mkpath(QLatin1String(sub)))
             return QStringLiteral("No se puede crear la carpeta %1%2.").arg(sysPath, QLatin1String(sub));
     }
-    QString error = copyResource(QStringLiteral(":/host/resources/Kv834.hlp"), sysPath + QStringLiteral("0834/Kv834.hlp"));
+    QString error = copiaRecurso(QStringLiteral(":/host/resources/Kv834.hlp"), sysPath + QStringLiteral("0834/Kv834.hlp"));
     if (error.isEmpty())
-        error = copyResource(QStringLiteral(":/host/resources/env834.txt"), sysPath + QStringLiteral("TMP/env834.txt"));
+        error = copiaRecurso(QStringLiteral(":/host/resources/env834.txt"), sysPath + QStringLiteral("TMP/env834.txt"));
     return error;
 }
 
 // KV000.INI, written last so that a failed attempt can be repeated.
-QString writeIni(const QString& iniPath, const QString& text)
+QString escribeIni(const QString& iniPath, const QString& text)
 {
     QFile ini(iniPath);
     if (!ini.open(QIODevice::WriteOnly) || ini.write(text.toUtf8()) < 0 || !ini.flush()) {
@@ -76,8 +76,8 @@ QString writeIni(const QString& iniPath, const QString& text)
 }
 
 // Runs `build` on a connection of its own to `dbFile`, then closes it.
-template <typename Build>
-QString withDatabase(const QString& dbFile, Build build)
+template <typename Construye>
+QString conBase(const QString& dbFile, Construye build)
 {
     const QString connection = QStringLiteral("qvrhost-create-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     QString error = abreBaseSuite(dbFile, connection);
@@ -90,9 +90,9 @@ QString withDatabase(const QString& dbFile, Build build)
     return error;
 }
 
-QString buildDatabase(const QString& dbFile)
+QString construyeBase(const QString& dbFile)
 {
-    return withDatabase(dbFile, [](QSqlDatabase db) {
+    return conBase(dbFile, [](QSqlDatabase db) {
         // Write-ahead logging lets one program save while another still reads
         // a long list from the same shared file.
         QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
@@ -104,7 +104,7 @@ QString buildDatabase(const QString& dbFile)
 }
 
 // The suite's tables the database already holds (names as the schema writes them).
-QStringList suiteTablesIn(const QSqlDatabase& db, const QStringList& suiteTables)
+QStringList tablasSuiteEn(const QSqlDatabase& db, const QStringList& suiteTables)
 {
     const QStringList present = db.tables();
     QStringList found;
@@ -117,14 +117,14 @@ QStringList suiteTablesIn(const QSqlDatabase& db, const QStringList& suiteTables
 
 // Schema, rights and sample rows in one transaction: the database ends up
 // with the whole suite or as it was.
-QString buildServerDatabase(QSqlDatabase db, bool force, bool perUserLogins, QString* admin)
+QString construyeBaseServidor(QSqlDatabase db, bool force, bool perUserLogins, QString* admin)
 {
     QString error;
     const QStringList schema = sentenciasSql(leeGuionSql(QStringLiteral(":/host/schema/postgresql.sql"), &error));
     if (!error.isEmpty())
         return error;
     const QStringList tables = tablasCreadas(schema);
-    const QStringList existing = suiteTablesIn(db, tables);
+    const QStringList existing = tablasSuiteEn(db, tables);
     if (!existing.isEmpty() && !force)
         return QStringLiteral("La base de datos ya tiene tablas de la suite (%1). Use --force para reemplazarlas.")
             .arg(existing.join(QStringLiteral(", ")));
@@ -144,8 +144,8 @@ QString buildServerDatabase(QSqlDatabase db, bool force, bool perUserLogins, QSt
     if (error.isEmpty())
         error = escribeFilasMuestra(db);
     if (error.isEmpty() && perUserLogins) {
-        *admin = sessionLogin(db);
-        error = writePerUserLogins(db, *admin);
+        *admin = loginSesion(db);
+        error = escribeLoginsPorUsuario(db, *admin);
     }
     if (error.isEmpty() && !transaccion.confirmar())
         error = transaccion.error();
@@ -180,15 +180,15 @@ QString creaSuite(const QString& folder)
     const QDir dir(QDir(folder).absolutePath());
     const QString sysPath = dir.absolutePath() + u'/';
     const QString dbFile = sysPath + QLatin1String(kDatabaseName);
-    QString error = prepareFolder(dir);   // an existing KV000.INI is refused first
+    QString error = preparaCarpeta(dir);   // an existing KV000.INI is refused first
     if (error.isEmpty() && QFileInfo::exists(dbFile))
         error = QStringLiteral("Ya existe la base de datos %1.").arg(dbFile);
     if (!error.isEmpty())
         return error;
 
-    error = buildDatabase(dbFile);
+    error = construyeBase(dbFile);
     if (error.isEmpty())
-        error = writeIni(sysPath + QStringLiteral("KV000.INI"), iniText(sysPath, sysPath, QLatin1String(kDatabaseName)));
+        error = escribeIni(sysPath + QStringLiteral("KV000.INI"), textoIni(sysPath, sysPath, QLatin1String(kDatabaseName)));
     if (!error.isEmpty())
         QFile::remove(dbFile);  // a half-made database would block the next attempt
     return error;
@@ -206,7 +206,7 @@ QString creaSuiteEnServidor(const QString& folder, const QString& url, bool forc
         return QStringLiteral("La contraseña no va en la dirección del servidor: guárdela en ~/.pgpass "
                               "(o en el archivo que indique PGPASSFILE).");
     const QDir dir(QDir(folder).absolutePath());
-    QString error = prepareFolder(dir);
+    QString error = preparaCarpeta(dir);
     if (!error.isEmpty())
         return error;
 
@@ -216,7 +216,7 @@ QString creaSuiteEnServidor(const QString& folder, const QString& url, bool forc
     QString admin = QStringLiteral("ADMIN");
     {
         QSqlDatabase db = prepararConexionServidor(*address, connection, kServerWaitMs);
-        error = db.open() ? buildServerDatabase(db, force, perUserLogins, &admin) : db.lastError().text();
+        error = db.open() ? construyeBaseServidor(db, force, perUserLogins, &admin) : db.lastError().text();
         db.close();
     }
     QSqlDatabase::removeDatabase(connection);
@@ -228,8 +228,8 @@ QString creaSuiteEnServidor(const QString& folder, const QString& url, bool forc
     const QString text = escribirDireccionServidor(workstation);
     const qsizetype nameAt = text.indexOf(u'/', text.indexOf(QLatin1String("//")) + 2) + 1;
     const QString sysPath = dir.absolutePath() + u'/';
-    return writeIni(sysPath + QStringLiteral("KV000.INI"),
-                    iniText(sysPath, text.left(nameAt), text.mid(nameAt), admin, perUserLogins));
+    return escribeIni(sysPath + QStringLiteral("KV000.INI"),
+                    textoIni(sysPath, text.left(nameAt), text.mid(nameAt), admin, perUserLogins));
 }
 
 QString haceSuiteUsuario(const QString& folder, const QString& userIni)
@@ -242,14 +242,14 @@ QString haceSuiteUsuario(const QString& folder, const QString& userIni)
     }
     // A suite folder that was moved still names its old place: it is set right first.
     QByteArray text;
-    if (const QString error = relocateSuiteIni(folder, &text); !error.isEmpty())
+    if (const QString error = reubicaIniSuite(folder, &text); !error.isEmpty())
         return error;
     const QFileInfo target(userIni);
     if (target.exists() && target.canonicalFilePath() == QFileInfo(suiteIni).canonicalFilePath())
         return {};
     // Written whole or not at all: the user's previous settings stay until the
     // new ones are complete.
-    return writeWhole(userIni, text);
+    return escribeCompleto(userIni, text);
 }
 
 } // namespace qvrhost

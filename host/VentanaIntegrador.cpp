@@ -32,7 +32,7 @@ namespace {
 
 const QString kTitle = QStringLiteral("Qvarion");
 
-QTableView* makeList(QSqlQueryModel* model, const QString& objectName)
+QTableView* creaLista(QSqlQueryModel* model, const QString& objectName)
 {
     auto* view = new QTableView;
     view->setObjectName(objectName);
@@ -45,7 +45,7 @@ QTableView* makeList(QSqlQueryModel* model, const QString& objectName)
     return view;
 }
 
-void fill(QSqlQueryModel* model, QSqlDatabase db, const QString& sql, const QStringList& headers)
+void llenaModelo(QSqlQueryModel* model, QSqlDatabase db, const QString& sql, const QStringList& headers)
 {
     QSqlQuery q(db);
     q.prepare(sql);
@@ -69,8 +69,8 @@ VentanaIntegrador::VentanaIntegrador(const ConfiguracionIntegrador& settings, QS
     , folderLabel_(new QLabel)
     , storedModel_(new QSqlQueryModel(this))
     , sentModel_(new QSqlQueryModel(this))
-    , storedView_(makeList(storedModel_, QStringLiteral("grdGrabadas")))
-    , sentView_(makeList(sentModel_, QStringLiteral("grdEnviadas")))
+    , storedView_(creaLista(storedModel_, QStringLiteral("grdGrabadas")))
+    , sentView_(creaLista(sentModel_, QStringLiteral("grdEnviadas")))
     , kv834Button_(new QPushButton(QStringLiteral("Declaración 0834 (Kv834)")))
     , sendButton_(new QPushButton(QStringLiteral("Enviar")))
     , summaryButton_(new QPushButton(QStringLiteral("Resumen 0834IMP")))
@@ -118,13 +118,13 @@ VentanaIntegrador::VentanaIntegrador(const ConfiguracionIntegrador& settings, QS
 
 void VentanaIntegrador::reload()
 {
-    fill(storedModel_, db_,
+    llenaModelo(storedModel_, db_,
          QStringLiteral("SELECT A.DOC_ID_D, B.NOMBRE, A.PERIODO, A.FORMULARIO, A.ESTADO FROM CAB AS A, CONT AS B"
                         " WHERE A.DOC_ID_D=B.DOC_ID_D AND A.TIP_DOC_D=6 AND B.TIP_DOC_D=6 AND A.FORMULARIO=?"
                         " ORDER BY A.DOC_ID_D ASC, A.PERIODO ASC"),
          {QStringLiteral("RUC"), QStringLiteral("Razón Social"), QStringLiteral("Periodo"),
           QStringLiteral("Formulario"), QStringLiteral("Estado")});
-    fill(sentModel_, db_,
+    llenaModelo(sentModel_, db_,
          QStringLiteral("SELECT A.DOC_ID_D, B.NOMBRE, A.PERIODO, A.FORMULARIO, A.NORDEN, A.FEC_ENV, A.CONTROL, A.CORREL"
                         " FROM HCAB AS A, CONT AS B"
                         " WHERE A.DOC_ID_D=B.DOC_ID_D AND A.TIP_DOC_D=6 AND B.TIP_DOC_D=6 AND A.FORMULARIO=?"

@@ -49,103 +49,103 @@ const LineaDeOrdenes::Programa kPrograma{
     {"--ini", "--new"},
 };
 
-int fail(const QString& message)
+int terminaConError(const QString& message)
 {
     std::fprintf(stderr, "%s\n", qPrintable(message));
     return 1;
 }
 
-int usage()
+int muestraUso()
 {
     std::fwrite(kPrograma.uso.data(), 1, kPrograma.uso.size(), stderr);
     return LineaDeOrdenes::kSalidaUso;
 }
 
-// Takes "--ini PATH" out of the arguments; the default is where every
-// program of the suite looks for KV000.INI. `given` tells which it was.
-bool takeIni(QStringList& args, QString* iniPath, bool* given = nullptr)
+// Takes the option `opcion` and the value after it out of the arguments;
+// false when the value is missing. `dada` tells whether the option was there.
+bool tomaOpcion(QStringList& args, const QString& opcion, QString* valor, bool* dada = nullptr)
 {
-    *iniPath = ArchivoIni::ubicaIni();
-    const qsizetype at = args.indexOf(QStringLiteral("--ini"));
-    if (given)
-        *given = at >= 0;
+    const qsizetype at = args.indexOf(opcion);
+    if (dada)
+        *dada = at >= 0;
     if (at < 0)
         return true;
     if (at + 1 >= args.size())
         return false;
-    *iniPath = args.at(at + 1);
+    *valor = args.at(at + 1);
     args.remove(at, 2);
     return true;
 }
 
-bool openSuite(const QString& iniPath, ConfiguracionIntegrador* settings, QString* error)
+// Takes "--ini PATH" out of the arguments; the default is where every
+// program of the suite looks for KV000.INI. `given` tells which it was.
+bool tomaOpcionIni(QStringList& args, QString* iniPath, bool* given = nullptr)
+{
+    *iniPath = ArchivoIni::ubicaIni();
+    return tomaOpcion(args, QStringLiteral("--ini"), iniPath, given);
+}
+
+bool abreSuite(const QString& iniPath, ConfiguracionIntegrador* settings, QString* error)
 {
     if (!QFileInfo::exists(iniPath)) {
         *error = QStringLiteral("No existe %1. Cree una suite con: qvrhost init CARPETA").arg(iniPath);
         return false;
     }
-    *settings = ConfiguracionIntegrador::read(iniPath);
+    *settings = ConfiguracionIntegrador::lee(iniPath);
     if (!esDireccionServidor(settings->suite.dbFile) && !QFileInfo::exists(settings->suite.dbFile)) {
         *error = QStringLiteral("No existe la base de datos %1.").arg(settings->suite.dbFile);
         return false;
     }
-    *error = qvrhost::openSuiteDatabaseAs(settings->suite, kConnection);
+    *error = qvrhost::abreBaseSuiteComo(settings->suite, kConnection);
     return error->isEmpty();
 }
 
 // Takes "--server URL" out of the arguments; false when the address is missing.
-bool takeServer(QStringList& args, QString* server)
+bool tomaOpcionServer(QStringList& args, QString* server)
 {
-    const qsizetype at = args.indexOf(QStringLiteral("--server"));
-    if (at < 0)
-        return true;
-    if (at + 1 >= args.size())
-        return false;
-    *server = args.at(at + 1);
-    args.remove(at, 2);
-    return true;
+    return tomaOpcion(args, QStringLiteral("--server"), server);
 }
 
-int runInit(QStringList args)
+int ejecutaInit(QStringList args)
 {
     const bool force = args.removeAll(QStringLiteral("--force")) > 0;
     const bool perUser = args.removeAll(QStringLiteral("--per-user-logins")) > 0;
     QString server;
-    if (!takeServer(args, &server) || args.size() != 1 || ((force || perUser) && server.isEmpty()))
-        return usage();
+    if (!tomaOpcionServer(args, &server) || args.size() != 1 || ((force || perUser) && server.isEmpty()))
+        return muestraUso();
     const QString error = server.isEmpty() ? qvrhost::creaSuite(args.first())
                                            : qvrhost::creaSuiteEnServidor(args.first(), server, force, perUser);
     if (!error.isEmpty())
-        return fail(error);
+        return terminaConError(error);
     std::printf("%s\n", qPrintable(QStringLiteral("Suite creada en %1").arg(QFileInfo(args.first()).absoluteFilePath())));
     return 0;
 }
 
-int runSend(QStringList args)
+int ejecutaSend(QStringList args)
 {
     QString iniPath;
-    if (!takeIni(args, &iniPath) || args.size() != 2)
-        return usage();
+    if (!tomaOpcionIni(args, &iniPath) || args.size() != 2)
+        return muestraUso();
     ConfiguracionIntegrador settings;
     QString error;
-    if (!openSuite(iniPath, &settings, &error))
-        return fail(error);
+    if (!abreSuite(iniPath, &settings, &error))
+        return terminaConError(error);
     qvrhost::EnvioDeclaracion s;
     error = qvrhost::enviaDeclaracionGuardada(QSqlDatabase::database(kConnection), args.at(0).trimmed(), args.at(1).trimmed(), &s);
     if (!error.isEmpty())
-        return fail(error);
+        return terminaConError(error);
     std::printf("%s\n", qPrintable(s.line()));
     return 0;
 }
 
 // The administrator's own connection: the address given, else the suite's
 // KV000.INI with the programs' login rule.
-QString openAdministration(const QString& server, const QString& iniPath)
+QString abreAdministracion(const QString& server, const QString& iniPath)
 {
     if (server.isEmpty()) {
         ConfiguracionIntegrador settings;
         QString error;
-        openSuite(iniPath, &settings, &error);
+        abreSuite(iniPath, &settings, &error);
         return error;
     }
     QString problem;
@@ -158,26 +158,26 @@ QString openAdministration(const QString& server, const QString& iniPath)
     return db.open() ? QString() : db.lastError().text();
 }
 
-int runUser(QStringList args)
+int ejecutaUser(QStringList args)
 {
     const bool restricted = args.removeAll(QStringLiteral("--restricted")) > 0;
     QString server;
     QString iniPath;
     bool iniGiven = false;
-    if (!takeServer(args, &server) || !takeIni(args, &iniPath, &iniGiven) || args.size() != 2
+    if (!tomaOpcionServer(args, &server) || !tomaOpcionIni(args, &iniPath, &iniGiven) || args.size() != 2
         || (iniGiven && !server.isEmpty()))
-        return usage();
+        return muestraUso();
     const QString action = args.at(0);
     if (action != QLatin1String("add") && (action != QLatin1String("remove") || restricted))
-        return usage();
-    if (const QString error = openAdministration(server, iniPath); !error.isEmpty())
-        return fail(error);
+        return muestraUso();
+    if (const QString error = abreAdministracion(server, iniPath); !error.isEmpty())
+        return terminaConError(error);
     const QSqlDatabase db = QSqlDatabase::database(kConnection);
     const QString name = args.at(1);
-    const QString error = action == QLatin1String("add") ? qvrhost::addSuiteUser(db, name, restricted)
-                                                         : qvrhost::removeSuiteUser(db, name);
+    const QString error = action == QLatin1String("add") ? qvrhost::agregaUsuarioSuite(db, name, restricted)
+                                                         : qvrhost::quitaUsuarioSuite(db, name);
     if (!error.isEmpty())
-        return fail(error);
+        return terminaConError(error);
     std::printf("%s\n", qPrintable(action == QLatin1String("add")
                                        ? QStringLiteral("Usuario %1 agregado (%2).")
                                              .arg(name, restricted ? QStringLiteral("restringido")
@@ -186,7 +186,7 @@ int runUser(QStringList args)
     return 0;
 }
 
-int runWindow(int argc, char** argv, QStringList args)
+int ejecutaVentana(int argc, char** argv, QStringList args)
 {
     QApplication app(argc, argv);
     QTranslator qtbase;
@@ -196,14 +196,14 @@ int runWindow(int argc, char** argv, QStringList args)
     const bool newSuite = args.removeOne(QStringLiteral("--new"));
     QString iniPath;
     bool iniGiven = false;
-    if (!takeIni(args, &iniPath, &iniGiven) || !args.isEmpty() || (newSuite && iniGiven))
-        return usage();
+    if (!tomaOpcionIni(args, &iniPath, &iniGiven) || !args.isEmpty() || (newSuite && iniGiven))
+        return muestraUso();
     // A user without a suite of their own is offered one; later starts find it.
     if (newSuite || (!iniGiven && !QFileInfo::exists(iniPath))) {
         if (!qvrhost::eligeSuiteUsuario(iniPath, !newSuite))
             return 1;
     }
-    const std::optional<ConfiguracionIntegrador> settings = qvrhost::openUserSuite(iniPath, kConnection);
+    const std::optional<ConfiguracionIntegrador> settings = qvrhost::abreSuiteUsuario(iniPath, kConnection);
     if (!settings)
         return 1;
     VentanaIntegrador window(*settings, QSqlDatabase::database(kConnection));
@@ -225,8 +225,8 @@ int main(int argc, char** argv)
         QCoreApplication app(argc, argv);
         args.removeFirst();
         if (command == QLatin1String("user"))
-            return runUser(args);
-        return command == QLatin1String("init") ? runInit(args) : runSend(args);
+            return ejecutaUser(args);
+        return command == QLatin1String("init") ? ejecutaInit(args) : ejecutaSend(args);
     }
-    return runWindow(argc, argv, args);
+    return ejecutaVentana(argc, argv, args);
 }

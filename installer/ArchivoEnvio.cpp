@@ -13,19 +13,19 @@
 
 namespace {
 
-struct Range {
+struct Rango {
     qint64 low;
     qint64 high;
 };
 
 // indice, obliga and c_tip_doc_d are bytes; the other six are long integers,
 // the widest whole number both database engines store in an INTEGER column.
-constexpr Range kByte{0, 255};
-constexpr Range kLong{std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()};
+constexpr Rango kByte{0, 255};
+constexpr Rango kLong{std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()};
 
-Range rangeOfField(int field) { return field <= 7 ? kByte : kLong; }
+Rango rangoDeCampo(int field) { return field <= 7 ? kByte : kLong; }
 
-QString decodeText(const QByteArray& bytes)
+QString decodificaTexto(const QByteArray& bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString text = utf8.decode(bytes);
@@ -38,7 +38,7 @@ QString decodeText(const QByteArray& bytes)
 
 // The entry of dir whose name equals name without regard to case; the exact
 // spelling wins when it exists.
-QString findIgnoringCase(const QString& dir, const QString& name, QDir::Filters filter)
+QString buscaSinMayusculas(const QString& dir, const QString& name, QDir::Filters filter)
 {
     if (QFileInfo::exists(dir + name))
         return name;
@@ -49,7 +49,7 @@ QString findIgnoringCase(const QString& dir, const QString& name, QDir::Filters 
     return QString();
 }
 
-QString lineError(int line, const QString& fileName, const QString& what)
+QString errorDeLinea(int line, const QString& fileName, const QString& what)
 {
     return QStringLiteral("Error en la línea %1 del archivo %2: %3\nNo se ha instalado nada.")
         .arg(line)
@@ -63,11 +63,11 @@ QString rutaArchivoEnvio(const QString& suiteFolder)
     const QString exact = suiteFolder + QStringLiteral("TMP/env834.txt");
     if (QFileInfo::exists(exact))
         return exact;
-    const QString tmp = findIgnoringCase(suiteFolder, QStringLiteral("TMP"), QDir::Dirs | QDir::NoDotAndDotDot);
+    const QString tmp = buscaSinMayusculas(suiteFolder, QStringLiteral("TMP"), QDir::Dirs | QDir::NoDotAndDotDot);
     if (tmp.isEmpty())
         return exact;
     const QString folder = suiteFolder + tmp + u'/';
-    const QString file = findIgnoringCase(folder, QStringLiteral("env834.txt"), QDir::Files);
+    const QString file = buscaSinMayusculas(folder, QStringLiteral("env834.txt"), QDir::Files);
     return file.isEmpty() ? exact : folder + file;
 }
 
@@ -77,7 +77,7 @@ ArchivoEnvio analizaTextoEnvio(const QByteArray& bytes, const QString& fileName)
     // Files come from Windows, Unix and old Mac editors alike.
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
     ArchivoEnvio result;
-    const QStringList lines = decodeText(bytes).split(lineEnd);
+    const QStringList lines = decodificaTexto(bytes).split(lineEnd);
     for (int i = 0; i < lines.size(); ++i) {
         const int lineNo = i + 1;
         const QString& line = lines.at(i);
@@ -89,7 +89,7 @@ ArchivoEnvio analizaTextoEnvio(const QByteArray& bytes, const QString& fileName)
         const qsizetype bars = f.size() - 1;
         if (bars != kEnvioFieldCount || !f.last().trimmed().isEmpty()) {
             const QString count = bars < kEnvioFieldCount ? QStringLiteral("menos") : QStringLiteral("más");
-            result.error = ErrorArchivoEnvio{lineNo, lineError(lineNo, fileName,
+            result.error = ErrorArchivoEnvio{lineNo, errorDeLinea(lineNo, fileName,
                 QStringLiteral("tiene %1 de %2 campos.").arg(count).arg(kEnvioFieldCount))};
             return result;
         }
@@ -99,16 +99,16 @@ ArchivoEnvio analizaTextoEnvio(const QByteArray& bytes, const QString& fileName)
         row.tablaExt = f.at(3).trimmed();
         for (int field = 5; field <= kEnvioFieldCount; ++field) {
             const QString text = f.at(field - 1).trimmed();
-            const Range range = rangeOfField(field);
+            const Rango range = rangoDeCampo(field);
             if (!wholeNumber.match(text).hasMatch()) {
-                result.error = ErrorArchivoEnvio{lineNo, lineError(lineNo, fileName,
+                result.error = ErrorArchivoEnvio{lineNo, errorDeLinea(lineNo, fileName,
                     QStringLiteral("el campo %1 (\"%2\") no es un número entero.").arg(field).arg(eco(text)))};
                 return result;
             }
             bool ok = false;
             const qint64 value = text.toLongLong(&ok);
             if (!ok || value < range.low || value > range.high) {
-                result.error = ErrorArchivoEnvio{lineNo, lineError(lineNo, fileName,
+                result.error = ErrorArchivoEnvio{lineNo, errorDeLinea(lineNo, fileName,
                     QStringLiteral("el campo %1 (%2) está fuera del rango de %3 a %4.")
                         .arg(field).arg(eco(text)).arg(range.low).arg(range.high))};
                 return result;

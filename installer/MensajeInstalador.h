@@ -5,14 +5,14 @@
 
 #include "MensajeUsuario.h"
 
-using InstallerMessage = MensajeUsuario;
-using MessageSink = SalidaMensajes;
+using MensajeInstalador = MensajeUsuario;
+using SalidaInstalador = SalidaMensajes;
 
 // Exit status of Alt834: 0 when everything was installed.
 enum EstadoInstalador : int {
-    kInstalled = 0,
-    kNoSuite = 1,
-    kOpenFailed = 2,
-    kBadDataFile = 3,
-    kStatementFailed = 4,
+    kInstalado = 0,
+    kSinSuite = 1,
+    kAperturaFallida = 2,
+    kArchivoDatosErroneo = 3,
+    kSentenciaFallida = 4,
 };

@@ -24,22 +24,22 @@ constexpr int kErrReserved = 3000;
 
 // A number as the suite's number-to-text conversion writes it: a blank where
 // a positive number has no sign.
-QString numberWithSignBlank(int n)
+QString numeroConBlancoSigno(int n)
 {
     return n >= 0 ? u' ' + QString::number(n) : QString::number(n);
 }
 
 // The installer's own wording for a locked database ("Base de datos", where
 // the main program says "Base").
-QString openFailureText(const FalloApertura& failure)
+QString textoFalloApertura(const FalloApertura& failure)
 {
     if (failure.number == kErrLocked)
-        return numberWithSignBlank(failure.number) + QStringLiteral("- Base de datos esta bloqueda");
-    return failure.description + u'\n' + numberWithSignBlank(failure.number);
+        return numeroConBlancoSigno(failure.number) + QStringLiteral("- Base de datos esta bloqueda");
+    return failure.description + u'\n' + numeroConBlancoSigno(failure.number);
 }
 
 // Maps a driver error to the engine number the statement message shows.
-int statementErrorNumber(const QSqlError& error)
+int numeroErrorSentencia(const QSqlError& error)
 {
     switch (clasificarError(error)) {
     case FalloSql::ClaveDuplicada:
@@ -51,7 +51,7 @@ int statementErrorNumber(const QSqlError& error)
     }
 }
 
-QString errorDescription(const QSqlError& error)
+QString descripcionError(const QSqlError& error)
 {
     const QString db = error.databaseText();
     return db.isEmpty() ? error.text() : db;
@@ -59,7 +59,7 @@ QString errorDescription(const QSqlError& error)
 
 } // namespace
 
-Module1::Module1(QString iniPath, MessageSink sink, QString connectionName)
+Module1::Module1(QString iniPath, SalidaInstalador sink, QString connectionName)
     : iniPath_(std::move(iniPath)), sink_(std::move(sink)), connection_(std::move(connectionName))
 {
 }
@@ -94,7 +94,7 @@ const std::array<FilaReporte, 3>& Module1::filasReporte()
     return rows;
 }
 
-QString Module1::suiteFolder(const QString& sysPathValue)
+QString Module1::carpetaSuite(const QString& sysPathValue)
 {
     QString folder = sysPathValue.trimmed();
     const auto isSeparator = [](QChar c) { return c == u'/' || c == u'\\'; };
@@ -105,22 +105,22 @@ QString Module1::suiteFolder(const QString& sysPathValue)
 
 int Module1::run()
 {
-    const QString folder = suiteFolder(ArchivoIni::read(iniPath_, QString::fromUtf16(kIniSection),
+    const QString folder = carpetaSuite(ArchivoIni::lee(iniPath_, QString::fromUtf16(kIniSection),
                                                      QStringLiteral("SysPath")));
     if (folder.isEmpty()) {
-        sink_({InstallerMessage::Icono::Informacion, kMessageTitle, kNoSuiteText});
-        return kNoSuite;
+        sink_({MensajeInstalador::Icono::Informacion, kMessageTitle, kNoSuiteText});
+        return kSinSuite;
     }
     if (!abreBaseDatos(folder))
-        return kOpenFailed;
+        return kAperturaFallida;
 
     // Checked whole before the first write: a bad line installs nothing.
     const ArchivoEnvio envio = leeArchivoEnvio(rutaArchivoEnvio(folder));
     if (envio.error) {
-        sink_({InstallerMessage::Icono::Critico, kMessageTitle, envio.error->text});
-        return kBadDataFile;
+        sink_({MensajeInstalador::Icono::Critico, kMessageTitle, envio.error->text});
+        return kArchivoDatosErroneo;
     }
-    return instalaTodo(envio) ? kInstalled : kStatementFailed;
+    return instalaTodo(envio) ? kInstalado : kSentenciaFallida;
 }
 
 bool Module1::abreBaseDatos(const QString& folder)
@@ -129,14 +129,14 @@ bool Module1::abreBaseDatos(const QString& folder)
     settings.sysPath = folder;
     // The installer takes the database file from the suite folder, whatever
     // DBPath says; a suite on a server has no file there, so its DBPath names the server.
-    const QString dbName = ArchivoIni::read(iniPath_, QString::fromUtf16(kIniSection), QStringLiteral("DBName"));
+    const QString dbName = ArchivoIni::lee(iniPath_, QString::fromUtf16(kIniSection), QStringLiteral("DBName"));
     const QString dbFile = esDireccionServidor(settings.dbPath) ? settings.dbPath + dbName : folder + dbName;
     OpcionesApertura options;
     options.connectionName = connection_;
     options.writeSystemDb = false;
     const std::optional<FalloApertura> failure = abreArchivoBaseDatos(dbFile, settings, iniPath_, options);
     if (failure) {
-        sink_({InstallerMessage::Icono::Ninguno, kTituloErrorConexion, openFailureText(*failure)});
+        sink_({MensajeInstalador::Icono::Ninguno, kTituloErrorConexion, textoFalloApertura(*failure)});
         return false;
     }
     open_ = true;
@@ -177,23 +177,23 @@ bool Module1::instalaTodo(const ArchivoEnvio& envio)
 
 void Module1::informaErrorSentencia(const QSqlError& error)
 {
-    sink_({InstallerMessage::Icono::Critico, kStatementTitle,
-           QStringLiteral("Error Número : ") + QString::number(statementErrorNumber(error)) + u'\n'
-               + errorDescription(error)});
+    sink_({MensajeInstalador::Icono::Critico, kStatementTitle,
+           QStringLiteral("Error Número : ") + QString::number(numeroErrorSentencia(error)) + u'\n'
+               + descripcionError(error)});
 }
 
-Module1::Outcome Module1::execute(QSqlQuery& query)
+Module1::ResultadoSentencia Module1::ejecutaSentencia(QSqlQuery& query)
 {
     if (query.exec())
-        return Outcome::Done;
+        return ResultadoSentencia::Hecha;
     const QSqlError error = query.lastError();
-    if (statementErrorNumber(error) == kErrDuplicateKey)
-        return Outcome::Duplicate;   // the row is there already: nothing to do
+    if (numeroErrorSentencia(error) == kErrDuplicateKey)
+        return ResultadoSentencia::Duplicada;   // the row is there already: nothing to do
     informaErrorSentencia(error);
-    return Outcome::Failed;
+    return ResultadoSentencia::Fallida;
 }
 
-bool Module1::upsert(const Statement& find, const Statement& update, const Statement& insert)
+bool Module1::actualizaOInserta(const Sentencia& find, const Sentencia& update, const Sentencia& insert)
 {
     const QSqlDatabase db = QSqlDatabase::database(connection_, false);
     QSqlQuery query(db);
@@ -204,17 +204,17 @@ bool Module1::upsert(const Statement& find, const Statement& update, const State
         informaErrorSentencia(query.lastError());
         return false;
     }
-    const Statement& write = query.next() ? update : insert;
+    const Sentencia& write = query.next() ? update : insert;
     QSqlQuery writeQuery(db);
     writeQuery.prepare(write.sql);
     for (const QVariant& value : write.values)
         writeQuery.addBindValue(value);
-    return execute(writeQuery) != Outcome::Failed;
+    return ejecutaSentencia(writeQuery) != ResultadoSentencia::Fallida;
 }
 
 bool Module1::actualizaParam(const FilaParam& row)
 {
-    return upsert({QStringLiteral("SELECT Numero FROM Param WHERE Numero=? AND Argumento=?"),
+    return actualizaOInserta({QStringLiteral("SELECT Numero FROM Param WHERE Numero=? AND Argumento=?"),
                    {row.numero, row.argumento}},
                   {QStringLiteral("UPDATE Param SET Funcion=?, Correl_param=? WHERE Numero=? AND Argumento=?"),
                    {row.funcion, row.correlParam, row.numero, row.argumento}},
@@ -225,7 +225,7 @@ bool Module1::actualizaParam(const FilaParam& row)
 bool Module1::actualizaReporte(const FilaReporte& row)
 {
     // The third column of Reportes is the host's; the insert writes it by position.
-    return upsert({QStringLiteral("SELECT CodRep FROM Reportes WHERE CodRep=?"), {row.codRep}},
+    return actualizaOInserta({QStringLiteral("SELECT CodRep FROM Reportes WHERE CodRep=?"), {row.codRep}},
                   {QStringLiteral("UPDATE Reportes SET DescRep=? WHERE CodRep=?"), {row.descRep, row.codRep}},
                   {QStringLiteral("INSERT INTO Reportes VALUES (?,?,1)"), {row.codRep, row.descRep}});
 }
@@ -236,7 +236,7 @@ bool Module1::actualizaEnvio(const FilaEnvio& row)
     for (qint64 n : row.numbers)
         values.append(n);
     const QVariantList key{kForm, row.tablaO};
-    return upsert({QStringLiteral("SELECT tabla_o FROM envio_t WHERE formulario=? AND tabla_o=?"), key},
+    return actualizaOInserta({QStringLiteral("SELECT tabla_o FROM envio_t WHERE formulario=? AND tabla_o=?"), key},
                   {QStringLiteral("UPDATE envio_t SET tabla_d=?, tabla_ext=?, indice=?, obliga=?, c_tip_doc_d=?,"
                                   " c_doc_id_d=?, c_Formulario=?, c_periodo=?, c_estado=?, c_envio=?, c_semana=?"
                                   " WHERE formulario=? AND tabla_o=?"),

@@ -29,7 +29,7 @@ struct FilaReporte {
 class Module1 {
 public:
     // iniPath is KV000.INI; every message goes to sink.
-    Module1(QString iniPath, MessageSink sink,
+    Module1(QString iniPath, SalidaInstalador sink,
             QString connectionName = QStringLiteral("alt834"));
     ~Module1();
     Module1(const Module1&) = delete;
@@ -40,24 +40,24 @@ public:
 
     // The suite folder from the SysPath value: trimmed, with a doubled
     // trailing separator cut to one. Empty when the suite is not installed.
-    static QString suiteFolder(const QString& sysPathValue);
+    static QString carpetaSuite(const QString& sysPathValue);
 
     static const std::array<FilaParam, 5>& filasParam();
     static const std::array<FilaReporte, 3>& filasReporte();
     static inline const QString kForm = QStringLiteral("0834");
 
 private:
-    enum class Outcome { Done, Duplicate, Failed };
+    enum class ResultadoSentencia { Hecha, Duplicada, Fallida };
 
     bool abreBaseDatos(const QString& folder);
-    Outcome execute(QSqlQuery& query);
+    ResultadoSentencia ejecutaSentencia(QSqlQuery& query);
     // A statement with its bound values, in the order of its "?".
-    struct Statement {
+    struct Sentencia {
         QString sql;
         QVariantList values;
     };
     // Runs find; then update when it found a row, insert otherwise.
-    bool upsert(const Statement& find, const Statement& update, const Statement& insert);
+    bool actualizaOInserta(const Sentencia& find, const Sentencia& update, const Sentencia& insert);
     bool actualizaParam(const FilaParam& row);
     bool actualizaReporte(const FilaReporte& row);
     bool actualizaEnvio(const FilaEnvio& row);
@@ -65,7 +65,7 @@ private:
     void informaErrorSentencia(const QSqlError& error);
 
     QString iniPath_;
-    MessageSink sink_;
+    SalidaInstalador sink_;
     QString connection_;
     bool open_ = false;
 };

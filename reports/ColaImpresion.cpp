@@ -10,10 +10,53 @@
 #include <QThread>
 
 #include <cups/cups.h>
+#include <dlfcn.h>
+
+#include <type_traits>
 
 namespace {
 
 constexpr int kPausaMs = 200;
+
+// The print server's library and what it brings with it (TLS, Kerberos,
+// service discovery) take several milliseconds to load and set up: it is
+// loaded on the first print, not at every start of every program.
+#define QVR_FUNCIONES_CUPS(X)                                                                                  \
+    X(cupsLastErrorString) X(cupsLastError) X(cupsUser) X(cupsGetDests2) X(cupsGetDest) X(cupsGetOption)       \
+    X(cupsFreeDests) X(cupsDoRequest) X(cupsCreateJob) X(cupsStartDocument) X(cupsWriteRequestData)            \
+    X(cupsFinishDocument) X(cupsCancelJob2) X(httpAssembleURI) X(ippNewRequest) X(ippDelete) X(ippAddString)   \
+    X(ippAddStrings) X(ippFindAttribute) X(ippGetInteger) X(ippGetString) X(ippGetCollection)
+
+struct BibliotecaCups {
+    bool cargada = false;
+#define QVR_CUPS(f) decltype(&::f) f = nullptr;
+    QVR_FUNCIONES_CUPS(QVR_CUPS)
+#undef QVR_CUPS
+};
+
+// The soname of CUPS 2, the one the headers describe.
+constexpr const char* kLibCups = "libcups.so.2";
+
+const BibliotecaCups& cups()
+{
+    static const BibliotecaCups biblioteca = [] {
+        BibliotecaCups b;
+        void* h = dlopen(kLibCups, RTLD_NOW | RTLD_LOCAL);
+        if (!h)
+            return b;
+        bool todas = true;
+        const auto carga = [&](auto& f, const char* nombre) {
+            f = reinterpret_cast<std::remove_reference_t<decltype(f)>>(dlsym(h, nombre));
+            todas = todas && f;
+        };
+#define QVR_CUPS(f) carga(b.f, #f);
+        QVR_FUNCIONES_CUPS(QVR_CUPS)
+#undef QVR_CUPS
+        b.cargada = todas;
+        return b;
+    }();
+    return biblioteca;
+}
 
 // The queue as the server lists it: its name, state and default paper.
 struct Cola {
@@ -33,18 +76,26 @@ ResultadoImpresion falla(FalloImpresion fallo, const QString& impresora, int cod
     return r;
 }
 
-QString errorSql() { return QString::fromUtf8(cupsLastErrorString()); }
+// Without the print server's library nothing can be printed; said as the
+// failure of this print, never as a crash.
+ResultadoImpresion sinBiblioteca(const QString& impresora)
+{
+    return falla(FalloImpresion::Error, impresora, 0,
+                 QStringLiteral("no se pudo cargar la biblioteca de impresión %1").arg(QLatin1String(kLibCups)));
+}
+
+QString errorSql() { return QString::fromUtf8(cups().cupsLastErrorString()); }
 
 int entero(ipp_t* grupo, const char* nombre)
 {
-    ipp_attribute_t* a = grupo ? ippFindAttribute(grupo, nombre, IPP_TAG_INTEGER) : nullptr;
-    return a ? ippGetInteger(a, 0) : 0;
+    ipp_attribute_t* a = grupo ? cups().ippFindAttribute(grupo, nombre, IPP_TAG_INTEGER) : nullptr;
+    return a ? cups().ippGetInteger(a, 0) : 0;
 }
 
 ipp_t* coleccion(ipp_t* grupo, const char* nombre)
 {
-    ipp_attribute_t* a = grupo ? ippFindAttribute(grupo, nombre, IPP_TAG_BEGIN_COLLECTION) : nullptr;
-    return a ? ippGetCollection(a, 0) : nullptr;
+    ipp_attribute_t* a = grupo ? cups().ippFindAttribute(grupo, nombre, IPP_TAG_BEGIN_COLLECTION) : nullptr;
+    return a ? cups().ippGetCollection(a, 0) : nullptr;
 }
 
 // The paper the queue prints on by default, with its unprintable margins,
@@ -52,10 +103,10 @@ ipp_t* coleccion(ipp_t* grupo, const char* nombre)
 QPageLayout hojaDe(const QByteArray& uriCola)
 {
     QPageLayout hoja(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
-    ipp_t* pedido = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-    ippAddString(pedido, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uriCola.constData());
-    ippAddString(pedido, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "media-col-default");
-    ipp_t* respuesta = cupsDoRequest(CUPS_HTTP_DEFAULT, pedido, "/");
+    ipp_t* pedido = cups().ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    cups().ippAddString(pedido, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uriCola.constData());
+    cups().ippAddString(pedido, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "media-col-default");
+    ipp_t* respuesta = cups().cupsDoRequest(CUPS_HTTP_DEFAULT, pedido, "/");
     ipp_t* medio = coleccion(respuesta, "media-col-default");
     ipp_t* tamano = coleccion(medio, "media-size");
     const int ancho = entero(tamano, "x-dimension");
@@ -68,7 +119,7 @@ QPageLayout hojaDe(const QByteArray& uriCola)
                                   entero(medio, "media-right-margin") / 100.0,
                                   entero(medio, "media-bottom-margin") / 100.0));
     }
-    ippDelete(respuesta);
+    cups().ippDelete(respuesta);
     return hoja;
 }
 
@@ -76,30 +127,30 @@ QPageLayout hojaDe(const QByteArray& uriCola)
 std::optional<Cola> buscaCola(const QString& nombre)
 {
     cups_dest_t* destinos = nullptr;
-    const int n = cupsGetDests2(CUPS_HTTP_DEFAULT, &destinos);
+    const int n = cups().cupsGetDests2(CUPS_HTTP_DEFAULT, &destinos);
     const QByteArray nombre8 = nombre.toUtf8();
-    cups_dest_t* d = cupsGetDest(nombre.isEmpty() ? nullptr : nombre8.constData(), nullptr, n, destinos);
+    cups_dest_t* d = cups().cupsGetDest(nombre.isEmpty() ? nullptr : nombre8.constData(), nullptr, n, destinos);
     std::optional<Cola> cola;
     if (d) {
         cola.emplace();
         cola->nombre = QString::fromUtf8(d->name);
-        const char* estado = cupsGetOption("printer-state", d->num_options, d->options);
+        const char* estado = cups().cupsGetOption("printer-state", d->num_options, d->options);
         cola->detenida = estado && qstrcmp(estado, "5") == 0;
-        const char* acepta = cupsGetOption("printer-is-accepting-jobs", d->num_options, d->options);
+        const char* acepta = cups().cupsGetOption("printer-is-accepting-jobs", d->num_options, d->options);
         cola->aceptaTrabajos = !acepta || qstrcmp(acepta, "false") != 0;
-        QByteArray uri = cupsGetOption("printer-uri-supported", d->num_options, d->options);
+        QByteArray uri = cups().cupsGetOption("printer-uri-supported", d->num_options, d->options);
         if (uri.isEmpty())
             uri = QByteArrayLiteral("ipp://localhost/printers/") + d->name;
         cola->hoja = hojaDe(uri);
     }
-    cupsFreeDests(n, destinos);
+    cups().cupsFreeDests(n, destinos);
     return cola;
 }
 
 // The failure the server's refusal of a job means.
 ResultadoImpresion rechazoDelServidor(const QString& cola)
 {
-    const ipp_status_t estado = cupsLastError();
+    const ipp_status_t estado = cups().cupsLastError();
     const FalloImpresion fallo = estado == IPP_STATUS_ERROR_NOT_FOUND          ? FalloImpresion::NoExiste
                                : estado == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS ? FalloImpresion::Rechaza
                                                                                : FalloImpresion::Error;
@@ -109,21 +160,22 @@ ResultadoImpresion rechazoDelServidor(const QString& cola)
 // The state of a job on the server, or nothing when it cannot be asked.
 std::optional<ipp_jstate_t> estadoTrabajo(int trabajo, QString* mensaje)
 {
-    ipp_t* pedido = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    ipp_t* pedido = cups().ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
     char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/jobs/%d", trabajo);
-    ippAddString(pedido, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
-    ippAddString(pedido, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    const QByteArray recurso = "/jobs/" + QByteArray::number(trabajo);
+    cups().httpAssembleURI(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, recurso.constData());
+    cups().ippAddString(pedido, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
+    cups().ippAddString(pedido, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cups().cupsUser());
     static const char* const atributos[] = {"job-state", "job-printer-state-message"};
-    ippAddStrings(pedido, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, atributos);
-    ipp_t* respuesta = cupsDoRequest(CUPS_HTTP_DEFAULT, pedido, "/");
+    cups().ippAddStrings(pedido, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, atributos);
+    ipp_t* respuesta = cups().cupsDoRequest(CUPS_HTTP_DEFAULT, pedido, "/");
     std::optional<ipp_jstate_t> estado;
     if (respuesta) {
-        if (ipp_attribute_t* a = ippFindAttribute(respuesta, "job-state", IPP_TAG_ENUM))
-            estado = ipp_jstate_t(ippGetInteger(a, 0));
-        if (ipp_attribute_t* m = ippFindAttribute(respuesta, "job-printer-state-message", IPP_TAG_TEXT))
-            *mensaje = QString::fromUtf8(ippGetString(m, 0, nullptr));
-        ippDelete(respuesta);
+        if (ipp_attribute_t* a = cups().ippFindAttribute(respuesta, "job-state", IPP_TAG_ENUM))
+            estado = ipp_jstate_t(cups().ippGetInteger(a, 0));
+        if (ipp_attribute_t* m = cups().ippFindAttribute(respuesta, "job-printer-state-message", IPP_TAG_TEXT))
+            *mensaje = QString::fromUtf8(cups().ippGetString(m, 0, nullptr));
+        cups().ippDelete(respuesta);
     }
     return estado;
 }
@@ -140,7 +192,7 @@ void pausa()
 // later unannounced.
 void retira(const QString& cola, int trabajo)
 {
-    cupsCancelJob2(CUPS_HTTP_DEFAULT, cola.toUtf8().constData(), trabajo, 0);
+    cups().cupsCancelJob2(CUPS_HTTP_DEFAULT, cola.toUtf8().constData(), trabajo, 0);
 }
 
 // How a job in this state ended; nothing while it may still print.
@@ -158,13 +210,13 @@ std::optional<ResultadoImpresion> final(const QString& cola, int trabajo, std::o
     } else if (estado == IPP_JSTATE_STOPPED) {
         retira(cola, trabajo);
         r = falla(FalloImpresion::Detenida, cola, int(IPP_STATUS_ERROR_PRINTER_IS_DEACTIVATED), mensaje);
-    } else if (!estado && cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) {
+    } else if (!estado && cups().cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) {
         // A server that keeps no history forgets a job once it has ended:
         // the job it accepted and no longer lists went through.
         r.emplace();
         r->impresora = cola;
     } else if (!estado) {
-        r = falla(FalloImpresion::Error, cola, int(cupsLastError()), errorSql());
+        r = falla(FalloImpresion::Error, cola, int(cups().cupsLastError()), errorSql());
     }
     if (r)
         r->trabajo = trabajo;
@@ -194,14 +246,14 @@ ResultadoImpresion envia(const Cola& cola, const QString& titulo, const QByteArr
 {
     const QByteArray nombre = cola.nombre.toUtf8();
     const QByteArray titulo8 = titulo.toUtf8();
-    const int trabajo = cupsCreateJob(CUPS_HTTP_DEFAULT, nombre.constData(), titulo8.constData(), 0, nullptr);
+    const int trabajo = cups().cupsCreateJob(CUPS_HTTP_DEFAULT, nombre.constData(), titulo8.constData(), 0, nullptr);
     if (trabajo <= 0)
         return rechazoDelServidor(cola.nombre);
     const bool enviado =
-        cupsStartDocument(CUPS_HTTP_DEFAULT, nombre.constData(), trabajo, titulo8.constData(), CUPS_FORMAT_PDF, 1) ==
+        cups().cupsStartDocument(CUPS_HTTP_DEFAULT, nombre.constData(), trabajo, titulo8.constData(), CUPS_FORMAT_PDF, 1) ==
             HTTP_STATUS_CONTINUE &&
-        cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), size_t(pdf.size())) == HTTP_STATUS_CONTINUE &&
-        cupsFinishDocument(CUPS_HTTP_DEFAULT, nombre.constData()) == IPP_STATUS_OK;
+        cups().cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), size_t(pdf.size())) == HTTP_STATUS_CONTINUE &&
+        cups().cupsFinishDocument(CUPS_HTTP_DEFAULT, nombre.constData()) == IPP_STATUS_OK;
     if (!enviado) {
         ResultadoImpresion r = rechazoDelServidor(cola.nombre);
         retira(cola.nombre, trabajo);
@@ -245,6 +297,8 @@ QString ResultadoImpresion::descripcion() const
 
 ResultadoImpresion imprimeEnCola(const PedidoImpresion& pedido, const DibujaTrabajo& dibuja)
 {
+    if (!cups().cargada)
+        return sinBiblioteca(pedido.impresora);
     const std::optional<Cola> cola = buscaCola(pedido.impresora);
     if (!cola)
         return pedido.impresora.isEmpty()
@@ -276,6 +330,8 @@ ResultadoImpresion imprimeEnCola(const PedidoImpresion& pedido, const DibujaTrab
 
 ResultadoImpresion sigueTrabajoEnCola(const QString& cola, int trabajo, int esperaMaximaMs)
 {
+    if (!cups().cargada)
+        return sinBiblioteca(cola);
     return sigueTrabajo(cola, trabajo, esperaMaximaMs);
 }
 

@@ -267,7 +267,7 @@ void paginaDeterminacion(EscritorSpool& w, const ContextoReporte& ctx, const Dec
     // The payment mode is a single digit, printed without grouping.
     const Dinero modalidad = formato834::leer(d.casilla(160));
     h.fila(top, QStringLiteral("Modalidad de Pago (1: Contado   2: En 9 cuotas)"), 160,
-           alinea(modalidad.isZero() ? QString() : formato834::plano(modalidad), 16), true);
+           alinea(modalidad.esCero() ? QString() : formato834::plano(modalidad), 16), true);
     top += Hoja::kFila;
     for (size_t i = 1; i < std::size(deuda); ++i) {
         h.fila(top, deuda[i].first, deuda[i].second, importeAlineado(d.casilla(deuda[i].second)), true);

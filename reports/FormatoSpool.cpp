@@ -7,12 +7,12 @@ namespace FormatoSpool {
 
 namespace {
 
-QString tag(QLatin1StringView name, const QString& value)
+QString etiquetaConValor(QLatin1StringView name, const QString& value)
 {
     return QStringLiteral("<!%1!>%2<!/%1!>").arg(name, value);
 }
 
-QString fieldText(QStringView text)
+QString textoCampo(QStringView text)
 {
     QString out = text.toString();
     out.replace(u'|', QChar(0x00A6));
@@ -23,16 +23,16 @@ QString fieldText(QStringView text)
 
 }  // namespace
 
-QString etiquetaFuente(const QString& fontName) { return tag(QLatin1StringView("font"), fontName); }
+QString etiquetaFuente(const QString& fontName) { return etiquetaConValor(QLatin1StringView("font"), fontName); }
 
 QString etiquetaNHojas(int pages)
 {
-    return tag(QLatin1StringView("nHojas"), QString::number(pages <= 1 ? 1 : pages));
+    return etiquetaConValor(QLatin1StringView("nHojas"), QString::number(pages <= 1 ? 1 : pages));
 }
 
-QString etiquetaOrientacion(const QString& value) { return tag(QLatin1StringView("Orientacion"), value); }
+QString etiquetaOrientacion(const QString& value) { return etiquetaConValor(QLatin1StringView("Orientacion"), value); }
 
-QString etiquetaColor(const QString& value) { return tag(QLatin1StringView("Color"), value); }
+QString etiquetaColor(const QString& value) { return etiquetaConValor(QLatin1StringView("Color"), value); }
 
 QString lineaPos(int x, int y, QStringView text, bool bold, int size, int page)
 {
@@ -44,7 +44,7 @@ QString lineaPos(int x, int y, QStringView text, bool bold, int size, int page)
     line += u'|';
     line += QString::number(y);
     line += u'|';
-    line += fieldText(text);
+    line += textoCampo(text);
     line += u'|';
     line += bold ? QLatin1StringView("True") : QLatin1StringView("False");
     line += u'|';
@@ -75,7 +75,7 @@ QByteArray codificaLinea(QStringEncoder& encoder, QStringView line)
     return bytes;
 }
 
-QString decode(const QByteArray& bytes)
+QString decodifica(const QByteArray& bytes)
 {
     QStringDecoder decoder("windows-1252");
     return decoder.decode(bytes);

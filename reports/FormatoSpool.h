@@ -43,6 +43,6 @@ QByteArray codificaLinea(QStringView line);
 QByteArray codificaLinea(QStringEncoder& encoder, QStringView line);
 
 // Lines are read back from Windows-1252.
-QString decode(const QByteArray& bytes);
+QString decodifica(const QByteArray& bytes);
 
 }  // namespace FormatoSpool

@@ -14,9 +14,9 @@
 
 namespace {
 
-bool isUniqueViolation(const QSqlError& e) { return clasificarError(e) == FalloSql::ClaveDuplicada; }
+bool esClaveDuplicada(const QSqlError& e) { return clasificarError(e) == FalloSql::ClaveDuplicada; }
 
-bool isBusy(const QSqlError& e) { return clasificarError(e) == FalloSql::Bloqueo; }
+bool estaBloqueada(const QSqlError& e) { return clasificarError(e) == FalloSql::Bloqueo; }
 
 // The whole number the text starts with (blanks first allowed); 0 for none.
 qint64 numeroInicial(QStringView text)
@@ -42,7 +42,7 @@ qint64 highest(const LoteSql::Resultado& r, int width)
     return top;
 }
 
-QString zeroPadded(qint64 n, int width) { return QStringLiteral("%1").arg(n, width, 10, QLatin1Char('0')); }
+QString conCeros(qint64 n, int width) { return QStringLiteral("%1").arg(n, width, 10, QLatin1Char('0')); }
 
 }  // namespace
 
@@ -66,7 +66,7 @@ RegistroSpool RegistraSpool(QSqlDatabase db, const QString& sysUser, const QStri
         // two reads and then the insert each travel as one batch.
         QSqlError error;
         if (!comenzarEscrituraReservando(db, QStringLiteral("SPOOL"), &error)) {
-            if (isBusy(error) && attempt + 1 < kAttempts) {
+            if (estaBloqueada(error) && attempt + 1 < kAttempts) {
                 QThread::msleep(20 * (attempt + 1));
                 continue;
             }
@@ -84,8 +84,8 @@ RegistroSpool RegistraSpool(QSqlDatabase db, const QString& sysUser, const QStri
             result.error = lectura.error().text();
             return result;
         }
-        const QString secuencia = zeroPadded(highest(lectura.resultado(seq), 6) + 1, 6);
-        const QString archivo = zeroPadded(highest(lectura.resultado(arch), 8) + 1, 8) + QStringLiteral(".PRN");
+        const QString secuencia = conCeros(highest(lectura.resultado(seq), 6) + 1, 6);
+        const QString archivo = conCeros(highest(lectura.resultado(arch), 8) + 1, 8) + QStringLiteral(".PRN");
 
         LoteSql insercion;
         insercion.agregar(QStringLiteral("INSERT INTO SPOOL (CodRep, Secuencia, Archivo, Fecha, Usuario, "
@@ -100,11 +100,11 @@ RegistroSpool RegistraSpool(QSqlDatabase db, const QString& sysUser, const QStri
             return result;
         }
         deshacerEscritura(db);
-        if (isUniqueViolation(error)) {
+        if (esClaveDuplicada(error)) {
             scanAll = true;
             continue;
         }
-        if (isBusy(error) && attempt + 1 < kAttempts) {
+        if (estaBloqueada(error) && attempt + 1 < kAttempts) {
             QThread::msleep(20 * (attempt + 1));
             continue;
         }

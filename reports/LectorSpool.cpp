@@ -10,7 +10,7 @@ namespace {
 // The numeric prefix of a field as a 16-bit integer: leading blanks, an
 // optional sign, digits; anything after them (a fraction, letters) is
 // ignored, no digits give 0, and values beyond the range stop at its ends.
-int toInt16(QStringView field)
+int aEntero16(QStringView field)
 {
     qsizetype i = 0;
     while (i < field.size() && (field[i] == u' ' || field[i] == u'\t'))
@@ -29,17 +29,17 @@ int toInt16(QStringView field)
     return int(std::clamp<qint64>(n, -32768, 32767));
 }
 
-bool toBool(QStringView field)
+bool esVerdadero(QStringView field)
 {
     return field.trimmed().compare(QLatin1StringView("True"), Qt::CaseInsensitive) == 0;
 }
 
 // Fields of a command line, each ended by '|'. A field without its '|'
 // means the line was cut short.
-class Fields {
+class Campos {
 public:
-    Fields(QStringView line, qsizetype pos) : line_(line), pos_(pos) {}
-    std::optional<QStringView> next()
+    Campos(QStringView line, qsizetype pos) : line_(line), pos_(pos) {}
+    std::optional<QStringView> siguiente()
     {
         if (pos_ > line_.size())
             return std::nullopt;
@@ -59,7 +59,7 @@ private:
 // The command word: the characters from the start of the line up to the
 // first "|" (dropped), "!>" (kept) or "aHoja" (kept), trimmed. A line with
 // none of them is its own command word, which matches nothing.
-QStringView commandWord(QStringView line, qsizetype* fieldsStart)
+QStringView palabraOrden(QStringView line, qsizetype* fieldsStart)
 {
     for (qsizetype i = 0; i < line.size(); ++i) {
         if (line[i] == u'|') {
@@ -80,84 +80,84 @@ QStringView commandWord(QStringView line, qsizetype* fieldsStart)
 // The value of a tag line: from the end of the opening tag to the start
 // of its closing tag ("<!nHojas!>" closes with "<!/nHojas!>"), or to the
 // end of the line when the closing tag is missing.
-QString tagValue(QStringView line, qsizetype start, QStringView openTag)
+QString valorDeEtiqueta(QStringView line, qsizetype start, QStringView openTag)
 {
     const QString closing = QStringLiteral("<!/") + openTag.sliced(2).toString();
     const qsizetype end = line.indexOf(closing, start);
     return (end < 0 ? line.sliced(start) : line.sliced(start, end - start)).toString();
 }
 
-bool parseText(Fields& f, ElementoSpool::Kind kind, ElementoSpool* item)
+bool leeTexto(Campos& f, ElementoSpool::Tipo kind, ElementoSpool* item)
 {
-    const auto x = f.next(), y = f.next(), text = f.next(), bold = f.next(), size = f.next(),
-               page = f.next();
+    const auto x = f.siguiente(), y = f.siguiente(), text = f.siguiente(), bold = f.siguiente(), size = f.siguiente(),
+               page = f.siguiente();
     if (!page)
         return false;
     item->kind = kind;
-    item->x = toInt16(*x);
-    item->y = toInt16(*y);
+    item->x = aEntero16(*x);
+    item->y = aEntero16(*y);
     item->text = text->toString();
-    item->bold = toBool(*bold);
-    item->size = toInt16(*size);
+    item->bold = esVerdadero(*bold);
+    item->size = aEntero16(*size);
     if (item->size <= 0)
         item->size = 8;
-    item->page = toInt16(*page);
+    item->page = aEntero16(*page);
     return true;
 }
 
-bool parseRect(Fields& f, ElementoSpool* item)
+bool leeCuadro(Campos& f, ElementoSpool* item)
 {
-    const auto x1 = f.next(), y1 = f.next(), x2 = f.next(), y2 = f.next(), page = f.next();
+    const auto x1 = f.siguiente(), y1 = f.siguiente(), x2 = f.siguiente(), y2 = f.siguiente(), page = f.siguiente();
     if (!page)
         return false;
-    item->kind = ElementoSpool::Kind::Rect;
-    item->x = toInt16(*x1);
-    item->y = toInt16(*y1);
-    item->x2 = toInt16(*x2);
-    item->y2 = toInt16(*y2);
-    item->page = toInt16(*page);
+    item->kind = ElementoSpool::Tipo::Cuadro;
+    item->x = aEntero16(*x1);
+    item->y = aEntero16(*y1);
+    item->x2 = aEntero16(*x2);
+    item->y2 = aEntero16(*y2);
+    item->page = aEntero16(*page);
     return true;
 }
 
 // Reads one line into the document; false when the line was skipped.
-bool readLine(QStringView line, DocumentoSpool& doc, int* lastDrawnPage)
+bool leeLinea(QStringView line, DocumentoSpool& doc, int* lastDrawnPage)
 {
     qsizetype start = 0;
-    const QStringView word = commandWord(line, &start);
+    const QStringView word = palabraOrden(line, &start);
 
     if (word == FormatoSpool::kFontOpen) {
-        doc.fontName = tagValue(line, start, word);
+        doc.fontName = valorDeEtiqueta(line, start, word);
         return true;
     }
     if (word == FormatoSpool::kNHojasOpen) {
-        doc.nHojas = toInt16(tagValue(line, start, word));
+        doc.nHojas = aEntero16(valorDeEtiqueta(line, start, word));
         return true;
     }
     if (word == FormatoSpool::kColorOpen) {
-        doc.color = tagValue(line, start, word).trimmed();
+        doc.color = valorDeEtiqueta(line, start, word).trimmed();
         return true;
     }
     if (word == FormatoSpool::kOrientacionOpen) {
-        doc.orientacion = tagValue(line, start, word).trimmed();
+        doc.orientacion = valorDeEtiqueta(line, start, word).trimmed();
         return true;
     }
     if (word == FormatoSpool::kNuevaHoja) {
         ElementoSpool item;
-        item.kind = ElementoSpool::Kind::PageBreak;
+        item.kind = ElementoSpool::Tipo::SaltoPagina;
         item.page = *lastDrawnPage;
         doc.items.append(item);
         return true;
     }
 
     ElementoSpool item;
-    Fields fields(line, start);
+    Campos fields(line, start);
     bool parsed = false;
     if (word == FormatoSpool::kPos)
-        parsed = parseText(fields, ElementoSpool::Kind::Text, &item);
+        parsed = leeTexto(fields, ElementoSpool::Tipo::Texto, &item);
     else if (word == FormatoSpool::kPosVerti)
-        parsed = parseText(fields, ElementoSpool::Kind::VerticalText, &item);
+        parsed = leeTexto(fields, ElementoSpool::Tipo::TextoVertical, &item);
     else if (word == FormatoSpool::kCuadro)
-        parsed = parseRect(fields, &item);
+        parsed = leeCuadro(fields, &item);
     if (!parsed)
         return false;
     *lastDrawnPage = item.page;
@@ -186,7 +186,7 @@ int DocumentoSpool::ultimaPagina() const
 {
     int last = -1;
     for (const ElementoSpool& item : items) {
-        if (item.kind != ElementoSpool::Kind::PageBreak)
+        if (item.kind != ElementoSpool::Tipo::SaltoPagina)
             last = std::max(last, item.page);
     }
     return last;
@@ -195,7 +195,7 @@ int DocumentoSpool::ultimaPagina() const
 DocumentoSpool leeSpool(const QByteArray& bytes)
 {
     DocumentoSpool doc;
-    const QString text = FormatoSpool::decode(bytes);
+    const QString text = FormatoSpool::decodifica(bytes);
     int lastDrawnPage = -1;
     QStringView rest(text);
     while (!rest.isEmpty()) {
@@ -204,7 +204,7 @@ DocumentoSpool leeSpool(const QByteArray& bytes)
         rest = lf < 0 ? QStringView() : rest.sliced(lf + 1);
         if (line.endsWith(u'\r'))
             line.chop(1);
-        if (!readLine(line, doc, &lastDrawnPage))
+        if (!leeLinea(line, doc, &lastDrawnPage))
             ++doc.skippedLines;
     }
     return doc;
@@ -227,7 +227,7 @@ QList<QList<ElementoSpool>> superficiesPrevia(const DocumentoSpool& doc, const s
     int lastLoaded = 0;
     bool firstOfRange = true;
     for (const ElementoSpool& item : doc.items) {
-        if (item.kind == ElementoSpool::Kind::PageBreak)
+        if (item.kind == ElementoSpool::Tipo::SaltoPagina)
             continue;
         const int p = item.page;
         if (!range) {
@@ -258,7 +258,7 @@ QList<QList<ElementoSpool>> hojasImpresion(const DocumentoSpool& doc, const std:
 {
     QList<QList<ElementoSpool>> sheets(1);
     for (const ElementoSpool& item : doc.items) {
-        if (item.kind == ElementoSpool::Kind::PageBreak) {
+        if (item.kind == ElementoSpool::Tipo::SaltoPagina) {
             if (!range || range->contains(item.page))
                 sheets.append(QList<ElementoSpool>());
             continue;

@@ -9,13 +9,13 @@
 #include <optional>
 
 struct ElementoSpool {
-    enum class Kind {
-        Text,          // "pPos": text with its top-left corner at (x, y)
-        VerticalText,  // "pPosVerti": character i (from 1) at (x, y + (i - 1) * 190)
-        Rect,          // "pCuadro": outline between (x, y) and (x2, y2), one-pixel pen
-        PageBreak,     // "pNuevaHoja": the printer moves to the next sheet
+    enum class Tipo {
+        Texto,          // "pPos": text with its top-left corner at (x, y)
+        TextoVertical,  // "pPosVerti": character i (from 1) at (x, y + (i - 1) * 190)
+        Cuadro,          // "pCuadro": outline between (x, y) and (x2, y2), one-pixel pen
+        SaltoPagina,     // "pNuevaHoja": the printer moves to the next sheet
     };
-    Kind kind = Kind::Text;
+    Tipo kind = Tipo::Texto;
     int page = 0;  // page field of a drawing line; for a page break, the
                    // page of the drawing line before it (-1 when none)
     int x = 0;

@@ -50,15 +50,15 @@ void dibujaPaginaSpool(QPainter& painter, const QList<ElementoSpool>& items)
     bool hayFuente = false;
     for (const ElementoSpool& it : items) {
         switch (it.kind) {
-        case ElementoSpool::Kind::Text:
-        case ElementoSpool::Kind::VerticalText: {
+        case ElementoSpool::Tipo::Texto:
+        case ElementoSpool::Tipo::TextoVertical: {
             const QFont f = fuente(it.bold, it.size);
             if (!hayFuente || f != actual) {
                 painter.setFont(f);
                 actual = f;
                 hayFuente = true;
             }
-            if (it.kind == ElementoSpool::Kind::Text) {
+            if (it.kind == ElementoSpool::Tipo::Texto) {
                 texto(painter, it.x, it.y, it.text);
             } else {
                 for (qsizetype i = 0; i < it.text.size(); ++i)
@@ -66,13 +66,13 @@ void dibujaPaginaSpool(QPainter& painter, const QList<ElementoSpool>& items)
             }
             break;
         }
-        case ElementoSpool::Kind::Rect:
+        case ElementoSpool::Tipo::Cuadro:
             painter.drawLine(it.x, it.y, it.x, it.y2);
             painter.drawLine(it.x2, it.y, it.x2, it.y2);
             painter.drawLine(it.x, it.y, it.x2, it.y);
             painter.drawLine(it.x, it.y2, it.x2, it.y2);
             break;
-        case ElementoSpool::Kind::PageBreak:
+        case ElementoSpool::Tipo::SaltoPagina:
             break;
         }
     }

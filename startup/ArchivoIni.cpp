@@ -15,19 +15,19 @@
 namespace {
 
 // One physical line of the file: [begin, end) excludes the line end.
-struct Line {
+struct Linea {
     qsizetype begin = 0;
     qsizetype end = 0;
     qsizetype next = 0;   // start of the following line
 };
 
-std::vector<Line> splitLines(const QByteArray& bytes)
+std::vector<Linea> parteLineas(const QByteArray& bytes)
 {
-    std::vector<Line> lines;
+    std::vector<Linea> lines;
     qsizetype pos = 0;
     while (pos < bytes.size()) {
         const qsizetype nl = bytes.indexOf('\n', pos);
-        Line line;
+        Linea line;
         line.begin = pos;
         if (nl < 0) {
             line.end = bytes.size();
@@ -44,16 +44,16 @@ std::vector<Line> splitLines(const QByteArray& bytes)
 
 // The settings file is normally UTF-8; an older file written in the Windows
 // code page still reads with its accents.
-bool isUtf8(const QByteArray& bytes)
+bool esUtf8(const QByteArray& bytes)
 {
     QStringDecoder dec(QStringDecoder::Utf8);
     (void)dec.decode(bytes);
     return !dec.hasError();
 }
 
-class Text {
+class CodificacionIni {
 public:
-    explicit Text(const QByteArray& bytes) : utf8_(isUtf8(bytes)) {}
+    explicit CodificacionIni(const QByteArray& bytes) : utf8_(esUtf8(bytes)) {}
     QString decode(const QByteArray& b) const
     {
         if (utf8_)
@@ -73,7 +73,7 @@ private:
     bool utf8_;
 };
 
-std::optional<QString> sectionName(const QString& text)
+std::optional<QString> nombreSeccion(const QString& text)
 {
     const QString t = text.trimmed();
     if (!t.startsWith(u'['))
@@ -84,16 +84,16 @@ std::optional<QString> sectionName(const QString& text)
     return t.mid(1, close - 1).trimmed();
 }
 
-bool isComment(const QString& text)
+bool esComentario(const QString& text)
 {
     const QString t = text.trimmed();
     return t.startsWith(u';');
 }
 
 // Splits "key = value" into its trimmed parts; no '=' means no key.
-std::optional<std::pair<QString, QString>> keyValue(const QString& text)
+std::optional<std::pair<QString, QString>> claveValor(const QString& text)
 {
-    if (isComment(text))
+    if (esComentario(text))
         return std::nullopt;
     const qsizetype eq = text.indexOf(u'=');
     if (eq < 0)
@@ -101,28 +101,28 @@ std::optional<std::pair<QString, QString>> keyValue(const QString& text)
     return std::make_pair(text.left(eq).trimmed(), text.mid(eq + 1).trimmed());
 }
 
-bool sameName(const QString& a, const QString& b)
+bool mismoNombre(const QString& a, const QString& b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-struct Located {
+struct Ubicacion {
     std::optional<size_t> sectionHeader;   // index of the [section] line
     std::optional<size_t> keyLine;         // index of the key's line
     size_t lastContentLine = 0;            // last non-blank line of the section
 };
 
-Located locate(const QByteArray& bytes, const std::vector<Line>& lines, const Text& text,
+Ubicacion ubica(const QByteArray& bytes, const std::vector<Linea>& lines, const CodificacionIni& text,
                const QString& section, const QString& key)
 {
-    Located found;
+    Ubicacion found;
     bool inSection = false;
     for (size_t i = 0; i < lines.size(); ++i) {
         const QString lineText = text.decode(bytes.mid(lines[i].begin, lines[i].end - lines[i].begin));
-        if (const auto name = sectionName(lineText)) {
+        if (const auto name = nombreSeccion(lineText)) {
             if (inSection)
                 break;   // the first section of that name is the one that counts
-            if (sameName(*name, section)) {
+            if (mismoNombre(*name, section)) {
                 inSection = true;
                 found.sectionHeader = i;
                 found.lastContentLine = i;
@@ -133,7 +133,7 @@ Located locate(const QByteArray& bytes, const std::vector<Line>& lines, const Te
             continue;
         if (!lineText.trimmed().isEmpty())
             found.lastContentLine = i;
-        if (const auto kv = keyValue(lineText); kv && sameName(kv->first, key)) {
+        if (const auto kv = claveValor(lineText); kv && mismoNombre(kv->first, key)) {
             found.keyLine = i;
             break;
         }
@@ -143,7 +143,7 @@ Located locate(const QByteArray& bytes, const std::vector<Line>& lines, const Te
 
 // The whole file, or nothing when it is missing, is no plain file or is too
 // large. The size is checked again on what was read: the file may grow meanwhile.
-std::optional<QByteArray> readWhole(const QString& path)
+std::optional<QByteArray> leeCompleto(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.isFile() || info.size() > ArchivoIni::kMaxBytes)
@@ -171,59 +171,64 @@ QString ArchivoIni::ubicaIni()
     return QDir(folder).absoluteFilePath(QStringLiteral("KV000.INI"));
 }
 
-QString ArchivoIni::read(const QString& path, const QString& section, const QString& key)
+QString ArchivoIni::lee(const QString& path, const QString& section, const QString& key)
 {
-    const std::optional<QByteArray> whole = readWhole(path);
+    const std::optional<QByteArray> whole = leeCompleto(path);
     return whole ? valorEn(*whole, section, key) : QString();
+}
+
+QByteArray ArchivoIni::contenido(const QString& path)
+{
+    return leeCompleto(path).value_or(QByteArray());
 }
 
 QString ArchivoIni::valorEn(const QByteArray& bytes, const QString& section, const QString& key)
 {
-    const Text text(bytes);
-    const auto lines = splitLines(bytes);
-    const Located found = locate(bytes, lines, text, section, key);
+    const CodificacionIni text(bytes);
+    const auto lines = parteLineas(bytes);
+    const Ubicacion found = ubica(bytes, lines, text, section, key);
     if (!found.keyLine)
         return {};
-    const Line& line = lines[*found.keyLine];
-    const auto kv = keyValue(text.decode(bytes.mid(line.begin, line.end - line.begin)));
+    const Linea& line = lines[*found.keyLine];
+    const auto kv = claveValor(text.decode(bytes.mid(line.begin, line.end - line.begin)));
     // The buffer keeps 254 characters and the terminator; what is kept is trimmed again.
     return kv->second.left(kValueBuffer - 1).trimmed();
 }
 
-bool ArchivoIni::write(const QString& path, const QString& section, const QString& key, const QString& value)
+bool ArchivoIni::escribe(const QString& path, const QString& section, const QString& key, const QString& value)
 {
-    const std::optional<QByteArray> whole = readWhole(path);
+    const std::optional<QByteArray> whole = leeCompleto(path);
     if (!whole)
         return false;
-    // A file that already says so is left alone: every start records the
-    // same workgroup file, and rewriting waits for the disk.
-    const QByteArray changed = conValorPuesto(*whole, section, key, value);
-    if (changed == *whole)
+    const QByteArray bytes = conValorPuesto(*whole, section, key, value);
+    // Every start records the same SystemDB: rewriting it would only cost a
+    // flush to disk.
+    if (bytes == *whole)
         return true;
     QSaveFile save(path);
     save.setDirectWriteFallback(true);   // a folder we may not create files in
     if (!save.open(QIODevice::WriteOnly))
         return false;
-    save.write(changed);
+    save.write(bytes);
     return save.commit();
 }
 
 QByteArray ArchivoIni::conValorPuesto(const QByteArray& bytes, const QString& section, const QString& key,
                               const QString& value)
 {
-    const Text text(bytes);
+    const CodificacionIni text(bytes);
     const QByteArray eol = bytes.contains("\r\n") ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
-    const auto lines = splitLines(bytes);
-    const Located found = locate(bytes, lines, text, section, key);
+    const auto lines = parteLineas(bytes);
+    const Ubicacion found = ubica(bytes, lines, text, section, key);
 
     QByteArray out;
     if (found.keyLine) {
-        const Line& line = lines[*found.keyLine];
+        const Linea& line = lines[*found.keyLine];
         const QString old = text.decode(bytes.mid(line.begin, line.end - line.begin));
         const QString keyAsWritten = old.left(old.indexOf(u'=')).trimmed();
         out = bytes.left(line.begin) + text.encode(keyAsWritten + u'=' + value) + bytes.mid(line.end);
     } else if (found.sectionHeader) {
-        const Line& after = lines[found.lastContentLine];
+        const Linea& after = lines[found.lastContentLine];
         QByteArray insert = text.encode(key + u'=' + value) + eol;
         if (after.next == after.end)   // the section's last line has no line end
             insert.prepend(eol);

@@ -17,13 +17,17 @@ public:
     // The value of key in [section], trimmed and cut to 254 characters (what a
     // 255-character buffer holds); empty when the file, section or key is
     // missing, or the file is not one a settings file can be (kMaxBytes).
-    static QString read(const QString& path, const QString& section, const QString& key);
+    static QString lee(const QString& path, const QString& section, const QString& key);
+    // The file's bytes, for reading several keys from one read (valorEn);
+    // empty when lee() would find no file.
+    static QByteArray contenido(const QString& path);
 
     // Sets key=value in [section]. Only that line changes; every other byte
     // (line ends included) stays as it was. A missing key is added at the end
-    // of its section, a missing section at the end of the file. Returns false
-    // when the file does not exist, cannot be read as above or cannot be written.
-    static bool write(const QString& path, const QString& section, const QString& key, const QString& value);
+    // of its section, a missing section at the end of the file. A key that
+    // already holds the value leaves the file untouched. Returns false when the
+    // file does not exist, cannot be read as above or cannot be written.
+    static bool escribe(const QString& path, const QString& section, const QString& key, const QString& value);
 
     // The same two on the file's bytes: the value read, and the bytes written.
     static QString valorEn(const QByteArray& bytes, const QString& section, const QString& key);

@@ -1,16 +1,35 @@
 #include "BloqueoInstancia.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
+#include <QSysInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
-QString userName()
+QString nombreUsuario()
 {
     QString user = qEnvironmentVariable("USER");
     if (user.isEmpty())
         user = qEnvironmentVariable("LOGNAME");
     return user;
+}
+
+// Who holds the lock, written as QLockFile writes it (process, program and
+// machine, one a line): a copy built with that lock takes the file as stale
+// once this process has gone, instead of refusing to start for ever.
+void escribeTitular(int fd)
+{
+    const QByteArray titular = QByteArray::number(::getpid()) + '\n' + QCoreApplication::applicationName().toUtf8() +
+                               '\n' + QSysInfo::machineHostName().toUtf8() + '\n';
+    if (::ftruncate(fd, 0) == 0)
+        (void)!::pwrite(fd, titular.constData(), size_t(titular.size()), 0);
 }
 
 } // namespace
@@ -20,20 +39,39 @@ BloqueoInstancia::BloqueoInstancia(const QString& program, const QString& folder
     QString dir = folder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) : folder;
     if (dir.isEmpty())
         dir = QDir::tempPath();
-    fileName_ = QDir(dir).filePath(program + u'-' + userName() + QStringLiteral(".lock"));
-    lock_ = std::make_unique<QLockFile>(fileName_);
-    // Only a lock whose process has gone is stale, however long ago it was taken.
-    lock_->setStaleLockTime(0);
+    fileName_ = QDir(dir).filePath(program + u'-' + nombreUsuario() + QStringLiteral(".lock"));
 }
 
-BloqueoInstancia::~BloqueoInstancia() = default;
+BloqueoInstancia::~BloqueoInstancia()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
 
+// No flush to disk: a lock is worth nothing after the machine restarts.
 bool BloqueoInstancia::tryLock()
 {
-    return lock_->isLocked() || lock_->tryLock(0);
+    if (fd_ >= 0)
+        return true;
+    tomado_ = false;
+    const int fd = ::open(QFile::encodeName(fileName_).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return false;
+    int r;
+    do
+        r = ::flock(fd, LOCK_EX | LOCK_NB);
+    while (r != 0 && errno == EINTR);
+    if (r != 0) {
+        tomado_ = errno == EWOULDBLOCK;
+        ::close(fd);
+        return false;
+    }
+    escribeTitular(fd);
+    fd_ = fd;
+    return true;
 }
 
 bool BloqueoInstancia::tomadoPorOtraCopia() const
 {
-    return lock_->error() == QLockFile::LockFailedError;
+    return tomado_;
 }

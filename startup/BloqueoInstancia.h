@@ -1,12 +1,10 @@
 #pragma once
 // The previous-instance test: one lock file per program and user in the
-// user's runtime folder. The lock goes with the process, so a copy that
-// crashed leaves no lock behind that refuses the next start.
+// user's runtime folder, held with flock(). The kernel drops the lock with
+// the process, so a copy that crashed leaves no lock behind that refuses the
+// next start; the file itself stays and is reused.
 
-#include <QLockFile>
 #include <QString>
-
-#include <memory>
 
 class BloqueoInstancia {
 public:
@@ -31,5 +29,6 @@ public:
 
 private:
     QString fileName_;
-    std::unique_ptr<QLockFile> lock_;
+    int fd_ = -1;             // open while this object holds the lock
+    bool tomado_ = false;     // the last tryLock found it held by another copy
 };

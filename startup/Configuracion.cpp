@@ -6,13 +6,13 @@
 
 namespace {
 
-QString readKey(const QString& iniPath, const char16_t* key)
+QString leeClave(const QByteArray& ini, const char16_t* key)
 {
-    return ArchivoIni::read(iniPath, QString::fromUtf16(kIniSection), QString::fromUtf16(key));
+    return ArchivoIni::valorEn(ini, QString::fromUtf16(kIniSection), QString::fromUtf16(key));
 }
 
 // The suite writes Windows folder names; here the separator is '/'.
-QString unixPath(QString path)
+QString rutaUnix(QString path)
 {
     return path.replace(u'\\', u'/');
 }
@@ -21,20 +21,22 @@ QString unixPath(QString path)
 
 Configuracion leeConfiguracion(const QString& iniPath)
 {
+    // One read: every key comes from the same version of the file.
+    const QByteArray ini = ArchivoIni::contenido(iniPath);
     Configuracion s;
-    s.sysPath = unixPath(readKey(iniPath, u"SysPath"));
-    s.sysVersion = readKey(iniPath, u"SysVersion");
-    s.dbPath = unixPath(readKey(iniPath, u"DBPath"));
-    s.dbName = unixPath(readKey(iniPath, u"DBName"));
+    s.sysPath = rutaUnix(leeClave(ini, u"SysPath"));
+    s.sysVersion = leeClave(ini, u"SysVersion");
+    s.dbPath = rutaUnix(leeClave(ini, u"DBPath"));
+    s.dbName = rutaUnix(leeClave(ini, u"DBName"));
     s.dbFile = s.dbPath + s.dbName;
-    s.sysMenu = unixPath(readKey(iniPath, u"SysMenu"));
+    s.sysMenu = rutaUnix(leeClave(ini, u"SysMenu"));
     s.menuFile = s.sysPath + s.sysMenu;
     s.rptPath = s.sysPath + QStringLiteral("RPT");
     s.tmpPath = s.sysPath + QStringLiteral("TMP/");
     s.tmpPathNoSep = s.sysPath + QStringLiteral("TMP");
     s.bmpPath = s.sysPath + QStringLiteral("BMP/");
-    s.sysUser = readKey(iniPath, u"SysUser");
-    s.dbLogin = readKey(iniPath, u"DBLogin");
+    s.sysUser = leeClave(ini, u"SysUser");
+    s.dbLogin = leeClave(ini, u"DBLogin");
     return s;
 }
 

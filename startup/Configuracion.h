@@ -24,7 +24,7 @@ struct Configuracion {
     bool loginPorUsuario() const { return dbLogin.compare(u"SysUser", Qt::CaseInsensitive) == 0; }
 
     // The workgroup file recorded as SystemDB: sysPath + "KV000.MDW".
-    QString systemDb() const { return sysPath + QStringLiteral("KV000.MDW"); }
+    QString baseSistema() const { return sysPath + QStringLiteral("KV000.MDW"); }
 };
 
 inline constexpr char16_t kIniSection[] = u"Options";

@@ -12,7 +12,7 @@
 namespace MensajesInicio {
 namespace {
 
-void show(MensajeUsuario::Icono icono, const QString& title, const QString& text)
+void muestraMensaje(MensajeUsuario::Icono icono, const QString& title, const QString& text)
 {
     if (sinVentanas())
         escribeEnStderr(title, text);
@@ -30,22 +30,22 @@ bool sinVentanas()
 
 void sinIntegrador()
 {
-    show(MensajeUsuario::Icono::Critico, kTituloSinIntegrador, kTextoSinIntegrador);
+    muestraMensaje(MensajeUsuario::Icono::Critico, kTituloSinIntegrador, kTextoSinIntegrador);
 }
 
 void yaEnEjecucion()
 {
-    show(MensajeUsuario::Icono::Informacion, kTituloYaEnEjecucion, kTextoYaEnEjecucion);
+    muestraMensaje(MensajeUsuario::Icono::Informacion, kTituloYaEnEjecucion, kTextoYaEnEjecucion);
 }
 
 void bloqueoFallido(const QString& archivo)
 {
-    show(MensajeUsuario::Icono::Critico, kTituloYaEnEjecucion, BloqueoInstancia::kTextoBloqueoFallido.arg(archivo));
+    muestraMensaje(MensajeUsuario::Icono::Critico, kTituloYaEnEjecucion, BloqueoInstancia::kTextoBloqueoFallido.arg(archivo));
 }
 
 void errorConexion(const FalloApertura& failure)
 {
-    show(MensajeUsuario::Icono::Ninguno, kTituloErrorConexion, mensajeFalloApertura(failure));
+    muestraMensaje(MensajeUsuario::Icono::Ninguno, kTituloErrorConexion, mensajeFalloApertura(failure));
 }
 
 } // namespace MensajesInicio

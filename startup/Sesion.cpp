@@ -22,31 +22,31 @@ constexpr int kSqliteCorrupt = 11;
 constexpr int kSqliteCantOpen = 14;
 constexpr int kSqliteNotADb = 26;
 
-FalloApertura lockedFailure(const QString& file)
+FalloApertura falloBloqueada(const QString& file)
 {
     return {kErrLocked, QStringLiteral("The database engine cannot open the file '%1'. It is already opened "
                                        "exclusively by another user, or you need permission to view its data.")
                             .arg(file)};
 }
 
-FalloApertura missingFailure(const QString& file)
+FalloApertura falloInexistente(const QString& file)
 {
     return {kErrFileNotFound, QStringLiteral("Could not find file '%1'.").arg(file)};
 }
 
-FalloApertura notDatabaseFailure(const QString& file)
+FalloApertura falloNoEsBase(const QString& file)
 {
     return {kErrNotDatabase, QStringLiteral("Unrecognized database format '%1'.").arg(file)};
 }
 
-FalloApertura cannotOpenFailure(const QString& file)
+FalloApertura falloNoSeAbre(const QString& file)
 {
     return {kErrCannotOpen, QStringLiteral("Cannot open database '%1'. It may not be a database that your "
                                            "application recognizes, or the file may be corrupt.")
                                 .arg(file)};
 }
 
-FalloApertura diskFullFailure(const QString& file)
+FalloApertura falloDiscoLleno(const QString& file)
 {
     return {kErrDiskFull, QStringLiteral("No queda espacio libre en el disco de la base de datos '%1': no se puede "
                                          "abrir hasta que se libere espacio.")
@@ -55,7 +55,7 @@ FalloApertura diskFullFailure(const QString& file)
 
 // Opening a database in write-ahead mode makes its shared-memory file first;
 // on a full disk that fails as an I/O error, which is told as what it is.
-bool diskFull(const QString& file)
+bool discoLleno(const QString& file)
 {
     constexpr qint64 kMinimum = 64 * 1024;
     const QStorageInfo storage(QFileInfo(file).absolutePath());
@@ -65,7 +65,7 @@ bool diskFull(const QString& file)
 // A second user of a suite kept on one machine: the file or folder belongs to
 // the user who created the suite. Said plainly, with the path, since "locked"
 // would send the user looking for another program that holds the file.
-FalloApertura notWritableFailure(const QString& path, bool folder)
+FalloApertura falloNoEscribible(const QString& path, bool folder)
 {
     const QString what = folder ? QStringLiteral("la carpeta de la base de datos de la suite, donde se escribe su diario")
                                 : QStringLiteral("la base de datos de la suite");
@@ -79,7 +79,7 @@ FalloApertura notWritableFailure(const QString& path, bool folder)
 
 // What of the database this user may not write: the file itself, the journal
 // files beside it, or the folder in which SQLite makes them.
-std::optional<FalloApertura> checkWritable(const QFileInfo& info)
+std::optional<FalloApertura> revisaEscribible(const QFileInfo& info)
 {
     const auto writable = [](const QString& path) {
         return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
@@ -88,10 +88,10 @@ std::optional<FalloApertura> checkWritable(const QFileInfo& info)
     for (const QString& path : {file, file + QStringLiteral("-wal"), file + QStringLiteral("-shm"),
                                 file + QStringLiteral("-journal")}) {
         if ((path == file || QFileInfo::exists(path)) && !writable(path))
-            return notWritableFailure(path, false);
+            return falloNoEscribible(path, false);
     }
     if (!writable(info.absolutePath()))
-        return notWritableFailure(info.absolutePath() + u'/', true);
+        return falloNoEscribible(info.absolutePath() + u'/', true);
     return std::nullopt;
 }
 
@@ -99,14 +99,14 @@ std::optional<FalloApertura> checkWritable(const QFileInfo& info)
 const QStringList kSuiteTables{"CAB",    "DET",   "HCAB",  "HDET",     "CONT",   "PARAM",
                                "CLAVES", "ERROR", "SPOOL", "Reportes", "envio_t"};
 
-FalloApertura missingTablesFailure(const QString& file, const QStringList& missing)
+FalloApertura falloFaltanTablas(const QString& file, const QStringList& missing)
 {
     return {kErrNoSuchTable, QStringLiteral("The database engine cannot find the suite's table(s) %1 in '%2'. "
                                             "Make sure it is the suite's database.")
                                  .arg(missing.join(QStringLiteral(", ")), file)};
 }
 
-FalloApertura lostConnectionFailure()
+FalloApertura falloConexionPerdida()
 {
     return {kErrConnectionFailed, QStringLiteral("Se perdió la conexión con el servidor de la base de datos mientras "
                                                  "se comprobaban sus tablas.")};
@@ -116,7 +116,7 @@ FalloApertura lostConnectionFailure()
 // regard to case (PostgreSQL folds unquoted names to lower case). The
 // catalogue read hides its errors, so a list that lacks tables is trusted only
 // once the connection answers: a server lost meanwhile is told as lost.
-std::optional<FalloApertura> checkSuiteTables(const QSqlDatabase& db, const QString& file,
+std::optional<FalloApertura> revisaTablasSuite(const QSqlDatabase& db, const QString& file,
                                               const QStringList& present)
 {
     QStringList missing;
@@ -126,29 +126,29 @@ std::optional<FalloApertura> checkSuiteTables(const QSqlDatabase& db, const QStr
     if (missing.isEmpty())
         return std::nullopt;
     if (!conexionViva(db))
-        return lostConnectionFailure();
-    return missingTablesFailure(file, missing);
+        return falloConexionPerdida();
+    return falloFaltanTablas(file, missing);
 }
 
-FalloApertura fromSqlite(const QSqlError& error, const QString& file)
+FalloApertura falloDeSqlite(const QSqlError& error, const QString& file)
 {
     bool ok = false;
     const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
-    if (clasificarError(error) == FalloSql::DiscoLleno || ((!ok || code == kSqliteIoErr) && diskFull(file)))
-        return diskFullFailure(file);
+    if (clasificarError(error) == FalloSql::DiscoLleno || ((!ok || code == kSqliteIoErr) && discoLleno(file)))
+        return falloDiscoLleno(file);
     if (!ok)
-        return cannotOpenFailure(file);
+        return falloNoSeAbre(file);
     // The file is there (checked before) but may not be opened: locked too.
     if (clasificarError(error) == FalloSql::Bloqueo || code == kSqliteCantOpen)
-        return lockedFailure(file);
+        return falloBloqueada(file);
     if (code == kSqliteNotADb || code == kSqliteCorrupt)
-        return notDatabaseFailure(file);
-    return cannotOpenFailure(file);
+        return falloNoEsBase(file);
+    return falloNoSeAbre(file);
 }
 
 // A server's refusal: a Spanish sentence saying what happened, then the
 // server's own text.
-FalloApertura fromServer(const QSqlError& error)
+FalloApertura falloDelServidor(const QSqlError& error)
 {
     const QString text = error.databaseText().trimmed().isEmpty() ? error.text().trimmed()
                                                                   : error.databaseText().trimmed();
@@ -169,23 +169,23 @@ FalloApertura fromServer(const QSqlError& error)
 
 // A file without any write permission is what a read-only file is on the
 // suite's home platform: nobody, the administrator included, opens it for writing.
-bool hasNoWriteBit(const QFileInfo& info)
+bool sinPermisoEscritura(const QFileInfo& info)
 {
     return !(info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup |
                                    QFileDevice::WriteOther));
 }
 
-std::optional<FalloApertura> openSqlite(const QString& dbFile, const OpcionesApertura& options)
+std::optional<FalloApertura> abreSqlite(const QString& dbFile, const OpcionesApertura& options)
 {
     const QFileInfo info(dbFile);
     if (dbFile.isEmpty() || !info.exists() || info.isDir())
-        return missingFailure(dbFile);
+        return falloInexistente(dbFile);
     // A device or a FIFO holds no tables, and reading one may never end.
     if (!info.isFile())
-        return missingTablesFailure(dbFile, kSuiteTables);
-    if (hasNoWriteBit(info))
-        return lockedFailure(dbFile);
-    if (auto failure = checkWritable(info))
+        return falloFaltanTablas(dbFile, kSuiteTables);
+    if (sinPermisoEscritura(info))
+        return falloBloqueada(dbFile);
+    if (auto failure = revisaEscribible(info))
         return failure;
 
     std::optional<FalloApertura> failure;
@@ -196,19 +196,19 @@ std::optional<FalloApertura> openSqlite(const QString& dbFile, const OpcionesApe
         db.setDatabaseName(QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded) +
                            QStringLiteral("?mode=rw"));
         if (!db.open()) {
-            failure = fromSqlite(db.lastError(), dbFile);
+            failure = falloDeSqlite(db.lastError(), dbFile);
         } else {
             // The file opens lazily: reading the catalogue proves it is a database and
             // not held exclusively; taking the write lock proves we may write.
             QSqlQuery q(db);
             if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-                failure = fromSqlite(q.lastError(), dbFile);
+                failure = falloDeSqlite(q.lastError(), dbFile);
             else if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
-                failure = fromSqlite(q.lastError(), dbFile);
+                failure = falloDeSqlite(q.lastError(), dbFile);
             else
                 q.exec(QStringLiteral("ROLLBACK"));
             if (!failure)
-                failure = checkSuiteTables(db, dbFile, db.tables(QSql::Tables));
+                failure = revisaTablasSuite(db, dbFile, db.tables(QSql::Tables));
             if (failure)
                 db.close();
         }
@@ -218,7 +218,7 @@ std::optional<FalloApertura> openSqlite(const QString& dbFile, const OpcionesApe
     return failure;
 }
 
-std::optional<FalloApertura> openPostgres(const QString& dbFile, const Configuracion& settings, const OpcionesApertura& options)
+std::optional<FalloApertura> abrePostgres(const QString& dbFile, const Configuracion& settings, const OpcionesApertura& options)
 {
     QString problem;
     std::optional<DireccionServidor> address = leerDireccionServidor(dbFile, &problem);
@@ -229,9 +229,9 @@ std::optional<FalloApertura> openPostgres(const QString& dbFile, const Configura
     {
         QSqlDatabase db = prepararConexionServidor(*address, options.connectionName, options.busyTimeoutMs);
         if (!db.open())
-            failure = fromServer(db.lastError());
+            failure = falloDelServidor(db.lastError());
         else if (QStringList present; (failure = comprobarLoginServidor(db, settings, &present))
-                 || (failure = checkSuiteTables(db, QUrl(dbFile).toString(QUrl::RemovePassword), present)))
+                 || (failure = revisaTablasSuite(db, QUrl(dbFile).toString(QUrl::RemovePassword), present)))
             db.close();
     }
     if (failure)
@@ -239,7 +239,7 @@ std::optional<FalloApertura> openPostgres(const QString& dbFile, const Configura
     return failure;
 }
 
-QString fromCodes(std::initializer_list<char16_t> codes)
+QString deCodigos(std::initializer_list<char16_t> codes)
 {
     QString s;
     for (char16_t c : codes)
@@ -265,7 +265,7 @@ std::optional<FalloApertura> abreBaseDatos(const Configuracion& settings, const 
     // too), and nothing is recorded in the settings file. Nothing adds the
     // separator either: "/srv/suite" names the workgroup file "/srv/suiteKV000.MDW".
     if (settings.sysPath.isEmpty() || !settings.sysPath.endsWith(u'/') || !QFileInfo(settings.sysPath).isDir())
-        return missingFailure(settings.systemDb());
+        return falloInexistente(settings.baseSistema());
     return abreArchivoBaseDatos(settings.dbFile, settings, iniPath, options);
 }
 
@@ -274,10 +274,10 @@ std::optional<FalloApertura> abreArchivoBaseDatos(const QString& dbFile, const C
 {
     // The workgroup file is recorded for the rest of the suite; SQLite has no accounts to open it with.
     if (options.writeSystemDb)
-        ArchivoIni::write(iniPath, QString::fromUtf16(kIniSection), QStringLiteral("SystemDB"), settings.systemDb());
+        ArchivoIni::escribe(iniPath, QString::fromUtf16(kIniSection), QStringLiteral("SystemDB"), settings.baseSistema());
     if (esDireccionServidor(dbFile))
-        return openPostgres(dbFile, settings, options);
-    return openSqlite(dbFile, options);
+        return abrePostgres(dbFile, settings, options);
+    return abreSqlite(dbFile, options);
 }
 
 void cierraBaseDatos(const QString& connectionName)
@@ -292,10 +292,10 @@ void cierraBaseDatos(const QString& connectionName)
 
 QString usuarioIncorporado()
 {
-    return fromCodes({113, 118, 114, 115, 117, 105, 116, 101});
+    return deCodigos({113, 118, 114, 115, 117, 105, 116, 101});
 }
 
 QString claveIncorporada()
 {
-    return fromCodes({81, 118, 114, 48, 56, 51, 52, 115});
+    return deCodigos({81, 118, 114, 48, 56, 51, 52, 115});
 }

@@ -39,7 +39,7 @@ QStringView valorEtiqueta(QStringView resto, QStringView cierre)
 // The lines of a file written with CR LF; a lone LF also ends a line.
 QStringList lineasDe(const QByteArray& bytes)
 {
-    QStringList lineas = FormatoSpool::decode(bytes).split(u'\n');
+    QStringList lineas = FormatoSpool::decodifica(bytes).split(u'\n');
     if (!lineas.isEmpty() && lineas.last().isEmpty())
         lineas.removeLast();
     for (QString& l : lineas)

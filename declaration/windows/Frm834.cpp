@@ -421,7 +421,7 @@ void Frm834::MkePeriodo_LostFocus()
         lecturaFallida(grabacion834::texto::kDatosNoLeidos, error);
         return;
     }
-    if (completo && decl_.iAccion == 0 && ipm.isZero()) {
+    if (completo && decl_.iAccion == 0 && ipm.esCero()) {
         bloqueaFormulario();
         mensaje(QMessageBox::Warning, kSinIpm + texto);
     }

@@ -31,7 +31,7 @@ const QString kSubtitulo = QStringLiteral("DECLARACION ANTICIPO ADICIONAL RENTA 
 const QString kTotal = QStringLiteral(" Inconsistencias Detectadas : ");
 const QString kEtiqueta = QStringLiteral("En su declaración se han detectado las siguientes inconsistencias :");
 
-QFont courier()
+QFont fuenteCourier()
 {
     QFont f(QStringLiteral("Courier New"));
     f.setStyleHint(QFont::Monospace);
@@ -88,7 +88,7 @@ void pintarInconsistencias(QPainter& p, QPagedPaintDevice& dispositivo, const QL
 {
     p.save();
     p.scale(double(dispositivo.logicalDpiX()) / kTwipsPorPulgada, double(dispositivo.logicalDpiY()) / kTwipsPorPulgada);
-    QFont letra = courier();
+    QFont letra = fuenteCourier();
     letra.setPixelSize(kTamanoLetraTwips);
     p.setBrush(Qt::NoBrush);
     int pagina = 0;
@@ -121,7 +121,7 @@ FrmConsist::FrmConsist(const QString& rutaArchivo, QWidget* parent)
     TxtPreliminar_->setObjectName(QStringLiteral("TxtPreliminar"));
     TxtPreliminar_->setReadOnly(true);
     TxtPreliminar_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    TxtPreliminar_->setFont(courier());
+    TxtPreliminar_->setFont(fuenteCourier());
     TxtPreliminar_->setPlainText(validacion834::leerMensajes(ruta_).join(u'\n'));
 
     CmdImprimir_ = new QPushButton(QStringLiteral("&Imprimir"), this);

@@ -52,4 +52,4 @@ private:
 };
 
 // Hourglass pointer for the life of the object.
-using WaitCursor = ModObjetos::CursorEspera;
+using CursorDeEspera = ModObjetos::CursorEspera;

@@ -24,7 +24,7 @@ const QString kUserFilter = QStringLiteral(" AND ") + condicionMismoUsuario(QStr
 const QString kDeclarationWhere = QStringLiteral(" WHERE DOC_ID_D=? AND TIP_DOC_D=6 AND PERIODO=? AND FORMULARIO=?");
 const QString kCorrelWhere = QStringLiteral(" AND CORREL=?");
 
-QSqlQuery declarationList(QSqlDatabase db, const QString& select, const QString& order, const QString& formCode,
+QSqlQuery listaDeclaraciones(QSqlDatabase db, const QString& select, const QString& order, const QString& formCode,
                           const QString& sysUser)
 {
     const bool restricted = !esUsuarioSinRestriccion(tipoUsuario(db, sysUser));
@@ -72,7 +72,7 @@ FalloBase falloBaseDe(const QSqlError& error)
     return f;
 }
 
-QString listFailureText(const QSqlError& error)
+QString textoFalloLista(const QSqlError& error)
 {
     QString text = QStringLiteral("No se pudo leer la lista de declaraciones");
     switch (clasificarError(error)) {
@@ -90,13 +90,13 @@ QString listFailureText(const QSqlError& error)
 
 QSqlQuery consultaDeclaracionesGuardadas(QSqlDatabase db, const QString& formCode, const QString& sysUser)
 {
-    return declarationList(db, kStoredList, QStringLiteral(" ORDER BY A.DOC_ID_D ASC, A.PERIODO ASC"), formCode,
+    return listaDeclaraciones(db, kStoredList, QStringLiteral(" ORDER BY A.DOC_ID_D ASC, A.PERIODO ASC"), formCode,
                            sysUser);
 }
 
 QSqlQuery consultaDeclaracionesEnviadas(QSqlDatabase db, const QString& formCode, const QString& sysUser)
 {
-    return declarationList(db, kSentList,
+    return listaDeclaraciones(db, kSentList,
                            QStringLiteral(" ORDER BY A.DOC_ID_D ASC, A.PERIODO ASC, A.CORREL ASC"), formCode,
                            sysUser);
 }
@@ -147,7 +147,7 @@ QString textoImporteUit(const QString& funcion)
         point = point || t[end] == u'.';
         ++end;
     }
-    const std::optional<Dinero> amount = Dinero::parse(QStringView(t).left(end));
+    const std::optional<Dinero> amount = Dinero::analiza(QStringView(t).left(end));
     if (!amount)
         return QStringLiteral("0");
     QString text = amount->toString(4);

@@ -38,7 +38,7 @@ FalloBase falloBaseDe(const QSqlError& error);
 // The text shown when a list cannot be read: a Spanish sentence saying why
 // (another workstation holding the database, the server's connection lost),
 // then the driver's own text.
-QString listFailureText(const QSqlError& error);
+QString textoFalloLista(const QSqlError& error);
 
 // Stored declarations of form `formCode`, joined with their taxpayer and
 // ordered by RUC (then year): all of them when the suite user is of type "0",

@@ -52,9 +52,9 @@ DialogoSeleccionDeclaracion::DialogoSeleccionDeclaracion(ContextoListaDeclaracio
     layout->addWidget(frame_);
     layout->addLayout(buttons);
 
-    connect(action_, &QPushButton::clicked, this, &DialogoSeleccionDeclaracion::onAction);
+    connect(action_, &QPushButton::clicked, this, &DialogoSeleccionDeclaracion::alAccionar);
     connect(salir_, &QPushButton::clicked, this, &DialogoSeleccionDeclaracion::onSalir);
-    connect(grid_, &QTableView::doubleClicked, this, &DialogoSeleccionDeclaracion::onAction);
+    connect(grid_, &QTableView::doubleClicked, this, &DialogoSeleccionDeclaracion::alAccionar);
     connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &DialogoSeleccionDeclaracion::alCambiarFilaActual);
 }
@@ -72,7 +72,7 @@ void DialogoSeleccionDeclaracion::load(int row)
 {
     std::optional<QSqlError> failure;
     {
-        WaitCursor wait;
+        CursorDeEspera wait;
         QSqlQuery query = consultaLista();
         // The server restarted since the last statement: the list is asked
         // again on a connection opened anew.
@@ -88,7 +88,7 @@ void DialogoSeleccionDeclaracion::load(int row)
     // pointer, whatever hourglass the command that opened it set.
     ModObjetos::PunteroEspera(false);
     if (failure) {
-        showListFailure(*failure);
+        muestraFalloLista(*failure);
         return;
     }
     if (model_->rowCount() == 0)
@@ -101,12 +101,12 @@ void DialogoSeleccionDeclaracion::load(int row)
     grid_->setCurrentIndex(model_->index(row, 0));
 }
 
-void DialogoSeleccionDeclaracion::showListFailure(const QSqlError& error)
+void DialogoSeleccionDeclaracion::muestraFalloLista(const QSqlError& error)
 {
     // Closing the box activates the dialog again: that activation does not
     // ask for the list once more.
     failureShown_ = true;
-    QMessageBox box(QMessageBox::Critical, kListErrorTitle, listFailureText(error), QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Critical, kListErrorTitle, textoFalloLista(error), QMessageBox::Ok, this);
     box.exec();
 }
 
@@ -151,7 +151,7 @@ bool DialogoSeleccionDeclaracion::confirm(const QString& question)
     return box.exec() == QMessageBox::Yes;
 }
 
-void DialogoSeleccionDeclaracion::onAction()
+void DialogoSeleccionDeclaracion::alAccionar()
 {
     if (model_->rowCount() == 0)
         return;

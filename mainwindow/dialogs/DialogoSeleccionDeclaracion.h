@@ -85,11 +85,11 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    void onAction();
+    void alAccionar();
     void onSalir();
     void alCambiarFilaActual();
     // A list that could not be read is told, never shown as empty.
-    void showListFailure(const QSqlError& error);
+    void muestraFalloLista(const QSqlError& error);
 
     ContextoListaDeclaraciones context_;
     ModeloConsultaGrilla* model_;

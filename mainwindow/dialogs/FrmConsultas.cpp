@@ -47,7 +47,7 @@ FrmConsultas::FrmConsultas(QSqlDatabase db, qint16 operation, QWidget* parent)
     QString codigo = QStringLiteral("Código");
     QString descrip = QStringLiteral("Descripción");
     {
-        WaitCursor wait;
+        CursorDeEspera wait;
         if (operation == kBanks) {
             setWindowTitle(kBanksCaption);
             model_->setQuery(consultaListaBancos(db));

@@ -90,7 +90,7 @@ void FrmContAbrir::remove()
         return;
     std::optional<FalloBase> failure;
     {
-        WaitCursor wait;
+        CursorDeEspera wait;
         sueltaLista();
         failure = eliminaDeclaracionGuardada(context().db, ruc, periodo, context().formCode);
     }

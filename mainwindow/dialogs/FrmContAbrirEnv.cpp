@@ -24,7 +24,7 @@ constexpr int kHeightTwips = 4530;
 
 // A number as the suite's number-to-text conversion writes it: a blank in
 // place of the sign of a positive number.
-QString numberWithSignPlace(int number)
+QString numeroConLugarSigno(int number)
 {
     return number < 0 ? QString::number(number) : u' ' + QString::number(number);
 }
@@ -77,12 +77,12 @@ void FrmContAbrirEnv::preparaColumnas()
 void FrmContAbrirEnv::ejecutaAccion()
 {
     if (operation_ == kRegister)
-        registerOrderNumber();
+        registraNumeroOrden();
     else if (operation_ == kDelete)
         remove();
 }
 
-void FrmContAbrirEnv::registerOrderNumber()
+void FrmContAbrirEnv::registraNumeroOrden()
 {
     const int row = filaActual();
     const QVariantList values{rucElegido().trimmed(), nombreElegido().trimmed(), true, correlElegido(),
@@ -101,7 +101,7 @@ void FrmContAbrirEnv::remove()
         return;
     std::optional<FalloBase> failure;
     {
-        WaitCursor wait;
+        CursorDeEspera wait;
         sueltaLista();
         failure = eliminaDeclaracionEnviada(context().db, ruc, periodo, context().formCode, correl);
     }
@@ -113,6 +113,6 @@ void FrmContAbrirEnv::remove()
 void FrmContAbrirEnv::muestraFallo(const FalloBase& failure)
 {
     QMessageBox box(QMessageBox::NoIcon, kErrorTitle,
-                    failure.description + u'\n' + numberWithSignPlace(failure.number), QMessageBox::Ok, this);
+                    failure.description + u'\n' + numeroConLugarSigno(failure.number), QMessageBox::Ok, this);
     box.exec();
 }

@@ -28,7 +28,7 @@ protected:
     void ejecutaAccion() override;
 
 private:
-    void registerOrderNumber();
+    void registraNumeroOrden();
     void remove();
     void muestraFallo(const FalloBase& failure);
 

@@ -23,7 +23,7 @@ constexpr int kWidthTwips = 5700;
 constexpr int kHeightTwips = 3000;
 
 // The decoration: a form sheet with a few ruled lines.
-QPixmap productPicture(int size)
+QPixmap imagenProducto(int size)
 {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
@@ -54,7 +54,7 @@ frmAcercade::frmAcercade(QWidget* parent)
 
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("picIcon"));
-    picture->setPixmap(productPicture(48));
+    picture->setPixmap(imagenProducto(48));
     auto* product = new QLabel(kProduct, this);
     product->setObjectName(QStringLiteral("lblProducto"));
     QFont big = product->font();

@@ -4,7 +4,7 @@
 
 #include "Casillas834.h"
 #include "Declaracion834.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -41,7 +41,7 @@ Resultado ejecutar(const QByteArray& entrada, const QStringList& argumentos = {}
     return r;
 }
 
-int contarFilas(const TestSuite& suite, const QString& tabla)
+int contarFilas(const SuiteDePrueba& suite, const QString& tabla)
 {
     QSqlQuery q(suite.db());
     if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM ") + tabla) || !q.next())
@@ -90,7 +90,7 @@ TEST(Compute, TypingKeyByKeyEndsAsWholeTexts)
     ASSERT_EQ(r.codigo, 0) << r.errores.constData();
 
     Declaracion834 d;
-    d.aplicarEjercicio("2003", Dinero::fromWhole(3100), "1.011");
+    d.aplicarEjercicio("2003", Dinero::deEntero(3100), "1.011");
     d.setRespuesta(Declaracion834::Pregunta::Ajuste, "1");
     Detalle105 detalle;
     detalle[0] = "1500";
@@ -141,7 +141,7 @@ TEST(Compute, LockedModalityAndDisabledInterestTakeNoKeys)
 
 TEST(Compute, ParametersFromTheSuiteDatabaseAndNothingWritten)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     ASSERT_TRUE(suite.exec("INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES "
                            "('404','20030101','00003100.00'),('404','20050101','00003300.00'),"
                            "('960','2004','1.011')"));

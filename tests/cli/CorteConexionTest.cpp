@@ -6,7 +6,7 @@
 #include "Grabacion834.h"
 #include "ProcesoF0834.h"
 #include "Suite.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QFile>
 #include <QJsonObject>
@@ -21,7 +21,7 @@ using Corte = EnlaceCortable::Corte;
 
 // A sample suite whose KV000.INI reaches the server through the link.
 struct SuiteEnlazada {
-    TestSuite s;
+    SuiteDePrueba s;
     EnlaceCortable enlace{qEnvironmentVariable("QVR_TEST_PG")};
 
     SuiteEnlazada()
@@ -66,7 +66,7 @@ QString errores(const Salida& r) { return QString::fromUtf8(r.errores); }
 // Whatever the link does to the COMMIT, f0834 save tells what the server did.
 TEST(CorteConexion, SaveTellsWhatTheServerDidWithTheCommit)
 {
-    if (!TestSuite::serverEngine())
+    if (!SuiteDePrueba::motorServidor())
         GTEST_SKIP() << "on the server only";
     SuiteEnlazada suite;
     ASSERT_TRUE(suite.enlace.escuchando());
@@ -102,7 +102,7 @@ TEST(CorteConexion, SaveTellsWhatTheServerDidWithTheCommit)
 // the import stops there and names the lines not stored.
 TEST(CorteConexion, ImportStopsAtALostConnectionNamingTheLinesNotStored)
 {
-    if (!TestSuite::serverEngine())
+    if (!SuiteDePrueba::motorServidor())
         GTEST_SKIP() << "on the server only";
     SuiteEnlazada suite;
     ASSERT_TRUE(suite.enlace.escuchando());

@@ -5,7 +5,7 @@
 #include "ProcesoF0834.h"
 #include "Progreso.h"
 #include "Suite.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,7 +21,7 @@
 namespace {
 
 struct Suite {
-    TestSuite s;
+    SuiteDePrueba s;
     Suite() { EXPECT_EQ(qvrhost::insertaFilasMuestra(s.db()), QString()); }
     int cuenta(const QString& sql) const
     {
@@ -308,7 +308,7 @@ TEST(Import, TakesOnlyWhatTheWindowTakes)
 // command line either, and a refusal names the taxpayer and says why.
 TEST(Acceso, ARestrictedUserReachesOnlyTheirOwnTaxpayers)
 {
-    TestSuite contador(QStringLiteral("CONTADOR"));
+    SuiteDePrueba contador(QStringLiteral("CONTADOR"));
     ASSERT_EQ(qvrhost::insertaFilasMuestra(contador.db()), QString());
     const QStringList ini{"--ini", contador.iniPath()};
     // Stored while the user could still see every taxpayer.

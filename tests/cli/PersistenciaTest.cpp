@@ -2,7 +2,7 @@
 // as JSON, is checked, stored in the suite's database and read back.
 
 #include "ProcesoF0834.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -27,7 +27,7 @@ const QString kRuc = QStringLiteral("20131312955");
 // A suite whose user may declare for the taxpayer, with the exercise's
 // parameters and the installer's check-sum rows.
 struct Suite {
-    TestSuite s;
+    SuiteDePrueba s;
     Suite()
     {
         s.exec("INSERT INTO CONT (Tip_doc_d, Doc_id_d, Tipo_Ingreso, Nombre, Usuario) "

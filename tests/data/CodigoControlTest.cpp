@@ -1,6 +1,6 @@
 #include "CodigoControl.h"
 #include "MotorSql.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QDate>
 #include <QSqlField>
@@ -18,7 +18,7 @@ QSqlRecord detRow(const QSqlDatabase& db, const QVariantList& values)
     return r;
 }
 
-QSqlRecord plainRecord(const QVariantList& values)
+QSqlRecord registroPlano(const QVariantList& values)
 {
     QSqlRecord r;
     for (int i = 0; i < values.size(); ++i) {
@@ -34,7 +34,7 @@ QSqlRecord plainRecord(const QVariantList& values)
 
 TEST(ControlCode, NumericSumAndCharacterSum)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     const QSqlDatabase db = suite.db();
     // sum A 20123456795, sum B 0
     EXPECT_EQ(codigoControl(detRow(db, {6, "20123456789"}), kControlCountDet), "795000");
@@ -48,15 +48,15 @@ TEST(ControlCode, NumericSumAndCharacterSum)
 
 TEST(ControlCode, LastColumnAndNonNumericTextsDoNotCount)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     const QSqlDatabase db = suite.db();
     const QVariantList base{6, "20100070970", "2003", "0834", "105", "1500", "01"};
     QVariantList withCode = base;
     withCode << "999999";
     EXPECT_EQ(codigoControl(detRow(db, withCode), kControlCountDet), codigoControl(detRow(db, base), kControlCountDet));
     // a text that is no number adds nothing to sum A
-    EXPECT_EQ(codigoControl(plainRecord({"X1", "12"}), 2), "012000");
-    EXPECT_EQ(codigoControl(plainRecord({true, "12"}), 2), "012000");
+    EXPECT_EQ(codigoControl(registroPlano({"X1", "12"}), 2), "012000");
+    EXPECT_EQ(codigoControl(registroPlano({true, "12"}), 2), "012000");
 }
 
 TEST(ControlCode, ValuesTurnedIntoText)
@@ -72,30 +72,30 @@ TEST(ControlCode, ValuesTurnedIntoText)
     EXPECT_EQ(textoCodigoControl(true), "");
     EXPECT_EQ(textoCodigoControl(QByteArray("12")), "");
     // a date counts as its digits: "20040315" by character is 1811
-    EXPECT_EQ(codigoControl(plainRecord({1, QDate(2004, 3, 15)}), 1), "001811");
-    EXPECT_EQ(codigoControl(plainRecord({QDate(2004, 3, 15)}), 1), "315000");
+    EXPECT_EQ(codigoControl(registroPlano({1, QDate(2004, 3, 15)}), 1), "001811");
+    EXPECT_EQ(codigoControl(registroPlano({QDate(2004, 3, 15)}), 1), "315000");
 }
 
 TEST(ControlCode, CharacterCodesAreWindows1252)
 {
-    EXPECT_EQ(codigoControl(plainRecord({0, QString::fromUtf8("Ñ")}), 1), "000209");
-    EXPECT_EQ(codigoControl(plainRecord({0, QString::fromUtf8("a€")}), 1), "000353");  // 97 + 128x2
+    EXPECT_EQ(codigoControl(registroPlano({0, QString::fromUtf8("Ñ")}), 1), "000209");
+    EXPECT_EQ(codigoControl(registroPlano({0, QString::fromUtf8("a€")}), 1), "000353");  // 97 + 128x2
     // a character outside the code page counts as '?'
-    EXPECT_EQ(codigoControl(plainRecord({0, QString::fromUtf8("\u4e2d")}), 1), "000063");
+    EXPECT_EQ(codigoControl(registroPlano({0, QString::fromUtf8("\u4e2d")}), 1), "000063");
 }
 
 TEST(ControlCode, FractionalSumIsRounded)
 {
-    EXPECT_EQ(codigoControl(plainRecord({"2.5"}), 1), "003000");
-    EXPECT_EQ(codigoControl(plainRecord({"2.4", 0.1}), 2), "003000");  // 2.5 exactly, not 2.4999...
-    EXPECT_EQ(codigoControl(plainRecord({"2.49"}), 1), "002000");
-    EXPECT_EQ(codigoControl(plainRecord({"-7.5"}), 1), "008000");
-    EXPECT_EQ(codigoControl(plainRecord({"999", "1"}), 2), "000000");
+    EXPECT_EQ(codigoControl(registroPlano({"2.5"}), 1), "003000");
+    EXPECT_EQ(codigoControl(registroPlano({"2.4", 0.1}), 2), "003000");  // 2.5 exactly, not 2.4999...
+    EXPECT_EQ(codigoControl(registroPlano({"2.49"}), 1), "002000");
+    EXPECT_EQ(codigoControl(registroPlano({"-7.5"}), 1), "008000");
+    EXPECT_EQ(codigoControl(registroPlano({"999", "1"}), 2), "000000");
 }
 
 TEST(ControlCode, SameCodeBeforeInsertAndAfterReadingBack)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     const QSqlDatabase db = suite.db();
     QSqlRecord row = columnasDeTabla(db, "HDET");
     const QVariantList values{6, "20100070970", "2003", "0834", "0000000012", "806", "45", "01", 0};

@@ -1,5 +1,5 @@
 #include "ConsultasParam.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QSqlQuery>
 #include <gtest/gtest.h>
@@ -8,11 +8,11 @@ namespace {
 
 // A 044 record laid out like the suite's: positions 32 (short name), 46
 // (length), 56 (display order), 59-82 (flags), 128 (data kind), 130 (length kind).
-QString documentRecord(const QString& shortName, const QString& length, const QString& order,
+QString registroDocumento(const QString& nombreCorto, const QString& length, const QString& order,
                        const QString& flags, QChar claseDato, QChar lengthKind)
 {
     QString f(130, u' ');
-    f.replace(31, shortName.size(), shortName);
+    f.replace(31, nombreCorto.size(), nombreCorto);
     f.replace(45, 2, length);
     f.replace(55, 2, order);
     f.replace(58, 24, flags);
@@ -21,7 +21,7 @@ QString documentRecord(const QString& shortName, const QString& length, const QS
     return f;
 }
 
-void addParam(const TestSuite& suite, const QString& numero, const QString& argumento, const QString& funcion)
+void agregaParam(const SuiteDePrueba& suite, const QString& numero, const QString& argumento, const QString& funcion)
 {
     QSqlQuery q(suite.db());
     q.prepare("INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES (?,?,?)");
@@ -31,7 +31,7 @@ void addParam(const TestSuite& suite, const QString& numero, const QString& argu
     ASSERT_TRUE(q.exec());
 }
 
-void addTaxpayer(const TestSuite& suite, int tipo, const QString& doc, const QString& name, const QString& user)
+void agregaContribuyente(const SuiteDePrueba& suite, int tipo, const QString& doc, const QString& name, const QString& user)
 {
     QSqlQuery q(suite.db());
     q.prepare("INSERT INTO CONT (Tip_doc_d, Doc_id_d, Tipo_Ingreso, Nombre, Usuario) VALUES (?,?,1,?,?)");
@@ -70,7 +70,7 @@ TEST(ParamLookups, DefaultRucRecordPositions)
     EXPECT_EQ(kRegistroRucPredeterminado.size(), 130);
     const RegistroTipoDocumento ruc{kRegistroRucPredeterminado};
     EXPECT_EQ(mid(kRegistroRucPredeterminado, 1, 30).trimmed(), "REG. UNICO DE CONTRIBUYENTES");
-    EXPECT_EQ(ruc.shortName().trimmed(), "RUC");
+    EXPECT_EQ(ruc.nombreCorto().trimmed(), "RUC");
     EXPECT_EQ(ruc.length(), 11);
     EXPECT_EQ(ruc.ordenPresentacion(), "01");
     EXPECT_EQ(ruc.claseDato(), "5");
@@ -81,12 +81,12 @@ TEST(ParamLookups, DefaultRucRecordPositions)
 
 TEST(ParamLookups, DocumentTypeListKeepsOfferedTypesInDisplayOrder)
 {
-    TestSuite suite;
-    addParam(suite, "044", "6", kRegistroRucPredeterminado);  // order 01, offered at 82
-    addParam(suite, "044", "1", documentRecord("DNI", "08", "02", kAllButLast, u'5', u'1'));
-    addParam(suite, "044", "4", documentRecord("CARNET EXT.", "12", "00", QString(24, u'1'), u'0', u'0'));
-    addParam(suite, "044", "10", documentRecord("OTROS", "15", "03", QString(24, u'1'), u'0', u'0'));
-    addParam(suite, "004", "01", documentRecord("NOT A DOCUMENT", "15", "00", QString(24, u'1'), u'0', u'0'));
+    SuiteDePrueba suite;
+    agregaParam(suite, "044", "6", kRegistroRucPredeterminado);  // order 01, offered at 82
+    agregaParam(suite, "044", "1", registroDocumento("DNI", "08", "02", kAllButLast, u'5', u'1'));
+    agregaParam(suite, "044", "4", registroDocumento("CARNET EXT.", "12", "00", QString(24, u'1'), u'0', u'0'));
+    agregaParam(suite, "044", "10", registroDocumento("OTROS", "15", "03", QString(24, u'1'), u'0', u'0'));
+    agregaParam(suite, "004", "01", registroDocumento("NOT A DOCUMENT", "15", "00", QString(24, u'1'), u'0', u'0'));
 
     const QStringList atLast = elementosTipoDocumento(suite.db(), 82, false);
     ASSERT_EQ(atLast.size(), 3);  // DNI's flag 82 is "0" although every other flag is set
@@ -108,10 +108,10 @@ TEST(ParamLookups, DocumentTypeListKeepsOfferedTypesInDisplayOrder)
 
 TEST(ParamLookups, DocumentNumberWithTheRucRecord)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     const QSqlDatabase db = suite.db();
     EXPECT_TRUE(revisaNumeroDocumento(db, "06", "ABC"));  // no 044 row: nothing to check
-    addParam(suite, "044", "6", kRegistroRucPredeterminado);
+    agregaParam(suite, "044", "6", kRegistroRucPredeterminado);
     EXPECT_TRUE(revisaNumeroDocumento(db, "06", "20131312955"));
     EXPECT_TRUE(revisaNumeroDocumento(db, "06", "2013131295"));  // "at most" the length
     EXPECT_TRUE(revisaNumeroDocumento(db, "6", " 20131312955 "));
@@ -123,10 +123,10 @@ TEST(ParamLookups, DocumentNumberWithTheRucRecord)
 
 TEST(ParamLookups, DocumentNumberWithExactLengthAndLetters)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     const QSqlDatabase db = suite.db();
-    addParam(suite, "044", "1", documentRecord("DNI", "08", "02", kAllButLast, u'5', u'1'));
-    addParam(suite, "044", "4", documentRecord("CARNET EXT.", "12", "00", kOnlyLast, u'0', u'0'));
+    agregaParam(suite, "044", "1", registroDocumento("DNI", "08", "02", kAllButLast, u'5', u'1'));
+    agregaParam(suite, "044", "4", registroDocumento("CARNET EXT.", "12", "00", kOnlyLast, u'0', u'0'));
     EXPECT_TRUE(revisaNumeroDocumento(db, "01", "04567890"));
     EXPECT_FALSE(revisaNumeroDocumento(db, "01", "4567890"));
     EXPECT_FALSE(revisaNumeroDocumento(db, "01", "045678901"));
@@ -140,9 +140,9 @@ TEST(ParamLookups, DocumentNumberWithExactLengthAndLetters)
 
 TEST(ParamLookups, DocumentShortName)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     EXPECT_EQ(nombreCortoDocumento(suite.db(), "6"), "RUC");
-    addParam(suite, "044", "1", documentRecord("DNI", "08", "02", kAllButLast, u'5', u'1'));
+    agregaParam(suite, "044", "1", registroDocumento("DNI", "08", "02", kAllButLast, u'5', u'1'));
     EXPECT_EQ(nombreCortoDocumento(suite.db(), "01"), "DNI");
 }
 
@@ -152,12 +152,12 @@ protected:
     {
         ASSERT_TRUE(suite.exec("INSERT INTO CLAVES VALUES ('ROOT','0')"));
         ASSERT_TRUE(suite.exec("INSERT INTO CLAVES VALUES ('ANA','1')"));
-        addTaxpayer(suite, 6, "20131312955", "EMPRESA B", "ANA");
-        addTaxpayer(suite, 6, "20100070970   ", "EMPRESA A", "LUIS");
-        addTaxpayer(suite, 6, "2010007097", "NUMERO CORTO", "ANA");
-        addTaxpayer(suite, 1, "04567890", "PERSONA", "ANA");
+        agregaContribuyente(suite, 6, "20131312955", "EMPRESA B", "ANA");
+        agregaContribuyente(suite, 6, "20100070970   ", "EMPRESA A", "LUIS");
+        agregaContribuyente(suite, 6, "2010007097", "NUMERO CORTO", "ANA");
+        agregaContribuyente(suite, 1, "04567890", "PERSONA", "ANA");
     }
-    TestSuite suite;
+    SuiteDePrueba suite;
 };
 
 TEST_F(TaxpayerListTest, UnrestrictedUserSeesEveryRucTaxpayer)
@@ -180,16 +180,16 @@ TEST_F(TaxpayerListTest, ExactRucLengthLeavesShortNumbersOut)
 {
     QString record = kRegistroRucPredeterminado;
     record[129] = u'1';
-    addParam(suite, "044", "6", record);
+    agregaParam(suite, "044", "6", record);
     EXPECT_EQ(ids(listaContribuyentes(suite.db(), "ROOT")), (QStringList{"20100070970", "20131312955"}));
 }
 
 TEST(ParamLookups, BankShortName)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     QString funcion = QString("BANCO DE CREDITO DEL PAIS").leftJustified(36) + " CREDITO     ";
-    addParam(suite, "004", "02", funcion);
-    addParam(suite, "004", "09", "BANCO SIN NOMBRE CORTO");
+    agregaParam(suite, "004", "02", funcion);
+    agregaParam(suite, "004", "09", "BANCO SIN NOMBRE CORTO");
     EXPECT_EQ(nombreCortoBanco(suite.db(), "02"), "CREDITO");
     EXPECT_EQ(nombreCortoBanco(suite.db(), "09"), "");
     EXPECT_EQ(nombreCortoBanco(suite.db(), " "), "");

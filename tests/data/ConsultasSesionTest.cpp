@@ -1,11 +1,11 @@
 #include "ConsultasSesion.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <gtest/gtest.h>
 
 TEST(SessionLookups, UserType)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     ASSERT_TRUE(suite.exec("INSERT INTO CLAVES VALUES ('ROOT','0')"));
     ASSERT_TRUE(suite.exec("INSERT INTO CLAVES VALUES ('ANA','2')"));
     ASSERT_TRUE(suite.exec("INSERT INTO CLAVES VALUES ('NOTYPE',NULL)"));
@@ -19,13 +19,13 @@ TEST(SessionLookups, UserType)
 
 TEST(SessionLookups, ErrorTextByFourDigitCode)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     ASSERT_TRUE(suite.exec("INSERT INTO ERROR VALUES ('0151','Error al grabar la declaración')"));
     ASSERT_TRUE(suite.exec("INSERT INTO ERROR VALUES ('0007','Memoria insuficiente')"));
     ASSERT_TRUE(suite.exec("INSERT INTO ERROR VALUES ('151','wrong key')"));
-    EXPECT_EQ(errorText(suite.db(), 151), QString::fromUtf8("Error al grabar la declaración"));
-    EXPECT_EQ(errorText(suite.db(), 7), "Memoria insuficiente");
-    EXPECT_EQ(errorText(suite.db(), 8), "");
+    EXPECT_EQ(textoError(suite.db(), 151), QString::fromUtf8("Error al grabar la declaración"));
+    EXPECT_EQ(textoError(suite.db(), 7), "Memoria insuficiente");
+    EXPECT_EQ(textoError(suite.db(), 8), "");
     EXPECT_EQ(claveCodigoError(7), "0007");
     EXPECT_EQ(claveCodigoError(3051), "3051");
 }

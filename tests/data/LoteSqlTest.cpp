@@ -1,6 +1,6 @@
 #include "LoteSql.h"
 #include "MotorSql.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QSqlQuery>
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 // each statement's rows or count come back in order.
 TEST(LoteSql, ValuesArriveAsBoundAndResultsComeBackInOrder)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     LoteSql lote;
     const QString raro = QStringLiteral("O'Brien ¿? \\ ñ");
     lote.agregar(QStringLiteral("INSERT INTO ERROR (CodError, DescError) VALUES (?, ?), (?, ?)"),
@@ -36,7 +36,7 @@ TEST(LoteSql, ValuesArriveAsBoundAndResultsComeBackInOrder)
 // connection serves the driver's own statements again.
 TEST(LoteSql, StopsAtTheFirstFailureWithItsError)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     QSqlDatabase db = s.db();
     ASSERT_TRUE(comenzarEscritura(db, nullptr));
     LoteSql lote;

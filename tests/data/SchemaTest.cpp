@@ -1,5 +1,5 @@
 #include "MotorSql.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -22,7 +22,7 @@ QStringList columns(const QSqlDatabase& db, const QString& table)
 // last one are part of the contract with the host.
 TEST(Schema, DeclarationTablesKeepTheControlCodeOrder)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     const QSqlDatabase db = suite.db();
     const QStringList key{"tip_doc_d", "doc_id_d", "periodo", "formulario"};
     EXPECT_EQ(columns(db, "CAB").mid(0, 4), key);
@@ -37,7 +37,7 @@ TEST(Schema, DeclarationTablesKeepTheControlCodeOrder)
 
 TEST(Schema, SpoolFileNamesAreUnique)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     EXPECT_TRUE(suite.exec("INSERT INTO SPOOL (CodRep, Secuencia, Archivo) VALUES ('AAR001','000001','00000001.PRN')"));
     QSqlQuery q(suite.db());
     EXPECT_FALSE(q.exec("INSERT INTO SPOOL (CodRep, Secuencia, Archivo) VALUES ('AAR003','000001','00000001.PRN')"));
@@ -47,7 +47,7 @@ namespace {
 // Each table's columns in order, with the words after the type that make
 // keys (NOT NULL, PRIMARY KEY, UNIQUE), and its table-level key lines. The
 // column types are left out: those are the engine's.
-QStringList declaredShape(const QString& path)
+QStringList formaDeclarada(const QString& path)
 {
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(path);
@@ -74,7 +74,7 @@ QStringList declaredShape(const QString& path)
 
 TEST(Schema, ServerSchemaDeclaresTheSameTablesColumnsAndKeys)
 {
-    const QStringList sqlite = declaredShape(QStringLiteral(QVR_SCHEMA_SQLITE));
+    const QStringList sqlite = formaDeclarada(QStringLiteral(QVR_SCHEMA_SQLITE));
     ASSERT_GT(sqlite.size(), 100);
-    EXPECT_EQ(declaredShape(QStringLiteral(QVR_SCHEMA_POSTGRESQL)), sqlite);
+    EXPECT_EQ(formaDeclarada(QStringLiteral(QVR_SCHEMA_POSTGRESQL)), sqlite);
 }

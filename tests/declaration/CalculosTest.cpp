@@ -9,7 +9,7 @@ using Pregunta = Declaracion834::Pregunta;
 
 namespace {
 
-Dinero m(const char* t) { return *Dinero::parse(QString::fromLatin1(t)); }
+Dinero m(const char* t) { return *Dinero::analiza(QString::fromLatin1(t)); }
 
 // A declaration whose exercise has been validated.
 struct Formulario {
@@ -35,17 +35,17 @@ QList<int> cambiadas(const QSignalSpy& spy)
 
 TEST(Escala, WorkedExampleAndTrancheLimits)
 {
-    const Dinero u = Dinero::fromWhole(3100);
-    EXPECT_EQ(anticipoSegunEscala(Dinero::fromWhole(3000000), u), m("7513.5"));
+    const Dinero u = Dinero::deEntero(3100);
+    EXPECT_EQ(anticipoSegunEscala(Dinero::deEntero(3000000), u), m("7513.5"));
     EXPECT_EQ(anticipoSegunEscala(u * 160, u), Dinero());
-    EXPECT_EQ(anticipoSegunEscala(u * 160 + Dinero::fromWhole(1), u), m("0.0025"));
+    EXPECT_EQ(anticipoSegunEscala(u * 160 + Dinero::deEntero(1), u), m("0.0025"));
     EXPECT_EQ(anticipoSegunEscala(u * 806, u), u * 646 * m("0.0025"));
     const Dinero full = u * 646 * m("0.0025") + u * 806 * m("0.005") + u * 1613 * m("0.0075") + u * 1613 * m("0.01");
     EXPECT_EQ(anticipoSegunEscala(u * 4838, u), full);
-    EXPECT_EQ(anticipoSegunEscala(u * 4838 + Dinero::fromWhole(100), u), full + m("1.5"));
+    EXPECT_EQ(anticipoSegunEscala(u * 4838 + Dinero::deEntero(100), u), full + m("1.5"));
     // No UIT: every limit is 0 and the whole amount pays 1.5 %.
-    EXPECT_EQ(anticipoSegunEscala(Dinero::fromWhole(1000), Dinero()), Dinero::fromWhole(15));
-    EXPECT_EQ(anticipoSegunEscala(Dinero::fromWhole(-5), u), Dinero());
+    EXPECT_EQ(anticipoSegunEscala(Dinero::deEntero(1000), Dinero()), Dinero::deEntero(15));
+    EXPECT_EQ(anticipoSegunEscala(Dinero::deEntero(-5), u), Dinero());
 }
 
 TEST(Cascada, WorkedExampleThroughTheForm)
@@ -139,7 +139,7 @@ TEST(Deducciones, BoxRebuildsFromTheStoredDetail)
     detalle[9] = "250.5";
     detalle[3] = "abc";
     f.d.setDetalle105(detalle);
-    EXPECT_EQ(totalDeducciones(detalle), Dinero::fromWhole(1751));
+    EXPECT_EQ(totalDeducciones(detalle), Dinero::deEntero(1751));
     f.d.setCasilla(105, "1751");  // what the assistant hands back
     EXPECT_EQ(f[105], "(1,751)");
     EXPECT_EQ(f[108], "8,249");
@@ -189,9 +189,9 @@ TEST(Reduccion2003, ChangingTheExerciseRecomputesWhatDependsOnIt)
     Formulario f("2004", "3100");
     f.d.setCasilla(300, "3000000");
     EXPECT_EQ(f[114], "0");
-    f.d.aplicarEjercicio("2003", Dinero::fromWhole(3100), "1");
+    f.d.aplicarEjercicio("2003", Dinero::deEntero(3100), "1");
     EXPECT_EQ(f[114], "2,254");
-    f.d.aplicarEjercicio("2003", Dinero::fromWhole(3000), "1");
+    f.d.aplicarEjercicio("2003", Dinero::deEntero(3000), "1");
     EXPECT_EQ(f[113], "7755");  // 646 x 3000 x 0.0025 + 582,000 x 0.005
 }
 

@@ -3,7 +3,7 @@
 #include "DeclaracionDePrueba.h"
 #include "Grabacion834.h"
 #include "ObjFunciones.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QSqlQuery>
 #include <gtest/gtest.h>
@@ -57,7 +57,7 @@ struct Ventana : Interfaz {
     void cerrar() override { cerrada = true; }
 };
 
-int filas(const TestSuite& s, const QString& tabla)
+int filas(const SuiteDePrueba& s, const QString& tabla)
 {
     QSqlQuery q(s.db());
     return q.exec("SELECT COUNT(*) FROM " + tabla) && q.next() ? q.value(0).toInt() : -1;
@@ -67,7 +67,7 @@ int filas(const TestSuite& s, const QString& tabla)
 
 TEST(CmdValidar, CleanDeclarationShowsTheNoInconsistencyNotice)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     Declaracion p(1, s.db());
     Estado estado;
     estado.marcaLista = "A";
@@ -84,7 +84,7 @@ TEST(CmdValidar, CleanDeclarationShowsTheNoInconsistencyNotice)
 
 TEST(CmdValidar, InconsistenciesOpenTheListFromTheFirstTab)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     Declaracion p(1, s.db());
     p.d.setDato(Declaracion834::Dato::Telefono, "123");
     Estado estado;
@@ -105,7 +105,7 @@ TEST(CmdValidar, InconsistenciesOpenTheListFromTheFirstTab)
 
 TEST(CmdValidar, BlockingErrorStopsAfterTheFileWithoutChangingTheState)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     Declaracion p(1, s.db());
     p.d.setCasilla(146, "100");
     p.d.setCasilla(180, "50");
@@ -124,7 +124,7 @@ TEST(CmdValidar, BlockingErrorStopsAfterTheFileWithoutChangingTheState)
 
 TEST(CmdGrabar, SavesAndTellsTheResult)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     s.exec("INSERT INTO ERROR (CodError, DescError) VALUES ('0151', 'La declaracion fue grabada.')");
     Declaracion p(1, s.db());
     p.d.setModificado(true);
@@ -151,7 +151,7 @@ TEST(CmdGrabar, SavesAndTellsTheResult)
 // before replacing B's work; No (the default) writes nothing.
 TEST(CmdGrabar, ChangedByAnotherUserSinceOpenedAsksBeforeOverwriting)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     const Entorno e{s.db(), s.path()};
     Declaracion a(0, s.db());
     Estado estadoA;
@@ -182,7 +182,7 @@ TEST(CmdGrabar, ChangedByAnotherUserSinceOpenedAsksBeforeOverwriting)
 
 TEST(CmdGrabar, BlockedSaveWritesNothing)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     Declaracion p(0, s.db());
     p.c.rucMostrado.clear();
     Estado estado;
@@ -195,7 +195,7 @@ TEST(CmdGrabar, BlockedSaveWritesNothing)
 
 TEST(CmdCancelar, UnsavedChangesAreSavedOnYesAndKeptWhenTheSaveIsRefused)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     s.exec("INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES ('960', '2004', '1.011')");
     Declaracion p(1, s.db());
     p.d.setModificado(true);
@@ -216,7 +216,7 @@ TEST(CmdCancelar, UnsavedChangesAreSavedOnYesAndKeptWhenTheSaveIsRefused)
 
 TEST(CmdCancelar, NoRemovesTheAssistantsPlaceholderOfANewDeclaration)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     s.exec("INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES ('960', '2004', '1.011')");
     Declaracion p(0, s.db());
     ASSERT_TRUE(anexo105::guardar(s.db(), grabacion834::clave(p.d), false, Detalle105{"10", "20"}).isEmpty());
@@ -244,7 +244,7 @@ TEST(CmdCancelar, NoRemovesTheAssistantsPlaceholderOfANewDeclaration)
 
 TEST(CmdGrabar, SentDeclarationRegistersTheOrderNumberAndCloses)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     Declaracion p(1, s.db());
     p.d.bEnviada = true;
     p.d.sCorrel = "1";

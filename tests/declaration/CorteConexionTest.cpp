@@ -6,7 +6,7 @@
 #include "EnlaceCortable.h"
 #include "Grabacion834.h"
 #include "Lectura834.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -33,7 +33,7 @@ struct Ventana : Interfaz {
     void cerrar() override {}
 };
 
-QString casilla301(const TestSuite& s)
+QString casilla301(const SuiteDePrueba& s)
 {
     QSqlQuery q(s.db());
     return q.exec("SELECT i_valor FROM DET WHERE Casilla = '301'") && q.next() ? q.value(0).toString() : QString();
@@ -43,9 +43,9 @@ QString casilla301(const TestSuite& s)
 
 TEST(CorteConexion, GrabarTellsWhatTheServerDidWithALostCommit)
 {
-    if (!TestSuite::serverEngine())
+    if (!SuiteDePrueba::motorServidor())
         GTEST_SKIP() << "on the server only";
-    TestSuite s;
+    SuiteDePrueba s;
     s.exec("INSERT INTO ERROR (CodError, DescError) VALUES ('0151', 'La declaracion fue grabada.')");
     EnlaceCortable enlace(qEnvironmentVariable("QVR_TEST_PG"));
     const QSqlDatabase db = enlace.conectar(s.dbFile(), QStringLiteral("formulario"));

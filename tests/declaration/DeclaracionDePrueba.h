@@ -27,7 +27,7 @@ struct Declaracion {
         d.iAccion = iAccion;
         d.setDato(Declaracion834::Dato::Ruc, kRuc);
         d.setDato(Declaracion834::Dato::RazonSocial, QStringLiteral("COMERCIAL ANDINA SOCIEDAD ANONIMA"));
-        d.aplicarEjercicio(QStringLiteral("2004"), Dinero::fromWhole(3200), QStringLiteral("1"));
+        d.aplicarEjercicio(QStringLiteral("2004"), Dinero::deEntero(3200), QStringLiteral("1"));
         d.setRespuesta(Declaracion834::Pregunta::Ajuste, QStringLiteral("0"));
         d.setRespuesta(Declaracion834::Pregunta::Rectifica, QStringLiteral("0"));
         d.setDato(Declaracion834::Dato::Telefono, QStringLiteral("4567890"));

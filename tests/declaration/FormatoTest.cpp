@@ -6,14 +6,14 @@
 using namespace formato834;
 
 namespace {
-Dinero m(const char* t) { return *Dinero::parse(QString::fromLatin1(t)); }
+Dinero m(const char* t) { return *Dinero::analiza(QString::fromLatin1(t)); }
 }
 
 TEST(Formato, StandardReadIgnoresSeparatorsAndReadsParenthesesAsNegative)
 {
-    EXPECT_EQ(leer("1,234,567"), Dinero::fromWhole(1234567));
-    EXPECT_EQ(leer("(1,234)"), Dinero::fromWhole(-1234));
-    EXPECT_EQ(leer(" -500 "), Dinero::fromWhole(-500));
+    EXPECT_EQ(leer("1,234,567"), Dinero::deEntero(1234567));
+    EXPECT_EQ(leer("(1,234)"), Dinero::deEntero(-1234));
+    EXPECT_EQ(leer(" -500 "), Dinero::deEntero(-500));
     EXPECT_EQ(leer(""), Dinero());
     EXPECT_EQ(leer("   "), Dinero());
     EXPECT_EQ(leer("abc"), Dinero());
@@ -25,9 +25,9 @@ TEST(Formato, StandardReadIgnoresSeparatorsAndReadsParenthesesAsNegative)
 
 TEST(Formato, WholeSolesRoundHalvesAwayFromZero)
 {
-    EXPECT_EQ(leer("2.5"), Dinero::fromWhole(3));
-    EXPECT_EQ(leer("-2.5"), Dinero::fromWhole(-3));
-    EXPECT_EQ(leer("2.4999"), Dinero::fromWhole(2));
+    EXPECT_EQ(leer("2.5"), Dinero::deEntero(3));
+    EXPECT_EQ(leer("-2.5"), Dinero::deEntero(-3));
+    EXPECT_EQ(leer("2.4999"), Dinero::deEntero(2));
     EXPECT_EQ(plano(m("7513.5")), "7514");
     EXPECT_EQ(plano(m("-7513.5")), "-7514");
     EXPECT_EQ(miles(m("11.1111")), "11");
@@ -37,17 +37,17 @@ TEST(Formato, WholeSolesRoundHalvesAwayFromZero)
 TEST(Formato, DisplayFormats)
 {
     EXPECT_EQ(miles(Dinero()), "0");
-    EXPECT_EQ(miles(Dinero::fromWhole(999)), "999");
-    EXPECT_EQ(miles(Dinero::fromWhole(1000)), "1,000");
-    EXPECT_EQ(miles(Dinero::fromWhole(123456789012)), "123,456,789,012");
-    EXPECT_EQ(miles(Dinero::fromWhole(-1234)), "-1,234");
-    EXPECT_EQ(plano(Dinero::fromWhole(1234567)), "1234567");
-    EXPECT_EQ(milesNegativoEntreParentesis(Dinero::fromWhole(-1234)), "(1,234)");
-    EXPECT_EQ(milesNegativoEntreParentesis(Dinero::fromWhole(1234)), "1,234");
+    EXPECT_EQ(miles(Dinero::deEntero(999)), "999");
+    EXPECT_EQ(miles(Dinero::deEntero(1000)), "1,000");
+    EXPECT_EQ(miles(Dinero::deEntero(123456789012)), "123,456,789,012");
+    EXPECT_EQ(miles(Dinero::deEntero(-1234)), "-1,234");
+    EXPECT_EQ(plano(Dinero::deEntero(1234567)), "1234567");
+    EXPECT_EQ(milesNegativoEntreParentesis(Dinero::deEntero(-1234)), "(1,234)");
+    EXPECT_EQ(milesNegativoEntreParentesis(Dinero::deEntero(1234)), "1,234");
     EXPECT_EQ(entreParentesis(Dinero()), "(0)");
-    EXPECT_EQ(entreParentesis(Dinero::fromWhole(-1500)), "(1,500)");
-    EXPECT_EQ(entreParentesis(Dinero::fromWhole(1500)), "(1,500)");
-    EXPECT_EQ(leer(milesNegativoEntreParentesis(Dinero::fromWhole(-1234))), Dinero::fromWhole(-1234));
+    EXPECT_EQ(entreParentesis(Dinero::deEntero(-1500)), "(1,500)");
+    EXPECT_EQ(entreParentesis(Dinero::deEntero(1500)), "(1,500)");
+    EXPECT_EQ(leer(milesNegativoEntreParentesis(Dinero::deEntero(-1234))), Dinero::deEntero(-1234));
 }
 
 TEST(Formato, FactorTextKeepsNoTrailingZeros)

@@ -5,7 +5,7 @@
 #include "Grabacion834.h"
 #include "MotorSql.h"
 #include "ObjFunciones.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -18,7 +18,7 @@ using prueba::Declaracion;
 
 namespace {
 
-void insertar(const TestSuite& s, const QString& sql, const QVariantList& valores)
+void insertar(const SuiteDePrueba& s, const QString& sql, const QVariantList& valores)
 {
     QSqlQuery q(s.db());
     q.prepare(sql);
@@ -28,7 +28,7 @@ void insertar(const TestSuite& s, const QString& sql, const QVariantList& valore
 }
 
 // The check-sum rows the installer writes.
-void parametrosInstalador(const TestSuite& s)
+void parametrosInstalador(const SuiteDePrueba& s)
 {
     const QString sql = "INSERT INTO PARAM (Numero, Argumento, Funcion, Correl_param) VALUES (?, ?, ?, ?)";
     insertar(s, sql, {"981", "0834", "960 ", "001"});
@@ -38,7 +38,7 @@ void parametrosInstalador(const TestSuite& s)
 }
 
 // Every row of a table as text, in key order: what "stays exactly as it was" compares.
-QString volcado(const TestSuite& s, const QString& tabla)
+QString volcado(const SuiteDePrueba& s, const QString& tabla)
 {
     QSqlQuery q(s.db());
     EXPECT_TRUE(q.exec("SELECT * FROM " + tabla + " ORDER BY 1, 2, 3, 4, 5"));
@@ -52,7 +52,7 @@ QString volcado(const TestSuite& s, const QString& tabla)
     return t;
 }
 
-QMap<QString, QString> detalle(const TestSuite& s, const QString& ruc = prueba::kRuc)
+QMap<QString, QString> detalle(const SuiteDePrueba& s, const QString& ruc = prueba::kRuc)
 {
     QSqlQuery q(s.db());
     q.prepare("SELECT Casilla, i_valor FROM DET WHERE Doc_id_d = ?");
@@ -64,7 +64,7 @@ QMap<QString, QString> detalle(const TestSuite& s, const QString& ruc = prueba::
     return m;
 }
 
-QSqlRecord cabecera(const TestSuite& s)
+QSqlRecord cabecera(const SuiteDePrueba& s)
 {
     QSqlQuery q(s.db());
     q.prepare("SELECT * FROM CAB WHERE Doc_id_d = ?");
@@ -74,7 +74,7 @@ QSqlRecord cabecera(const TestSuite& s)
     return q.record();
 }
 
-int cuenta(const TestSuite& s, const QString& sql)
+int cuenta(const SuiteDePrueba& s, const QString& sql)
 {
     QSqlQuery q(s.db());
     EXPECT_TRUE(q.exec(sql));
@@ -82,7 +82,7 @@ int cuenta(const TestSuite& s, const QString& sql)
 }
 
 // Every row's cNumero is the code of the row as stored.
-void codigosCorrectos(const TestSuite& s, const QString& tabla, int n)
+void codigosCorrectos(const SuiteDePrueba& s, const QString& tabla, int n)
 {
     QSqlQuery q(s.db());
     ASSERT_TRUE(q.exec("SELECT * FROM " + tabla));
@@ -118,7 +118,7 @@ TEST(ValorAlmacenado, NumbersPlainTextsUnchanged)
 
 TEST(SumaParametros, ListedTablesTimesTheirCorrelatives)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     QString suma, error;
     ASSERT_TRUE(sumaParametros(s.db(), &suma, &error));
     EXPECT_EQ(suma, "0");
@@ -136,7 +136,7 @@ TEST(SumaParametros, ListedTablesTimesTheirCorrelatives)
 
 TEST(Grabar, ConsistentDeclarationRowsAndControlCodes)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     parametrosInstalador(s);
     Declaracion p(1, s.db());
     const Grabado g = grabar(s.db(), p.d, p.c);
@@ -179,7 +179,7 @@ TEST(Grabar, ConsistentDeclarationRowsAndControlCodes)
 
 TEST(Grabar, InconsistentAndChequeColumns)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     Declaracion p(1, s.db());
     p.d.setPago({"", "C", "02", "000107", true});
     p.d.setCasilla(180, "");
@@ -210,7 +210,7 @@ TEST(Grabar, InconsistentAndChequeColumns)
 
 TEST(Grabar, CashWithBlankAmountStoresBlanks)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     Declaracion p(1, s.db());
     p.d.setCasilla(180, "");
     ASSERT_TRUE(grabar(s.db(), p.d, p.c).ok);
@@ -220,7 +220,7 @@ TEST(Grabar, CashWithBlankAmountStoresBlanks)
 
 TEST(Grabar, SavingTwiceReplacesDetailButKeepsTheDeductions)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     Declaracion p(1, s.db());
     const lectura834::Clave k = clave(p.d);
     ASSERT_TRUE(anexo105::guardar(s.db(), k, false, Detalle105{"1000", "", "", "", "", "", "", "", "", "77"}).isEmpty());
@@ -267,13 +267,13 @@ TEST(Grabar, SavingTwiceReplacesDetailButKeepsTheDeductions)
 
 TEST(Grabar, FailureMidwayLeavesThePreviousVersionWhole)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     Declaracion p(1, s.db());
     ASSERT_TRUE(grabar(s.db(), p.d, p.c).ok);
     const QString cab = volcado(s, "CAB");
     const QString det = volcado(s, "DET");
 
-    ASSERT_TRUE(s.failWhen("DET", "BEFORE INSERT", "NEW.Casilla = '180'", "disk full"));
+    ASSERT_TRUE(s.fallaCuando("DET", "BEFORE INSERT", "NEW.Casilla = '180'", "disk full"));
     p.d.setCasilla(300, "99");
     p.d.setFormaPago("X");
     p.c.hoy = [] { return QDate(2005, 4, 1); };
@@ -284,13 +284,13 @@ TEST(Grabar, FailureMidwayLeavesThePreviousVersionWhole)
     EXPECT_EQ(volcado(s, "DET"), det);
     EXPECT_TRUE(mensajeFallo(g.error).mensaje.startsWith(texto::kNoGrabada));
     // The connection is usable again afterwards.
-    ASSERT_TRUE(s.stopFailing("DET"));
+    ASSERT_TRUE(s.dejaDeFallar("DET"));
     EXPECT_TRUE(grabar(s.db(), p.d, p.c).ok);
 }
 
 TEST(Grabar, LockHeldTooLongSaysInSpanishThatNothingWasStored)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     Declaracion p(1, s.db());
     ASSERT_TRUE(grabar(s.db(), p.d, p.c).ok);
     const QString det = volcado(s, "DET");
@@ -329,7 +329,7 @@ TEST(Grabar, LockHeldTooLongSaysInSpanishThatNothingWasStored)
 
 TEST(Verificar, TheEightChecksInOrder)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     using validacion834::Foco;
     {
         Declaracion p(0);
@@ -370,7 +370,7 @@ TEST(Verificar, TheEightChecksInOrder)
 
 TEST(Borrador, ClosingRemovesOnlyTheAssistantsPlaceholder)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     Declaracion p(1, s.db());
     lectura834::Clave k = clave(p.d);
     ASSERT_TRUE(anexo105::guardar(s.db(), k, false, Detalle105{"1000", "2000"}).isEmpty());
@@ -390,7 +390,7 @@ TEST(Borrador, ClosingRemovesOnlyTheAssistantsPlaceholder)
 
 TEST(Recarga, SavedDeclarationComesBackAsShown)
 {
-    TestSuite s;
+    SuiteDePrueba s;
     parametrosInstalador(s);
     Declaracion p(1, s.db());
     p.d.setCasilla(303, "(20,000,000)");  // a negative total
@@ -432,7 +432,7 @@ TEST(Recarga, SavedDeclarationComesBackAsShown)
 namespace {
 
 struct Enviada {
-    TestSuite s;
+    SuiteDePrueba s;
     Declaracion p;
     QString orden8 = "00004567";
     QString orden2;

@@ -1,5 +1,5 @@
 #include "Parametros834.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QRandomGenerator>
 #include <QSqlQuery>
@@ -9,9 +9,9 @@ using namespace parametros834;
 
 namespace {
 
-Dinero m(const char* t) { return *Dinero::parse(QString::fromLatin1(t)); }
+Dinero m(const char* t) { return *Dinero::analiza(QString::fromLatin1(t)); }
 
-void insertParam(const TestSuite& suite, const QString& numero, const QString& argumento, const QString& funcion)
+void insertaParam(const SuiteDePrueba& suite, const QString& numero, const QString& argumento, const QString& funcion)
 {
     QSqlQuery q(suite.db());
     q.prepare("INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES (?, ?, ?)");
@@ -28,25 +28,25 @@ TEST(Uit, ChoosesTheRowInForceInJanuary)
     const QList<FilaUit> filas{{"19980101", "00002600.00"}, {"20000101", "00002900.00"},
                                {"20040701", "00003200.00"}, {"20050101", "00003300.00"}};
     EXPECT_EQ(elegirUit(filas, "1997"), Dinero());
-    EXPECT_EQ(elegirUit(filas, "1998"), Dinero::fromWhole(2600));
-    EXPECT_EQ(elegirUit(filas, "1999"), Dinero::fromWhole(2600));
-    EXPECT_EQ(elegirUit(filas, "2004"), Dinero::fromWhole(2900));  // July's value is not in force in January
-    EXPECT_EQ(elegirUit(filas, "2030"), Dinero::fromWhole(3300));  // the last row is open-ended
+    EXPECT_EQ(elegirUit(filas, "1998"), Dinero::deEntero(2600));
+    EXPECT_EQ(elegirUit(filas, "1999"), Dinero::deEntero(2600));
+    EXPECT_EQ(elegirUit(filas, "2004"), Dinero::deEntero(2900));  // July's value is not in force in January
+    EXPECT_EQ(elegirUit(filas, "2030"), Dinero::deEntero(3300));  // the last row is open-ended
     EXPECT_EQ(elegirUit({}, "2004"), Dinero());
     EXPECT_EQ(elegirUit({{"20000101", "n/a"}}, "2004"), Dinero());
 }
 
 TEST(Uit, ConsidersEveryParamRowWhateverTheirNumberOrOrder)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     QList<int> anios;
     for (int a = 1980; a < 2010; ++a)  // 30 rows, more than the old list of 19 held
         anios << a;
     std::shuffle(anios.begin(), anios.end(), *QRandomGenerator::global());
     for (int a : anios)
-        insertParam(suite, "404", QString::number(a) + "0101", QString("%1.50").arg(1000 + a, 8, 10, QChar('0')));
-    insertParam(suite, "960", "2004", " 1.011 ");
-    insertParam(suite, "403", "20200101", "99999999.00");
+        insertaParam(suite, "404", QString::number(a) + "0101", QString("%1.50").arg(1000 + a, 8, 10, QChar('0')));
+    insertaParam(suite, "960", "2004", " 1.011 ");
+    insertaParam(suite, "403", "20200101", "99999999.00");
 
     bool ok = false;
     EXPECT_EQ(GET_UIT(suite.db(), "2004", &ok), m("3004.50"));
@@ -73,7 +73,7 @@ TEST(Uit, DatabaseErrorIsReported)
 
 TEST(Detalle105, ReadsOnlyTheDeductionRowsOfTheDeclaration)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     const auto det = [&](const char* ruc, const char* periodo, const char* casilla, const char* valor) {
         QSqlQuery q(suite.db());
         q.prepare("INSERT INTO DET (Tip_doc_d, Doc_id_d, Periodo, Formulario, Casilla, i_valor) "

@@ -1,5 +1,5 @@
 #include "DeclaracionDePrueba.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 #include "Validacion834.h"
 
 #include <QFile>
@@ -103,7 +103,7 @@ TEST(Periodo, FromTwoThousandThreeUpToTheCurrentYear)
 
 TEST(Consistencia, ElevenLinesInCheckOrderWrittenAsWindowsText)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     Declaracion p;
     p.d.setDato(Dato::Telefono, "9123");
     for (int c : casillas834::activos())
@@ -158,7 +158,7 @@ TEST(Consistencia, AssetRuleLinesAndEightDigitLandline)
 
 TEST(Consistencia, BlockingErrorsAndTheirTargets)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     const QString ruta = rutaMensajes(suite.path());
     {
         Declaracion p(0);
@@ -316,7 +316,7 @@ TEST(ComandoValidar, AmountNotices)
 
 TEST(Consistencia, MensTxtThatIsALinkIsNotWrittenThrough)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     const QString fuera = suite.path() + "fuera.txt";
     QFile f(fuera);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));

@@ -15,7 +15,7 @@ QStringList column(QSqlQuery q, int c)
     return values;
 }
 
-QStringList rucYears(QSqlQuery q)
+QStringList aniosRuc(QSqlQuery q)
 {
     QStringList values;
     while (q.next())
@@ -27,28 +27,28 @@ class DeclarationListQueriesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        addTwoUsers(suite);
-        addStored(suite, QStringLiteral("20100000003"), QStringLiteral("2004"), 0);
-        addStored(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), 9);
-        addStored(suite, QStringLiteral("20100000001"), QStringLiteral("2003"), 0);
-        addStored(suite, QStringLiteral("20100000002"), QStringLiteral("2004"), 0);
+        agregaDosUsuarios(suite);
+        agregaGuardada(suite, QStringLiteral("20100000003"), QStringLiteral("2004"), 0);
+        agregaGuardada(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), 9);
+        agregaGuardada(suite, QStringLiteral("20100000001"), QStringLiteral("2003"), 0);
+        agregaGuardada(suite, QStringLiteral("20100000002"), QStringLiteral("2004"), 0);
         // Same taxpayer and year, another form: never listed nor touched.
-        addStored(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), 0, QStringLiteral("0698"));
+        agregaGuardada(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), 0, QStringLiteral("0698"));
     }
-    TestSuite suite;
+    SuiteDePrueba suite;
 };
 
 TEST_F(DeclarationListQueriesTest, RestrictedUserSeesOwnTaxpayersUnrestrictedSeesAll)
 {
-    EXPECT_EQ(rucYears(consultaDeclaracionesGuardadas(suite.db(), kForm, QStringLiteral("ANA"))),
+    EXPECT_EQ(aniosRuc(consultaDeclaracionesGuardadas(suite.db(), kForm, QStringLiteral("ANA"))),
               (QStringList{"20100000001/2003", "20100000001/2004", "20100000003/2004"}));
     // User names without regard to case.
-    EXPECT_EQ(rucYears(consultaDeclaracionesGuardadas(suite.db(), kForm, QStringLiteral("ana"))),
+    EXPECT_EQ(aniosRuc(consultaDeclaracionesGuardadas(suite.db(), kForm, QStringLiteral("ana"))),
               (QStringList{"20100000001/2003", "20100000001/2004", "20100000003/2004"}));
-    EXPECT_EQ(rucYears(consultaDeclaracionesGuardadas(suite.db(), kForm, QStringLiteral("ROOT"))),
+    EXPECT_EQ(aniosRuc(consultaDeclaracionesGuardadas(suite.db(), kForm, QStringLiteral("ROOT"))),
               (QStringList{"20100000001/2003", "20100000001/2004", "20100000002/2004", "20100000003/2004"}));
     // Without a CLAVES row the user counts as restricted.
-    EXPECT_EQ(rucYears(consultaDeclaracionesGuardadas(suite.db(), kForm, QStringLiteral("LUIS"))),
+    EXPECT_EQ(aniosRuc(consultaDeclaracionesGuardadas(suite.db(), kForm, QStringLiteral("LUIS"))),
               (QStringList{"20100000002/2004"}));
 }
 
@@ -56,63 +56,63 @@ TEST_F(DeclarationListQueriesTest, UserNameIsAValueNotSql)
 {
     QSqlQuery q = consultaDeclaracionesGuardadas(suite.db(), kForm, QStringLiteral("ANA' OR '1'='1"));
     EXPECT_TRUE(q.isActive());
-    EXPECT_TRUE(rucYears(std::move(q)).isEmpty());
+    EXPECT_TRUE(aniosRuc(std::move(q)).isEmpty());
 }
 
 TEST_F(DeclarationListQueriesTest, DeletingOneDeclarationLeavesOtherYearsAndForms)
 {
     ASSERT_FALSE(eliminaDeclaracionGuardada(suite.db(), QStringLiteral("20100000001"), QStringLiteral("2004"), kForm));
     const QString alfa = QStringLiteral("WHERE Doc_id_d='20100000001'");
-    EXPECT_EQ(countRows(suite, QStringLiteral("CAB"), alfa + " AND Periodo='2004' AND Formulario='0834'"), 0);
-    EXPECT_EQ(countRows(suite, QStringLiteral("DET"), alfa + " AND Periodo='2004' AND Formulario='0834'"), 0);
-    EXPECT_EQ(countRows(suite, QStringLiteral("CAB"), alfa + " AND Periodo='2003'"), 1);
-    EXPECT_EQ(countRows(suite, QStringLiteral("DET"), alfa + " AND Periodo='2003'"), 2);
-    EXPECT_EQ(countRows(suite, QStringLiteral("CAB"), alfa + " AND Formulario='0698'"), 1);
-    EXPECT_EQ(countRows(suite, QStringLiteral("DET"), alfa + " AND Formulario='0698'"), 2);
-    EXPECT_EQ(countRows(suite, QStringLiteral("CAB")), 4);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("CAB"), alfa + " AND Periodo='2004' AND Formulario='0834'"), 0);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("DET"), alfa + " AND Periodo='2004' AND Formulario='0834'"), 0);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("CAB"), alfa + " AND Periodo='2003'"), 1);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("DET"), alfa + " AND Periodo='2003'"), 2);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("CAB"), alfa + " AND Formulario='0698'"), 1);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("DET"), alfa + " AND Formulario='0698'"), 2);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("CAB")), 4);
 }
 
 TEST_F(DeclarationListQueriesTest, FailedHeaderDeletionKeepsTheDetailToo)
 {
-    ASSERT_TRUE(suite.failWhen("CAB", "BEFORE DELETE", {}, "no permission"));
+    ASSERT_TRUE(suite.fallaCuando("CAB", "BEFORE DELETE", {}, "no permission"));
     const auto failure =
         eliminaDeclaracionGuardada(suite.db(), QStringLiteral("20100000001"), QStringLiteral("2004"), kForm);
     ASSERT_TRUE(failure);
     EXPECT_TRUE(failure->description.contains(QStringLiteral("no permission")));
-    EXPECT_EQ(countRows(suite, QStringLiteral("DET"),
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("DET"),
                         "WHERE Doc_id_d='20100000001' AND Periodo='2004' AND Formulario='0834'"),
               2);
-    EXPECT_EQ(countRows(suite, QStringLiteral("CAB")), 5);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("CAB")), 5);
 }
 
 TEST_F(DeclarationListQueriesTest, SentVersionsAreListedAndDeletedOneByOne)
 {
-    addSent(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral("2"), 12345678);
-    addSent(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral("1"));
-    addSent(suite, QStringLiteral("20100000002"), QStringLiteral("2004"), QStringLiteral("1"));
+    agregaEnviada(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral("2"), 12345678);
+    agregaEnviada(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral("1"));
+    agregaEnviada(suite, QStringLiteral("20100000002"), QStringLiteral("2004"), QStringLiteral("1"));
     EXPECT_EQ(column(consultaDeclaracionesEnviadas(suite.db(), kForm, QStringLiteral("ANA")), ColumnaEnviada::Correl),
               (QStringList{"1", "2"}));
     EXPECT_EQ(column(consultaDeclaracionesEnviadas(suite.db(), kForm, QStringLiteral("ROOT")), ColumnaEnviada::Ruc).size(), 3);
 
     ASSERT_FALSE(eliminaDeclaracionEnviada(suite.db(), QStringLiteral("20100000001"), QStringLiteral("2004"), kForm,
                                        QStringLiteral("1")));
-    EXPECT_EQ(countRows(suite, QStringLiteral("HCAB"), "WHERE Doc_id_d='20100000001'"), 1);
-    EXPECT_EQ(countRows(suite, QStringLiteral("HDET"), "WHERE Doc_id_d='20100000001' AND Correl='2'"), 2);
-    EXPECT_EQ(countRows(suite, QStringLiteral("HDET"), "WHERE Doc_id_d='20100000001' AND Correl='1'"), 0);
-    EXPECT_EQ(countRows(suite, QStringLiteral("HDET"), "WHERE Doc_id_d='20100000002'"), 2);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("HCAB"), "WHERE Doc_id_d='20100000001'"), 1);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("HDET"), "WHERE Doc_id_d='20100000001' AND Correl='2'"), 2);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("HDET"), "WHERE Doc_id_d='20100000001' AND Correl='1'"), 0);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("HDET"), "WHERE Doc_id_d='20100000002'"), 2);
 }
 
 TEST(ReferenceListsTest, BanksWithoutTheNoBankRowAndUitNewestFirst)
 {
-    TestSuite suite;
-    addParam(suite, QStringLiteral("004"), QStringLiteral("00"), QStringLiteral("NINGUNO"));
-    addParam(suite, QStringLiteral("004"), QStringLiteral(" 00 "), QStringLiteral("NINGUNO TAMBIEN"));
-    addParam(suite, QStringLiteral("004"), QStringLiteral("02"),
+    SuiteDePrueba suite;
+    agregaParam(suite, QStringLiteral("004"), QStringLiteral("00"), QStringLiteral("NINGUNO"));
+    agregaParam(suite, QStringLiteral("004"), QStringLiteral(" 00 "), QStringLiteral("NINGUNO TAMBIEN"));
+    agregaParam(suite, QStringLiteral("004"), QStringLiteral("02"),
              QStringLiteral("BANCO DE CREDITO DEL PAIS Y DEL EXTERIOR BCP"));
-    addParam(suite, QStringLiteral("004"), QStringLiteral("11"), QStringLiteral("BANCO CONTINENTAL"));
-    addParam(suite, QStringLiteral("404"), QStringLiteral("20030101"), QStringLiteral("00003100.00"));
-    addParam(suite, QStringLiteral("404"), QStringLiteral("20040101"), QStringLiteral("00003200.00"));
-    addParam(suite, QStringLiteral("404"), QStringLiteral("20020101"), QStringLiteral("00003100.00"));
+    agregaParam(suite, QStringLiteral("004"), QStringLiteral("11"), QStringLiteral("BANCO CONTINENTAL"));
+    agregaParam(suite, QStringLiteral("404"), QStringLiteral("20030101"), QStringLiteral("00003100.00"));
+    agregaParam(suite, QStringLiteral("404"), QStringLiteral("20040101"), QStringLiteral("00003200.00"));
+    agregaParam(suite, QStringLiteral("404"), QStringLiteral("20020101"), QStringLiteral("00003100.00"));
 
     EXPECT_EQ(column(consultaListaBancos(suite.db()), ColumnaReferencia::Codigo), (QStringList{"02", "11"}));
     const QStringList names = column(consultaListaBancos(suite.db()), ColumnaReferencia::Descrip);
@@ -124,7 +124,7 @@ TEST(ReferenceListsTest, BanksWithoutTheNoBankRowAndUitNewestFirst)
 
 TEST(ReferenceListsTest, EmptyUitTableGivesAnEmptyList)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     QSqlQuery q = consultaListaUit(suite.db());
     EXPECT_TRUE(q.isActive());
     EXPECT_FALSE(q.next());

@@ -2,7 +2,7 @@
 // Sample rows for the dialog tests: taxpayers of two users, stored and sent
 // declarations, PARAM banks and UIT values.
 
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QSqlQuery>
 #include <QString>
@@ -10,7 +10,7 @@
 
 inline const QString kForm = QStringLiteral("0834");
 
-inline bool addTaxpayer(const TestSuite& s, const QString& ruc, const QString& nombre, const QString& usuario)
+inline bool agregaContribuyente(const SuiteDePrueba& s, const QString& ruc, const QString& nombre, const QString& usuario)
 {
     QSqlQuery q(s.db());
     q.prepare(QStringLiteral("INSERT INTO CONT (Tip_doc_d, Doc_id_d, Tipo_Ingreso, Nombre, Usuario) VALUES (6,?,1,?,?)"));
@@ -20,7 +20,7 @@ inline bool addTaxpayer(const TestSuite& s, const QString& ruc, const QString& n
     return q.exec();
 }
 
-inline bool addUser(const TestSuite& s, const QString& usuario, const QString& tipo)
+inline bool agregaUsuario(const SuiteDePrueba& s, const QString& usuario, const QString& tipo)
 {
     QSqlQuery q(s.db());
     q.prepare(QStringLiteral("INSERT INTO CLAVES (Usuario, Tipo) VALUES (?,?)"));
@@ -30,7 +30,7 @@ inline bool addUser(const TestSuite& s, const QString& usuario, const QString& t
 }
 
 // A stored declaration with two boxes.
-inline bool addStored(const TestSuite& s, const QString& ruc, const QString& periodo, int estado,
+inline bool agregaGuardada(const SuiteDePrueba& s, const QString& ruc, const QString& periodo, int estado,
                       const QString& form = kForm)
 {
     QSqlQuery q(s.db());
@@ -57,7 +57,7 @@ inline bool addStored(const TestSuite& s, const QString& ruc, const QString& per
 }
 
 // A sent version of a declaration with two boxes.
-inline bool addSent(const TestSuite& s, const QString& ruc, const QString& periodo, const QString& correl,
+inline bool agregaEnviada(const SuiteDePrueba& s, const QString& ruc, const QString& periodo, const QString& correl,
                     const QVariant& norden = QVariant(), const QString& control = QStringLiteral("1234567890"))
 {
     QSqlQuery q(s.db());
@@ -86,7 +86,7 @@ inline bool addSent(const TestSuite& s, const QString& ruc, const QString& perio
     return true;
 }
 
-inline bool addParam(const TestSuite& s, const QString& numero, const QString& argumento, const QString& funcion)
+inline bool agregaParam(const SuiteDePrueba& s, const QString& numero, const QString& argumento, const QString& funcion)
 {
     QSqlQuery q(s.db());
     q.prepare(QStringLiteral("INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES (?,?,?)"));
@@ -97,7 +97,7 @@ inline bool addParam(const TestSuite& s, const QString& numero, const QString& a
 }
 
 // Rows of a table matching a condition written by the test itself.
-inline int countRows(const TestSuite& s, const QString& table, const QString& where = QString())
+inline int cuentaFilas(const SuiteDePrueba& s, const QString& table, const QString& where = QString())
 {
     QSqlQuery q(s.db());
     if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM ") + table + (where.isEmpty() ? QString() : u' ' + where)) ||
@@ -107,11 +107,11 @@ inline int countRows(const TestSuite& s, const QString& table, const QString& wh
 }
 
 // ANA (type 1) owns ALFA and GAMA, LUIS owns BETA; ROOT is of type 0.
-inline void addTwoUsers(const TestSuite& s)
+inline void agregaDosUsuarios(const SuiteDePrueba& s)
 {
-    addUser(s, QStringLiteral("ANA"), QStringLiteral("1"));
-    addUser(s, QStringLiteral("ROOT"), QStringLiteral("0"));
-    addTaxpayer(s, QStringLiteral("20100000001"), QStringLiteral("ALFA S.A.  "), QStringLiteral("ANA"));
-    addTaxpayer(s, QStringLiteral("20100000002"), QStringLiteral("BETA S.A.C."), QStringLiteral("LUIS"));
-    addTaxpayer(s, QStringLiteral("20100000003"), QStringLiteral("GAMA E.I.R.L."), QStringLiteral("ANA"));
+    agregaUsuario(s, QStringLiteral("ANA"), QStringLiteral("1"));
+    agregaUsuario(s, QStringLiteral("ROOT"), QStringLiteral("0"));
+    agregaContribuyente(s, QStringLiteral("20100000001"), QStringLiteral("ALFA S.A.  "), QStringLiteral("ANA"));
+    agregaContribuyente(s, QStringLiteral("20100000002"), QStringLiteral("BETA S.A.C."), QStringLiteral("LUIS"));
+    agregaContribuyente(s, QStringLiteral("20100000003"), QStringLiteral("GAMA E.I.R.L."), QStringLiteral("ANA"));
 }

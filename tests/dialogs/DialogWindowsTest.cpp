@@ -27,7 +27,7 @@
 namespace {
 
 // Answers the message boxes that show up, in turn, remembering what each said.
-struct SeenBox {
+struct CajaVista {
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
@@ -35,25 +35,25 @@ struct SeenBox {
     bool hourglass = false;   // the pointer while the box waits
 };
 
-class MessageBoxAnswerer {
+class RespondeCajas {
 public:
-    MessageBoxAnswerer(std::initializer_list<QMessageBox::StandardButton> answers) : answers_(answers)
+    RespondeCajas(std::initializer_list<QMessageBox::StandardButton> answers) : answers_(answers)
     {
         timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+        QObject::connect(&timer_, &QTimer::timeout, [this] { sondea(); });
         timer_.start();
     }
-    std::vector<SeenBox> seen;
-    const SeenBox& first() const { return seen.front(); }
+    std::vector<CajaVista> seen;
+    const CajaVista& first() const { return seen.front(); }
 
 private:
-    void poll()
+    void sondea()
     {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible() || box == last_)
             return;
         last_ = box;
-        SeenBox s{box->windowTitle(), box->text(), box->icon(), box->standardButtons(), QMessageBox::NoButton,
+        CajaVista s{box->windowTitle(), box->text(), box->icon(), box->standardButtons(), QMessageBox::NoButton,
                   QApplication::overrideCursor() != nullptr};
         if (box->defaultButton())
             s.defaultButton = box->standardButton(box->defaultButton());
@@ -74,7 +74,7 @@ QPushButton* button(QWidget* w, const char* name) { return w->findChild<QPushBut
 
 // A double click as the window system delivers it: press, release, then the
 // double click on the same spot.
-void doubleClick(QWidget* w, QPoint pos)
+void dobleClic(QWidget* w, QPoint pos)
 {
     QTest::mousePress(w, Qt::LeftButton, {}, pos);
     QTest::mouseRelease(w, Qt::LeftButton, {}, pos);
@@ -99,12 +99,12 @@ class SelectionDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        addTwoUsers(suite);
-        addStored(suite, QStringLiteral("20100000001"), QStringLiteral("2003"), 0);
-        addStored(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), 9);
-        addStored(suite, QStringLiteral("20100000002"), QStringLiteral("2004"), 0);
-        addStored(suite, QStringLiteral("20100000003"), QStringLiteral("2004"), 0);
-        addStored(suite, QStringLiteral("20100000003"), QStringLiteral("2004"), 0, QStringLiteral("0698"));
+        agregaDosUsuarios(suite);
+        agregaGuardada(suite, QStringLiteral("20100000001"), QStringLiteral("2003"), 0);
+        agregaGuardada(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), 9);
+        agregaGuardada(suite, QStringLiteral("20100000002"), QStringLiteral("2004"), 0);
+        agregaGuardada(suite, QStringLiteral("20100000003"), QStringLiteral("2004"), 0);
+        agregaGuardada(suite, QStringLiteral("20100000003"), QStringLiteral("2004"), 0, QStringLiteral("0698"));
     }
 
     ContextoListaDeclaraciones context(const QString& user)
@@ -124,7 +124,7 @@ protected:
         return c;
     }
 
-    TestSuite suite;
+    SuiteDePrueba suite;
     QStringList status;
     std::vector<std::pair<int, QVariantList>> opened;
     std::function<void()> onOpen;
@@ -152,7 +152,7 @@ TEST_F(SelectionDialogTest, StoredDialogTextsAndColumns)
 
 TEST_F(SelectionDialogTest, SentDialogTextsAndColumns)
 {
-    addSent(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral("1"), 12345678);
+    agregaEnviada(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral("1"), 12345678);
     FrmContAbrirEnv reg(context(QStringLiteral("ANA")), FrmContAbrirEnv::kRegister);
     EXPECT_EQ(reg.windowTitle(), QStringLiteral("Registrar número de orden"));
     EXPECT_EQ(reg.findChild<QGroupBox*>()->title(), QStringLiteral("Declaraciones Enviadas"));
@@ -204,26 +204,26 @@ TEST_F(SelectionDialogTest, EmptyListIgnoresActionAndDoubleClick)
         FrmContAbrir dlg(context(QStringLiteral("NOBODY")), mode);
         dlg.show();
         ASSERT_EQ(dlg.rowCount(), 0);
-        MessageBoxAnswerer answerer{QMessageBox::Yes};
+        RespondeCajas answerer{QMessageBox::Yes};
         button(&dlg, "CmdOpciones_0")->click();
-        doubleClick(dlg.grid()->viewport(), QPoint(10, 10));
+        dobleClic(dlg.grid()->viewport(), QPoint(10, 10));
         QApplication::processEvents();
         EXPECT_TRUE(answerer.seen.empty());
         EXPECT_TRUE(dlg.isVisible());
     }
     FrmContAbrirEnv env(context(QStringLiteral("ANA")), FrmContAbrirEnv::kDelete);
-    MessageBoxAnswerer answerer{QMessageBox::Yes};
+    RespondeCajas answerer{QMessageBox::Yes};
     button(&env, "CmdOpciones_0")->click();
     EXPECT_TRUE(answerer.seen.empty());
     EXPECT_TRUE(opened.empty());
-    EXPECT_EQ(countRows(suite, QStringLiteral("CAB")), 5);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("CAB")), 5);
 }
 
 TEST_F(SelectionDialogTest, DeleteAnsweredNoKeepsEverything)
 {
     FrmContAbrir dlg(context(QStringLiteral("ANA")), FrmContAbrir::kDelete);
     dlg.show();
-    MessageBoxAnswerer answerer{QMessageBox::No};
+    RespondeCajas answerer{QMessageBox::No};
     button(&dlg, "CmdOpciones_0")->click();
     ASSERT_EQ(answerer.seen.size(), 1u);
     EXPECT_EQ(answerer.first().title, QStringLiteral("Eliminar Declaraciones"));
@@ -231,8 +231,8 @@ TEST_F(SelectionDialogTest, DeleteAnsweredNoKeepsEverything)
     EXPECT_EQ(answerer.first().icon, QMessageBox::Question);
     EXPECT_EQ(answerer.first().buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(answerer.first().defaultButton, QMessageBox::No);
-    EXPECT_EQ(countRows(suite, QStringLiteral("CAB")), 5);
-    EXPECT_EQ(countRows(suite, QStringLiteral("DET")), 10);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("CAB")), 5);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("DET")), 10);
 }
 
 TEST_F(SelectionDialogTest, DeleteAnsweredYesRemovesOnlyThatDeclaration)
@@ -242,14 +242,14 @@ TEST_F(SelectionDialogTest, DeleteAnsweredYesRemovesOnlyThatDeclaration)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
     dlg.grid()->setCurrentIndex(dlg.grid()->model()->index(1, 0));  // ALFA 2004
     ASSERT_EQ(dlg.periodoElegido(), QStringLiteral("2004"));
-    MessageBoxAnswerer answerer{QMessageBox::Yes};
-    doubleClick(dlg.grid()->viewport(), dlg.grid()->visualRect(dlg.grid()->model()->index(1, 1)).center());
+    RespondeCajas answerer{QMessageBox::Yes};
+    dobleClic(dlg.grid()->viewport(), dlg.grid()->visualRect(dlg.grid()->model()->index(1, 1)).center());
     ASSERT_EQ(answerer.seen.size(), 1u);
     const QString alfa = QStringLiteral("WHERE Doc_id_d='20100000001' AND Periodo=");
-    EXPECT_EQ(countRows(suite, QStringLiteral("CAB"), alfa + "'2004'"), 0);
-    EXPECT_EQ(countRows(suite, QStringLiteral("DET"), alfa + "'2004'"), 0);
-    EXPECT_EQ(countRows(suite, QStringLiteral("DET"), alfa + "'2003'"), 2);
-    EXPECT_EQ(countRows(suite, QStringLiteral("CAB"), "WHERE Formulario='0698'"), 1);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("CAB"), alfa + "'2004'"), 0);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("DET"), alfa + "'2004'"), 0);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("DET"), alfa + "'2003'"), 2);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("CAB"), "WHERE Formulario='0698'"), 1);
     EXPECT_EQ(dlg.rowCount(), 2);
     EXPECT_EQ(dlg.filaActual(), 0);
 }
@@ -260,15 +260,15 @@ TEST_F(SelectionDialogTest, FailedDeletionShowsErrorAndRemovesNothing)
         "CREATE TRIGGER keep_cab BEFORE DELETE ON CAB BEGIN SELECT RAISE(ABORT, 'no permission'); END"));
     FrmContAbrir dlg(context(QStringLiteral("ANA")), FrmContAbrir::kDelete);
     dlg.show();
-    MessageBoxAnswerer answerer{QMessageBox::Yes, QMessageBox::Ok};
+    RespondeCajas answerer{QMessageBox::Yes, QMessageBox::Ok};
     button(&dlg, "CmdOpciones_0")->click();
     ASSERT_EQ(answerer.seen.size(), 2u);
-    const SeenBox& error = answerer.seen[1];
+    const CajaVista& error = answerer.seen[1];
     EXPECT_EQ(error.title, QStringLiteral("Error"));
     EXPECT_TRUE(error.text.contains(QStringLiteral("\n")));
     EXPECT_TRUE(error.text.contains(QStringLiteral("no permission")));
-    EXPECT_EQ(countRows(suite, QStringLiteral("DET")), 10);
-    EXPECT_EQ(countRows(suite, QStringLiteral("CAB")), 5);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("DET")), 10);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("CAB")), 5);
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_EQ(dlg.rowCount(), 3);
 }
@@ -323,7 +323,7 @@ TEST_F(SelectionDialogTest, ReactivationReloadsKeepingTheRow)
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&dlg, &activate);
     dlg.grid()->setCurrentIndex(dlg.grid()->model()->index(1, 0));
-    addStored(suite, QStringLiteral("20100000003"), QStringLiteral("2005"), 0);
+    agregaGuardada(suite, QStringLiteral("20100000003"), QStringLiteral("2005"), 0);
     QApplication::sendEvent(&dlg, &activate);
     EXPECT_EQ(dlg.rowCount(), 4);
     EXPECT_EQ(dlg.filaActual(), 1);
@@ -345,7 +345,7 @@ TEST_F(SelectionDialogTest, CurrentRowGoesToTheStatusBarAndSalirClearsIt)
 
 TEST_F(SelectionDialogTest, RegisterOrderNumberPassesTheSubmission)
 {
-    addSent(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral(" 7"), QVariant(),
+    agregaEnviada(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral(" 7"), QVariant(),
             QStringLiteral(" 9876543210 "));
     FrmContAbrirEnv dlg(context(QStringLiteral("ANA")), FrmContAbrirEnv::kRegister);
     dlg.show();
@@ -360,8 +360,8 @@ TEST_F(SelectionDialogTest, RegisterOrderNumberPassesTheSubmission)
 
 TEST_F(SelectionDialogTest, DeletingOneSentVersionKeepsTheOther)
 {
-    addSent(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral("1"));
-    addSent(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral("2"));
+    agregaEnviada(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral("1"));
+    agregaEnviada(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral("2"));
     ModObjetos::PunteroEspera(true);   // as the command opens the dialog
     FrmContAbrirEnv dlg(context(QStringLiteral("ANA")), FrmContAbrirEnv::kDelete);
     dlg.show();
@@ -369,47 +369,47 @@ TEST_F(SelectionDialogTest, DeletingOneSentVersionKeepsTheOther)
     ASSERT_EQ(dlg.rowCount(), 2);
     dlg.grid()->setCurrentIndex(dlg.grid()->model()->index(1, 0));
     ASSERT_EQ(dlg.correlElegido(), QStringLiteral("2"));
-    MessageBoxAnswerer answerer{QMessageBox::Yes};
+    RespondeCajas answerer{QMessageBox::Yes};
     button(&dlg, "CmdOpciones_0")->click();
     ASSERT_EQ(answerer.seen.size(), 1u);
     EXPECT_EQ(answerer.first().text, QStringLiteral("¿Confirma que va a eliminar la declaración seleccionada?"));
     EXPECT_EQ(answerer.first().title, QStringLiteral("Eliminar Declaraciones Enviadas"));
     EXPECT_EQ(answerer.first().defaultButton, QMessageBox::No);
     EXPECT_FALSE(answerer.first().hourglass);
-    EXPECT_EQ(countRows(suite, QStringLiteral("HCAB"), "WHERE CORREL='1'"), 1);
-    EXPECT_EQ(countRows(suite, QStringLiteral("HDET"), "WHERE Correl='1'"), 2);
-    EXPECT_EQ(countRows(suite, QStringLiteral("HCAB"), "WHERE CORREL='2'"), 0);
-    EXPECT_EQ(countRows(suite, QStringLiteral("HDET"), "WHERE Correl='2'"), 0);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("HCAB"), "WHERE CORREL='1'"), 1);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("HDET"), "WHERE Correl='1'"), 2);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("HCAB"), "WHERE CORREL='2'"), 0);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("HDET"), "WHERE Correl='2'"), 0);
     EXPECT_EQ(dlg.rowCount(), 1);
 }
 
 TEST_F(SelectionDialogTest, SentDeletionFailureShowsDescriptionThenNumber)
 {
-    addSent(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral("1"));
+    agregaEnviada(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), QStringLiteral("1"));
     suite.exec(QStringLiteral(
         "CREATE TRIGGER keep_hcab BEFORE DELETE ON HCAB BEGIN SELECT RAISE(ABORT, 'no permission'); END"));
     FrmContAbrirEnv dlg(context(QStringLiteral("ANA")), FrmContAbrirEnv::kDelete);
     dlg.show();
-    MessageBoxAnswerer answerer{QMessageBox::Yes, QMessageBox::Ok};
+    RespondeCajas answerer{QMessageBox::Yes, QMessageBox::Ok};
     button(&dlg, "CmdOpciones_0")->click();
     ASSERT_EQ(answerer.seen.size(), 2u);
-    const SeenBox& error = answerer.seen[1];
+    const CajaVista& error = answerer.seen[1];
     EXPECT_EQ(error.title, QStringLiteral("Error"));
     EXPECT_TRUE(error.text.startsWith(QStringLiteral("no permission")));
     EXPECT_TRUE(error.text.contains(QStringLiteral("\n ")));
-    EXPECT_EQ(countRows(suite, QStringLiteral("HDET")), 2);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("HDET")), 2);
     EXPECT_EQ(dlg.rowCount(), 1);
 }
 
 TEST(LazyListTest, RowsArriveInChunksAndTheKeptRowIsFetched)
 {
-    TestSuite suite;
-    addUser(suite, QStringLiteral("ROOT"), QStringLiteral("0"));
+    SuiteDePrueba suite;
+    agregaUsuario(suite, QStringLiteral("ROOT"), QStringLiteral("0"));
     comenzarEscritura(suite.db(), nullptr);
     for (int i = 0; i < 600; ++i) {
         const QString ruc = QStringLiteral("20%1").arg(i, 9, 10, QLatin1Char('0'));
-        addTaxpayer(suite, ruc, QStringLiteral("EMPRESA %1").arg(i), QStringLiteral("X"));
-        addStored(suite, ruc, QStringLiteral("2004"), 0);
+        agregaContribuyente(suite, ruc, QStringLiteral("EMPRESA %1").arg(i), QStringLiteral("X"));
+        agregaGuardada(suite, ruc, QStringLiteral("2004"), 0);
     }
     suite.db().commit();
     ContextoListaDeclaraciones c{suite.db(), kForm, QStringLiteral("ROOT"), {}, {}};
@@ -424,23 +424,23 @@ TEST(LazyListTest, RowsArriveInChunksAndTheKeptRowIsFetched)
     EXPECT_EQ(dlg.filaActual(), 450);
     EXPECT_EQ(dlg.rucElegido(), QStringLiteral("20000000450"));
 
-    MessageBoxAnswerer answerer{QMessageBox::Yes};
+    RespondeCajas answerer{QMessageBox::Yes};
     button(&dlg, "CmdOpciones_0")->click();
     ASSERT_EQ(answerer.seen.size(), 1u);
     EXPECT_LT(dlg.rowCount(), 599);
-    EXPECT_EQ(countRows(suite, QStringLiteral("CAB")), 599);
-    EXPECT_EQ(countRows(suite, QStringLiteral("CAB"), "WHERE Doc_id_d='20000000450'"), 0);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("CAB")), 599);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("CAB"), "WHERE Doc_id_d='20000000450'"), 0);
 }
 
 TEST(LazyListTest, FormSavesWhileTheListHasRowsToFetch)
 {
-    TestSuite suite;
-    addUser(suite, QStringLiteral("ROOT"), QStringLiteral("0"));
+    SuiteDePrueba suite;
+    agregaUsuario(suite, QStringLiteral("ROOT"), QStringLiteral("0"));
     comenzarEscritura(suite.db(), nullptr);
     for (int i = 0; i < 600; ++i) {
         const QString ruc = QStringLiteral("20%1").arg(i, 9, 10, QLatin1Char('0'));
-        addTaxpayer(suite, ruc, QStringLiteral("EMPRESA %1").arg(i), QStringLiteral("X"));
-        addStored(suite, ruc, QStringLiteral("2004"), 0);
+        agregaContribuyente(suite, ruc, QStringLiteral("EMPRESA %1").arg(i), QStringLiteral("X"));
+        agregaGuardada(suite, ruc, QStringLiteral("2004"), 0);
     }
     suite.db().commit();
     bool committed = false;
@@ -455,15 +455,15 @@ TEST(LazyListTest, FormSavesWhileTheListHasRowsToFetch)
     ASSERT_TRUE(dlg.grid()->model()->canFetchMore(QModelIndex()));
     button(&dlg, "CmdOpciones_0")->click();
     EXPECT_TRUE(committed);
-    EXPECT_EQ(countRows(suite, QStringLiteral("CAB"), "WHERE estado=9"), 1);
+    EXPECT_EQ(cuentaFilas(suite, QStringLiteral("CAB"), "WHERE estado=9"), 1);
 }
 
 TEST(ConsultasTest, BanksWithoutNoBankRow)
 {
-    TestSuite suite;
-    addParam(suite, QStringLiteral("004"), QStringLiteral("00"), QStringLiteral("NINGUNO"));
-    addParam(suite, QStringLiteral("004"), QStringLiteral("02"), QStringLiteral("BANCO DE CREDITO"));
-    addParam(suite, QStringLiteral("004"), QStringLiteral("11"), QStringLiteral("BANCO CONTINENTAL"));
+    SuiteDePrueba suite;
+    agregaParam(suite, QStringLiteral("004"), QStringLiteral("00"), QStringLiteral("NINGUNO"));
+    agregaParam(suite, QStringLiteral("004"), QStringLiteral("02"), QStringLiteral("BANCO DE CREDITO"));
+    agregaParam(suite, QStringLiteral("004"), QStringLiteral("11"), QStringLiteral("BANCO CONTINENTAL"));
     FrmConsultas banks(suite.db(), FrmConsultas::kBanks);
     EXPECT_EQ(banks.windowTitle(), QStringLiteral("Bancos"));
     EXPECT_TRUE(banks.findChild<QPushButton*>(QStringLiteral("CmdSalir")));
@@ -477,9 +477,9 @@ TEST(ConsultasTest, BanksWithoutNoBankRow)
 
 TEST(ConsultasTest, UitNewestFirstAsNumbers)
 {
-    TestSuite suite;
-    addParam(suite, QStringLiteral("404"), QStringLiteral("20030101"), QStringLiteral("00003100.00"));
-    addParam(suite, QStringLiteral("404"), QStringLiteral("20040101"), QStringLiteral("00003200.00"));
+    SuiteDePrueba suite;
+    agregaParam(suite, QStringLiteral("404"), QStringLiteral("20030101"), QStringLiteral("00003100.00"));
+    agregaParam(suite, QStringLiteral("404"), QStringLiteral("20040101"), QStringLiteral("00003200.00"));
     FrmConsultas uit(suite.db(), FrmConsultas::kUit);
     EXPECT_EQ(uit.windowTitle(), QStringLiteral("UIT"));
     EXPECT_EQ(headers(uit.grid()), (QStringList{"Periodo", "Valor"}));
@@ -531,7 +531,7 @@ TEST_F(SelectionDialogTest, AListThatCannotBeReadIsToldNotShownEmpty)
         ASSERT_TRUE(otra.open());
         QSqlQuery bloqueo(otra);
         ASSERT_TRUE(bloqueo.exec(QStringLiteral("BEGIN EXCLUSIVE")));
-        MessageBoxAnswerer answerer({QMessageBox::Ok});
+        RespondeCajas answerer({QMessageBox::Ok});
         FrmContAbrir dialog(context(QStringLiteral("ROOT")), FrmContAbrir::kModify);
         ASSERT_EQ(answerer.seen.size(), 1u);
         EXPECT_EQ(answerer.first().title, "Error");

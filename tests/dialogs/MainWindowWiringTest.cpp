@@ -22,7 +22,7 @@ namespace {
 const QString kConnection = QStringLiteral("dialogs-wiring-test");
 
 // Runs `inspect` on the modal window once it shows, then closes it.
-void whenModalShows(std::function<void(QWidget*)> inspect)
+void alMostrarseModal(std::function<void(QWidget*)> inspect)
 {
     auto* timer = new QTimer;
     timer->setInterval(5);
@@ -43,17 +43,17 @@ class MainWindowWiringTest : public ::testing::Test {
 protected:
     MainWindowWiringTest() : suite(QStringLiteral("ANA"))
     {
-        addTwoUsers(suite);
-        addStored(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), 0);
-        addStored(suite, QStringLiteral("20100000003"), QStringLiteral("2004"), 9);
-        addParam(suite, QStringLiteral("404"), QStringLiteral("20040101"), QStringLiteral("00003200.00"));
+        agregaDosUsuarios(suite);
+        agregaGuardada(suite, QStringLiteral("20100000001"), QStringLiteral("2004"), 0);
+        agregaGuardada(suite, QStringLiteral("20100000003"), QStringLiteral("2004"), 9);
+        agregaParam(suite, QStringLiteral("404"), QStringLiteral("20040101"), QStringLiteral("00003200.00"));
         state.iniPath = suite.iniPath();
         state.connectionName = kConnection;
         frm.fijaEnlaces(ventanasKv834());
     }
     ~MainWindowWiringTest() override { cierraBaseDatos(kConnection); }
 
-    TestSuite suite;
+    SuiteDePrueba suite;
     EstadoAplicacion state;
     MDIFrm frm{state};
 };
@@ -63,14 +63,14 @@ TEST_F(MainWindowWiringTest, QueryWindowFollowsTheCommand)
     ASSERT_TRUE(frm.cargar());
     QString caption;
     int rows = -1;
-    whenModalShows([&](QWidget* w) {
+    alMostrarseModal([&](QWidget* w) {
         caption = w->windowTitle();
         rows = w->findChild<QTableView*>(QStringLiteral("grdBancos"))->model()->rowCount();
     });
     frm.mnuUIT_Click();
     EXPECT_EQ(caption, QStringLiteral("UIT"));
     EXPECT_EQ(rows, 1);
-    whenModalShows([&](QWidget* w) { caption = w->windowTitle(); });
+    alMostrarseModal([&](QWidget* w) { caption = w->windowTitle(); });
     frm.mnuDocIdent_Click();
     EXPECT_EQ(caption, QStringLiteral("Bancos"));
 }
@@ -80,7 +80,7 @@ TEST_F(MainWindowWiringTest, SelectionDialogUsesTheSuiteUserAndTheStatusBar)
     ASSERT_TRUE(frm.cargar());
     QString caption, statusWhileOpen;
     int rows = -1;
-    whenModalShows([&](QWidget* w) {
+    alMostrarseModal([&](QWidget* w) {
         auto* dlg = qobject_cast<FrmContAbrir*>(w);
         ASSERT_TRUE(dlg);
         caption = dlg->windowTitle();
@@ -102,10 +102,10 @@ TEST_F(MainWindowWiringTest, SentDialogReadsTheCurrentOperation)
 {
     ASSERT_TRUE(frm.cargar());
     QString caption;
-    whenModalShows([&](QWidget* w) { caption = w->windowTitle(); });
+    alMostrarseModal([&](QWidget* w) { caption = w->windowTitle(); });
     frm.mnuEliminar1_Click();
     EXPECT_EQ(caption, QStringLiteral("Eliminar Declaraciones Enviadas"));
-    whenModalShows([&](QWidget* w) { caption = w->windowTitle(); });
+    alMostrarseModal([&](QWidget* w) { caption = w->windowTitle(); });
     frm.mnuRegistrar_Click();
     EXPECT_EQ(caption, QStringLiteral("Registrar número de orden"));
 }
@@ -114,11 +114,11 @@ TEST_F(MainWindowWiringTest, PrintCommandsOpenThePrintSelectionWithTheirFlag)
 {
     ASSERT_TRUE(frm.cargar());
     QString caption;
-    whenModalShows([&](QWidget* w) { caption = w->windowTitle(); });
+    alMostrarseModal([&](QWidget* w) { caption = w->windowTitle(); });
     frm.mnuImprimir_Click();
     EXPECT_EQ(caption, QStringLiteral("Imprimir Declaraciones"));
     EXPECT_FALSE(frm.state().printSent);
-    whenModalShows([&](QWidget* w) { caption = w->windowTitle(); });
+    alMostrarseModal([&](QWidget* w) { caption = w->windowTitle(); });
     frm.mnuImprimir1_Click();
     EXPECT_EQ(caption, QStringLiteral("Imprimir Declaraciones Enviadas"));
     EXPECT_TRUE(frm.state().printSent);

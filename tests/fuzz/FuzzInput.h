@@ -7,12 +7,12 @@
 #include <cstddef>
 #include <cstdint>
 
-inline QByteArray bytesOf(const std::uint8_t* data, std::size_t size)
+inline QByteArray bytesDe(const std::uint8_t* data, std::size_t size)
 {
     return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 }
 
-inline QString textOf(const std::uint8_t* data, std::size_t size)
+inline QString textoDe(const std::uint8_t* data, std::size_t size)
 {
     return QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 }

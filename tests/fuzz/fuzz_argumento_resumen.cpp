@@ -4,7 +4,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const ArgumentoResumen arg = ArgumentoResumen::cortar(textOf(data, size));
+    const ArgumentoResumen arg = ArgumentoResumen::cortar(textoDe(data, size));
     (void)arg.campoNoValido();
     (void)arg.tipoDocNumero();
     (void)arg.numeroDocRecortado();

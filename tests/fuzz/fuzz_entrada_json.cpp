@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    QByteArray bytes = bytesOf(data, size);
+    QByteArray bytes = bytesDe(data, size);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QString error;

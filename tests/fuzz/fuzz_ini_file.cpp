@@ -7,7 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QByteArray bytes = bytesOf(data, size);
+    const QByteArray bytes = bytesDe(data, size);
     const QString section = QStringLiteral("Options");
     for (const char* key : {"SysPath", "SysVersion", "DBPath", "DBName", "SysMenu", "SysUser"})
         (void)ArchivoIni::valorEn(bytes, section, QLatin1String(key));

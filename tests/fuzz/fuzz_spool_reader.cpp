@@ -4,7 +4,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const DocumentoSpool doc = leeSpool(bytesOf(data, size));
+    const DocumentoSpool doc = leeSpool(bytesDe(data, size));
     (void)doc.valorColor();
     const int last = doc.ultimaPagina();
     // Pages are numbered by the file: only a sane range is paged, as the dialog allows.

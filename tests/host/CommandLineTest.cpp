@@ -1,6 +1,6 @@
 // qvrhost as users and scripts call it: exit codes and what it prints.
 
-#include "HostTestSuite.h"
+#include "SuiteDePruebaIntegrador.h"
 #include "ObjFunciones.h"
 
 #include <QFile>
@@ -12,13 +12,13 @@
 
 namespace {
 
-struct HostRun {
+struct CorridaIntegrador {
     int exitCode = -1;
     QString out;
     QString err;
 };
 
-HostRun runHost(const QStringList& args)
+CorridaIntegrador correIntegrador(const QStringList& args)
 {
     QProcess p;
     p.start(QStringLiteral(QVRHOST_PROGRAM), args);
@@ -44,36 +44,36 @@ TEST(QvrhostCommand, InitCreatesOnceThenRefuses)
 {
     QTemporaryDir dir;
     const QString folder = dir.path() + QStringLiteral("/demo");
-    const HostRun first = runHost({"init", folder});
+    const CorridaIntegrador first = correIntegrador({"init", folder});
     EXPECT_EQ(first.exitCode, 0) << qPrintable(first.err);
     EXPECT_TRUE(QFile::exists(folder + "/KV000.INI"));
     EXPECT_TRUE(QFile::exists(folder + "/qvr.db"));
 
-    const HostRun second = runHost({"init", folder});
+    const CorridaIntegrador second = correIntegrador({"init", folder});
     EXPECT_EQ(second.exitCode, 1);
     EXPECT_TRUE(second.err.contains("KV000.INI")) << qPrintable(second.err);
 }
 
 TEST(QvrhostCommand, SendPrintsOneLineWithAMatchingOrderNumber)
 {
-    HostTestSuite suite;
+    SuiteDePruebaIntegrador suite;
     store(suite.db(), 0);
-    const HostRun r = runHost({"send", "--ini", suite.iniPath(), "20501234568", "2003"});
+    const CorridaIntegrador r = correIntegrador({"send", "--ini", suite.iniPath(), "20501234568", "2003"});
     ASSERT_EQ(r.exitCode, 0) << qPrintable(r.err);
     const QRegularExpressionMatch m =
         QRegularExpression("^(1) ([1-9][0-9]{9}) ([0-9]{8})-([0-9]{2})\n$").match(r.out);
     ASSERT_TRUE(m.hasMatch()) << qPrintable(r.out);
     EXPECT_TRUE(ObjFunciones().OrdenCorresponde(m.captured(2), m.captured(3), m.captured(4)));
 
-    const HostRun again = runHost({"send", "--ini", suite.iniPath(), "20501234568", "2003"});
+    const CorridaIntegrador again = correIntegrador({"send", "--ini", suite.iniPath(), "20501234568", "2003"});
     EXPECT_TRUE(again.out.startsWith("2 ")) << qPrintable(again.out);
 }
 
 TEST(QvrhostCommand, SendRefusesAnInconsistentDeclaration)
 {
-    HostTestSuite suite;
+    SuiteDePruebaIntegrador suite;
     store(suite.db(), 9);
-    const HostRun r = runHost({"send", "--ini", suite.iniPath(), "20501234568", "2003"});
+    const CorridaIntegrador r = correIntegrador({"send", "--ini", suite.iniPath(), "20501234568", "2003"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, QString());
     EXPECT_TRUE(r.err.contains(QStringLiteral("La declaración tiene inconsistencias y no puede enviarse.")))
@@ -83,6 +83,6 @@ TEST(QvrhostCommand, SendRefusesAnInconsistentDeclaration)
     ASSERT_TRUE(q.next());
     EXPECT_EQ(q.value(0).toInt(), 0);
 
-    EXPECT_EQ(runHost({"send", "--ini", suite.iniPath(), "20501234568", "2010"}).exitCode, 1);
-    EXPECT_EQ(runHost({"send", "--ini", suite.folder() + "/missing.ini", "20501234568", "2003"}).exitCode, 1);
+    EXPECT_EQ(correIntegrador({"send", "--ini", suite.iniPath(), "20501234568", "2010"}).exitCode, 1);
+    EXPECT_EQ(correIntegrador({"send", "--ini", suite.folder() + "/missing.ini", "20501234568", "2003"}).exitCode, 1);
 }

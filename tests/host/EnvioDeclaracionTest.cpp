@@ -1,4 +1,4 @@
-#include "HostTestSuite.h"
+#include "SuiteDePruebaIntegrador.h"
 #include "CodigoControl.h"
 #include "ObjFunciones.h"
 #include "EnvioDeclaracion.h"
@@ -13,7 +13,7 @@ namespace {
 
 const QString kRuc = QStringLiteral("20100123453");
 
-void storeDeclaration(QSqlDatabase db, const QString& form, int estado, const QString& cabCode = "123456")
+void guardaDeclaracionEnviable(QSqlDatabase db, const QString& form, int estado, const QString& cabCode = "123456")
 {
     QSqlQuery q(db);
     q.prepare("INSERT INTO CAB (Tip_doc_d, Doc_id_d, Periodo, Formulario, estado, fec_pro, bcolibrad, nrocheque,"
@@ -48,10 +48,10 @@ int count(QSqlDatabase db, const QString& sql)
 
 TEST(SendDeclaration, CopiesHeaderAndBoxesUnderANewCorrelative)
 {
-    HostTestSuite suite;
+    SuiteDePruebaIntegrador suite;
     QSqlDatabase db = suite.db();
-    storeDeclaration(db, "0834", 0);
-    storeDeclaration(db, "0835", 0);  // another form of the same taxpayer and year
+    guardaDeclaracionEnviable(db, "0834", 0);
+    guardaDeclaracionEnviable(db, "0835", 0);  // another form of the same taxpayer and year
 
     qvrhost::EnvioDeclaracion s;
     ASSERT_EQ(qvrhost::enviaDeclaracionGuardada(db, kRuc, "2004", &s), QString());
@@ -95,9 +95,9 @@ TEST(SendDeclaration, CopiesHeaderAndBoxesUnderANewCorrelative)
 
 TEST(SendDeclaration, SecondSendTakesTheNextCorrelative)
 {
-    HostTestSuite suite;
+    SuiteDePruebaIntegrador suite;
     QSqlDatabase db = suite.db();
-    storeDeclaration(db, "0834", 0);
+    guardaDeclaracionEnviable(db, "0834", 0);
     qvrhost::EnvioDeclaracion first, second;
     ASSERT_EQ(qvrhost::enviaDeclaracionGuardada(db, kRuc, "2004", &first), QString());
     ASSERT_EQ(qvrhost::enviaDeclaracionGuardada(db, kRuc, "2004", &second), QString());
@@ -116,12 +116,12 @@ TEST(SendDeclaration, SecondSendTakesTheNextCorrelative)
 
 TEST(SendDeclaration, RefusesWhatCannotBeSentAndWritesNothing)
 {
-    HostTestSuite suite;
+    SuiteDePruebaIntegrador suite;
     QSqlDatabase db = suite.db();
     qvrhost::EnvioDeclaracion s;
     EXPECT_FALSE(qvrhost::enviaDeclaracionGuardada(db, kRuc, "2004", &s).isEmpty()) << "no declaration stored";
 
-    storeDeclaration(db, "0834", 9);
+    guardaDeclaracionEnviable(db, "0834", 9);
     EXPECT_EQ(qvrhost::enviaDeclaracionGuardada(db, kRuc, "2004", &s),
               QStringLiteral("La declaración tiene inconsistencias y no puede enviarse."));
 
@@ -135,13 +135,13 @@ TEST(SendDeclaration, RefusesWhatCannotBeSentAndWritesNothing)
 
 TEST(SendDeclaration, FailedDetailCopyLeavesNoHeader)
 {
-    HostTestSuite suite;
+    SuiteDePruebaIntegrador suite;
     QSqlDatabase db = suite.db();
-    storeDeclaration(db, "0834", 0);
+    guardaDeclaracionEnviable(db, "0834", 0);
     // A box that cannot be copied must take the header and the boxes
     // already copied back with it.
-    for (const QString& sql : TestSuite::failingTrigger("stop", "HDET", "AFTER INSERT", "NEW.Casilla='300'", "stop"))
-        ASSERT_TRUE(suite.ownerExec(sql));
+    for (const QString& sql : SuiteDePrueba::disparadorQueFalla("stop", "HDET", "AFTER INSERT", "NEW.Casilla='300'", "stop"))
+        ASSERT_TRUE(suite.ejecutaComoDueno(sql));
     qvrhost::EnvioDeclaracion s;
     EXPECT_FALSE(qvrhost::enviaDeclaracionGuardada(db, kRuc, "2004", &s).isEmpty());
     EXPECT_EQ(count(db, "SELECT COUNT(*) FROM HCAB"), 0);

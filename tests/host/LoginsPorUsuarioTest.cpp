@@ -4,7 +4,7 @@
 // unrestricted; the programs run as that user find only their own taxpayers.
 
 #include "ConsultasListas.h"
-#include "HostTestSuite.h"
+#include "SuiteDePruebaIntegrador.h"
 #include "LoginServidor.h"
 #include "LoginsPorUsuario.h"
 #include "Sesion.h"
@@ -52,36 +52,36 @@ Corrida corre(const QString& programa, const QStringList& args, const QString& w
 // database's owner; a restricted and an unrestricted user (names unique on
 // the shared server), the restricted one owning the taxpayers of CONTADOR.
 // One declaration per taxpayer kind, stored, sent and printed by the administrator.
-class PerUserSuite {
+class SuitePorUsuario {
 public:
-    PerUserSuite()
+    SuitePorUsuario()
     {
         const QString tag = QUuid::createUuid().toString(QUuid::Id128).left(10);
         restricted_ = QStringLiteral("r") + tag;
         unrestricted_ = QStringLiteral("u") + tag;
-        database_ = TestSuite::createServerDatabase(false);
-        error_ = qvrhost::creaSuiteEnServidor(folder(), ownerUrl(), false, true);
+        database_ = SuiteDePrueba::creaBaseServidor(false);
+        error_ = qvrhost::creaSuiteEnServidor(folder(), urlDueno(), false, true);
         if (error_.isEmpty())
-            error_ = qvrhost::openSuiteDatabaseAs(leeConfiguracion(iniPath()), kAdmin);
+            error_ = qvrhost::abreBaseSuiteComo(leeConfiguracion(iniPath()), kAdmin);
         if (error_.isEmpty())
-            error_ = qvrhost::addSuiteUser(admin(), restricted_, true);
+            error_ = qvrhost::agregaUsuarioSuite(admin(), restricted_, true);
         if (error_.isEmpty())
-            error_ = qvrhost::addSuiteUser(admin(), unrestricted_, false);
+            error_ = qvrhost::agregaUsuarioSuite(admin(), unrestricted_, false);
         if (error_.isEmpty() && !QSqlQuery(admin()).exec(
                                     QStringLiteral("UPDATE CONT SET Usuario = '%1' WHERE Usuario = 'CONTADOR'").arg(restricted_)))
             error_ = QStringLiteral("CONT");
         for (const QString& user : {restricted_, unrestricted_})
-            writeUserIni(user);
+            escribeIniUsuario(user);
     }
-    ~PerUserSuite()
+    ~SuitePorUsuario()
     {
         for (const QString& c : {kAdmin, QStringLiteral("restricted"), QStringLiteral("unrestricted")}) {
             QSqlDatabase::database(c, false).close();
             QSqlDatabase::removeDatabase(c);
         }
-        TestSuite::dropServerDatabase(database_);
-        for (const QString& role : {restricted_, unrestricted_, qvrhost::suiteUsersGroup(database_)})
-            TestSuite::serverExec(QStringLiteral("postgres"), QStringLiteral("DROP ROLE IF EXISTS \"%1\"").arg(role));
+        SuiteDePrueba::borraBaseServidor(database_);
+        for (const QString& role : {restricted_, unrestricted_, qvrhost::grupoUsuariosSuite(database_)})
+            SuiteDePrueba::ejecutaEnServidor(QStringLiteral("postgres"), QStringLiteral("DROP ROLE IF EXISTS \"%1\"").arg(role));
     }
 
     QString error() const { return error_; }
@@ -90,9 +90,9 @@ public:
     // The folder holding a user's own KV000.INI (their QVR_WINDIR).
     QString windir(const QString& user) const { return dir_.path() + u'/' + user; }
     QString userIni(const QString& user) const { return windir(user) + QStringLiteral("/KV000.INI"); }
-    QString ownerUrl() const
+    QString urlDueno() const
     {
-        return TestSuite::serverUrl(database_).replace("postgresql://", "postgresql://postgres@");
+        return SuiteDePrueba::urlServidor(database_).replace("postgresql://", "postgresql://postgres@");
     }
     QString restricted() const { return restricted_; }
     QString unrestricted() const { return unrestricted_; }
@@ -111,7 +111,7 @@ public:
     }
 
     // Every row of every table of the suite, as the administrator sees them.
-    QString snapshot() const
+    QString instantanea() const
     {
         QString all;
         for (const char* table : {"CONT", "CAB", "DET", "HCAB", "HDET", "SPOOL", "CLAVES", "PARAM", "ERROR",
@@ -127,7 +127,7 @@ public:
 
     // Two declarations of 2004 (one per taxpayer), sent once and printed,
     // all by the administrator.
-    void storeDeclarations() const
+    void guardaDeclaraciones() const
     {
         const QString csv = dir_.path() + QStringLiteral("/dos.csv");
         QFile f(csv);
@@ -149,7 +149,7 @@ public:
     }
 
 private:
-    void writeUserIni(const QString& user) const
+    void escribeIniUsuario(const QString& user) const
     {
         QDir().mkpath(windir(user));
         QFile in(iniPath());
@@ -166,93 +166,93 @@ private:
     QString error_;
 };
 
-enum class Op { Read, Change, Insert, Delete };
-const char* nameOf(Op op)
+enum class Operacion { Leer, Cambiar, Insertar, Borrar };
+const char* nombreDe(Operacion op)
 {
     switch (op) {
-    case Op::Read: return "read";
-    case Op::Change: return "change";
-    case Op::Insert: return "insert";
-    case Op::Delete: return "delete";
+    case Operacion::Leer: return "read";
+    case Operacion::Cambiar: return "change";
+    case Operacion::Insertar: return "insert";
+    case Operacion::Borrar: return "delete";
     }
     return "";
 }
 
 // One statement per table and operation on the rows of taxpayer %1 (%2: a
 // fresh tag for new keys).
-const std::map<QString, std::map<Op, QString>> kAttempts{
+const std::map<QString, std::map<Operacion, QString>> kAttempts{
     {"CONT",
-     {{Op::Read, "SELECT count(*) FROM CONT WHERE Doc_id_d = '%1'"},
-      {Op::Change, "UPDATE CONT SET Usuario = CURRENT_USER WHERE Doc_id_d = '%1'"},
+     {{Operacion::Leer, "SELECT count(*) FROM CONT WHERE Doc_id_d = '%1'"},
+      {Operacion::Cambiar, "UPDATE CONT SET Usuario = CURRENT_USER WHERE Doc_id_d = '%1'"},
       // a new taxpayer for the user whose taxpayer %1 is
-      {Op::Insert, "INSERT INTO CONT (Tip_doc_d, Doc_id_d, Nombre, Usuario) VALUES "
+      {Operacion::Insertar, "INSERT INTO CONT (Tip_doc_d, Doc_id_d, Nombre, Usuario) VALUES "
                    "(6, '%2', 'X', CASE WHEN '%1' = '20100123453' THEN 'ADMIN' ELSE CURRENT_USER END)"},
-      {Op::Delete, "DELETE FROM CONT WHERE Doc_id_d = '%1'"}}},
+      {Operacion::Borrar, "DELETE FROM CONT WHERE Doc_id_d = '%1'"}}},
     {"CAB",
-     {{Op::Read, "SELECT count(*) FROM CAB WHERE Doc_id_d = '%1'"},
-      {Op::Change, "UPDATE CAB SET estado = 5 WHERE Doc_id_d = '%1'"},
-      {Op::Insert, "INSERT INTO CAB (Tip_doc_d, Doc_id_d, Periodo, Formulario, estado) VALUES (6, '%1', '2003', '0834', 0)"},
-      {Op::Delete, "DELETE FROM CAB WHERE Doc_id_d = '%1'"}}},
+     {{Operacion::Leer, "SELECT count(*) FROM CAB WHERE Doc_id_d = '%1'"},
+      {Operacion::Cambiar, "UPDATE CAB SET estado = 5 WHERE Doc_id_d = '%1'"},
+      {Operacion::Insertar, "INSERT INTO CAB (Tip_doc_d, Doc_id_d, Periodo, Formulario, estado) VALUES (6, '%1', '2003', '0834', 0)"},
+      {Operacion::Borrar, "DELETE FROM CAB WHERE Doc_id_d = '%1'"}}},
     {"DET",
-     {{Op::Read, "SELECT count(*) FROM DET WHERE Doc_id_d = '%1'"},
-      {Op::Change, "UPDATE DET SET i_valor = '1' WHERE Doc_id_d = '%1'"},
-      {Op::Insert, "INSERT INTO DET (Tip_doc_d, Doc_id_d, Periodo, Formulario, Casilla, i_valor) "
+     {{Operacion::Leer, "SELECT count(*) FROM DET WHERE Doc_id_d = '%1'"},
+      {Operacion::Cambiar, "UPDATE DET SET i_valor = '1' WHERE Doc_id_d = '%1'"},
+      {Operacion::Insertar, "INSERT INTO DET (Tip_doc_d, Doc_id_d, Periodo, Formulario, Casilla, i_valor) "
                    "VALUES (6, '%1', '2003', '0834', '300', '1')"},
-      {Op::Delete, "DELETE FROM DET WHERE Doc_id_d = '%1'"}}},
+      {Operacion::Borrar, "DELETE FROM DET WHERE Doc_id_d = '%1'"}}},
     {"HCAB",
-     {{Op::Read, "SELECT count(*) FROM HCAB WHERE Doc_id_d = '%1'"},
-      {Op::Change, "UPDATE HCAB SET NORDEN = 1 WHERE Doc_id_d = '%1'"},
-      {Op::Insert, "INSERT INTO HCAB (Tip_doc_d, Doc_id_d, Periodo, Formulario, CORREL) VALUES (6, '%1', '2004', '0834', '99')"},
-      {Op::Delete, "DELETE FROM HCAB WHERE Doc_id_d = '%1'"}}},
+     {{Operacion::Leer, "SELECT count(*) FROM HCAB WHERE Doc_id_d = '%1'"},
+      {Operacion::Cambiar, "UPDATE HCAB SET NORDEN = 1 WHERE Doc_id_d = '%1'"},
+      {Operacion::Insertar, "INSERT INTO HCAB (Tip_doc_d, Doc_id_d, Periodo, Formulario, CORREL) VALUES (6, '%1', '2004', '0834', '99')"},
+      {Operacion::Borrar, "DELETE FROM HCAB WHERE Doc_id_d = '%1'"}}},
     {"HDET",
-     {{Op::Read, "SELECT count(*) FROM HDET WHERE Doc_id_d = '%1'"},
-      {Op::Change, "UPDATE HDET SET i_valor = '1' WHERE Doc_id_d = '%1'"},
-      {Op::Insert, "INSERT INTO HDET (Tip_doc_d, Doc_id_d, Periodo, Formulario, Correl, Casilla) "
+     {{Operacion::Leer, "SELECT count(*) FROM HDET WHERE Doc_id_d = '%1'"},
+      {Operacion::Cambiar, "UPDATE HDET SET i_valor = '1' WHERE Doc_id_d = '%1'"},
+      {Operacion::Insertar, "INSERT INTO HDET (Tip_doc_d, Doc_id_d, Periodo, Formulario, Correl, Casilla) "
                    "VALUES (6, '%1', '2004', '0834', '99', '300')"},
-      {Op::Delete, "DELETE FROM HDET WHERE Doc_id_d = '%1'"}}},
+      {Operacion::Borrar, "DELETE FROM HDET WHERE Doc_id_d = '%1'"}}},
     {"SPOOL",
-     {{Op::Read, "SELECT count(*) FROM SPOOL WHERE doc_id_d = '%1'"},
-      {Op::Change, "UPDATE SPOOL SET Usuario = CURRENT_USER WHERE doc_id_d = '%1'"},
-      {Op::Insert, "INSERT INTO SPOOL (CodRep, Secuencia, Archivo, Usuario, Tip_doc_d, doc_id_d) "
+     {{Operacion::Leer, "SELECT count(*) FROM SPOOL WHERE doc_id_d = '%1'"},
+      {Operacion::Cambiar, "UPDATE SPOOL SET Usuario = CURRENT_USER WHERE doc_id_d = '%1'"},
+      {Operacion::Insertar, "INSERT INTO SPOOL (CodRep, Secuencia, Archivo, Usuario, Tip_doc_d, doc_id_d) "
                    "VALUES ('ZZZ', '000001', 'Z%2', CURRENT_USER, 6, '%1')"},
-      {Op::Delete, "DELETE FROM SPOOL WHERE doc_id_d = '%1'"}}},
+      {Operacion::Borrar, "DELETE FROM SPOOL WHERE doc_id_d = '%1'"}}},
     {"CLAVES",
-     {{Op::Read, "SELECT count(*) FROM CLAVES"},
-      {Op::Change, "UPDATE CLAVES SET Tipo = '0' WHERE Usuario = CURRENT_USER"},
-      {Op::Insert, "INSERT INTO CLAVES (Usuario, Tipo) VALUES ('Z%2', '0')"},
-      {Op::Delete, "DELETE FROM CLAVES WHERE Usuario = CURRENT_USER"}}},
+     {{Operacion::Leer, "SELECT count(*) FROM CLAVES"},
+      {Operacion::Cambiar, "UPDATE CLAVES SET Tipo = '0' WHERE Usuario = CURRENT_USER"},
+      {Operacion::Insertar, "INSERT INTO CLAVES (Usuario, Tipo) VALUES ('Z%2', '0')"},
+      {Operacion::Borrar, "DELETE FROM CLAVES WHERE Usuario = CURRENT_USER"}}},
     {"PARAM",
-     {{Op::Read, "SELECT count(*) FROM PARAM"},
-      {Op::Change, "UPDATE PARAM SET Funcion = 'X'"},
-      {Op::Insert, "INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES ('999', '%2', 'X')"},
-      {Op::Delete, "DELETE FROM PARAM"}}},
+     {{Operacion::Leer, "SELECT count(*) FROM PARAM"},
+      {Operacion::Cambiar, "UPDATE PARAM SET Funcion = 'X'"},
+      {Operacion::Insertar, "INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES ('999', '%2', 'X')"},
+      {Operacion::Borrar, "DELETE FROM PARAM"}}},
     {"ERROR",
-     {{Op::Read, "SELECT count(*) FROM ERROR"},
-      {Op::Change, "UPDATE ERROR SET DescError = 'X'"},
-      {Op::Insert, "INSERT INTO ERROR (CodError, DescError) VALUES ('9999', 'X')"},
-      {Op::Delete, "DELETE FROM ERROR"}}},
+     {{Operacion::Leer, "SELECT count(*) FROM ERROR"},
+      {Operacion::Cambiar, "UPDATE ERROR SET DescError = 'X'"},
+      {Operacion::Insertar, "INSERT INTO ERROR (CodError, DescError) VALUES ('9999', 'X')"},
+      {Operacion::Borrar, "DELETE FROM ERROR"}}},
     {"Reportes",
-     {{Op::Read, "SELECT count(*) + 1 FROM Reportes"},
-      {Op::Change, "UPDATE Reportes SET Activo = 0"},
-      {Op::Insert, "INSERT INTO Reportes (CodRep, DescRep, Activo) VALUES ('ZZZ', 'X', 1)"},
-      {Op::Delete, "DELETE FROM Reportes"}}},
+     {{Operacion::Leer, "SELECT count(*) + 1 FROM Reportes"},
+      {Operacion::Cambiar, "UPDATE Reportes SET Activo = 0"},
+      {Operacion::Insertar, "INSERT INTO Reportes (CodRep, DescRep, Activo) VALUES ('ZZZ', 'X', 1)"},
+      {Operacion::Borrar, "DELETE FROM Reportes"}}},
     {"envio_t",
-     {{Op::Read, "SELECT count(*) + 1 FROM envio_t"},
-      {Op::Change, "UPDATE envio_t SET obliga = 0"},
-      {Op::Insert, "INSERT INTO envio_t (formulario, tabla_o) VALUES ('0834', 'Z%2')"},
-      {Op::Delete, "DELETE FROM envio_t"}}},
+     {{Operacion::Leer, "SELECT count(*) + 1 FROM envio_t"},
+      {Operacion::Cambiar, "UPDATE envio_t SET obliga = 0"},
+      {Operacion::Insertar, "INSERT INTO envio_t (formulario, tabla_o) VALUES ('0834', 'Z%2')"},
+      {Operacion::Borrar, "DELETE FROM envio_t"}}},
 };
 
 const QStringList kReferenceTables{"CLAVES", "PARAM", "ERROR", "Reportes", "envio_t"};
 
 // An attempt is allowed when the server returns or touches at least one row;
 // an error or no row at all is a refusal.
-bool allowed(QSqlDatabase db, Op op, const QString& sql)
+bool allowed(QSqlDatabase db, Operacion op, const QString& sql)
 {
     QSqlQuery q(db);
     if (!q.exec(sql))
         return false;
-    if (op == Op::Read)
+    if (op == Operacion::Leer)
         return q.next() && q.value(0).toInt() > 0;
     return q.numRowsAffected() > 0;
 }
@@ -261,12 +261,12 @@ bool allowed(QSqlDatabase db, Op op, const QString& sql)
 // taxpayers' rows (an unrestricted user's are all rows); the reference tables
 // only read. Spool rows show every user their numbers only, so a row is
 // added but never read, changed or picked by its taxpayer.
-bool expected(const QString& table, Op op, bool ownRows)
+bool expected(const QString& table, Operacion op, bool ownRows)
 {
     if (kReferenceTables.contains(table))
-        return op == Op::Read;
+        return op == Operacion::Leer;
     if (table == QLatin1String("SPOOL"))
-        return op == Op::Insert && ownRows;
+        return op == Operacion::Insertar && ownRows;
     return ownRows;
 }
 
@@ -274,10 +274,10 @@ bool expected(const QString& table, Op op, bool ownRows)
 
 TEST(PerUserLogins, ServerRefusesEveryAttemptOnAnotherUsersTaxpayers)
 {
-    PerUserSuite suite;
+    SuitePorUsuario suite;
     ASSERT_EQ(suite.error(), "");
-    suite.storeDeclarations();
-    const QString before = suite.snapshot();
+    suite.guardaDeclaraciones();
+    const QString before = suite.instantanea();
     QSqlDatabase restricted = suite.login(suite.restricted(), QStringLiteral("restricted"));
     QSqlDatabase unrestricted = suite.login(suite.unrestricted(), QStringLiteral("unrestricted"));
 
@@ -299,16 +299,16 @@ TEST(PerUserLogins, ServerRefusesEveryAttemptOnAnotherUsersTaxpayers)
             unrestricted.transaction();
             const bool everyRow = allowed(unrestricted, op, text(kAjeno));
             unrestricted.rollback();
-            EXPECT_EQ(otherRows, kReferenceTables.contains(table) && op == Op::Read) << qPrintable(table) << ' ' << nameOf(op);
-            EXPECT_EQ(ownRows, expected(table, op, true)) << qPrintable(table) << ' ' << nameOf(op);
-            EXPECT_EQ(everyRow, expected(table, op, true)) << qPrintable(table) << ' ' << nameOf(op);
+            EXPECT_EQ(otherRows, kReferenceTables.contains(table) && op == Operacion::Leer) << qPrintable(table) << ' ' << nombreDe(op);
+            EXPECT_EQ(ownRows, expected(table, op, true)) << qPrintable(table) << ' ' << nombreDe(op);
+            EXPECT_EQ(everyRow, expected(table, op, true)) << qPrintable(table) << ' ' << nombreDe(op);
             const auto word = [](bool yes) { return yes ? "allowed" : "refused"; };
-            std::cout << qPrintable(table.leftJustified(10)) << QByteArray(nameOf(op)).leftJustified(11).constData()
+            std::cout << qPrintable(table.leftJustified(10)) << QByteArray(nombreDe(op)).leftJustified(11).constData()
                       << QByteArray(word(otherRows)).leftJustified(18).constData()
                       << QByteArray(word(ownRows)).leftJustified(16).constData() << word(everyRow) << '\n';
         }
     }
-    EXPECT_EQ(suite.snapshot(), before);
+    EXPECT_EQ(suite.instantanea(), before);
     QSqlQuery tipo(suite.admin());
     ASSERT_TRUE(tipo.exec(QStringLiteral("SELECT Tipo FROM CLAVES WHERE Usuario = '%1'").arg(suite.restricted())));
     ASSERT_TRUE(tipo.next());
@@ -320,10 +320,10 @@ TEST(PerUserLogins, PsqlAsARestrictedUserChangesNothing)
 {
     const QString psql = QStandardPaths::findExecutable(QStringLiteral("psql"), {QStringLiteral("/usr/lib/postgresql/15/bin")});
     ASSERT_FALSE(psql.isEmpty()) << "psql (package postgresql)";
-    PerUserSuite suite;
+    SuitePorUsuario suite;
     ASSERT_EQ(suite.error(), "");
-    suite.storeDeclarations();
-    const QString before = suite.snapshot();
+    suite.guardaDeclaraciones();
+    const QString before = suite.instantanea();
     const QString script = QStringLiteral(
         "SELECT Doc_id_d, Usuario FROM CONT ORDER BY 1;\n"
         "SELECT Doc_id_d, Periodo, estado FROM CAB;\n"
@@ -353,14 +353,14 @@ TEST(PerUserLogins, PsqlAsARestrictedUserChangesNothing)
     EXPECT_TRUE(transcript.contains("new row violates row-level security policy for table \"hcab\""));
     EXPECT_TRUE(transcript.contains("permission denied for table spool"));
     EXPECT_TRUE(transcript.contains("permission denied for table claves"));
-    EXPECT_EQ(suite.snapshot(), before);
+    EXPECT_EQ(suite.instantanea(), before);
 }
 
 TEST(PerUserLogins, ProgramsRunAsARestrictedUserFindOnlyTheirTaxpayers)
 {
-    PerUserSuite suite;
+    SuitePorUsuario suite;
     ASSERT_EQ(suite.error(), "");
-    suite.storeDeclarations();
+    suite.guardaDeclaraciones();
     const QString ini = suite.userIni(suite.restricted());
     const QString f0834 = QStringLiteral(F0834_PATH);
 
@@ -384,14 +384,14 @@ TEST(PerUserLogins, ProgramsRunAsARestrictedUserFindOnlyTheirTaxpayers)
     save.closeWriteChannel();
     ASSERT_TRUE(save.waitForFinished(60000));
     EXPECT_EQ(save.exitCode(), 0) << save.readAllStandardError().constData();
-    const QString before = suite.snapshot();
+    const QString before = suite.instantanea();
     QFile ajena(out.filePath("ajena.csv"));
     ASSERT_TRUE(ajena.open(QIODevice::WriteOnly));
     ajena.write(QByteArray(csv).replace(kPropio.toLatin1(), kAjeno.toLatin1()));
     ajena.close();
     r = corre(f0834, {"import", "--ini", ini, "--replace", out.filePath("ajena.csv")});
     EXPECT_EQ(r.salida, 1) << qPrintable(r.texto + r.errores);
-    EXPECT_EQ(suite.snapshot(), before);
+    EXPECT_EQ(suite.instantanea(), before);
 
     // f0834 print --all: one PDF, theirs; its spool row numbered after the administrator's.
     r = corre(f0834, {"print", "--ini", ini, "--all", "--pdf-dir", out.filePath("pdf")});
@@ -437,7 +437,7 @@ TEST(PerUserLogins, ProgramsRunAsARestrictedUserFindOnlyTheirTaxpayers)
 // A per-user suite never runs a program under a login other than its SysUser.
 TEST(PerUserLogins, RefusesALoginThatIsNotTheSuiteUser)
 {
-    PerUserSuite suite;
+    SuitePorUsuario suite;
     ASSERT_EQ(suite.error(), "");
     OpcionesApertura options;
     options.connectionName = QStringLiteral("restricted");
@@ -468,32 +468,32 @@ TEST(PerUserLogins, RefusesALoginThatIsNotTheSuiteUser)
 // qvrhost user add makes the CLAVES row and the login; remove takes both away.
 TEST(PerUserLogins, UserAddAndRemoveKeepClavesAndRolesTogether)
 {
-    PerUserSuite suite;
+    SuitePorUsuario suite;
     ASSERT_EQ(suite.error(), "");
     const QString name = QStringLiteral("n") + suite.restricted().mid(1);
     const auto state = [&] {
         QSqlQuery q(suite.admin());
         q.exec(QStringLiteral("SELECT (SELECT Tipo FROM CLAVES WHERE Usuario = '%1'),"
                               " (SELECT pg_has_role('%1', '%2', 'MEMBER') FROM pg_roles WHERE rolname = '%1')")
-                   .arg(name, qvrhost::suiteUsersGroup(suite.database())));
+                   .arg(name, qvrhost::grupoUsuariosSuite(suite.database())));
         q.next();
         return q.value(0).toString() + u'/' + (q.isNull(1) ? QString() : q.value(1).toString());
     };
-    Corrida r = corre(QStringLiteral(QVRHOST_PROGRAM), {"user", "add", name, "--restricted", "--server", suite.ownerUrl()});
+    Corrida r = corre(QStringLiteral(QVRHOST_PROGRAM), {"user", "add", name, "--restricted", "--server", suite.urlDueno()});
     ASSERT_EQ(r.salida, 0) << qPrintable(r.errores);
     EXPECT_EQ(state(), "1/true");
     r = corre(QStringLiteral(QVRHOST_PROGRAM), {"user", "add", name, "--ini", suite.iniPath()});
     ASSERT_EQ(r.salida, 0) << qPrintable(r.errores);
     EXPECT_EQ(state(), "0/true");
-    r = corre(QStringLiteral(QVRHOST_PROGRAM), {"user", "remove", name, "--server", suite.ownerUrl()});
+    r = corre(QStringLiteral(QVRHOST_PROGRAM), {"user", "remove", name, "--server", suite.urlDueno()});
     ASSERT_EQ(r.salida, 0) << qPrintable(r.errores);
     EXPECT_EQ(state(), "/");
-    EXPECT_EQ(corre(QStringLiteral(QVRHOST_PROGRAM), {"user", "remove", name, "--server", suite.ownerUrl()}).salida, 1);
+    EXPECT_EQ(corre(QStringLiteral(QVRHOST_PROGRAM), {"user", "remove", name, "--server", suite.urlDueno()}).salida, 1);
 
     // A suite with the one built-in login has no users of its own to add.
-    HostTestSuite single;
+    SuiteDePruebaIntegrador single;
     ASSERT_EQ(single.error(), "");
-    r = corre(QStringLiteral(QVRHOST_PROGRAM), {"user", "add", name, "--server", single.ownerUrl()});
+    r = corre(QStringLiteral(QVRHOST_PROGRAM), {"user", "add", name, "--server", single.urlDueno()});
     EXPECT_EQ(r.salida, 1);
     EXPECT_TRUE(r.errores.contains("--per-user-logins")) << qPrintable(r.errores);
 }

@@ -1,4 +1,4 @@
-#include "HostTestSuite.h"
+#include "SuiteDePruebaIntegrador.h"
 #include "ObjFunciones.h"
 #include "ConsultasParam.h"
 #include "Configuracion.h"
@@ -23,7 +23,7 @@ QStringList column(QSqlDatabase db, const QString& sql)
     return values;
 }
 
-QString param(QSqlDatabase db, const QString& numero, const QString& argumento)
+QString leeParam(QSqlDatabase db, const QString& numero, const QString& argumento)
 {
     QSqlQuery q(db);
     q.prepare(QStringLiteral("SELECT Funcion FROM PARAM WHERE Numero=? AND Argumento=?"));
@@ -37,7 +37,7 @@ QString param(QSqlDatabase db, const QString& numero, const QString& argumento)
 
 TEST(CreateSuite, WritesTheSettingsTheProgramsRead)
 {
-    HostTestSuite suite;
+    SuiteDePruebaIntegrador suite;
     ASSERT_TRUE(suite.error().isEmpty()) << qPrintable(suite.error());
     const Configuracion s = leeConfiguracion(suite.iniPath());
     const QString folder = QDir(suite.folder()).absolutePath() + u'/';
@@ -59,7 +59,7 @@ TEST(CreateSuite, WritesTheSettingsTheProgramsRead)
 
 TEST(CreateSuite, InstallerDataFileHoldsThirteenFieldsPerLine)
 {
-    HostTestSuite suite;
+    SuiteDePruebaIntegrador suite;
     QFile f(suite.folder() + QStringLiteral("/TMP/env834.txt"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text));
     int lines = 0;
@@ -76,7 +76,7 @@ TEST(CreateSuite, InstallerDataFileHoldsThirteenFieldsPerLine)
 
 TEST(CreateSuite, TaxpayersHaveValidRucsForBothUsers)
 {
-    HostTestSuite suite;
+    SuiteDePruebaIntegrador suite;
     const ObjFunciones f;
     QSqlQuery q(suite.db());
     ASSERT_TRUE(q.exec(QStringLiteral("SELECT Tip_doc_d, Doc_id_d, Nombre, Usuario FROM CONT")));
@@ -97,28 +97,28 @@ TEST(CreateSuite, TaxpayersHaveValidRucsForBothUsers)
 
 TEST(CreateSuite, ReferenceRowsFollowTheirLayouts)
 {
-    HostTestSuite suite;
+    SuiteDePruebaIntegrador suite;
     QSqlDatabase db = suite.db();
     // The RUC row is the record every program falls back on when it is missing.
-    EXPECT_EQ(param(db, "044", "6"), kRegistroRucPredeterminado);
+    EXPECT_EQ(leeParam(db, "044", "6"), kRegistroRucPredeterminado);
     for (const char* type : {"1", "4", "6", "7"}) {
-        const QString r = param(db, "044", QLatin1String(type));
+        const QString r = leeParam(db, "044", QLatin1String(type));
         ASSERT_EQ(r.size(), 130) << type;
         EXPECT_EQ(r.at(81), u'1') << "representative list flag of type " << type;
     }
-    EXPECT_EQ(param(db, "044", "1").mid(45, 2), QStringLiteral("08"));
+    EXPECT_EQ(leeParam(db, "044", "1").mid(45, 2), QStringLiteral("08"));
 
-    EXPECT_EQ(param(db, "004", "02").mid(37, 12).trimmed(), QStringLiteral("B. CREDITO"));
+    EXPECT_EQ(leeParam(db, "004", "02").mid(37, 12).trimmed(), QStringLiteral("B. CREDITO"));
     EXPECT_EQ(column(db, "SELECT Argumento FROM PARAM WHERE Numero='004'").size(), 9);
 
-    EXPECT_EQ(param(db, "404", "20040101"), QStringLiteral("00003200.00"));
-    EXPECT_EQ(param(db, "404", "20030101"), QStringLiteral("00003100.00"));
+    EXPECT_EQ(leeParam(db, "404", "20040101"), QStringLiteral("00003200.00"));
+    EXPECT_EQ(leeParam(db, "404", "20030101"), QStringLiteral("00003100.00"));
     const QStringList uitDates = column(db, "SELECT Argumento FROM PARAM WHERE Numero='404'");
     EXPECT_TRUE(std::is_sorted(uitDates.begin(), uitDates.end()));
-    EXPECT_EQ(param(db, "960", "2003"), QStringLiteral("1.011"));
-    EXPECT_NE(param(db, "975", "200212"), QStringLiteral("<missing>"));
-    EXPECT_EQ(param(db, "992", "0834"), QStringLiteral("1"));
-    EXPECT_TRUE(param(db, "981", "0834").startsWith(QStringLiteral("404 960")));
+    EXPECT_EQ(leeParam(db, "960", "2003"), QStringLiteral("1.011"));
+    EXPECT_NE(leeParam(db, "975", "200212"), QStringLiteral("<missing>"));
+    EXPECT_EQ(leeParam(db, "992", "0834"), QStringLiteral("1"));
+    EXPECT_TRUE(leeParam(db, "981", "0834").startsWith(QStringLiteral("404 960")));
 
     EXPECT_FALSE(column(db, "SELECT DescError FROM ERROR WHERE CodError='0151'").value(0).isEmpty());
     for (const char* table : {"CAB", "DET", "HCAB", "HDET", "SPOOL", "Reportes", "envio_t"})
@@ -127,7 +127,7 @@ TEST(CreateSuite, ReferenceRowsFollowTheirLayouts)
 
 TEST(CreateSuite, RefusesAnExistingSuiteAndLeavesItAlone)
 {
-    HostTestSuite suite;
+    SuiteDePruebaIntegrador suite;
     ASSERT_TRUE(suite.error().isEmpty());
     QFile ini(suite.iniPath());
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
@@ -152,7 +152,7 @@ QByteArray contents(const QString& path)
 
 TEST(UserSuite, TakesAnExistingSuiteOrCreatesOneAndPointsTheUsersSettingsAtIt)
 {
-    HostTestSuite existing;
+    SuiteDePruebaIntegrador existing;
     ASSERT_TRUE(existing.error().isEmpty());
     QTemporaryDir home;
     const QString userIni = home.path() + QStringLiteral("/config/not/yet/KV000.INI");
@@ -174,18 +174,18 @@ TEST(UserSuite, TakesAnExistingSuiteOrCreatesOneAndPointsTheUsersSettingsAtIt)
 // with --force the old suite is replaced whole, never mixed with the new one.
 TEST(CreateSuiteOnServer, RefusesADatabaseHoldingASuiteUnlessForced)
 {
-    if (!TestSuite::serverEngine())
+    if (!SuiteDePrueba::motorServidor())
         GTEST_SKIP() << "a server's database";
-    HostTestSuite suite;
+    SuiteDePruebaIntegrador suite;
     ASSERT_TRUE(suite.error().isEmpty()) << qPrintable(suite.error());
     ASSERT_TRUE(QSqlQuery(suite.db()).exec("INSERT INTO CLAVES (Usuario, Tipo) VALUES ('OTRO', '1')"));
     QTemporaryDir other;
-    const QString refused = qvrhost::creaSuiteEnServidor(other.path() + "/a", suite.ownerUrl(), false);
+    const QString refused = qvrhost::creaSuiteEnServidor(other.path() + "/a", suite.urlDueno(), false);
     EXPECT_TRUE(refused.contains("--force")) << qPrintable(refused);
     EXPECT_FALSE(QFile::exists(other.path() + "/a/KV000.INI"));
     EXPECT_EQ(column(suite.db(), "SELECT COUNT(*) FROM CLAVES"), QStringList{"3"});
 
-    EXPECT_EQ(qvrhost::creaSuiteEnServidor(other.path() + "/b", suite.ownerUrl(), true), "");
+    EXPECT_EQ(qvrhost::creaSuiteEnServidor(other.path() + "/b", suite.urlDueno(), true), "");
     EXPECT_EQ(column(suite.db(), "SELECT COUNT(*) FROM CLAVES"), QStringList{"2"});
     EXPECT_EQ(leeConfiguracion(other.path() + "/b/KV000.INI").dbFile, suite.dbFile());
 }
@@ -194,16 +194,16 @@ TEST(CreateSuiteOnServer, RefusesADatabaseHoldingASuiteUnlessForced)
 // address is refused before anything is made.
 TEST(CreateSuiteOnServer, KeepsLoginAndPasswordOutOfTheSettings)
 {
-    if (!TestSuite::serverEngine())
+    if (!SuiteDePrueba::motorServidor())
         GTEST_SKIP() << "a server's database";
-    HostTestSuite suite;
+    SuiteDePruebaIntegrador suite;
     ASSERT_TRUE(suite.error().isEmpty()) << qPrintable(suite.error());
     const Configuracion s = leeConfiguracion(suite.iniPath());
     EXPECT_FALSE(s.dbPath.contains('@')) << qPrintable(s.dbPath);
     EXPECT_TRUE(s.dbPath.endsWith('/'));
 
     QTemporaryDir other;
-    QString withPassword = suite.ownerUrl();
+    QString withPassword = suite.urlDueno();
     withPassword.replace("postgres@", "postgres:secreto@");
     EXPECT_TRUE(qvrhost::creaSuiteEnServidor(other.path() + "/c", withPassword, false).contains("pgpass"));
     EXPECT_FALSE(QFile::exists(other.path() + "/c"));

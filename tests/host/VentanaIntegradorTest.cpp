@@ -1,7 +1,7 @@
 // The "Qvarion" window driven offscreen.
 
 #include "PrimerInicio.h"
-#include "HostTestSuite.h"
+#include "SuiteDePruebaIntegrador.h"
 #include "VentanaIntegrador.h"
 #include "ArchivoIni.h"
 #include "MensajesSinVentana.h"
@@ -34,13 +34,13 @@
 
 TEST(HostWindow, ListsAndSendsTheSelectedDeclaration)
 {
-    HostTestSuite suite;
+    SuiteDePruebaIntegrador suite;
     ASSERT_TRUE(suite.error().isEmpty());
     QSqlQuery q(suite.db());
     ASSERT_TRUE(q.exec("INSERT INTO CAB (Tip_doc_d, Doc_id_d, Periodo, Formulario, estado, cNumero)"
                        " VALUES (6, '20602345671', '2004', '0834', 0, '000111')"));
 
-    VentanaIntegrador window(ConfiguracionIntegrador::read(suite.iniPath()), suite.db());
+    VentanaIntegrador window(ConfiguracionIntegrador::lee(suite.iniPath()), suite.db());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Qvarion"));
     auto* stored = window.findChild<QTableView*>("grdGrabadas");
     auto* sent = window.findChild<QTableView*>("grdEnviadas");
@@ -64,7 +64,7 @@ TEST(HostWindow, ListsAndSendsTheSelectedDeclaration)
 
 TEST(HostWindow, SummaryOfASentDeclarationShowsItsTextFile)
 {
-    HostTestSuite suite;
+    SuiteDePruebaIntegrador suite;
     ASSERT_TRUE(suite.error().isEmpty());
     QSqlQuery q(suite.db());
     ASSERT_TRUE(q.exec("INSERT INTO CAB (Tip_doc_d, Doc_id_d, Periodo, Formulario, estado, efectivo, cNumero)"
@@ -72,7 +72,7 @@ TEST(HostWindow, SummaryOfASentDeclarationShowsItsTextFile)
     qvrhost::EnvioDeclaracion sent;
     ASSERT_EQ(qvrhost::enviaDeclaracionGuardada(suite.db(), "20602345671", "2004", &sent), QString());
 
-    VentanaIntegrador window(ConfiguracionIntegrador::read(suite.iniPath()), suite.db());
+    VentanaIntegrador window(ConfiguracionIntegrador::lee(suite.iniPath()), suite.db());
     auto* list = window.findChild<QTableView*>("grdEnviadas");
     ASSERT_EQ(list->model()->rowCount(), 1);
     list->selectRow(0);
@@ -109,7 +109,7 @@ const QStringList kEnglish{"Look in:", "Directory:", "Files of type:", "File nam
                            "Directories", "Directory", "Computer", "Recent Places"};
 
 // The texts of a dialog that are in English: labels, buttons, tips, lists, headers.
-QStringList englishIn(const QWidget* dialog)
+QStringList inglesEn(const QWidget* dialog)
 {
     QStringList texts;
     for (const QLabel* label : dialog->findChildren<QLabel*>())
@@ -131,16 +131,16 @@ QStringList englishIn(const QWidget* dialog)
 
 // HOME is a temporary folder while the object lives: the first start proposes
 // ~/QVR, and Qt's folder dialog keeps its state in ~/.config/QtProject.conf.
-class TemporaryHome {
+class CarpetaPersonalTemporal {
 public:
-    explicit TemporaryHome(const QString& pattern = QDir::tempPath() + QStringLiteral("/home-XXXXXX"))
+    explicit CarpetaPersonalTemporal(const QString& pattern = QDir::tempPath() + QStringLiteral("/home-XXXXXX"))
         : dir_(pattern), saved_(qgetenv("HOME"))
     {
         qputenv("HOME", dir_.path().toLocal8Bit());
     }
-    ~TemporaryHome() { qputenv("HOME", saved_); }
-    TemporaryHome(const TemporaryHome&) = delete;
-    TemporaryHome& operator=(const TemporaryHome&) = delete;
+    ~CarpetaPersonalTemporal() { qputenv("HOME", saved_); }
+    CarpetaPersonalTemporal(const CarpetaPersonalTemporal&) = delete;
+    CarpetaPersonalTemporal& operator=(const CarpetaPersonalTemporal&) = delete;
     QString path() const { return dir_.path(); }
 
 private:
@@ -149,7 +149,7 @@ private:
 };
 
 // A box's text as shown, tags taken out.
-QString plainText(const QMessageBox* box)
+QString textoPlano(const QMessageBox* box)
 {
     QTextDocument document;
     document.setHtml(box->text());
@@ -165,7 +165,7 @@ QString plainText(const QMessageBox* box)
 TEST(FirstStart, OffersASuiteInTheHomeFolderAndLeavesNothingWhenRefused)
 {
     ASSERT_TRUE(MensajesSinVentana::cargaBotonesEnEspanol());
-    TemporaryHome home(QDir::tempPath() + QStringLiteral("/carpeta-personal-de-maria-jose-fernandez-de-la-fuente-XXXXXX"));
+    CarpetaPersonalTemporal home(QDir::tempPath() + QStringLiteral("/carpeta-personal-de-maria-jose-fernandez-de-la-fuente-XXXXXX"));
     const QString userIni = home.path() + QStringLiteral("/.config/KV000.INI");
     const QString proposed = home.path() + QStringLiteral("/QVR");
 
@@ -186,7 +186,7 @@ TEST(FirstStart, OffersASuiteInTheHomeFolderAndLeavesNothingWhenRefused)
             box->button(QMessageBox::Yes)->click();
         } else if (auto* files = qobject_cast<QFileDialog*>(w)) {
             seen << files->selectedFiles().value(0);
-            english << englishIn(files);
+            english << inglesEn(files);
             nativeDialog = !files->testOption(QFileDialog::DontUseNativeDialog);
             QMetaObject::invokeMethod(files, acceptFolder ? "accept" : "reject");
         }
@@ -203,7 +203,7 @@ TEST(FirstStart, OffersASuiteInTheHomeFolderAndLeavesNothingWhenRefused)
     EXPECT_TRUE(made);
     EXPECT_EQ(seen, (QStringList{"question", proposed, "question", proposed}));
     EXPECT_TRUE(QFileInfo::exists(proposed + QStringLiteral("/qvr.db")));
-    EXPECT_EQ(ConfiguracionIntegrador::read(userIni).suite.dbFile, proposed + QStringLiteral("/qvr.db"));
+    EXPECT_EQ(ConfiguracionIntegrador::lee(userIni).suite.dbFile, proposed + QStringLiteral("/qvr.db"));
     EXPECT_GE(labelWidth, pathWidth) << "the path of the settings file is broken across lines";
     EXPECT_FALSE(nativeDialog);
     EXPECT_EQ(english, QStringList());
@@ -214,7 +214,7 @@ TEST(FirstStart, OffersASuiteInTheHomeFolderAndLeavesNothingWhenRefused)
 // suite's folder or make a new one. Giving up leaves the program closed.
 TEST(HostStart, ShowsTheConnectionBoxWhenTheSuiteCannotBeOpened)
 {
-    TemporaryHome home;
+    CarpetaPersonalTemporal home;
     QTemporaryDir dir;
     const QString folder = dir.path() + QStringLiteral("/suite");
     ASSERT_EQ(qvrhost::creaSuite(folder), QString());
@@ -227,7 +227,7 @@ TEST(HostStart, ShowsTheConnectionBoxWhenTheSuiteCannotBeOpened)
         if (!box)
             return;
         boxes << QStringLiteral("%1|%2|%3|%4")
-                     .arg(box->windowTitle(), plainText(box))
+                     .arg(box->windowTitle(), textoPlano(box))
                      .arg(int(box->icon()))
                      .arg(box->buttons().size());
         if (box->findChild<QPushButton*>(QStringLiteral("cmdBuscarSuite")))
@@ -237,7 +237,7 @@ TEST(HostStart, ShowsTheConnectionBoxWhenTheSuiteCannotBeOpened)
     });
     answer.start(20);
     const std::optional<ConfiguracionIntegrador> opened =
-        qvrhost::openUserSuite(folder + QStringLiteral("/KV000.INI"), QStringLiteral("hoststart-missing"));
+        qvrhost::abreSuiteUsuario(folder + QStringLiteral("/KV000.INI"), QStringLiteral("hoststart-missing"));
     answer.stop();
 
     EXPECT_FALSE(opened);
@@ -254,19 +254,19 @@ TEST(HostStart, ShowsTheConnectionBoxWhenTheSuiteCannotBeOpened)
 // DBPath since the database is in it), in the suite's KV000.INI and the user's.
 TEST(HostStart, FindsAMovedSuiteFolderAgain)
 {
-    TemporaryHome home;
+    CarpetaPersonalTemporal home;
     QTemporaryDir dir;
     const QString old = dir.path() + QStringLiteral("/QVR");
     const QString moved = dir.path() + QStringLiteral("/Conta");
     const QString userIni = dir.path() + QStringLiteral("/config/KV000.INI");
     ASSERT_EQ(qvrhost::haceSuiteUsuario(old, userIni), QString());
-    ASSERT_TRUE(ArchivoIni::write(userIni, QStringLiteral("Options"), QStringLiteral("SysUser"), QStringLiteral("MARIA")));
+    ASSERT_TRUE(ArchivoIni::escribe(userIni, QStringLiteral("Options"), QStringLiteral("SysUser"), QStringLiteral("MARIA")));
     ASSERT_TRUE(QDir().rename(old, moved));
 
     const QString otherIni = dir.path() + QStringLiteral("/otro/KV000.INI");
     ASSERT_EQ(qvrhost::haceSuiteUsuario(moved, otherIni), QString());
-    EXPECT_EQ(ConfiguracionIntegrador::read(otherIni).suite.sysPath, moved + u'/');
-    EXPECT_EQ(ConfiguracionIntegrador::read(otherIni).suite.dbFile, moved + QStringLiteral("/qvr.db"));
+    EXPECT_EQ(ConfiguracionIntegrador::lee(otherIni).suite.sysPath, moved + u'/');
+    EXPECT_EQ(ConfiguracionIntegrador::lee(otherIni).suite.dbFile, moved + QStringLiteral("/qvr.db"));
 
     QStringList seen;
     QTimer answer;
@@ -286,7 +286,7 @@ TEST(HostStart, FindsAMovedSuiteFolderAgain)
         }
     });
     answer.start(20);
-    const std::optional<ConfiguracionIntegrador> opened = qvrhost::openUserSuite(userIni, QStringLiteral("hoststart-moved"));
+    const std::optional<ConfiguracionIntegrador> opened = qvrhost::abreSuiteUsuario(userIni, QStringLiteral("hoststart-moved"));
     answer.stop();
 
     EXPECT_EQ(seen, (QStringList{"Error de Conección", "Qvarion", "Buscar la carpeta de la suite QVR"}));
@@ -303,9 +303,9 @@ TEST(HostStart, FindsAMovedSuiteFolderAgain)
 
 TEST(HostWindow, EnterPressesTheFocusedButton)
 {
-    HostTestSuite suite;
+    SuiteDePruebaIntegrador suite;
     ASSERT_TRUE(suite.error().isEmpty());
-    VentanaIntegrador window(ConfiguracionIntegrador::read(suite.iniPath()), suite.db());
+    VentanaIntegrador window(ConfiguracionIntegrador::lee(suite.iniPath()), suite.db());
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));

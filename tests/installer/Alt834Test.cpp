@@ -1,7 +1,7 @@
 // Runs the real Alt834 against a throw-away suite folder.
 
 #include "ArchivoIni.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,12 +21,12 @@ namespace {
 
 const QString kDash = QStringLiteral("\u2013");
 
-struct ProcessRun {
+struct CorridaProceso {
     int exitCode = -1;
     QString err;
 };
 
-ProcessRun runAlt834(const QString& windir)
+CorridaProceso correAlt834(const QString& windir)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -39,27 +39,27 @@ ProcessRun runAlt834(const QString& windir)
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardError())};
 }
 
-ProcessRun runAlt834(const TestSuite& suite) { return runAlt834(suite.path()); }
+CorridaProceso correAlt834(const SuiteDePrueba& suite) { return correAlt834(suite.path()); }
 
-void writeFile(const QString& path, const QByteArray& bytes)
+void escribeArchivo(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
 }
 
-void writeEnvio(const TestSuite& suite, const QByteArray& bytes)
+void escribeEnvio(const SuiteDePrueba& suite, const QByteArray& bytes)
 {
-    writeFile(suite.path() + QStringLiteral("TMP/env834.txt"), bytes);
+    escribeArchivo(suite.path() + QStringLiteral("TMP/env834.txt"), bytes);
 }
 
-void setOption(const TestSuite& suite, const char* key, const QString& value)
+void setOption(const SuiteDePrueba& suite, const char* key, const QString& value)
 {
-    ASSERT_TRUE(ArchivoIni::write(suite.iniPath(), QStringLiteral("Options"), QString::fromLatin1(key), value));
+    ASSERT_TRUE(ArchivoIni::escribe(suite.iniPath(), QStringLiteral("Options"), QString::fromLatin1(key), value));
 }
 
 // Every row of a table, columns joined by '|', NULL shown as <null>, sorted.
-QStringList rows(const TestSuite& suite, const QString& table)
+QStringList rows(const SuiteDePrueba& suite, const QString& table)
 {
     QStringList out;
     QSqlQuery q(suite.db());
@@ -74,7 +74,7 @@ QStringList rows(const TestSuite& suite, const QString& table)
     return out;
 }
 
-QStringList allRows(const TestSuite& suite)
+QStringList todasLasFilas(const SuiteDePrueba& suite)
 {
     return rows(suite, QStringLiteral("PARAM")) + rows(suite, QStringLiteral("Reportes")) +
            rows(suite, QStringLiteral("envio_t"));
@@ -90,9 +90,9 @@ const QStringList kParamRows{
 
 TEST(Alt834, FirstRunRegistersParametersReportsAndTables)
 {
-    TestSuite suite;
-    writeEnvio(suite, kTwoTables);
-    const ProcessRun r = runAlt834(suite);
+    SuiteDePrueba suite;
+    escribeEnvio(suite, kTwoTables);
+    const CorridaProceso r = correAlt834(suite);
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, QString());
 
@@ -110,17 +110,17 @@ TEST(Alt834, FirstRunRegistersParametersReportsAndTables)
 
 TEST(Alt834, SecondRunUpdatesEveryRowInPlace)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     // Rows an earlier version left, and another form's rows that must stay.
     suite.exec("INSERT INTO PARAM VALUES ('960','2003','1.000','009')");
     suite.exec("INSERT INTO PARAM VALUES ('960','2002','1.000','009')");
     suite.exec("INSERT INTO Reportes VALUES ('AAR002','viejo',0)");
     suite.exec("INSERT INTO envio_t VALUES ('0621','CAB','X','X',9,9,9,9,9,9,9,9,9)");
-    writeEnvio(suite, kTwoTables);
-    ASSERT_EQ(runAlt834(suite).exitCode, 0);
+    escribeEnvio(suite, kTwoTables);
+    ASSERT_EQ(correAlt834(suite).exitCode, 0);
 
-    writeEnvio(suite, "1|CAB|HCAB2|C2|3|0|6|11|4|4|1|1|1|\r\n2|DET|HDET|D|2|1|1|1|1|1|0|0|0|\r\n");
-    ASSERT_EQ(runAlt834(suite).exitCode, 0);
+    escribeEnvio(suite, "1|CAB|HCAB2|C2|3|0|6|11|4|4|1|1|1|\r\n2|DET|HDET|D|2|1|1|1|1|1|0|0|0|\r\n");
+    ASSERT_EQ(correAlt834(suite).exitCode, 0);
 
     QStringList params = kParamRows + QStringList{QStringLiteral("960|2002|1.000|009")};
     params.sort();
@@ -136,55 +136,55 @@ TEST(Alt834, SecondRunUpdatesEveryRowInPlace)
 
 TEST(Alt834, TextFieldsAreStoredAsTheyStand)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     // Blank second line: the third is never read. Empty field 3 becomes one blank;
     // apostrophes are data, not SQL.
-    writeEnvio(suite, "1|  O'NEIL  ||ext'1  |0|0|0|0|0|0|0|0|0|\n   \n3|LOST|L|L|1|1|1|1|1|1|1|1|1|\n");
-    ASSERT_EQ(runAlt834(suite).exitCode, 0);
+    escribeEnvio(suite, "1|  O'NEIL  ||ext'1  |0|0|0|0|0|0|0|0|0|\n   \n3|LOST|L|L|1|1|1|1|1|1|1|1|1|\n");
+    ASSERT_EQ(correAlt834(suite).exitCode, 0);
     EXPECT_EQ(rows(suite, QStringLiteral("envio_t")),
               QStringList{QStringLiteral("0834|O'NEIL| |ext'1|0|0|0|0|0|0|0|0|0")});
 
-    // ProcessRun again with the same key: updated, not duplicated, apostrophe and all.
-    writeEnvio(suite, "1|O'NEIL|D'X|e|1|0|0|0|0|0|0|0|0|\n");
-    ASSERT_EQ(runAlt834(suite).exitCode, 0);
+    // CorridaProceso again with the same key: updated, not duplicated, apostrophe and all.
+    escribeEnvio(suite, "1|O'NEIL|D'X|e|1|0|0|0|0|0|0|0|0|\n");
+    ASSERT_EQ(correAlt834(suite).exitCode, 0);
     EXPECT_EQ(rows(suite, QStringLiteral("envio_t")),
               QStringList{QStringLiteral("0834|O'NEIL|D'X|e|1|0|0|0|0|0|0|0|0")});
 }
 
 TEST(Alt834, LowerCaseTmpFolderAndDoubledSeparatorInSysPath)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     ASSERT_TRUE(QDir(suite.path()).rename(QStringLiteral("TMP"), QStringLiteral("tmp")));
-    writeFile(suite.path() + QStringLiteral("tmp/env834.txt"), kTwoTables);
+    escribeArchivo(suite.path() + QStringLiteral("tmp/env834.txt"), kTwoTables);
     setOption(suite, "SysPath", suite.path() + u'/');
-    const ProcessRun r = runAlt834(suite);
+    const CorridaProceso r = correAlt834(suite);
     EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
     EXPECT_EQ(rows(suite, QStringLiteral("envio_t")).size(), 2);
 }
 
 TEST(Alt834, WithoutASuiteFolderNothingIsWritten)
 {
-    TestSuite suite;
-    writeEnvio(suite, kTwoTables);
+    SuiteDePrueba suite;
+    escribeEnvio(suite, kTwoTables);
     setOption(suite, "SysPath", QStringLiteral("   "));
-    ProcessRun r = runAlt834(suite);
+    CorridaProceso r = correAlt834(suite);
     EXPECT_NE(r.exitCode, 0);
     EXPECT_EQ(r.err, QStringLiteral("Mensaje: Debe instalar primero el QVR \n"));
-    EXPECT_TRUE(allRows(suite).isEmpty());
+    EXPECT_TRUE(todasLasFilas(suite).isEmpty());
 
     // No settings file at all reads the same as an empty SysPath.
     QTemporaryDir emptyWindir;
-    r = runAlt834(emptyWindir.path());
+    r = correAlt834(emptyWindir.path());
     EXPECT_NE(r.exitCode, 0);
     EXPECT_EQ(r.err, QStringLiteral("Mensaje: Debe instalar primero el QVR \n"));
 }
 
 TEST(Alt834, MissingDatabaseIsReportedAndNeverCreated)
 {
-    TestSuite suite;
-    writeEnvio(suite, kTwoTables);
+    SuiteDePrueba suite;
+    escribeEnvio(suite, kTwoTables);
     setOption(suite, "DBName", QStringLiteral("otra.db"));
-    const ProcessRun r = runAlt834(suite);
+    const CorridaProceso r = correAlt834(suite);
     EXPECT_NE(r.exitCode, 0);
     const QString file = suite.path() + QStringLiteral("otra.db");
     if (suite.onServer()) {   // DBName now names no database on any server: the client's own words
@@ -197,8 +197,8 @@ TEST(Alt834, MissingDatabaseIsReportedAndNeverCreated)
 
 TEST(Alt834, LockedDatabaseShowsTheInstallersOwnText)
 {
-    TestSuite suite;
-    writeEnvio(suite, kTwoTables);
+    SuiteDePrueba suite;
+    escribeEnvio(suite, kTwoTables);
     QSqlQuery lock(suite.db());
     if (suite.onServer()) {
         // A server opens anyway; the lock stops the first write, with the same number.
@@ -207,7 +207,7 @@ TEST(Alt834, LockedDatabaseShowsTheInstallersOwnText)
     } else {
         ASSERT_TRUE(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
     }
-    const ProcessRun r = runAlt834(suite);
+    const CorridaProceso r = correAlt834(suite);
     suite.db().rollback();
     EXPECT_NE(r.exitCode, 0);
     if (suite.onServer())
@@ -215,7 +215,7 @@ TEST(Alt834, LockedDatabaseShowsTheInstallersOwnText)
             << qPrintable(r.err);
     else
         EXPECT_EQ(r.err, QStringLiteral("Error de Conección:  3051- Base de datos esta bloqueda\n"));
-    EXPECT_TRUE(allRows(suite).isEmpty());
+    EXPECT_TRUE(todasLasFilas(suite).isEmpty());
 }
 
 // A second user of a suite made by another user on the same machine: the
@@ -224,10 +224,10 @@ TEST(Alt834, LockedDatabaseShowsTheInstallersOwnText)
 // suite's folder closed to writing.
 TEST(Alt834, ASecondUserIsToldWhichPathItMayNotWrite)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     if (suite.onServer())
         GTEST_SKIP() << "a server keeps its own files";
-    writeEnvio(suite, kTwoTables);
+    escribeEnvio(suite, kTwoTables);
     const QString folder = QDir(suite.path()).absolutePath();
     const bool root = ::getuid() == 0;
     if (root && QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
@@ -266,18 +266,18 @@ TEST(Alt834, ASecondUserIsToldWhichPathItMayNotWrite)
         << qPrintable(err);
     EXPECT_TRUE(err.contains(root ? suite.dbFile() : folder + u'/')) << qPrintable(err);
     EXPECT_TRUE(err.endsWith(QStringLiteral("\n 3027\n"))) << qPrintable(err);
-    EXPECT_TRUE(allRows(suite).isEmpty());
+    EXPECT_TRUE(todasLasFilas(suite).isEmpty());
 }
 
 TEST(Alt834, MissingDataFileWritesNothing)
 {
-    TestSuite suite;
-    const ProcessRun r = runAlt834(suite);
+    SuiteDePrueba suite;
+    const CorridaProceso r = correAlt834(suite);
     EXPECT_NE(r.exitCode, 0);
     EXPECT_TRUE(r.err.startsWith(QStringLiteral("Mensaje: No se encuentra el archivo ") + suite.path() +
                                  QStringLiteral("TMP/env834.txt.")))
         << qPrintable(r.err);
-    EXPECT_TRUE(allRows(suite).isEmpty());
+    EXPECT_TRUE(todasLasFilas(suite).isEmpty());
 }
 
 TEST(Alt834, AMalformedLineLeavesEveryTableAsItWas)
@@ -288,25 +288,25 @@ TEST(Alt834, AMalformedLineLeavesEveryTableAsItWas)
         "2|DET|HDET|D|300|1|1|1|1|1|0|0|0|\r\n",   // beyond a byte
     };
     for (const QByteArray& bad : badLines) {
-        TestSuite suite;
-        writeEnvio(suite, kTwoTables);
-        ASSERT_EQ(runAlt834(suite).exitCode, 0);
+        SuiteDePrueba suite;
+        escribeEnvio(suite, kTwoTables);
+        ASSERT_EQ(correAlt834(suite).exitCode, 0);
         suite.exec("UPDATE PARAM SET Funcion='changed' WHERE Numero='404'");
-        const QStringList before = allRows(suite);
+        const QStringList before = todasLasFilas(suite);
 
-        writeEnvio(suite, "1|NEW|N|N|1|1|1|1|1|1|0|0|0|\r\n" + bad + "3|LAST|L|L|1|1|1|1|1|1|0|0|0|\r\n");
-        const ProcessRun r = runAlt834(suite);
+        escribeEnvio(suite, "1|NEW|N|N|1|1|1|1|1|1|0|0|0|\r\n" + bad + "3|LAST|L|L|1|1|1|1|1|1|0|0|0|\r\n");
+        const CorridaProceso r = correAlt834(suite);
         EXPECT_NE(r.exitCode, 0) << bad.constData();
         EXPECT_TRUE(r.err.startsWith(QStringLiteral("Mensaje: Error en la línea 2 del archivo ")))
             << qPrintable(r.err);
-        EXPECT_EQ(allRows(suite), before) << bad.constData();
+        EXPECT_EQ(todasLasFilas(suite), before) << bad.constData();
     }
 }
 
 TEST(Alt834, AFailedStatementUndoesTheWholeRun)
 {
-    TestSuite suite;
-    writeEnvio(suite, kTwoTables);
+    SuiteDePrueba suite;
+    escribeEnvio(suite, kTwoTables);
     // A host whose envio_t lacks its columns: the PARAM and Reportes rows
     // written before the failure must not stay behind.
     ASSERT_TRUE(suite.exec("DROP TABLE envio_t"));
@@ -315,7 +315,7 @@ TEST(Alt834, AFailedStatementUndoesTheWholeRun)
     if (suite.onServer()) {
         ASSERT_TRUE(suite.exec("GRANT SELECT, INSERT, UPDATE, DELETE ON envio_t TO qvrsuite"));
     }
-    const ProcessRun r = runAlt834(suite);
+    const CorridaProceso r = correAlt834(suite);
     EXPECT_NE(r.exitCode, 0);
     EXPECT_TRUE(r.err.startsWith(QStringLiteral("Error al Ejecutar Sentencia SQL: Error Número : 3000\n")))
         << qPrintable(r.err);

@@ -8,10 +8,10 @@
 
 TEST(SuiteFolder, TrimsAndCutsADoubledTrailingSeparator)
 {
-    EXPECT_EQ(Module1::suiteFolder(QStringLiteral("  /opt/qvr/  ")), QStringLiteral("/opt/qvr/"));
-    EXPECT_EQ(Module1::suiteFolder(QStringLiteral("/opt/qvr//")), QStringLiteral("/opt/qvr/"));
-    EXPECT_EQ(Module1::suiteFolder(QStringLiteral("/opt/qvr")), QStringLiteral("/opt/qvr"));
-    EXPECT_EQ(Module1::suiteFolder(QStringLiteral("   ")), QString());
+    EXPECT_EQ(Module1::carpetaSuite(QStringLiteral("  /opt/qvr/  ")), QStringLiteral("/opt/qvr/"));
+    EXPECT_EQ(Module1::carpetaSuite(QStringLiteral("/opt/qvr//")), QStringLiteral("/opt/qvr/"));
+    EXPECT_EQ(Module1::carpetaSuite(QStringLiteral("/opt/qvr")), QStringLiteral("/opt/qvr"));
+    EXPECT_EQ(Module1::carpetaSuite(QStringLiteral("   ")), QString());
 }
 
 TEST(EnvioText, ConvertsEachFieldAsItsColumnNeeds)
@@ -39,11 +39,11 @@ TEST(EnvioText, WindowsCodePageTextIsRead)
 
 TEST(EnvioText, BadLinesAreNamedWithTheReason)
 {
-    struct Case {
+    struct Caso {
         const char* line;
         const char* reason;
     };
-    const Case cases[] = {
+    const Caso cases[] = {
         {"x|CAB|D|e|1|1|1|1|1|1|1|1|1", "menos de 13 campos"},   // last field not closed
         {"x|CAB|D|e|1|1|1|1|1|1|1|1|", "menos de 13 campos"},
         {"x|CAB|D|e|1|1|1|1|1|1|1|1||", "el campo 13 (\"\") no es un número"},
@@ -56,7 +56,7 @@ TEST(EnvioText, BadLinesAreNamedWithTheReason)
         {"x|CAB|D|e|1|1|1|1|1|1|1|1|1|1|", "más de 13 campos"},
         {"x|CAB|D|e|1|1|1|1|1|1|1|1|1|x", "más de 13 campos"},
     };
-    for (const Case& c : cases) {
+    for (const Caso& c : cases) {
         const QByteArray text = QByteArray("x|OK|D|e|1|1|1|1|1|1|1|1|1|\n") + c.line + "\n";
         const ArchivoEnvio f = analizaTextoEnvio(text, QStringLiteral("env834.txt"));
         ASSERT_TRUE(f.error) << c.line;

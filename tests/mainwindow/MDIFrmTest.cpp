@@ -3,7 +3,7 @@
 #include "MDIFrm.h"
 #include "ModObjetos.h"
 #include "Sesion.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,7 +33,7 @@ protected:
     ~MDIFrmTest() override { cierraBaseDatos(kConnection); }
 
     // Records which window each command asked for.
-    void recordHooks()
+    void enlacesQueAnotan()
     {
         EnlacesMDIFrm hooks;
         hooks.abreDeclaracionNueva = [this](MDIFrm& f) { calls.push_back(QStringLiteral("Frm834 op=%1").arg(f.state().currentOperation)); };
@@ -51,7 +51,7 @@ protected:
     }
     QString last() const { return calls.empty() ? QString() : calls.back(); }
 
-    TestSuite suite;
+    SuiteDePrueba suite;
     EstadoAplicacion state;
     MDIFrm frm{state};
     std::vector<QString> calls;
@@ -130,8 +130,8 @@ TEST_F(MDIFrmTest, LoadOpensTheDatabaseAndShowsTheFormCode)
 
 TEST_F(MDIFrmTest, LoadFailureShowsTheConnectionMessage)
 {
-    recordHooks();
-    ArchivoIni::write(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("DBName"), QStringLiteral("gone.db"));
+    enlacesQueAnotan();
+    ArchivoIni::escribe(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("DBName"), QStringLiteral("gone.db"));
     EXPECT_FALSE(frm.cargar());
     EXPECT_EQ(last(), QStringLiteral("Could not find file '%1gone.db'.\n 3024").arg(suite.path()));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -139,13 +139,13 @@ TEST_F(MDIFrmTest, LoadFailureShowsTheConnectionMessage)
 
 TEST_F(MDIFrmTest, CommandsSetTheCurrentOperationAndOpenTheirWindow)
 {
-    recordHooks();
+    enlacesQueAnotan();
     ASSERT_TRUE(frm.cargar());
-    struct Case {
+    struct Caso {
         const char* action;
         QString expected;
     };
-    const Case cases[] = {
+    const Caso cases[] = {
         {"mnuNueva", QStringLiteral("Frm834 op=0")},
         {"mnuModificar", QStringLiteral("FrmContAbrir modo=1 op=1")},
         {"mnuUIT", QStringLiteral("FrmConsultas op=3")},
@@ -157,7 +157,7 @@ TEST_F(MDIFrmTest, CommandsSetTheCurrentOperationAndOpenTheirWindow)
         {"mnuDocIdent", QStringLiteral("FrmConsultas op=1")},
         {"mnuAcercade", QStringLiteral("frmAcercade")},
     };
-    for (const Case& c : cases) {
+    for (const Caso& c : cases) {
         frm.barraEstado()->setMensaje(QStringLiteral("hint"));
         auto* action = frm.findChild<QAction*>(QLatin1String(c.action));
         ASSERT_NE(action, nullptr) << c.action;
@@ -170,7 +170,7 @@ TEST_F(MDIFrmTest, CommandsSetTheCurrentOperationAndOpenTheirWindow)
 
 TEST_F(MDIFrmTest, ToolbarPositionsDispatchLikeTheirMenus)
 {
-    recordHooks();
+    enlacesQueAnotan();
     ASSERT_TRUE(frm.cargar());
     state.currentOperation = 3;
     frm.botonToolbar(7)->trigger();

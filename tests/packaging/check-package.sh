@@ -21,7 +21,7 @@ version=$(dpkg-deb -f "$deb" Version)
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "$(basename "$deb")"
 echo "Depends: $depends"
-for needed in libqt6core6 libqt6widgets6 libqt6sql6-sqlite qt6-translations-l10n fonts-liberation2; do
+for needed in libqt6core6 libqt6widgets6 libqt6sql6-sqlite qt6-translations-l10n fonts-liberation2 libcups2; do
     [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed"
 done
 

@@ -1,9 +1,9 @@
 #pragma once
 // Sample declarations of form 0834 for the printing tests: CONT, CAB/DET
-// (stored) and HCAB/HDET (sent) rows written into a TestSuite database. Box
+// (stored) and HCAB/HDET (sent) rows written into a SuiteDePrueba database. Box
 // values are stored as the form saves them: plain digits.
 
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QMap>
 #include <QSqlQuery>
@@ -34,7 +34,7 @@ inline QMap<QString, QString> casillasBase()
     };
 }
 
-inline bool ejecuta(const TestSuite& s, const QString& sql, const QVariantList& valores)
+inline bool ejecuta(const SuiteDePrueba& s, const QString& sql, const QVariantList& valores)
 {
     QSqlQuery q(s.db());
     q.prepare(sql);
@@ -43,7 +43,7 @@ inline bool ejecuta(const TestSuite& s, const QString& sql, const QVariantList& 
     return q.exec();
 }
 
-inline void contribuyente(const TestSuite& s, const QString& usuario = QStringLiteral("ADMIN"))
+inline void contribuyente(const SuiteDePrueba& s, const QString& usuario = QStringLiteral("ADMIN"))
 {
     ejecuta(s, QStringLiteral("INSERT INTO CONT (Tip_doc_d, Doc_id_d, Tipo_Ingreso, Nombre, Usuario) VALUES (6, ?, 1, ?, ?)"),
             {kRuc, kNombre, usuario});
@@ -53,7 +53,7 @@ inline void contribuyente(const TestSuite& s, const QString& usuario = QStringLi
 }
 
 // A stored declaration; bank "" means a cash payment (the form stores " ").
-inline void registrada(const TestSuite& s, const QMap<QString, QString>& casillas, const QString& banco,
+inline void registrada(const SuiteDePrueba& s, const QMap<QString, QString>& casillas, const QString& banco,
                        const QString& cheque = QString())
 {
     ejecuta(s, QStringLiteral("INSERT INTO CAB (Tip_doc_d, Doc_id_d, Periodo, Formulario, estado, bcolibrad, nrocheque, "
@@ -66,7 +66,7 @@ inline void registrada(const TestSuite& s, const QMap<QString, QString>& casilla
 }
 
 // A sent declaration with its correlative, order and control numbers.
-inline void enviada(const TestSuite& s, const QString& correl, const QMap<QString, QString>& casillas,
+inline void enviada(const SuiteDePrueba& s, const QString& correl, const QMap<QString, QString>& casillas,
                     const QString& banco, qint64 norden, const QString& control)
 {
     ejecuta(s, QStringLiteral("INSERT INTO HCAB (Tip_doc_d, Doc_id_d, Periodo, Formulario, CORREL, NORDEN, FEC_ENV, "

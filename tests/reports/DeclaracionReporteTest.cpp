@@ -16,7 +16,7 @@ QStringList lineas(const QString& ruta)
     QFile f(ruta);
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    QStringList l = FormatoSpool::decode(f.readAll()).split(QStringLiteral("\r\n"));
+    QStringList l = FormatoSpool::decodifica(f.readAll()).split(QStringLiteral("\r\n"));
     if (!l.isEmpty() && l.last().isEmpty())
         l.removeLast();
     return l;
@@ -27,7 +27,7 @@ QString pos(int x, int y, const QString& texto, int pagina, bool negrita = false
     return FormatoSpool::lineaPos(x, y, texto, negrita, tamano, pagina);
 }
 
-QString a16(const QString& s) { return s.rightJustified(16); }
+QString alineado16(const QString& s) { return s.rightJustified(16); }
 
 class DeclaracionReporte : public ::testing::Test {
 protected:
@@ -51,7 +51,7 @@ protected:
         return lineas(rutaArchivoSpool(carpetaDeReportes(suite.path()), ctx.archivo));
     }
 
-    TestSuite suite;
+    SuiteDePrueba suite;
     ContextoReporte ctx;
 };
 
@@ -88,9 +88,9 @@ TEST_F(DeclaracionReporte, ChequeDeclarationWithoutAnnex)
     // The asset table: 30 rows from 3030, the negative total one place wider.
     EXPECT_TRUE(l.contains(pos(300, 3080, QStringLiteral("Caja y Bancos"), 0)));
     EXPECT_TRUE(l.contains(pos(8550, 3080, QStringLiteral("300"), 0)));
-    EXPECT_TRUE(l.contains(pos(9000, 3080, a16(QStringLiteral("1,000")), 0)));
-    EXPECT_TRUE(l.contains(pos(9000, 3350, a16(QStringLiteral("1,234,567")), 0)));
-    EXPECT_TRUE(l.contains(pos(9000, 3620, a16(QString()), 0)));  // 302 absent
+    EXPECT_TRUE(l.contains(pos(9000, 3080, alineado16(QStringLiteral("1,000")), 0)));
+    EXPECT_TRUE(l.contains(pos(9000, 3350, alineado16(QStringLiteral("1,234,567")), 0)));
+    EXPECT_TRUE(l.contains(pos(9000, 3620, alineado16(QString()), 0)));  // 302 absent
     EXPECT_TRUE(l.contains(pos(300, 7130, QStringLiteral("Terrenos"), 0)));
     EXPECT_TRUE(l.contains(pos(300, 10910, QStringLiteral("TOTAL ACTIVO NETO"), 0)));
     EXPECT_TRUE(l.contains(pos(9000, 10910, QStringLiteral("          (1,500)"), 0)));
@@ -101,24 +101,24 @@ TEST_F(DeclaracionReporte, ChequeDeclarationWithoutAnnex)
     for (const QString& e :
          {pos(300, 350, QStringLiteral("DETERMINACION DEL ANTICIPO ADICIONAL"), 1, true, 9),
           pos(300, 1700, QStringLiteral("Activo neto imponible actualizado al 31/03/2004"), 1),
-          pos(9000, 1700, a16(QStringLiteral("2,000,000")), 1),
+          pos(9000, 1700, alineado16(QStringLiteral("2,000,000")), 1),
           pos(9000, 620, QStringLiteral("          (1,500)"), 1),
           pos(300, 2780, QStringLiteral("DEUDA TRIBUTARIA"), 1, true, 9),
-          pos(9000, 3320, a16(QStringLiteral("1")), 1),
+          pos(9000, 3320, alineado16(QStringLiteral("1")), 1),
           pos(3300, 4670, QStringLiteral("IMPORTE A PAGAR"), 1, true),
           pos(8550, 4670, QStringLiteral("180"), 1),
           pos(8550, 4940, QStringLiteral(" X "), 1),
           pos(300, 5210, QString::fromUtf8("Número de Cheque"), 1),
           pos(8550, 5210, QStringLiteral("012"), 1),
-          pos(9000, 5210, a16(QStringLiteral("000123")), 1),
+          pos(9000, 5210, alineado16(QStringLiteral("000123")), 1),
           pos(6050, 5480, QStringLiteral("015"), 1),
-          pos(6500, 5480, a16(QStringLiteral("02")), 1),
-          pos(9000, 5480, a16(QStringLiteral("BCP")), 1),
+          pos(6500, 5480, alineado16(QStringLiteral("02")), 1),
+          pos(9000, 5480, alineado16(QStringLiteral("BCP")), 1),
           pos(300, 6020, QStringLiteral("INFORMACION COMPLEMENTARIA"), 1, true, 9),
-          pos(8950, 7100, a16(QStringLiteral("PEREZ")), 1),
-          pos(9000, 7910, a16(QStringLiteral("SI")), 1),
+          pos(8950, 7100, alineado16(QStringLiteral("PEREZ")), 1),
+          pos(9000, 7910, alineado16(QStringLiteral("SI")), 1),
           pos(300, 8180, QString::fromUtf8("La presente declaración rectifica o sustituye a otra"), 1),
-          pos(9000, 8180, a16(QStringLiteral("SI")), 1)})
+          pos(9000, 8180, alineado16(QStringLiteral("SI")), 1)})
         EXPECT_TRUE(l.contains(e)) << qPrintable(e);
     EXPECT_TRUE(l.contains(QStringLiteral("pCuadro|150|570|11000|840|1|")));
     EXPECT_FALSE(l.contains(pos(6050, 4940, QStringLiteral(" X "), 1)));
@@ -160,8 +160,8 @@ TEST_F(DeclaracionReporte, CashDeclarationWithAnnex)
     EXPECT_FALSE(l.contains(pos(8550, 4940, QStringLiteral(" X "), 1)));
     EXPECT_FALSE(l.join(u'\n').contains(QString::fromUtf8("Número de Cheque")));
     EXPECT_TRUE(l.contains(pos(300, 5480, QStringLiteral("INFORMACION COMPLEMENTARIA"), 1, true, 9)));
-    EXPECT_TRUE(l.contains(pos(9000, 7370, a16(QStringLiteral("NO")), 1)));
-    EXPECT_TRUE(l.contains(pos(9000, 7640, a16(QStringLiteral("NO")), 1)));
+    EXPECT_TRUE(l.contains(pos(9000, 7370, alineado16(QStringLiteral("NO")), 1)));
+    EXPECT_TRUE(l.contains(pos(9000, 7640, alineado16(QStringLiteral("NO")), 1)));
 
     // The annex: 546 and 548 filled, the others empty, total 1,250.
     for (const QString& e :
@@ -171,12 +171,12 @@ TEST_F(DeclaracionReporte, CashDeclarationWithAnnex)
           pos(3500, 620, QString::fromUtf8("Tipo de Deducción"), 2, true),
           pos(9400, 620, QStringLiteral("    Monto"), 2, true),
           pos(300, 890, QStringLiteral("Las acciones, participaciones o derechos de capital de otras empresas"), 2),
-          pos(9000, 890, a16(QStringLiteral("1,000")), 2),
-          pos(9000, 1970, a16(QString()), 2),
-          pos(9000, 3050, a16(QStringLiteral("250")), 2),
+          pos(9000, 890, alineado16(QStringLiteral("1,000")), 2),
+          pos(9000, 1970, alineado16(QString()), 2),
+          pos(9000, 3050, alineado16(QStringLiteral("250")), 2),
           pos(300, 12770, QStringLiteral("Otras deducciones"), 2),
           pos(300, 13040, QStringLiteral("TOTAL DEDUCCIONES"), 2),
-          pos(9000, 13040, a16(QStringLiteral("1,250")), 2)})
+          pos(9000, 13040, alineado16(QStringLiteral("1,250")), 2)})
         EXPECT_TRUE(l.contains(e)) << qPrintable(e);
     EXPECT_TRUE(l.contains(QStringLiteral("pCuadro|150|840|11000|1920|2|")));
     EXPECT_TRUE(l.contains(QStringLiteral("pCuadro|150|12720|11000|12990|2|")));
@@ -201,7 +201,7 @@ TEST_F(DeclaracionReporte, SentDeclarationReadsItsOwnVersion)
     EXPECT_TRUE(l.contains(QStringLiteral("pCuadro|150|1950|2800|2220|0|")));
     EXPECT_TRUE(l.contains(QStringLiteral("pCuadro|8500|1950|11000|2220|0|")));
     // Values and payment of correlative 2, not of the stored version.
-    EXPECT_TRUE(l.contains(pos(9000, 3080, a16(QStringLiteral("4,000")), 0)));
+    EXPECT_TRUE(l.contains(pos(9000, 3080, alineado16(QStringLiteral("4,000")), 0)));
     EXPECT_TRUE(l.contains(pos(8550, 4940, QStringLiteral(" X "), 1)));
     // The asset table stands where it stands without the control row.
     EXPECT_TRUE(l.contains(pos(2600, 2540, QStringLiteral("ACTIVO"), 0)));
@@ -231,7 +231,7 @@ TEST(DeclaracionLayout, AmountTexts)
     EXPECT_EQ(importe(QStringLiteral("1234567")), QStringLiteral("1,234,567"));
     EXPECT_EQ(importe(QStringLiteral("  ")), QString());
     EXPECT_EQ(importeAlineado(QStringLiteral("-1500")), QStringLiteral("          (1,500)"));
-    EXPECT_EQ(importeAlineado(QStringLiteral("0")), a16(QStringLiteral("0")));
+    EXPECT_EQ(importeAlineado(QStringLiteral("0")), alineado16(QStringLiteral("0")));
     // The units digit of a negative amount stands under that of a positive one.
     EXPECT_EQ(importeAlineado(QStringLiteral("-1500")).lastIndexOf(u'0'),
               importeAlineado(QStringLiteral("99990")).size() - 1);

@@ -8,7 +8,7 @@
 
 namespace {
 
-QByteArray fileBytes(const QString& path)
+QByteArray bytesArchivo(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -38,7 +38,7 @@ TEST_F(SpoolWriterTest, WritesTheLineFormsByteForByte)
                                 "pNuevaHoja\r\n"
                                 "pCuadro|150|300|1700|1640|0|\r\n"
                                 "pPos|-5|0||False|8|2|\r\n";
-    EXPECT_EQ(fileBytes(path()), expected);
+    EXPECT_EQ(bytesArchivo(path()), expected);
 }
 
 TEST_F(SpoolWriterTest, TextThatWouldBreakTheFieldsIsNeutralised)
@@ -63,7 +63,7 @@ TEST_F(SpoolWriterTest, TagLinesPassOnlyWhileThePageCounterIsOneOrLess)
     w.ImprimeLinea(u"pPos|300|600|10:00:00|false|10|0|");  // not a tag: always written
     w.ImprimePos(5, 6, u"x", false, 8, 1);
     ASSERT_TRUE(w.close());
-    EXPECT_EQ(fileBytes(path()), QByteArray("<!font!>Courier New<!/font!>\r\n"
+    EXPECT_EQ(bytesArchivo(path()), QByteArray("<!font!>Courier New<!/font!>\r\n"
                                             "<!np!>\r\n"
                                             "pPos|300|600|10:00:00|false|10|0|\r\n"
                                             "pPos|5|6|x|False|8|1|\r\n"));
@@ -82,7 +82,7 @@ TEST_F(SpoolWriterTest, ReportRunFramesTheBodyWithItsTags)
         });
         ASSERT_TRUE(error.isEmpty()) << qPrintable(error);
         EXPECT_EQ(ctx.pageTotal, anexo ? 3 : 2);
-        EXPECT_EQ(fileBytes(path()), QByteArray("<!font!>Courier New<!/font!>\r\n"
+        EXPECT_EQ(bytesArchivo(path()), QByteArray("<!font!>Courier New<!/font!>\r\n"
                                                 "pPos|300|350|KALDEN|True|16|0|\r\n"
                                                 "pNuevaHoja\r\n<!nHojas!>")
                                          + (anexo ? "3" : "2")
@@ -101,8 +101,8 @@ TEST_F(SpoolWriterTest, ReportRunReplacesAnOldFileAndReportsAFolderItCannotWrite
     ContextoReporte ctx;
     ctx.archivo = QStringLiteral("00000001.PRN");
     ASSERT_TRUE(IniciaReporte(ctx, dir.path(), {}).isEmpty());
-    EXPECT_TRUE(fileBytes(path()).startsWith("<!font!>"));
-    EXPECT_LT(fileBytes(path()).size(), 200);
+    EXPECT_TRUE(bytesArchivo(path()).startsWith("<!font!>"));
+    EXPECT_LT(bytesArchivo(path()).size(), 200);
 
     ContextoReporte missing;
     missing.archivo = QStringLiteral("00000002.PRN");

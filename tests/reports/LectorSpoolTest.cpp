@@ -5,11 +5,11 @@
 
 namespace {
 
-using Kind = ElementoSpool::Kind;
+using Tipo = ElementoSpool::Tipo;
 
 DocumentoSpool read(const char* text) { return leeSpool(QByteArray(text)); }
 
-QList<int> pagesOf(const QList<ElementoSpool>& items)
+QList<int> paginasDeLectura(const QList<ElementoSpool>& items)
 {
     QList<int> pages;
     for (const ElementoSpool& i : items)
@@ -37,7 +37,7 @@ TEST(SpoolReader, ReadsEveryLineKindAndTag)
     ASSERT_EQ(doc.items.size(), 4);
 
     const ElementoSpool& t = doc.items[0];
-    EXPECT_EQ(t.kind, Kind::Text);
+    EXPECT_EQ(t.kind, Tipo::Texto);
     EXPECT_EQ(t.x, 300);
     EXPECT_EQ(t.y, 350);
     EXPECT_EQ(t.text, QString::fromUtf8("Año"));
@@ -46,13 +46,13 @@ TEST(SpoolReader, ReadsEveryLineKindAndTag)
     EXPECT_EQ(t.page, 0);
 
     const ElementoSpool& r = doc.items[1];
-    EXPECT_EQ(r.kind, Kind::Rect);
+    EXPECT_EQ(r.kind, Tipo::Cuadro);
     EXPECT_EQ(QList<int>({r.x, r.y, r.x2, r.y2, r.page}), QList<int>({150, 300, 1700, 1640, 0}));
 
-    EXPECT_EQ(doc.items[2].kind, Kind::PageBreak);
+    EXPECT_EQ(doc.items[2].kind, Tipo::SaltoPagina);
     EXPECT_EQ(doc.items[2].page, 0);  // the page the break ends
 
-    EXPECT_EQ(doc.items[3].kind, Kind::VerticalText);
+    EXPECT_EQ(doc.items[3].kind, Tipo::TextoVertical);
     EXPECT_FALSE(doc.items[3].bold);
     EXPECT_EQ(doc.items[3].page, 1);
     EXPECT_EQ(doc.ultimaPagina(), 1);
@@ -102,7 +102,7 @@ TEST(SpoolReader, SkipsWhatItDoesNotKnowAndNeverStalls)
     EXPECT_EQ(doc.nHojas, 3);
     ASSERT_EQ(doc.items.size(), 3);
     EXPECT_EQ(doc.items[0].text, QStringLiteral("kept"));
-    EXPECT_EQ(doc.items[1].kind, Kind::PageBreak);
+    EXPECT_EQ(doc.items[1].kind, Tipo::SaltoPagina);
     EXPECT_EQ(doc.items[2].text, QStringLiteral("last line without end"));
 
     EXPECT_TRUE(leeSpool(QByteArray()).items.isEmpty());
@@ -140,16 +140,16 @@ TEST(SpoolPages, PreviewHoldsThePagesOfTheRangeFromSurfaceZero)
     const DocumentoSpool doc = read(kThreePages);
     auto all = superficiesPrevia(doc);
     ASSERT_EQ(all.size(), 3);
-    EXPECT_EQ(pagesOf(all[2]), QList<int>({2, 2}));
+    EXPECT_EQ(paginasDeLectura(all[2]), QList<int>({2, 2}));
 
     auto twoToThree = superficiesPrevia(doc, RangoPaginasSpool{2, 3});
     ASSERT_EQ(twoToThree.size(), 2);
-    EXPECT_EQ(pagesOf(twoToThree[0]), QList<int>({1, 1}));
-    EXPECT_EQ(pagesOf(twoToThree[1]), QList<int>({2, 2}));
+    EXPECT_EQ(paginasDeLectura(twoToThree[0]), QList<int>({1, 1}));
+    EXPECT_EQ(paginasDeLectura(twoToThree[1]), QList<int>({2, 2}));
 
     auto oneToOne = superficiesPrevia(doc, RangoPaginasSpool{1, 1});
     ASSERT_EQ(oneToOne.size(), 1);
-    EXPECT_EQ(pagesOf(oneToOne[0]), QList<int>({0, 0}));
+    EXPECT_EQ(paginasDeLectura(oneToOne[0]), QList<int>({0, 0}));
 
     auto beyond = superficiesPrevia(doc, RangoPaginasSpool{2, 9});
     EXPECT_EQ(beyond.size(), 2);
@@ -168,17 +168,17 @@ TEST(SpoolPages, PrintStartsSheetsOnlyForBreaksInsideTheRange)
     const DocumentoSpool doc = read(kThreePages);
     auto all = hojasImpresion(doc);
     ASSERT_EQ(all.size(), 3);
-    EXPECT_EQ(pagesOf(all[1]), QList<int>({1, 1}));
+    EXPECT_EQ(paginasDeLectura(all[1]), QList<int>({1, 1}));
 
     // The break after page 1 is followed only by the end of the job.
     auto first = hojasImpresion(doc, RangoPaginasSpool{1, 1});
     ASSERT_EQ(first.size(), 1);
-    EXPECT_EQ(pagesOf(first[0]), QList<int>({0, 0}));
+    EXPECT_EQ(paginasDeLectura(first[0]), QList<int>({0, 0}));
 
     auto lastTwo = hojasImpresion(doc, RangoPaginasSpool{2, 3});
     ASSERT_EQ(lastTwo.size(), 2);
-    EXPECT_EQ(pagesOf(lastTwo[0]), QList<int>({1, 1}));
-    EXPECT_EQ(pagesOf(lastTwo[1]), QList<int>({2, 2}));
+    EXPECT_EQ(paginasDeLectura(lastTwo[0]), QList<int>({1, 1}));
+    EXPECT_EQ(paginasDeLectura(lastTwo[1]), QList<int>({2, 2}));
 
     // A declaration written with its closing break ends without a blank sheet.
     EXPECT_EQ(hojasImpresion(read("pPos|1|1|a|False|8|0|\npNuevaHoja\n")).size(), 1);

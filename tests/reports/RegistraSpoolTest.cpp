@@ -1,6 +1,6 @@
 #include "ImpRep.h"
 #include "MotorSql.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -17,12 +17,12 @@ namespace {
 
 const QDateTime kWhen(QDate(2004, 3, 31), QTime(10, 15, 0));
 
-RegistroSpool registra(const TestSuite& suite, const QString& code, const QString& doc = QStringLiteral("20123456789"))
+RegistroSpool registra(const SuiteDePrueba& suite, const QString& code, const QString& doc = QStringLiteral("20123456789"))
 {
     return RegistraSpool(suite.db(), QStringLiteral("ADMIN"), code, 6, doc, kWhen);
 }
 
-void addRow(const TestSuite& suite, const QString& code, const QString& sec, const QString& archivo)
+void agregaFila(const SuiteDePrueba& suite, const QString& code, const QString& sec, const QString& archivo)
 {
     QSqlQuery q(suite.db());
     q.prepare(QStringLiteral("INSERT INTO SPOOL (CodRep, Secuencia, Archivo) VALUES (?, ?, ?)"));
@@ -36,7 +36,7 @@ void addRow(const TestSuite& suite, const QString& code, const QString& sec, con
 
 TEST(RegistraSpool, FirstRegistrationOfAnEmptyTable)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     const RegistroSpool reg = registra(suite, QStringLiteral("AAR001"));
     ASSERT_TRUE(reg.ok()) << qPrintable(reg.error);
     EXPECT_EQ(reg.archivo, QStringLiteral("00000001.PRN"));
@@ -57,9 +57,9 @@ TEST(RegistraSpool, FirstRegistrationOfAnEmptyTable)
 
 TEST(RegistraSpool, SequencePerCodeFileNumberOverAllRows)
 {
-    TestSuite suite;
-    addRow(suite, QStringLiteral("AAR002"), QStringLiteral("000003"), QStringLiteral("00000041.PRN"));
-    addRow(suite, QStringLiteral("AAR001"), QStringLiteral("000009"), QStringLiteral("00000007.PRN"));
+    SuiteDePrueba suite;
+    agregaFila(suite, QStringLiteral("AAR002"), QStringLiteral("000003"), QStringLiteral("00000041.PRN"));
+    agregaFila(suite, QStringLiteral("AAR001"), QStringLiteral("000009"), QStringLiteral("00000007.PRN"));
 
     RegistroSpool reg = registra(suite, QStringLiteral("AAR001"));
     EXPECT_EQ(reg.archivo, QStringLiteral("00000042.PRN"));
@@ -74,7 +74,7 @@ TEST(RegistraSpool, SequencePerCodeFileNumberOverAllRows)
 
 TEST(RegistraSpool, ValuesAreBoundNotPasted)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     // Within the column's 15 characters, which a server enforces.
     const QString doc = QStringLiteral("O'B'); DROP --");
     const RegistroSpool reg = registra(suite, QStringLiteral("AAR'01"), doc);
@@ -90,9 +90,9 @@ TEST(RegistraSpool, NameOutsideTheFixedWidthDoesNotBlockTheNextFile)
 {
     // A row another program wrote without leading zeros sorts above every
     // padded name; the clash it causes is resolved by reading numbers.
-    TestSuite suite;
-    addRow(suite, QStringLiteral("AAR002"), QStringLiteral("1"), QStringLiteral("9.PRN"));
-    addRow(suite, QStringLiteral("AAR001"), QStringLiteral("000001"), QStringLiteral("00000010.PRN"));
+    SuiteDePrueba suite;
+    agregaFila(suite, QStringLiteral("AAR002"), QStringLiteral("1"), QStringLiteral("9.PRN"));
+    agregaFila(suite, QStringLiteral("AAR001"), QStringLiteral("000001"), QStringLiteral("00000010.PRN"));
     const RegistroSpool reg = registra(suite, QStringLiteral("AAR001"));
     ASSERT_TRUE(reg.ok()) << qPrintable(reg.error);
     EXPECT_EQ(reg.archivo, QStringLiteral("00000011.PRN"));
@@ -100,7 +100,7 @@ TEST(RegistraSpool, NameOutsideTheFixedWidthDoesNotBlockTheNextFile)
 
 TEST(RegistraSpool, FailureIsReportedAndNothingIsLeftOpen)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     ASSERT_TRUE(suite.exec(QStringLiteral("DROP TABLE SPOOL")));
     const RegistroSpool reg = registra(suite, QStringLiteral("AAR001"));
     EXPECT_FALSE(reg.ok());
@@ -112,7 +112,7 @@ TEST(RegistraSpool, FailureIsReportedAndNothingIsLeftOpen)
 
 TEST(RegistraSpool, ProcessesRegisteringAtOnceNeverShareAFile)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     const QString folder = carpetaDeReportes(suite.path());
     constexpr int kProcesses = 8;
     constexpr int kEach = 15;

@@ -31,31 +31,31 @@ protected:
 TEST_F(IniFileTest, NamesMatchWithoutRegardToCaseAndValuesAreTrimmed)
 {
     const QString ini = write("[other]\r\nSysPath=wrong\r\n[ OPTIONS ]\r\n  sYsPaTh =  /suite/dir/  \r\nDBName=\tx.db\t\r\n");
-    EXPECT_EQ(ArchivoIni::read(ini, QStringLiteral("Options"), QStringLiteral("SysPath")), QStringLiteral("/suite/dir/"));
-    EXPECT_EQ(ArchivoIni::read(ini, QStringLiteral("options"), QStringLiteral("DBNAME")), QStringLiteral("x.db"));
+    EXPECT_EQ(ArchivoIni::lee(ini, QStringLiteral("Options"), QStringLiteral("SysPath")), QStringLiteral("/suite/dir/"));
+    EXPECT_EQ(ArchivoIni::lee(ini, QStringLiteral("options"), QStringLiteral("DBNAME")), QStringLiteral("x.db"));
     // No escapes: a backslash is just a character.
     write("[Options]\nSysPath=C:\\QVR\\n\\\n");
-    EXPECT_EQ(ArchivoIni::read(ini, QStringLiteral("Options"), QStringLiteral("SysPath")), QStringLiteral("C:\\QVR\\n\\"));
+    EXPECT_EQ(ArchivoIni::lee(ini, QStringLiteral("Options"), QStringLiteral("SysPath")), QStringLiteral("C:\\QVR\\n\\"));
 }
 
 TEST_F(IniFileTest, MissingFileSectionOrKeyGivesEmptyAndReadingCreatesNothing)
 {
-    EXPECT_EQ(ArchivoIni::read(path(), QStringLiteral("Options"), QStringLiteral("SysPath")), QString());
+    EXPECT_EQ(ArchivoIni::lee(path(), QStringLiteral("Options"), QStringLiteral("SysPath")), QString());
     EXPECT_FALSE(QFile::exists(path()));
     const QString ini = write("[Options]\nSysUser=ANA\n[Other]\nSysPath=/x/\n");
-    EXPECT_EQ(ArchivoIni::read(ini, QStringLiteral("Options"), QStringLiteral("SysPath")), QString());
-    EXPECT_EQ(ArchivoIni::read(ini, QStringLiteral("Nope"), QStringLiteral("SysUser")), QString());
-    EXPECT_EQ(ArchivoIni::read(ini, QStringLiteral("Options"), QStringLiteral("SysUser")), QStringLiteral("ANA"));
+    EXPECT_EQ(ArchivoIni::lee(ini, QStringLiteral("Options"), QStringLiteral("SysPath")), QString());
+    EXPECT_EQ(ArchivoIni::lee(ini, QStringLiteral("Nope"), QStringLiteral("SysUser")), QString());
+    EXPECT_EQ(ArchivoIni::lee(ini, QStringLiteral("Options"), QStringLiteral("SysUser")), QStringLiteral("ANA"));
 }
 
 TEST_F(IniFileTest, ValueKeepsAtMost254Characters)
 {
     const QByteArray longValue(300, 'a');
     write("[Options]\nSysPath=" + longValue + "\n");
-    EXPECT_EQ(ArchivoIni::read(path(), QStringLiteral("Options"), QStringLiteral("SysPath")), QString(254, u'a'));
+    EXPECT_EQ(ArchivoIni::lee(path(), QStringLiteral("Options"), QStringLiteral("SysPath")), QString(254, u'a'));
     // A blank that the cut leaves at the end is trimmed too.
     write("[Options]\nSysPath=" + QByteArray(253, 'b') + "  cd\n");
-    EXPECT_EQ(ArchivoIni::read(path(), QStringLiteral("Options"), QStringLiteral("SysPath")), QString(253, u'b'));
+    EXPECT_EQ(ArchivoIni::lee(path(), QStringLiteral("Options"), QStringLiteral("SysPath")), QString(253, u'b'));
 }
 
 TEST_F(IniFileTest, WriteChangesOnlyItsOwnLine)
@@ -63,7 +63,7 @@ TEST_F(IniFileTest, WriteChangesOnlyItsOwnLine)
     const QByteArray before = "; suite settings\r\n[Options]\r\nSysPath=/s/\r\n  systemdb = old value \r\n"
                               "SysUser=ANA\r\n\r\n[Other]\r\nSystemDB=keep\r\n";
     write(before);
-    ASSERT_TRUE(ArchivoIni::write(path(), QStringLiteral("OPTIONS"), QStringLiteral("SystemDB"), QStringLiteral("/s/KV000.MDW")));
+    ASSERT_TRUE(ArchivoIni::escribe(path(), QStringLiteral("OPTIONS"), QStringLiteral("SystemDB"), QStringLiteral("/s/KV000.MDW")));
     EXPECT_EQ(bytes(), QByteArray("; suite settings\r\n[Options]\r\nSysPath=/s/\r\nsystemdb=/s/KV000.MDW\r\n"
                                   "SysUser=ANA\r\n\r\n[Other]\r\nSystemDB=keep\r\n"));
 }
@@ -71,18 +71,18 @@ TEST_F(IniFileTest, WriteChangesOnlyItsOwnLine)
 TEST_F(IniFileTest, WriteAddsMissingKeyAtEndOfSectionAndMissingSectionAtEnd)
 {
     write("[Options]\nSysPath=/s/\n\n[Other]\nA=1");
-    ASSERT_TRUE(ArchivoIni::write(path(), QStringLiteral("Options"), QStringLiteral("SystemDB"), QStringLiteral("/s/KV000.MDW")));
+    ASSERT_TRUE(ArchivoIni::escribe(path(), QStringLiteral("Options"), QStringLiteral("SystemDB"), QStringLiteral("/s/KV000.MDW")));
     EXPECT_EQ(bytes(), QByteArray("[Options]\nSysPath=/s/\nSystemDB=/s/KV000.MDW\n\n[Other]\nA=1"));
-    ASSERT_TRUE(ArchivoIni::write(path(), QStringLiteral("New"), QStringLiteral("K"), QStringLiteral("v")));
+    ASSERT_TRUE(ArchivoIni::escribe(path(), QStringLiteral("New"), QStringLiteral("K"), QStringLiteral("v")));
     EXPECT_EQ(bytes(), QByteArray("[Options]\nSysPath=/s/\nSystemDB=/s/KV000.MDW\n\n[Other]\nA=1\n[New]\nK=v\n"));
-    ASSERT_TRUE(ArchivoIni::write(path(), QStringLiteral("Other"), QStringLiteral("B"), QStringLiteral("2")));
-    EXPECT_EQ(ArchivoIni::read(path(), QStringLiteral("Other"), QStringLiteral("B")), QStringLiteral("2"));
-    EXPECT_EQ(ArchivoIni::read(path(), QStringLiteral("Other"), QStringLiteral("A")), QStringLiteral("1"));
+    ASSERT_TRUE(ArchivoIni::escribe(path(), QStringLiteral("Other"), QStringLiteral("B"), QStringLiteral("2")));
+    EXPECT_EQ(ArchivoIni::lee(path(), QStringLiteral("Other"), QStringLiteral("B")), QStringLiteral("2"));
+    EXPECT_EQ(ArchivoIni::lee(path(), QStringLiteral("Other"), QStringLiteral("A")), QStringLiteral("1"));
 }
 
 TEST_F(IniFileTest, WriteNeverCreatesTheFile)
 {
-    EXPECT_FALSE(ArchivoIni::write(path(), QStringLiteral("Options"), QStringLiteral("SystemDB"), QStringLiteral("x")));
+    EXPECT_FALSE(ArchivoIni::escribe(path(), QStringLiteral("Options"), QStringLiteral("SystemDB"), QStringLiteral("x")));
     EXPECT_FALSE(QFile::exists(path()));
 }
 
@@ -113,8 +113,8 @@ TEST_F(IniFileTest, OnlyPlainFilesOfBoundedSizeAreSettingsFiles)
     const QByteArray big = "[Options]\nSysPath=/big/\n" + QByteArray(ArchivoIni::kMaxBytes, ';');
     const QString large = write(big);
     for (const QString& ini : {fifo, QStringLiteral("/dev/zero"), QStringLiteral("/dev/null"), large}) {
-        EXPECT_EQ(ArchivoIni::read(ini, QStringLiteral("Options"), QStringLiteral("SysPath")), QString()) << qPrintable(ini);
-        EXPECT_FALSE(ArchivoIni::write(ini, QStringLiteral("Options"), QStringLiteral("SystemDB"), QStringLiteral("x")));
+        EXPECT_EQ(ArchivoIni::lee(ini, QStringLiteral("Options"), QStringLiteral("SysPath")), QString()) << qPrintable(ini);
+        EXPECT_FALSE(ArchivoIni::escribe(ini, QStringLiteral("Options"), QStringLiteral("SystemDB"), QStringLiteral("x")));
     }
     EXPECT_EQ(bytes(), big);
 }

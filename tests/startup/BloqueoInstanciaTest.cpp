@@ -1,6 +1,8 @@
 #include "BloqueoInstancia.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -37,6 +39,25 @@ TEST(InstanceLockTest, LockOfACrashedCopyIsTakenOver)
     stale.write(QByteArray::number(pid) + "\nKv834\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     stale.close();
     EXPECT_TRUE(lock.tryLock());
+}
+
+// The lock file names its holder as QLockFile does: a copy built on that lock
+// refuses to start while this process lives, and takes the file over once it
+// has gone, instead of refusing for ever.
+TEST(InstanceLockTest, LockFileNamesItsHolderForQLockFile)
+{
+    QTemporaryDir dir;
+    BloqueoInstancia lock(QStringLiteral("Kv834"), dir.path());
+    ASSERT_TRUE(lock.tryLock());
+    QLockFile other(lock.fileName());
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    ASSERT_TRUE(other.getLockInfo(&pid, &host, &program));
+    EXPECT_EQ(pid, QCoreApplication::applicationPid());
+    EXPECT_EQ(host, QSysInfo::machineHostName());
+    other.setStaleLockTime(0);
+    EXPECT_FALSE(other.tryLock(0));
 }
 
 } // namespace

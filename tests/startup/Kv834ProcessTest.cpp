@@ -2,8 +2,8 @@
 // status. Runs offscreen, so the start-up messages go to the standard error.
 
 #include "ArchivoIni.h"
-#include "TestSuite.h"
-#include "XTestWindows.h"
+#include "SuiteDePrueba.h"
+#include "VentanasXTest.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -36,12 +36,12 @@ protected:
         p.setProcessEnvironment(environment(withDisplay));
         p.start(QStringLiteral(KV834_PATH), {});
     }
-    struct Result {
+    struct Resultado {
         int exitCode = -1;
         QString err;
     };
-    Result run(bool withDisplay) const { return run(environment(withDisplay)); }
-    Result run(const QProcessEnvironment& env) const
+    Resultado run(bool withDisplay) const { return run(environment(withDisplay)); }
+    Resultado run(const QProcessEnvironment& env) const
     {
         QProcess p;
         p.setProcessEnvironment(env);
@@ -54,22 +54,22 @@ protected:
         return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
                 QString::fromUtf8(p.readAllStandardError())};
     }
-    void setIni(const char* key, const QString& value) const
+    void fijaIni(const char* key, const QString& value) const
     {
-        ArchivoIni::write(suite.iniPath(), QStringLiteral("Options"), QLatin1String(key), value);
+        ArchivoIni::escribe(suite.iniPath(), QStringLiteral("Options"), QLatin1String(key), value);
     }
 
-    TestSuite suite;
+    SuiteDePrueba suite;
     QTemporaryDir runtime;
 };
 
 TEST_F(Kv834ProcessTest, WithoutTheHostWindowItEndsWithTheHostMessage)
 {
-    const Result r = run(false);
+    const Resultado r = run(false);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Error al ejecutar el módulo: ") + kSinIntegrador)) << qPrintable(r.err);
     // Nothing was read or opened: the workgroup entry was not written.
-    EXPECT_TRUE(ArchivoIni::read(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("SystemDB")).isEmpty());
+    EXPECT_TRUE(ArchivoIni::lee(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("SystemDB")).isEmpty());
 }
 
 // Qt alone would abort on a display it cannot reach; the program says why it stops.
@@ -78,7 +78,7 @@ TEST_F(Kv834ProcessTest, UnreachableDisplayEndsWithTheHostMessage)
     QProcessEnvironment env = environment(true);
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":97"));
-    const Result r = run(env);
+    const Resultado r = run(env);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Error al ejecutar el módulo: ") + kSinIntegrador)) << qPrintable(r.err);
 }
@@ -91,19 +91,19 @@ protected:
             GTEST_SKIP() << "no X display";
         x.create(QStringLiteral("Qvarion"), true);
     }
-    XTestWindows x;
+    VentanasXTest x;
 };
 
 TEST_F(Kv834WithHostTest, MissingDatabaseEndsWithTheConnectionMessage)
 {
-    setIni("DBName", QStringLiteral("missing.db"));
-    const Result r = run(true);
+    fijaIni("DBName", QStringLiteral("missing.db"));
+    const Resultado r = run(true);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Error de Conección: Could not find file '%1missing.db'.\n 3024")
                                    .arg(suite.path())))
         << qPrintable(r.err);
     EXPECT_FALSE(QFile::exists(suite.path() + QStringLiteral("missing.db")));
-    EXPECT_EQ(ArchivoIni::read(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("SystemDB")),
+    EXPECT_EQ(ArchivoIni::lee(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("SystemDB")),
               suite.path() + QStringLiteral("KV000.MDW"));
 }
 
@@ -115,19 +115,19 @@ TEST_F(Kv834WithHostTest, SecondCopyIsRefusedAndTheFirstKeepsRunning)
     // The first copy has loaded once it has recorded the workgroup file.
     QElapsedTimer timer;
     timer.start();
-    while (ArchivoIni::read(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("SystemDB")).isEmpty() &&
+    while (ArchivoIni::lee(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("SystemDB")).isEmpty() &&
            timer.elapsed() < 15000)
         QThread::msleep(50);
     ASSERT_EQ(first.state(), QProcess::Running) << qPrintable(QString::fromUtf8(first.readAllStandardError()));
 
-    const Result second = run(true);
+    const Resultado second = run(true);
     EXPECT_EQ(second.exitCode, 1);
     EXPECT_TRUE(second.err.contains(
         QStringLiteral("Declaración Anticipo Adicional Renta: La Aplicación ya se encuentra en ejecución")))
         << qPrintable(second.err);
 
     // With no host as well, only the host message is shown.
-    const Result third = run(false);
+    const Resultado third = run(false);
     EXPECT_EQ(third.exitCode, 1);
     EXPECT_TRUE(third.err.contains(kSinIntegrador));
     EXPECT_FALSE(third.err.contains(QStringLiteral("ya se encuentra")));
@@ -146,7 +146,7 @@ TEST_F(Kv834WithHostTest, InstanceLockThatCannotBeMadeIsNotCalledARunningCopy)
     // A user name longer than any file name makes the lock file impossible.
     QProcessEnvironment env = environment(true);
     env.insert(QStringLiteral("USER"), QString(300, u'u'));
-    const Result r = run(env);
+    const Resultado r = run(env);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_FALSE(r.err.contains(QStringLiteral("ya se encuentra en ejecución\n"))) << qPrintable(r.err);
     EXPECT_TRUE(r.err.contains(QStringLiteral("no se puede crear el archivo de bloqueo"))) << qPrintable(r.err);
@@ -163,7 +163,7 @@ TEST_F(Kv834WithHostTest, QuitAfterShowEndsCleanlyOnceTheMainWindowIsUp)
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
     // It got past the load step: the workgroup file was recorded.
-    EXPECT_EQ(ArchivoIni::read(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("SystemDB")),
+    EXPECT_EQ(ArchivoIni::lee(suite.iniPath(), QStringLiteral("Options"), QStringLiteral("SystemDB")),
               suite.path() + QStringLiteral("KV000.MDW"));
 }
 
@@ -171,7 +171,7 @@ TEST_F(Kv834WithHostTest, QuitAfterShowEndsCleanlyOnceTheMainWindowIsUp)
 // and nothing created in the suite folder or in the folder it was started in.
 class Kv834BadSettingsTest : public Kv834WithHostTest {
 protected:
-    static QStringList listing(const QString& folder)
+    static QStringList listado(const QString& folder)
     {
         QStringList names;
         QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
@@ -180,19 +180,19 @@ protected:
         names.sort();
         return names;
     }
-    QByteArray iniBytes() const
+    QByteArray bytesIni() const
     {
         QFile f(suite.iniPath());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     // Runs Kv834 from an empty folder and checks what every bad setting must give.
-    Result runAndExpectNothingCreated()
+    Resultado correSinCrearNada()
     {
-        const QStringList before = listing(suite.path());
+        const QStringList before = listado(suite.path());
         QProcess p;
         p.setWorkingDirectory(cwd.path());
         start(p, true);
-        Result r;
+        Resultado r;
         if (p.waitForFinished(20000)) {
             r = {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
                  QString::fromUtf8(p.readAllStandardError())};
@@ -202,11 +202,11 @@ protected:
         }
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_TRUE(r.err.contains(QStringLiteral("Error de Conección: "))) << qPrintable(r.err);
-        EXPECT_EQ(listing(suite.path()), before);
-        EXPECT_TRUE(listing(cwd.path()).isEmpty());
+        EXPECT_EQ(listado(suite.path()), before);
+        EXPECT_TRUE(listado(cwd.path()).isEmpty());
         return r;
     }
-    void writeIni(const QByteArray& bytes) const
+    void escribeIni(const QByteArray& bytes) const
     {
         QFile f(suite.iniPath());
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -218,13 +218,13 @@ protected:
 TEST_F(Kv834BadSettingsTest, MissingOrUnreadableSettingsFile)
 {
     ASSERT_TRUE(QFile::remove(suite.iniPath()));
-    Result r = runAndExpectNothingCreated();
+    Resultado r = correSinCrearNada();
     EXPECT_TRUE(r.err.contains(QStringLiteral("Could not find file 'KV000.MDW'.\n 3024"))) << qPrintable(r.err);
     EXPECT_FALSE(QFile::exists(suite.iniPath()));
 
     // A folder where the file should be cannot be read either.
     ASSERT_TRUE(QDir().mkdir(suite.iniPath()));
-    r = runAndExpectNothingCreated();
+    r = correSinCrearNada();
     EXPECT_TRUE(r.err.contains(QStringLiteral("'KV000.MDW'"))) << qPrintable(r.err);
     EXPECT_TRUE(QFileInfo(suite.iniPath()).isDir());
 }
@@ -243,33 +243,33 @@ TEST_F(Kv834BadSettingsTest, UnreadableByPermissions)
         ini.setPermissions(QFileDevice::WriteOwner);
         return b;
     }();
-    const Result r = runAndExpectNothingCreated();
+    const Resultado r = correSinCrearNada();
     EXPECT_TRUE(r.err.contains(QStringLiteral("'KV000.MDW'"))) << qPrintable(r.err);
     ini.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    EXPECT_EQ(iniBytes(), before);
+    EXPECT_EQ(bytesIni(), before);
 }
 
 TEST_F(Kv834BadSettingsTest, EmptySysPathChangesNothing)
 {
     // The database itself would open: the workgroup file is what is missing.
-    setIni("SysPath", QString());
-    const QByteArray before = iniBytes();
-    const Result r = runAndExpectNothingCreated();
+    fijaIni("SysPath", QString());
+    const QByteArray before = bytesIni();
+    const Resultado r = correSinCrearNada();
     EXPECT_TRUE(r.err.contains(QStringLiteral("Could not find file 'KV000.MDW'.\n 3024"))) << qPrintable(r.err);
-    EXPECT_EQ(iniBytes(), before);
+    EXPECT_EQ(bytesIni(), before);
 
-    setIni("SysPath", suite.path() + QStringLiteral("absent/"));
-    const QByteArray before2 = iniBytes();
-    const Result r2 = runAndExpectNothingCreated();
+    fijaIni("SysPath", suite.path() + QStringLiteral("absent/"));
+    const QByteArray before2 = bytesIni();
+    const Resultado r2 = correSinCrearNada();
     EXPECT_TRUE(r2.err.contains(suite.path() + QStringLiteral("absent/KV000.MDW"))) << qPrintable(r2.err);
-    EXPECT_EQ(iniBytes(), before2);
+    EXPECT_EQ(bytesIni(), before2);
 }
 
 TEST_F(Kv834BadSettingsTest, DatabasePathNamingAFolder)
 {
     ASSERT_TRUE(QDir(suite.path()).mkdir(QStringLiteral("adir")));
-    setIni("DBName", QStringLiteral("adir"));
-    const Result r = runAndExpectNothingCreated();
+    fijaIni("DBName", QStringLiteral("adir"));
+    const Resultado r = correSinCrearNada();
     EXPECT_TRUE(r.err.contains(QStringLiteral("Could not find file '%1adir'.\n 3024").arg(suite.path())))
         << qPrintable(r.err);
     EXPECT_TRUE(QDir(suite.path() + QStringLiteral("adir")).isEmpty());
@@ -279,10 +279,10 @@ TEST_F(Kv834BadSettingsTest, OverlongSettingsLineKeepsItsFirst254Characters)
 {
     // DBName of 300 characters: the program looks for the first 254 of them.
     const QByteArray name = QByteArray(150, 'n') + QByteArray(150, 'm');
-    QByteArray bytes = iniBytes();
+    QByteArray bytes = bytesIni();
     bytes.replace("DBName=suite.db", "DBName=" + name);
-    writeIni(bytes);
-    const Result r = runAndExpectNothingCreated();
+    escribeIni(bytes);
+    const Resultado r = correSinCrearNada();
     const QString kept = suite.path() + QString::fromLatin1(name.left(254));
     EXPECT_TRUE(r.err.contains(QStringLiteral("Could not find file '%1'.\n 3024").arg(kept))) << qPrintable(r.err);
     EXPECT_FALSE(r.err.contains(QString::fromLatin1(name.left(255))));

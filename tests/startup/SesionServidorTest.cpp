@@ -4,7 +4,7 @@
 #include "EnlaceCortable.h"
 #include "MotorSql.h"
 #include "Sesion.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QFile>
 #include <QSqlQuery>
@@ -33,13 +33,13 @@ protected:
     // The suite's address with another database name or login.
     QString address(const QString& database, const QString& login = {}) const
     {
-        QString url = TestSuite::serverUrl(database);
+        QString url = SuiteDePrueba::urlServidor(database);
         if (!login.isEmpty())
             url.replace(QStringLiteral("postgresql://"), QStringLiteral("postgresql://") + login + u'@');
         return url;
     }
 
-    TestSuite suite;
+    SuiteDePrueba suite;
 };
 
 } // namespace
@@ -58,12 +58,12 @@ TEST_F(SessionServerTest, OpensWithTheBuiltInAccountAndNoPassword)
 TEST_F(SessionServerTest, BadAddressesAndRefusalsGiveTheConnectionMessage)
 {
     const QString noServer = QStringLiteral("postgresql:///qvr?host=") + suite.path() + QStringLiteral("nada");
-    struct Case {
+    struct Caso {
         QString dbFile;
         int number;
         const char* text;
     };
-    const Case cases[] = {
+    const Caso cases[] = {
         {noServer, kErrConnectionFailed, "nada"},
         {address(QStringLiteral("no_such_db")), kErrFileNotFound, "no_such_db"},
         {address(suite.dbFile().section(u'/', 3).section(u'?', 0, 0), QStringLiteral("qvrclave")), kErrBadAccount,
@@ -71,7 +71,7 @@ TEST_F(SessionServerTest, BadAddressesAndRefusalsGiveTheConnectionMessage)
         {QStringLiteral("postgresql://servidor/"), kErrConnectionFailed, "no indica la base de datos"},
         {QStringLiteral("postgresql://servidor:puerto/qvr"), kErrConnectionFailed, "puerto"},
     };
-    for (const Case& c : cases) {
+    for (const Caso& c : cases) {
         const auto failure = open(c.dbFile);
         ASSERT_TRUE(failure.has_value()) << qPrintable(c.dbFile);
         EXPECT_EQ(failure->number, c.number) << qPrintable(c.dbFile) << qPrintable(failure->description);
@@ -79,7 +79,7 @@ TEST_F(SessionServerTest, BadAddressesAndRefusalsGiveTheConnectionMessage)
             << qPrintable(mensajeFalloApertura(*failure));
         EXPECT_FALSE(QSqlDatabase::contains(kConnection));
     }
-    EXPECT_FALSE(TestSuite::serverExec(QStringLiteral("no_such_db"), QStringLiteral("SELECT 1")));
+    EXPECT_FALSE(SuiteDePrueba::ejecutaEnServidor(QStringLiteral("no_such_db"), QStringLiteral("SELECT 1")));
 }
 
 TEST_F(SessionServerTest, PasswordComesFromThePasswordFile)

@@ -1,6 +1,6 @@
 #include "ArchivoIni.h"
 #include "Sesion.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -29,10 +29,10 @@ protected:
     }
     QString ini(const char* key) const
     {
-        return ArchivoIni::read(suite.iniPath(), QStringLiteral("Options"), QLatin1String(key));
+        return ArchivoIni::lee(suite.iniPath(), QStringLiteral("Options"), QLatin1String(key));
     }
 
-    TestSuite suite;
+    SuiteDePrueba suite;
 };
 
 TEST_F(SessionTest, OpensTheSuiteDatabaseAndRecordsTheWorkgroupFile)

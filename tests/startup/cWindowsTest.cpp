@@ -1,4 +1,4 @@
-#include "XTestWindows.h"
+#include "VentanasXTest.h"
 #include "cWindows.h"
 
 #include <QCoreApplication>
@@ -19,7 +19,7 @@ protected:
     }
     bool corre(const QString& sApp) { return cWindows::correAppBajo(x.connection(), desktop, sApp); }
 
-    XTestWindows x;
+    VentanasXTest x;
     xcb_window_t desktop = 0;
 };
 
@@ -47,7 +47,7 @@ TEST_F(cWindowsTest, TwoWindowsWithTheCaptionAndTheOldStyleTitle)
 {
     x.create(QStringLiteral("Qvarion"), true, desktop);
     x.create(QStringLiteral("Qvarion"), true, desktop);
-    x.create(QStringLiteral("Declaración"), true, desktop, XTestWindows::Title::WmNameOnly);
+    x.create(QStringLiteral("Declaración"), true, desktop, VentanasXTest::Titulo::SoloNombreWm);
     EXPECT_TRUE(corre(QStringLiteral("Qvarion")));
     EXPECT_TRUE(corre(QStringLiteral("Declaración")));
 }
@@ -57,7 +57,7 @@ TEST_F(cWindowsTest, WindowManagersStackingListIsUsedWhenPresent)
     const xcb_window_t listed = x.create(QStringLiteral("Listed"), true, desktop);
     x.create(QStringLiteral("Unlisted"), true, desktop);
     EXPECT_TRUE(corre(QStringLiteral("Unlisted")));
-    x.setStackingList(desktop, {listed});
+    x.fijaListaApilada(desktop, {listed});
     EXPECT_TRUE(corre(QStringLiteral("Listed")));
     EXPECT_FALSE(corre(QStringLiteral("Unlisted")));
 }

@@ -3,7 +3,7 @@
 
 #include "ArchivoIni.h"
 #include "BloqueoInstancia.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QDate>
 #include <QDir>
@@ -120,7 +120,7 @@ protected:
     }
 
     QTemporaryDir runtime_;
-    TestSuite suite_;
+    SuiteDePrueba suite_;
     QByteArray iniAntes_;
 };
 
@@ -328,7 +328,7 @@ TEST_F(Resumen0834IMP, UnsafeFieldIsRefusedBeforeAnythingIsWritten)
 
 TEST_F(Resumen0834IMP, DatabaseThatCannotBeOpenedEndsWithTheConnectionMessage)
 {
-    ASSERT_TRUE(ArchivoIni::write(suite_.iniPath(), QStringLiteral("Options"), QStringLiteral("DBName"), QStringLiteral("nada.db")));
+    ASSERT_TRUE(ArchivoIni::escribe(suite_.iniPath(), QStringLiteral("Options"), QStringLiteral("DBName"), QStringLiteral("nada.db")));
     const QByteArray ini = leer(suite_.iniPath());
     const Corrida r = corre(argumento(QStringLiteral("200400")));
     EXPECT_EQ(r.salida, 3);

@@ -103,9 +103,9 @@ TEST(ImpresoraTexto, MissingInputAndPrinterAreReportedAsFailures)
 
 TEST(Resumen, AmountsAreGroupedAndRightAlignedWithoutCutting)
 {
-    EXPECT_EQ(lineaImportes(Dinero::fromWhole(12345), Dinero(), 17, 18),
+    EXPECT_EQ(lineaImportes(Dinero::deEntero(12345), Dinero(), 17, 18),
               QStringLiteral("A. RTA.") + QString(11, u' ') + QStringLiteral("12,345") + QString(17, u' ') + u'0');
-    EXPECT_EQ(lineaImportes(Dinero::fromWhole(-7), Dinero::fromWhole(1234567890123LL), 15, 16),
+    EXPECT_EQ(lineaImportes(Dinero::deEntero(-7), Dinero::deEntero(1234567890123LL), 15, 16),
               QStringLiteral("A. RTA.") + QString(13, u' ') + QStringLiteral("-7") + QStringLiteral("1,234,567,890,123"));
 }
 

@@ -2,7 +2,7 @@
 // A sample suite and helpers to answer the modal windows a test opens.
 
 #include "Suite.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -19,7 +19,7 @@ inline constexpr char kRucA[] = "20100123453";      // DISTRIBUIDORA ANDINA S.A.
 inline constexpr char kRucB[] = "20501234568";      // INDUSTRIAS TEXTILES DEL SUR S.A.
 
 // A suite with the host's sample rows (taxpayers, PARAM 004/044/404/960/975).
-class SuiteDeMuestra : public TestSuite {
+class SuiteDeMuestra : public SuiteDePrueba {
 public:
     SuiteDeMuestra()
     {

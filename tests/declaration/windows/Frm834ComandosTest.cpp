@@ -826,7 +826,7 @@ TEST_F(ComandosFixture, AmountsTooLargeToComputeAreRefusedWithoutEndingTheProgra
 // boxes stay, and the same click stores them once the server is back.
 TEST_F(ComandosFixture, ServerRestartUnderAnOpenFormIsSurvived)
 {
-    if (!TestSuite::serverEngine())
+    if (!SuiteDePrueba::motorServidor())
         GTEST_SKIP() << "on the server only";
     EnlaceCortable enlace(qEnvironmentVariable("QVR_TEST_PG"));
     conexionDelFormulario = enlace.conectar(suite.dbFile(), QStringLiteral("formulario"));

@@ -38,7 +38,7 @@ TEST_F(AnexoFixture, EmptyDetailShowsEmptyFieldsAndAcceptingStoresNoRow)
     EXPECT_FALSE(a->findChild<QLabel*>("lblDeduccion_9")->text().contains("Base Legal"));
     a->cmdGrabar()->click();
     EXPECT_EQ(a->result(), QDialog::Accepted);
-    EXPECT_EQ(a->total().roundedWhole(), 0);
+    EXPECT_EQ(a->total().enteroRedondeado(), 0);
     EXPECT_EQ(suite.valor("SELECT COUNT(*) FROM DET").toInt(), 0);
     // The header of a declaration never saved is a placeholder.
     EXPECT_EQ(suite.valor("SELECT cNumero FROM CAB").toString(), "0");
@@ -66,7 +66,7 @@ TEST_F(AnexoFixture, AmountsAreBareWhileFocusedGroupedAfterAndStoredBare)
     EXPECT_EQ(f0->text(), "1234567");
 
     a->cmdGrabar()->click();
-    EXPECT_EQ(a->total().roundedWhole(), 1234577);
+    EXPECT_EQ(a->total().enteroRedondeado(), 1234577);
     EXPECT_EQ(suite.valor("SELECT i_valor FROM DET WHERE Casilla = '546'").toString(), "1234567");
     EXPECT_EQ(suite.valor("SELECT i_valor FROM DET WHERE Casilla = '547'").toString(), "10");
 }
@@ -97,7 +97,7 @@ TEST_F(AnexoFixture, CancelStoresNothingAndHandsBackZero)
     QTest::keyClicks(a->txtMonto(3), "500");
     a->cmdCancelar()->click();
     EXPECT_EQ(a->result(), QDialog::Rejected);
-    EXPECT_EQ(a->total().roundedWhole(), 0);
+    EXPECT_EQ(a->total().enteroRedondeado(), 0);
     EXPECT_EQ(suite.valor("SELECT COUNT(*) FROM DET").toInt(), 0);
     EXPECT_EQ(suite.valor("SELECT COUNT(*) FROM CAB").toInt(), 0);
 }

@@ -99,7 +99,7 @@ QStringList importes(const QString& rutaSpool)
     if (!doc)
         return r;
     for (const ElementoSpool& i : doc->items)
-        if (i.kind == ElementoSpool::Kind::Text && kImporte.match(i.text.trimmed()).hasMatch())
+        if (i.kind == ElementoSpool::Tipo::Texto && kImporte.match(i.text.trimmed()).hasMatch())
             r << i.text.trimmed();
     return r;
 }
@@ -147,7 +147,7 @@ protected:
     }
 
     inline static const QString kNombre = QString::fromUtf8("PEÑA Y O'HIGGINS S.A.C.");
-    TestSuite suite;
+    SuiteDePrueba suite;
     QList<ResultadoImpresion> resultados;
 };
 

@@ -397,7 +397,7 @@ protected:
         return q.next() ? q.value(0).toInt() : -1;
     }
 
-    TestSuite suite;
+    SuiteDePrueba suite;
     ImpresoraDePrueba impresora;
     QStringList barra;
 };
@@ -592,7 +592,7 @@ TEST_F(FrmTipPrnRTest, SentListAndRestrictedUser)
 
 TEST(Pdf, DeclarationPagesAndPicture)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     muestra::contribuyente(suite);
     muestra::registrada(suite, muestra::casillasBase(), QStringLiteral("02"), QStringLiteral("000123"));
     for (bool anexo : {false, true}) {
@@ -618,7 +618,7 @@ TEST(Pdf, DeclarationPagesAndPicture)
 // failure is told with its cause and the previous file stays whole.
 TEST(Pdf, AFullDiskKeepsThePreviousFileAndIsTold)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     muestra::contribuyente(suite);
     muestra::registrada(suite, muestra::casillasBase(), QString());
     ContextoReporte ctx;
@@ -655,7 +655,7 @@ TEST(Pdf, AFullDiskKeepsThePreviousFileAndIsTold)
 
 TEST(F0834Print, WritesTheSpoolFileAndThePdf)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     muestra::contribuyente(suite);
     muestra::registrada(suite, muestra::casillasBase(), QString());
     QProcess f;
@@ -679,7 +679,7 @@ TEST(F0834Print, WritesTheSpoolFileAndThePdf)
 
 TEST(F0834Print, AllStoredDeclarationsOnePdfEach)
 {
-    TestSuite suite;
+    SuiteDePrueba suite;
     muestra::contribuyente(suite);
     muestra::registrada(suite, muestra::casillasBase(), QString());
     suite.exec(QStringLiteral("UPDATE CAB SET Periodo = '2005'"));

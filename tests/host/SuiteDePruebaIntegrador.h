@@ -5,7 +5,7 @@
 
 #include "Configuracion.h"
 #include "Suite.h"
-#include "TestSuite.h"
+#include "SuiteDePrueba.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -16,29 +16,29 @@
 // Readable QString values in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
-class HostTestSuite {
+class SuiteDePruebaIntegrador {
 public:
-    HostTestSuite()
+    SuiteDePruebaIntegrador()
         : connection_(QStringLiteral("hosttest-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
     {
-        if (TestSuite::serverEngine()) {
-            serverDb_ = TestSuite::createServerDatabase(false);
-            error_ = qvrhost::creaSuiteEnServidor(folder(), ownerUrl(), false);
+        if (SuiteDePrueba::motorServidor()) {
+            serverDb_ = SuiteDePrueba::creaBaseServidor(false);
+            error_ = qvrhost::creaSuiteEnServidor(folder(), urlDueno(), false);
         } else {
             error_ = qvrhost::creaSuite(folder());
         }
         if (error_.isEmpty())
             error_ = qvrhost::abreBaseSuite(leeConfiguracion(iniPath()).dbFile, connection_);
     }
-    ~HostTestSuite()
+    ~SuiteDePruebaIntegrador()
     {
         QSqlDatabase::database(connection_, false).close();
         QSqlDatabase::removeDatabase(connection_);
         if (!serverDb_.isEmpty())
-            TestSuite::dropServerDatabase(serverDb_);
+            SuiteDePrueba::borraBaseServidor(serverDb_);
     }
-    HostTestSuite(const HostTestSuite&) = delete;
-    HostTestSuite& operator=(const HostTestSuite&) = delete;
+    SuiteDePruebaIntegrador(const SuiteDePruebaIntegrador&) = delete;
+    SuiteDePruebaIntegrador& operator=(const SuiteDePruebaIntegrador&) = delete;
 
     QString folder() const { return dir_.path() + QStringLiteral("/suite"); }
     QString iniPath() const { return folder() + QStringLiteral("/KV000.INI"); }
@@ -48,15 +48,15 @@ public:
     // The database as the programs name it (DBPath + DBName).
     QString dbFile() const
     {
-        return onServer() ? TestSuite::serverUrl(serverDb_) : folder() + QStringLiteral("/qvr.db");
+        return onServer() ? SuiteDePrueba::urlServidor(serverDb_) : folder() + QStringLiteral("/qvr.db");
     }
     // A statement as the database's owner (triggers, rights).
-    bool ownerExec(const QString& sql) const
+    bool ejecutaComoDueno(const QString& sql) const
     {
-        return onServer() ? TestSuite::serverExec(serverDb_, sql) : QSqlQuery(db()).exec(sql);
+        return onServer() ? SuiteDePrueba::ejecutaEnServidor(serverDb_, sql) : QSqlQuery(db()).exec(sql);
     }
     // The server database as its owner, who creates the tables, names it.
-    QString ownerUrl() const { return TestSuite::serverUrl(serverDb_).replace("postgresql://", "postgresql://postgres@"); }
+    QString urlDueno() const { return SuiteDePrueba::urlServidor(serverDb_).replace("postgresql://", "postgresql://postgres@"); }
 
 private:
     QTemporaryDir dir_;

@@ -8,21 +8,21 @@
 
 #include <vector>
 
-class XTestWindows {
+class VentanasXTest {
 public:
-    XTestWindows();
-    ~XTestWindows();
-    XTestWindows(const XTestWindows&) = delete;
-    XTestWindows& operator=(const XTestWindows&) = delete;
+    VentanasXTest();
+    ~VentanasXTest();
+    VentanasXTest(const VentanasXTest&) = delete;
+    VentanasXTest& operator=(const VentanasXTest&) = delete;
 
     bool ok() const { return connection_ && !xcb_connection_has_error(connection_); }
     xcb_connection_t* connection() const { return connection_; }
     xcb_window_t root() const { return root_; }
 
-    enum class Title { NetWmName, WmNameOnly };
+    enum class Titulo { NombreNetWm, SoloNombreWm };
     // A window below parent (0: the root) with the given title.
-    xcb_window_t create(const QString& title, bool mapped, xcb_window_t parent = 0, Title kind = Title::NetWmName);
-    void setStackingList(xcb_window_t onWindow, const std::vector<xcb_window_t>& bottomToTop);
+    xcb_window_t create(const QString& title, bool mapped, xcb_window_t parent = 0, Titulo kind = Titulo::NombreNetWm);
+    void fijaListaApilada(xcb_window_t onWindow, const std::vector<xcb_window_t>& bottomToTop);
     // Waits until the server has handled everything sent so far.
     void sync();
 

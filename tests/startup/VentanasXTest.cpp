@@ -1,9 +1,9 @@
-#include "XTestWindows.h"
+#include "VentanasXTest.h"
 
 #include <cstdlib>
 #include <cstring>
 
-XTestWindows::XTestWindows()
+VentanasXTest::VentanasXTest()
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         return;
@@ -17,7 +17,7 @@ XTestWindows::XTestWindows()
     root_ = it.data->root;
 }
 
-XTestWindows::~XTestWindows()
+VentanasXTest::~VentanasXTest()
 {
     if (!connection_)
         return;
@@ -29,7 +29,7 @@ XTestWindows::~XTestWindows()
     xcb_disconnect(connection_);
 }
 
-xcb_atom_t XTestWindows::atom(const char* name)
+xcb_atom_t VentanasXTest::atom(const char* name)
 {
     xcb_intern_atom_reply_t* reply =
         xcb_intern_atom_reply(connection_, xcb_intern_atom(connection_, 0, std::strlen(name), name), nullptr);
@@ -38,13 +38,13 @@ xcb_atom_t XTestWindows::atom(const char* name)
     return a;
 }
 
-xcb_window_t XTestWindows::create(const QString& title, bool mapped, xcb_window_t parent, Title kind)
+xcb_window_t VentanasXTest::create(const QString& title, bool mapped, xcb_window_t parent, Titulo kind)
 {
     const xcb_window_t w = xcb_generate_id(connection_);
     xcb_create_window(connection_, XCB_COPY_FROM_PARENT, w, parent ? parent : root_, 0, 0, 50, 50, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
     windows_.push_back(w);
-    if (kind == Title::NetWmName) {
+    if (kind == Titulo::NombreNetWm) {
         const QByteArray utf8 = title.toUtf8();
         xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, w, atom("_NET_WM_NAME"), atom("UTF8_STRING"), 8,
                             utf8.size(), utf8.constData());
@@ -61,14 +61,14 @@ xcb_window_t XTestWindows::create(const QString& title, bool mapped, xcb_window_
     return w;
 }
 
-void XTestWindows::setStackingList(xcb_window_t onWindow, const std::vector<xcb_window_t>& bottomToTop)
+void VentanasXTest::fijaListaApilada(xcb_window_t onWindow, const std::vector<xcb_window_t>& bottomToTop)
 {
     xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, onWindow, atom("_NET_CLIENT_LIST_STACKING"),
                         XCB_ATOM_WINDOW, 32, bottomToTop.size(), bottomToTop.data());
     sync();
 }
 
-void XTestWindows::sync()
+void VentanasXTest::sync()
 {
     std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
 }
