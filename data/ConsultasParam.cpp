@@ -131,7 +131,7 @@ bool revisaNumeroDocumento(QSqlDatabase db, const QString& type, const QString& 
         return true;
     const RegistroTipoDocumento record{*funcion};
 
-    const bool lengthOk = record.largoExacto() ? n.size() == record.length() : n.size() <= record.length();
+    const bool lengthOk = record.largoExacto() ? n.size() == record.longitud() : n.size() <= record.longitud();
     const ObjFunciones fn;
     const bool charactersOk = record.claseDato() != QLatin1String("0") ? fn.DocumentoPrimerTipo(n)
                                                                        : fn.DocumentoSegundoTipo(n);
@@ -165,7 +165,7 @@ QList<Contribuyente> contribuyentesDe(const LoteSql& lote, const PedidoContribuy
 {
     const QList<QVariantList>& filasRuc = lote.resultado(p.tipoRuc).filas;
     const RegistroTipoDocumento ruc{filasRuc.isEmpty() ? kRegistroRucPredeterminado : filasRuc.first()[0].toString()};
-    const bool onlyElevenCharacters = ruc.length() == 11 && numeroInicial(mid(ruc.funcion, 130, 1)) == 1;
+    const bool onlyElevenCharacters = ruc.longitud() == 11 && numeroInicial(mid(ruc.funcion, 130, 1)) == 1;
     QList<Contribuyente> list;
     // The host's layout puts the document number second and the name fourth.
     for (const QVariantList& f : lote.resultado(p.contribuyentes).filas) {

@@ -31,11 +31,11 @@ std::optional<QString> paramFuncion(QSqlDatabase db, const QString& numero, cons
 struct RegistroTipoDocumento {
     QString funcion;
     QString nombreCorto() const { return mid(funcion, 32, 11); }
-    int length() const { return numeroInicial(mid(funcion, 46, 2)); }
+    int longitud() const { return numeroInicial(mid(funcion, 46, 2)); }
     QString ordenPresentacion() const { return mid(funcion, 56, 2); }
     bool ofrecidoEn(int flagPosition) const { return mid(funcion, flagPosition, 1) == QLatin1String("1"); }
     QString claseDato() const { return mid(funcion, 128, 1); }
-    // "0" (or blank): at most length() characters; anything else: exactly.
+    // "0" (or blank): at most longitud() characters; anything else: exactly.
     bool largoExacto() const { return numeroInicial(mid(funcion, 130, 1)) != 0; }
 };
 

@@ -58,7 +58,7 @@ bool siguienteCorrel(QSqlDatabase db, const QString& ruc, const QString& periodo
 
 } // namespace
 
-QString EnvioDeclaracion::line() const
+QString EnvioDeclaracion::linea() const
 {
     return correl + u' ' + control + u' ' + orden8 + u'-' + orden2;
 }

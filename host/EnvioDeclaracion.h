@@ -16,7 +16,7 @@ struct EnvioDeclaracion {
     QString orden2;   // two digits that tie orden8 to the control value
 
     // "CORREL CONTROL ORDEN8-ORDEN2"
-    QString line() const;
+    QString linea() const;
 };
 
 // Sends the stored declaration of form 0834 of `ruc` and `periodo`, in one

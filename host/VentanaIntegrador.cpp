@@ -113,10 +113,10 @@ VentanaIntegrador::VentanaIntegrador(const ConfiguracionIntegrador& settings, QS
     connect(kv834Button_, &QPushButton::clicked, this, &VentanaIntegrador::iniciaProgramaDeclaracion);
     connect(sendButton_, &QPushButton::clicked, this, &VentanaIntegrador::enviaElegida);
     connect(summaryButton_, &QPushButton::clicked, this, &VentanaIntegrador::iniciaResumen);
-    reload();
+    recarga();
 }
 
-void VentanaIntegrador::reload()
+void VentanaIntegrador::recarga()
 {
     llenaModelo(storedModel_, db_,
          QStringLiteral("SELECT A.DOC_ID_D, B.NOMBRE, A.PERIODO, A.FORMULARIO, A.ESTADO FROM CAB AS A, CONT AS B"
@@ -142,7 +142,7 @@ bool VentanaIntegrador::event(QEvent* e)
 {
     // Kv834 runs on its own; coming back to the host shows what it stored.
     if (e->type() == QEvent::WindowActivate)
-        reload();
+        recarga();
     return QMainWindow::event(e);
 }
 
@@ -186,9 +186,9 @@ void VentanaIntegrador::enviaElegida()
         QMessageBox::critical(this, kTitle, error);
         return;
     }
-    reload();
+    recarga();
     QMessageBox::information(this, kTitle,
-                             QStringLiteral("Declaración enviada.\nCORREL CONTROL ORDEN\n%1").arg(s.line()));
+                             QStringLiteral("Declaración enviada.\nCORREL CONTROL ORDEN\n%1").arg(s.linea()));
 }
 
 void VentanaIntegrador::iniciaResumen()

@@ -19,7 +19,7 @@ public:
     VentanaIntegrador(const ConfiguracionIntegrador& settings, QSqlDatabase db, QWidget* parent = nullptr);
 
     // Re-reads both lists; also done whenever the window is activated again.
-    void reload();
+    void recarga();
 
 protected:
     bool event(QEvent* e) override;

@@ -134,7 +134,7 @@ int ejecutaSend(QStringList args)
     error = qvrhost::enviaDeclaracionGuardada(QSqlDatabase::database(kConnection), args.at(0).trimmed(), args.at(1).trimmed(), &s);
     if (!error.isEmpty())
         return terminaConError(error);
-    std::printf("%s\n", qPrintable(s.line()));
+    std::printf("%s\n", qPrintable(s.linea()));
     return 0;
 }
 

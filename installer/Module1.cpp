@@ -103,7 +103,7 @@ QString Module1::carpetaSuite(const QString& sysPathValue)
     return folder;
 }
 
-int Module1::run()
+int Module1::ejecuta()
 {
     const QString folder = carpetaSuite(ArchivoIni::lee(iniPath_, QString::fromUtf16(kIniSection),
                                                      QStringLiteral("SysPath")));

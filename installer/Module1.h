@@ -36,7 +36,7 @@ public:
     Module1& operator=(const Module1&) = delete;
 
     // The whole installation; returns the program's exit status.
-    int run();
+    int ejecuta();
 
     // The suite folder from the SysPath value: trimmed, with a doubled
     // trailing separator cut to one. Empty when the suite is not installed.

@@ -27,5 +27,5 @@ int main(int argc, char* argv[])
         return *salida;
     const MensajesSinVentana::ProgramaSinVentana programa(argv);
     Module1 installer(ArchivoIni::ubicaIni(), programa.salida());
-    return installer.run();
+    return installer.ejecuta();
 }

@@ -39,7 +39,7 @@ BarradeEstadoQVR::BarradeEstadoQVR(QWidget* parent)
     pnlFormulario_->setAlignment(Qt::AlignCenter);
 }
 
-void BarradeEstadoQVR::reset(const QString& mensaje1, const QString& mensaje2, const QString& extra,
+void BarradeEstadoQVR::reinicia(const QString& mensaje1, const QString& mensaje2, const QString& extra,
                              const QString& formulario)
 {
     setModo(1);

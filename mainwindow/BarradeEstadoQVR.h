@@ -14,7 +14,7 @@ public:
 
     // Mode 1 and the four panels, in order. The print selection leaves the
     // period in the extra panel, where the declaration report reads it.
-    void reset(const QString& mensaje1, const QString& mensaje2, const QString& extra, const QString& formulario);
+    void reinicia(const QString& mensaje1, const QString& mensaje2, const QString& extra, const QString& formulario);
 
     int modo() const { return modo_; }
     void setModo(int modo);

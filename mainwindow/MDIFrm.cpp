@@ -219,7 +219,7 @@ bool MDIFrm::cargar()
 void MDIFrm::ResetBarraEstado(const QString& mensaje1, const QString& mensaje2, const QString& extra,
                               const QString& formulario)
 {
-    barraEstado_->reset(mensaje1, mensaje2, extra, formulario);
+    barraEstado_->reinicia(mensaje1, mensaje2, extra, formulario);
 }
 
 void MDIFrm::cierraSesion()

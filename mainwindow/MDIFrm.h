@@ -20,7 +20,7 @@ struct FalloApertura;
 
 // How each command opens its window. A hook that is not set does nothing.
 // Each runs modally and returns when the window has closed; the current
-// operation and the print flag are already in frm.state().
+// operation and the print flag are already in frm.estado().
 struct EnlacesMDIFrm {
     std::function<void(MDIFrm& frm)> abreDeclaracionNueva;        // AbreDeclaracion(0, {}): Frm834 in mode 0
     std::function<void(MDIFrm& frm, int modo)> abreContAbrir;     // FrmContAbrir, mode 1 modify or 3 delete
@@ -46,7 +46,7 @@ public:
     // opened: the message has been shown and the program must end.
     bool cargar();
 
-    EstadoAplicacion& state() { return state_; }
+    EstadoAplicacion& estado() { return state_; }
     BarradeEstadoQVR* barraEstado() const { return barraEstado_; }
     void fijaEnlaces(EnlacesMDIFrm hooks);
 

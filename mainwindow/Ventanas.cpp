@@ -17,11 +17,11 @@ namespace {
 ContextoListaDeclaraciones contextoListas(MDIFrm& frm)
 {
     ContextoListaDeclaraciones c;
-    c.db = frm.state().db();
-    c.formCode = frm.state().formCode;
-    c.sysUser = frm.state().settings.sysUser;
+    c.db = frm.estado().db();
+    c.formCode = frm.estado().formCode;
+    c.sysUser = frm.estado().settings.sysUser;
     c.showInStatusBar = [&frm](QString ruc, QString nombre, QString periodo) {
-        frm.ResetBarraEstado(ruc, nombre, periodo, frm.state().formCode);
+        frm.ResetBarraEstado(ruc, nombre, periodo, frm.estado().formCode);
     };
     return c;
 }
@@ -31,10 +31,10 @@ ContextoListaDeclaraciones contextoListas(MDIFrm& frm)
 ContextoDeclaracion contextoDeclaracion(MDIFrm& frm)
 {
     ContextoDeclaracion c;
-    c.db = frm.state().db();
-    c.formulario = frm.state().formCode;
-    c.sysUser = frm.state().settings.sysUser;
-    c.sysPath = frm.state().settings.sysPath;
+    c.db = frm.estado().db();
+    c.formulario = frm.estado().formCode;
+    c.sysUser = frm.estado().settings.sysUser;
+    c.sysPath = frm.estado().settings.sysPath;
     c.barraEstado = [&frm](const QString& ruc, const QString& nombre, const QString& periodo,
                            const QString& usuario) { frm.ResetBarraEstado(ruc, nombre, periodo, usuario); };
     return c;
@@ -75,16 +75,16 @@ EnlacesMDIFrm ventanasKv834()
     };
     hooks.abreContAbrirEnv = [](MDIFrm& frm) {
         abreDesdeLista<FrmContAbrirEnv>(frm, [&frm](ContextoListaDeclaraciones lista) {
-            return std::make_unique<FrmContAbrirEnv>(lista, frm.state().currentOperation, &frm);
+            return std::make_unique<FrmContAbrirEnv>(lista, frm.estado().currentOperation, &frm);
         });
     };
     hooks.abreImpresion = [](MDIFrm& frm, bool enviadas) {
-        abreSeleccionImpresion(&frm, frm.state(), enviadas,
+        abreSeleccionImpresion(&frm, frm.estado(), enviadas,
                            [&frm](const QString& ruc, const QString& nombre, const QString& periodo,
                                   const QString& formulario) { frm.ResetBarraEstado(ruc, nombre, periodo, formulario); });
     };
     hooks.abreConsultas = [](MDIFrm& frm) {
-        FrmConsultas dlg(frm.state().db(), frm.state().currentOperation, &frm);
+        FrmConsultas dlg(frm.estado().db(), frm.estado().currentOperation, &frm);
         dlg.exec();
     };
     hooks.abreAcercade = [](MDIFrm& frm) {

@@ -68,7 +68,7 @@ void DialogoSeleccionDeclaracion::fijaTextos(const QString& caption, const QStri
     action_->setText(actionText);
 }
 
-void DialogoSeleccionDeclaracion::load(int row)
+void DialogoSeleccionDeclaracion::carga(int row)
 {
     std::optional<QSqlError> failure;
     {
@@ -112,7 +112,7 @@ void DialogoSeleccionDeclaracion::muestraFalloLista(const QSqlError& error)
 
 void DialogoSeleccionDeclaracion::pCargadatos()
 {
-    load(filaActual());
+    carga(filaActual());
 }
 
 void DialogoSeleccionDeclaracion::sueltaLista()

@@ -68,7 +68,7 @@ protected:
     virtual void ejecutaAccion() = 0;
 
     // Loads the list; keeps the row at position `row` current when it exists.
-    void load(int row);
+    void carga(int row);
     // Lets go of the list's statement before the tables are written.
     void sueltaLista();
 
@@ -80,7 +80,7 @@ protected:
     bool confirm(const QString& question);
 
     const ContextoListaDeclaraciones& context() const { return context_; }
-    ModeloConsultaGrilla* model() const { return model_; }
+    ModeloConsultaGrilla* modelo() const { return model_; }
 
     bool event(QEvent* event) override;
 

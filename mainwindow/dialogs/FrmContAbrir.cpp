@@ -34,10 +34,10 @@ FrmContAbrir::FrmContAbrir(ContextoListaDeclaraciones context, qint16 mode, QWid
     else
         fijaTextos(QString(), kFrameTitle, QString(), QString());
 
-    model()->fijaTextoColumna(ColumnaGuardada::Estado, [](const QVariant&) { return QString(); });
+    modelo()->fijaTextoColumna(ColumnaGuardada::Estado, [](const QVariant&) { return QString(); });
     const QPixmap consistent = imagenEstado(0, kStatePictureSize);
     const QPixmap inconsistent = imagenEstado(9, kStatePictureSize);
-    model()->fijaImagenColumna(ColumnaGuardada::Estado, [consistent, inconsistent](const QVariant& v) {
+    modelo()->fijaImagenColumna(ColumnaGuardada::Estado, [consistent, inconsistent](const QVariant& v) {
         bool ok = false;
         const int estado = v.toInt(&ok);
         if (!ok || v.isNull())
@@ -46,7 +46,7 @@ FrmContAbrir::FrmContAbrir(ContextoListaDeclaraciones context, qint16 mode, QWid
     });
 
     redimensionaEnTwips(this, kWidthTwips, kHeightTwips);
-    load(0);
+    carga(0);
     centraEnVentanaPrincipal(this);
 }
 
@@ -60,7 +60,7 @@ void FrmContAbrir::preparaColumnas()
     const QStringList captions{QStringLiteral("RUC"), QStringLiteral("Razón Social"), QStringLiteral("Periodo"),
                                QStringLiteral("Formulario"), QStringLiteral("Estado")};
     for (int c = 0; c < captions.size(); ++c)
-        model()->setHeaderData(c, Qt::Horizontal, captions[c]);
+        modelo()->setHeaderData(c, Qt::Horizontal, captions[c]);
     fijaAnchosColumnasEnTwips(grid(), {1700, 3300, 800, 1000, 700});
 }
 
@@ -69,7 +69,7 @@ void FrmContAbrir::ejecutaAccion()
     if (mode_ == kModify)
         modify();
     else if (mode_ == kDelete)
-        remove();
+        elimina();
 }
 
 void FrmContAbrir::modify()
@@ -79,10 +79,10 @@ void FrmContAbrir::modify()
     if (context().openDeclaration)
         context().openDeclaration(kModify, values);
     // The form may have changed the declaration's state or removed it.
-    load(row);
+    carga(row);
 }
 
-void FrmContAbrir::remove()
+void FrmContAbrir::elimina()
 {
     const QString ruc = rucElegido();
     const QString periodo = periodoElegido();
@@ -94,7 +94,7 @@ void FrmContAbrir::remove()
         sueltaLista();
         failure = eliminaDeclaracionGuardada(context().db, ruc, periodo, context().formCode);
     }
-    load(0);
+    carga(0);
     if (failure)
         muestraFallo(*failure);
 }

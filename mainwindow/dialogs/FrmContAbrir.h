@@ -23,7 +23,7 @@ protected:
 
 private:
     void modify();
-    void remove();
+    void elimina();
     void muestraFallo(const FalloBase& failure);
 
     qint16 mode_;

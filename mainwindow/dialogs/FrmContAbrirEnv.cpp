@@ -42,10 +42,10 @@ FrmContAbrirEnv::FrmContAbrirEnv(ContextoListaDeclaraciones context, qint16 oper
     else
         fijaTextos(QString(), kFrameTitle, QString(), QString());
 
-    model()->fijaTextoColumna(ColumnaEnviada::FecEnv, &textoFechaEnvio);
+    modelo()->fijaTextoColumna(ColumnaEnviada::FecEnv, &textoFechaEnvio);
 
     redimensionaEnTwips(this, kWidthTwips, kHeightTwips);
-    load(0);
+    carga(0);
     centraEnVentanaPrincipal(this);
 }
 
@@ -70,7 +70,7 @@ void FrmContAbrirEnv::preparaColumnas()
                                QStringLiteral("N. Orden"),   QStringLiteral("Fecha Env."),
                                QStringLiteral("Control"),    QStringLiteral("Correl")};
     for (int c = 0; c < captions.size(); ++c)
-        model()->setHeaderData(c, Qt::Horizontal, captions[c]);
+        modelo()->setHeaderData(c, Qt::Horizontal, captions[c]);
     fijaAnchosColumnasEnTwips(grid(), {1700, 2600, 750, 950, 1100, 1200, 1500, 700});
 }
 
@@ -79,7 +79,7 @@ void FrmContAbrirEnv::ejecutaAccion()
     if (operation_ == kRegister)
         registraNumeroOrden();
     else if (operation_ == kDelete)
-        remove();
+        elimina();
 }
 
 void FrmContAbrirEnv::registraNumeroOrden()
@@ -89,10 +89,10 @@ void FrmContAbrirEnv::registraNumeroOrden()
                               controlElegido().trimmed()};
     if (context().openDeclaration)
         context().openDeclaration(1, values);
-    load(row);
+    carga(row);
 }
 
-void FrmContAbrirEnv::remove()
+void FrmContAbrirEnv::elimina()
 {
     const QString ruc = rucElegido();
     const QString periodo = periodoElegido();
@@ -105,7 +105,7 @@ void FrmContAbrirEnv::remove()
         sueltaLista();
         failure = eliminaDeclaracionEnviada(context().db, ruc, periodo, context().formCode, correl);
     }
-    load(0);
+    carga(0);
     if (failure)
         muestraFallo(*failure);
 }

@@ -29,7 +29,7 @@ protected:
 
 private:
     void registraNumeroOrden();
-    void remove();
+    void elimina();
     void muestraFallo(const FalloBase& failure);
 
     qint16 operation_;

@@ -71,7 +71,7 @@ TEST(ParamLookups, DefaultRucRecordPositions)
     const RegistroTipoDocumento ruc{kRegistroRucPredeterminado};
     EXPECT_EQ(mid(kRegistroRucPredeterminado, 1, 30).trimmed(), "REG. UNICO DE CONTRIBUYENTES");
     EXPECT_EQ(ruc.nombreCorto().trimmed(), "RUC");
-    EXPECT_EQ(ruc.length(), 11);
+    EXPECT_EQ(ruc.longitud(), 11);
     EXPECT_EQ(ruc.ordenPresentacion(), "01");
     EXPECT_EQ(ruc.claseDato(), "5");
     EXPECT_FALSE(ruc.largoExacto());

@@ -117,11 +117,11 @@ TEST_F(MainWindowWiringTest, PrintCommandsOpenThePrintSelectionWithTheirFlag)
     alMostrarseModal([&](QWidget* w) { caption = w->windowTitle(); });
     frm.mnuImprimir_Click();
     EXPECT_EQ(caption, QStringLiteral("Imprimir Declaraciones"));
-    EXPECT_FALSE(frm.state().printSent);
+    EXPECT_FALSE(frm.estado().printSent);
     alMostrarseModal([&](QWidget* w) { caption = w->windowTitle(); });
     frm.mnuImprimir1_Click();
     EXPECT_EQ(caption, QStringLiteral("Imprimir Declaraciones Enviadas"));
-    EXPECT_TRUE(frm.state().printSent);
+    EXPECT_TRUE(frm.estado().printSent);
 }
 
 } // namespace

@@ -59,7 +59,7 @@ TEST(SendDeclaration, CopiesHeaderAndBoxesUnderANewCorrelative)
     EXPECT_TRUE(QRegularExpression("^[1-9][0-9]{9}$").match(s.control).hasMatch()) << qPrintable(s.control);
     EXPECT_TRUE(QRegularExpression("^[0-9]{8}$").match(s.orden8).hasMatch());
     EXPECT_TRUE(ObjFunciones().OrdenCorresponde(s.control, s.orden8, s.orden2));
-    EXPECT_EQ(s.line(), s.correl + ' ' + s.control + ' ' + s.orden8 + '-' + s.orden2);
+    EXPECT_EQ(s.linea(), s.correl + ' ' + s.control + ' ' + s.orden8 + '-' + s.orden2);
 
     QSqlQuery h(db);
     ASSERT_TRUE(h.exec("SELECT Formulario, CORREL, NORDEN, FEC_ENV, CONTROL, estado, bcolibrad, nrocheque, cheque, cNumero"

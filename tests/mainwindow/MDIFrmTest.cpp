@@ -36,15 +36,15 @@ protected:
     void enlacesQueAnotan()
     {
         EnlacesMDIFrm hooks;
-        hooks.abreDeclaracionNueva = [this](MDIFrm& f) { calls.push_back(QStringLiteral("Frm834 op=%1").arg(f.state().currentOperation)); };
+        hooks.abreDeclaracionNueva = [this](MDIFrm& f) { calls.push_back(QStringLiteral("Frm834 op=%1").arg(f.estado().currentOperation)); };
         hooks.abreContAbrir = [this](MDIFrm& f, int modo) {
-            calls.push_back(QStringLiteral("FrmContAbrir modo=%1 op=%2").arg(modo).arg(f.state().currentOperation));
+            calls.push_back(QStringLiteral("FrmContAbrir modo=%1 op=%2").arg(modo).arg(f.estado().currentOperation));
         };
-        hooks.abreContAbrirEnv = [this](MDIFrm& f) { calls.push_back(QStringLiteral("FrmContAbrirEnv op=%1").arg(f.state().currentOperation)); };
+        hooks.abreContAbrirEnv = [this](MDIFrm& f) { calls.push_back(QStringLiteral("FrmContAbrirEnv op=%1").arg(f.estado().currentOperation)); };
         hooks.abreImpresion = [this](MDIFrm& f, bool enviadas) {
-            calls.push_back(QStringLiteral("Imprimir enviadas=%1 flag=%2").arg(enviadas).arg(f.state().printSent));
+            calls.push_back(QStringLiteral("Imprimir enviadas=%1 flag=%2").arg(enviadas).arg(f.estado().printSent));
         };
-        hooks.abreConsultas = [this](MDIFrm& f) { calls.push_back(QStringLiteral("FrmConsultas op=%1").arg(f.state().currentOperation)); };
+        hooks.abreConsultas = [this](MDIFrm& f) { calls.push_back(QStringLiteral("FrmConsultas op=%1").arg(f.estado().currentOperation)); };
         hooks.abreAcercade = [this](MDIFrm&) { calls.push_back(QStringLiteral("frmAcercade")); };
         hooks.errorConexion = [this](const FalloApertura& failure) { calls.push_back(mensajeFalloApertura(failure)); };
         frm.fijaEnlaces(hooks);

@@ -43,7 +43,7 @@ TEST(BarradeEstadoQVRTest, ResetSetsModeAndTheFourPanels)
 {
     BarradeEstadoQVR barra;
     barra.setMensaje(QStringLiteral("hint"));
-    barra.reset(QStringLiteral("20123456789"), QStringLiteral("EMPRESA SAC"), QStringLiteral("2004"), QStringLiteral("ANA"));
+    barra.reinicia(QStringLiteral("20123456789"), QStringLiteral("EMPRESA SAC"), QStringLiteral("2004"), QStringLiteral("ANA"));
     EXPECT_EQ(barra.modo(), 1);
     EXPECT_EQ(barra.mensaje1(), QStringLiteral("20123456789"));
     EXPECT_EQ(barra.mensaje2(), QStringLiteral("EMPRESA SAC"));
