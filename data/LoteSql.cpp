@@ -1,5 +1,6 @@
 #include "LoteSql.h"
 
+#include "BibliotecaDiferida.h"
 #include "MotorSql.h"
 
 #include <QByteArray>
@@ -15,15 +16,47 @@
 
 namespace {
 
+// The server's client library and what it brings with it (Kerberos, LDAP,
+// TLS) take milliseconds to load: it is loaded on the first batch sent to a
+// server, never by a program working on a SQLite suite. By then the server's
+// driver has loaded the same library, so this finds it already in memory.
+#define QVR_FUNCIONES_PQ(X)                                                                                   \
+    X(PQclear) X(PQcmdTuples) X(PQenterPipelineMode) X(PQerrorMessage) X(PQexitPipelineMode) X(PQfname)        \
+    X(PQftype) X(PQgetResult) X(PQgetisnull) X(PQgetvalue) X(PQnfields) X(PQntuples) X(PQpipelineSync)         \
+    X(PQresStatus) X(PQresultErrorField) X(PQresultErrorMessage) X(PQresultStatus) X(PQsendQueryParams)       \
+    X(PQstatus)
+
+struct BibliotecaPq {
+    bool cargada = false;
+#define QVR_PQ(f) decltype(&::f) f = nullptr;
+    QVR_FUNCIONES_PQ(QVR_PQ)
+#undef QVR_PQ
+};
+
+// The soname of the client library the headers describe.
+constexpr const char* kLibPq = "libpq.so.5";
+
+const BibliotecaPq& pq()
+{
+    static const BibliotecaPq biblioteca =
+        cargaBibliotecaDiferida<BibliotecaPq>(kLibPq, [](BibliotecaPq& b, auto carga) {
+#define QVR_PQ(f) carga(b.f, #f);
+            QVR_FUNCIONES_PQ(QVR_PQ)
+#undef QVR_PQ
+        });
+    return biblioteca;
+}
+
+
 // The server's type numbers the suite's tables use, read back as the
 // driver reads them: whole numbers as numbers, the rest as text.
 enum : Oid { kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26, kBool = 16, kFloat4 = 700, kFloat8 = 701, kNumeric = 1700 };
 
 QVariant valorDelServidor(const PGresult* r, int fila, int columna)
 {
-    const Oid tipo = PQftype(r, columna);
-    const bool nulo = PQgetisnull(r, fila, columna);
-    const char* texto = PQgetvalue(r, fila, columna);
+    const Oid tipo = pq().PQftype(r, columna);
+    const bool nulo = pq().PQgetisnull(r, fila, columna);
+    const char* texto = pq().PQgetvalue(r, fila, columna);
     switch (tipo) {
     case kInt2:
     case kInt4:
@@ -88,19 +121,19 @@ PGconn* conexionDe(const QSqlDatabase& db)
 
 QSqlError errorDelServidor(PGconn* conexion, const PGresult* r)
 {
-    const QString estado = r ? QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE)) : QString();
-    QString texto = QString::fromUtf8(r && PQresultErrorMessage(r)[0] ? PQresultErrorMessage(r) : PQerrorMessage(conexion));
+    const QString estado = r ? QString::fromLatin1(pq().PQresultErrorField(r, PG_DIAG_SQLSTATE)) : QString();
+    QString texto = QString::fromUtf8(r && pq().PQresultErrorMessage(r)[0] ? pq().PQresultErrorMessage(r) : pq().PQerrorMessage(conexion));
     if (texto.isEmpty() && r)   // a result of an unexpected kind says which
-        texto = QString::fromUtf8(PQresStatus(PQresultStatus(r)));
+        texto = QString::fromUtf8(pq().PQresStatus(pq().PQresultStatus(r)));
     if (!estado.isEmpty())
         texto += QStringLiteral("(%1)").arg(estado);
-    const bool perdida = PQstatus(conexion) == CONNECTION_BAD;
+    const bool perdida = pq().PQstatus(conexion) == CONNECTION_BAD;
     return QSqlError(perdida ? QStringLiteral("QPSQL: the connection to the server was lost")
                              : QStringLiteral("QPSQL: Unable to create query"),
                      texto, perdida ? QSqlError::ConnectionError : QSqlError::StatementError, estado);
 }
 
-using ResultadoPg = std::unique_ptr<PGresult, decltype(&PQclear)>;
+using ResultadoPg = std::unique_ptr<PGresult, decltype(&::PQclear)>;
 
 } // namespace
 
@@ -189,17 +222,23 @@ bool LoteSql::ejecutarSqlite(QSqlDatabase db)
 
 bool LoteSql::ejecutarServidor(QSqlDatabase db)
 {
+    if (!pq().cargada) {
+        error_ = QSqlError(QStringLiteral("QPSQL: the server's client library %1 could not be loaded")
+                               .arg(QString::fromLatin1(kLibPq)),
+                           {}, QSqlError::ConnectionError);
+        return false;
+    }
     PGconn* conexion = conexionDe(db);
-    if (!conexion || PQstatus(conexion) != CONNECTION_OK) {
+    if (!conexion || pq().PQstatus(conexion) != CONNECTION_OK) {
         error_ = conexion ? errorDelServidor(conexion, nullptr)
                           : QSqlError(QStringLiteral("QPSQL: no connection"), {}, QSqlError::ConnectionError);
         return false;
     }
     // Whatever another statement of the driver left unread goes first, as
     // the driver itself does before it sends a statement.
-    while (PGresult* r = PQgetResult(conexion))
-        PQclear(r);
-    if (!PQenterPipelineMode(conexion)) {
+    while (PGresult* r = pq().PQgetResult(conexion))
+        pq().PQclear(r);
+    if (!pq().PQenterPipelineMode(conexion)) {
         error_ = errorDelServidor(conexion, nullptr);
         return false;
     }
@@ -217,10 +256,10 @@ bool LoteSql::ejecutarServidor(QSqlDatabase db)
             }
         }
         enviadas = enviadas
-                   && PQsendQueryParams(conexion, numerarMarcas(s.sql).constData(), int(valores.size()), nullptr,
+                   && pq().PQsendQueryParams(conexion, numerarMarcas(s.sql).constData(), int(valores.size()), nullptr,
                                         valores.data(), nullptr, nullptr, 0);
     }
-    enviadas = enviadas && PQpipelineSync(conexion);
+    enviadas = enviadas && pq().PQpipelineSync(conexion);
     if (!enviadas)
         error_ = errorDelServidor(conexion, nullptr);
 
@@ -229,9 +268,9 @@ bool LoteSql::ejecutarServidor(QSqlDatabase db)
     for (qsizetype i = 0; enviadas && i < sentencias_.size() && error_.type() == QSqlError::NoError; ++i) {
         Resultado salida;
         bool respondida = false;
-        while (PGresult* crudo = PQgetResult(conexion)) {
-            ResultadoPg r(crudo, &PQclear);
-            const ExecStatusType estado = PQresultStatus(r.get());
+        while (PGresult* crudo = pq().PQgetResult(conexion)) {
+            ResultadoPg r(crudo, pq().PQclear);
+            const ExecStatusType estado = pq().PQresultStatus(r.get());
             if (estado == PGRES_PIPELINE_SYNC)
                 break;
             if (estado != PGRES_TUPLES_OK && estado != PGRES_SINGLE_TUPLE && estado != PGRES_COMMAND_OK) {
@@ -240,17 +279,17 @@ bool LoteSql::ejecutarServidor(QSqlDatabase db)
                 continue;
             }
             if (!respondida)
-                for (int c = 0; c < PQnfields(r.get()); ++c)
-                    salida.columnas << QString::fromUtf8(PQfname(r.get(), c));
+                for (int c = 0; c < pq().PQnfields(r.get()); ++c)
+                    salida.columnas << QString::fromUtf8(pq().PQfname(r.get(), c));
             respondida = true;
-            for (int f = 0; f < PQntuples(r.get()); ++f) {
+            for (int f = 0; f < pq().PQntuples(r.get()); ++f) {
                 QVariantList fila;
-                fila.reserve(PQnfields(r.get()));
-                for (int c = 0; c < PQnfields(r.get()); ++c)
+                fila.reserve(pq().PQnfields(r.get()));
+                for (int c = 0; c < pq().PQnfields(r.get()); ++c)
                     fila << valorDelServidor(r.get(), f, c);
                 salida.filas << fila;
             }
-            salida.afectadas = QByteArray(PQcmdTuples(r.get())).toInt();
+            salida.afectadas = QByteArray(pq().PQcmdTuples(r.get())).toInt();
         }
         if (error_.type() != QSqlError::NoError)
             break;
@@ -263,11 +302,11 @@ bool LoteSql::ejecutarServidor(QSqlDatabase db)
     // Up to the sync, past what a failure left unread (each statement after
     // it answers "aborted", then a null), so the connection is free again.
     const qsizetype pendientes = 2 * sentencias_.size() + 4;
-    for (qsizetype intentos = 0; intentos < pendientes && PQstatus(conexion) == CONNECTION_OK; ++intentos) {
-        ResultadoPg r(PQgetResult(conexion), &PQclear);
-        if (r && PQresultStatus(r.get()) == PGRES_PIPELINE_SYNC)
+    for (qsizetype intentos = 0; intentos < pendientes && pq().PQstatus(conexion) == CONNECTION_OK; ++intentos) {
+        ResultadoPg r(pq().PQgetResult(conexion), pq().PQclear);
+        if (r && pq().PQresultStatus(r.get()) == PGRES_PIPELINE_SYNC)
             break;
     }
-    PQexitPipelineMode(conexion);
+    pq().PQexitPipelineMode(conexion);
     return error_.type() == QSqlError::NoError && resultados_.size() == sentencias_.size();
 }

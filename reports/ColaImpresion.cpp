@@ -1,5 +1,6 @@
 #include "ColaImpresion.h"
 
+#include "BibliotecaDiferida.h"
 #include "PintorSpool.h"
 
 #include <QBuffer>
@@ -10,9 +11,6 @@
 #include <QThread>
 
 #include <cups/cups.h>
-#include <dlfcn.h>
-
-#include <type_traits>
 
 namespace {
 
@@ -39,22 +37,12 @@ constexpr const char* kLibCups = "libcups.so.2";
 
 const BibliotecaCups& cups()
 {
-    static const BibliotecaCups biblioteca = [] {
-        BibliotecaCups b;
-        void* h = dlopen(kLibCups, RTLD_NOW | RTLD_LOCAL);
-        if (!h)
-            return b;
-        bool todas = true;
-        const auto carga = [&](auto& f, const char* nombre) {
-            f = reinterpret_cast<std::remove_reference_t<decltype(f)>>(dlsym(h, nombre));
-            todas = todas && f;
-        };
+    static const BibliotecaCups biblioteca =
+        cargaBibliotecaDiferida<BibliotecaCups>(kLibCups, [](BibliotecaCups& b, auto carga) {
 #define QVR_CUPS(f) carga(b.f, #f);
-        QVR_FUNCIONES_CUPS(QVR_CUPS)
+            QVR_FUNCIONES_CUPS(QVR_CUPS)
 #undef QVR_CUPS
-        b.cargada = todas;
-        return b;
-    }();
+        });
     return biblioteca;
 }
 
