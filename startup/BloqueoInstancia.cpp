@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -24,12 +25,18 @@ QString nombreUsuario()
 // Who holds the lock, written as QLockFile writes it (process, program and
 // machine, one a line): a copy built with that lock takes the file as stale
 // once this process has gone, instead of refusing to start for ever.
+// It is written over the last holder instead of after emptying the file:
+// freeing the file's blocks waits for the file system's journal, which takes
+// milliseconds on a busy disk. Only a longer last holder is cut.
 void escribeTitular(int fd)
 {
     const QByteArray titular = QByteArray::number(::getpid()) + '\n' + QCoreApplication::applicationName().toUtf8() +
                                '\n' + QSysInfo::machineHostName().toUtf8() + '\n';
-    if (::ftruncate(fd, 0) == 0)
-        (void)!::pwrite(fd, titular.constData(), size_t(titular.size()), 0);
+    if (::pwrite(fd, titular.constData(), size_t(titular.size()), 0) != titular.size())
+        return;
+    struct stat estado;
+    if (::fstat(fd, &estado) == 0 && estado.st_size > titular.size())
+        (void)!::ftruncate(fd, titular.size());
 }
 
 } // namespace

@@ -48,7 +48,14 @@ TEST(InstanceLockTest, LockFileNamesItsHolderForQLockFile)
 {
     QTemporaryDir dir;
     BloqueoInstancia lock(QStringLiteral("Kv834"), dir.path());
+    // A longer holder left by an earlier run is written over and cut.
+    QFile anterior(lock.fileName());
+    ASSERT_TRUE(anterior.open(QIODevice::WriteOnly));
+    anterior.write("4194304000\nUnProgramaAnterior\notra-maquina.example\n");
+    anterior.close();
     ASSERT_TRUE(lock.tryLock());
+    ASSERT_TRUE(anterior.open(QIODevice::ReadOnly));
+    EXPECT_EQ(anterior.readAll().count('\n'), 3);
     QLockFile other(lock.fileName());
     qint64 pid = 0;
     QString host;
