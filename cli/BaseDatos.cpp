@@ -27,7 +27,7 @@ BaseDatos::~BaseDatos()
         cierraBaseDatos(kConexion);
 }
 
-bool BaseDatos::abrir(const QString& iniPath, QString* error)
+bool BaseDatos::abrir(const QString& iniPath, QString* error, LoteSql* lecturas)
 {
     if (!QFileInfo(iniPath).isFile()) {
         *error = QStringLiteral("settings file not found: %1").arg(eco(iniPath));
@@ -37,6 +37,7 @@ bool BaseDatos::abrir(const QString& iniPath, QString* error)
     OpcionesApertura opciones;
     opciones.connectionName = kConexion;
     opciones.writeSystemDb = false;  // a command-line run leaves KV000.INI alone
+    opciones.lecturas = lecturas;
     if (const std::optional<FalloApertura> fallo = abreBaseDatos(settings, iniPath, opciones)) {
         *error = QStringLiteral("cannot open the database %1: %2").arg(settings.dbFile, mensajeFalloApertura(*fallo));
         return false;

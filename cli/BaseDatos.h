@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+class LoteSql;
+
 // The settings file of a subcommand that works on a suite: the one
 // "--ini PATH" names, taken out of `argumentos`; without it the KV000.INI the
 // window programs read (QVR_WINDIR, else the user's configuration folder).
@@ -20,7 +22,8 @@ public:
     BaseDatos& operator=(const BaseDatos&) = delete;
 
     // False with *error set when the settings file or the database cannot be opened.
-    bool abrir(const QString& iniPath, QString* error);
+    // `lecturas` run as the open's first reads (OpcionesApertura::lecturas).
+    bool abrir(const QString& iniPath, QString* error, LoteSql* lecturas = nullptr);
     QSqlDatabase db() const;
 
 private:

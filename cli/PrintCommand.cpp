@@ -121,18 +121,95 @@ ContextoReporte contexto(const Pedido& p, const QString& ruc, const QString& per
     return ctx;
 }
 
-// The declarations the command prints: the one named, or every stored one
-// of the user's taxpayers, as the window lists them.
-bool seleccion(QSqlDatabase db, const Configuracion& settings, const Pedido& p, QList<ContextoReporte>& lista, QString& error)
+// Fills the taxpayer name and, for a sent declaration, its order and control
+// numbers, as the print window copies them from its list: the header and the
+// taxpayer's name in one read.
+struct PedidoContexto {
+    int cabecera = -1;
+    int nombre = -1;
+};
+
+PedidoContexto pedirContexto(LoteSql& lote, const ContextoReporte& ctx)
+{
+    const QString select = ctx.enviada ? QStringLiteral("SELECT NORDEN, CONTROL FROM HCAB")
+                                       : QStringLiteral("SELECT 0, '' FROM CAB");
+    QVariantList clave{ctx.ruc, ctx.periodo, ctx.formulario};
+    if (ctx.enviada)
+        clave << ctx.correl;
+    PedidoContexto pedido;
+    pedido.cabecera = lote.agregar(select + impresion834::condicion(ctx), clave);
+    pedido.nombre = lote.agregar(QStringLiteral("SELECT Nombre FROM CONT WHERE TIP_DOC_D = 6 AND DOC_ID_D = ?"),
+                                 {ctx.ruc});
+    return pedido;
+}
+
+bool contextoDe(const LoteSql& lote, const PedidoContexto& pedido, ContextoReporte& ctx, QString& error)
+{
+    const QList<QVariantList>& cabecera = lote.resultado(pedido.cabecera).filas;
+    if (cabecera.isEmpty()) {
+        error = ctx.enviada ? QStringLiteral("no sent declaration %1 %2 with correlative %3")
+                                  .arg(eco(ctx.ruc), eco(ctx.periodo), eco(ctx.correl))
+                            : QStringLiteral("no stored declaration %1 %2").arg(eco(ctx.ruc), eco(ctx.periodo));
+        return false;
+    }
+    if (ctx.enviada) {
+        ctx.norden = LoteSql::esNulo(cabecera.first()[0]) ? QString() : cabecera.first()[0].toString();
+        ctx.control = cabecera.first()[1].toString();
+    }
+    if (const QList<QVariantList>& nombre = lote.resultado(pedido.nombre).filas; !nombre.isEmpty())
+        ctx.nombre = nombre.first()[0].toString();
+    return true;
+}
+
+bool completarContexto(QSqlDatabase db, ContextoReporte& ctx, QString& error)
+{
+    LoteSql lote;
+    const PedidoContexto pedido = pedirContexto(lote, ctx);
+    if (!lote.ejecutar(db)) {
+        error = lote.error().text();
+        return false;
+    }
+    return contextoDe(lote, pedido, ctx, error);
+}
+
+// The one declaration the command names: the user's taxpayers, its header
+// and name, read together as the open's first reads.
+struct PedidoUna {
+    ContextoReporte ctx;
+    PedidoContribuyentes contribuyentes;
+    PedidoContexto contexto;
+};
+
+PedidoUna pedirUna(LoteSql& lote, const Configuracion& settings, const Pedido& p)
+{
+    PedidoUna pedido;
+    pedido.ctx = contexto(p, p.ruc, p.ejercicio);
+    pedido.contribuyentes = pedirContribuyentes(lote, settings.sysUser);
+    pedido.contexto = pedirContexto(lote, pedido.ctx);
+    return pedido;
+}
+
+bool unaDe(const LoteSql& lote, PedidoUna pedido, const Configuracion& settings, QList<ContextoReporte>& lista,
+           QString& error)
+{
+    if (lote.error().isValid()) {
+        error = QStringLiteral("cannot read the declaration from the database: ") + lote.error().text();
+        return false;
+    }
+    error = declaracionjson::rechazoContribuyente(contribuyentesDe(lote, pedido.contribuyentes), pedido.ctx.ruc,
+                                                  settings.sysUser);
+    if (!error.isEmpty() || !contextoDe(lote, pedido.contexto, pedido.ctx, error))
+        return false;
+    lista << pedido.ctx;
+    return true;
+}
+
+// Every stored declaration (of one exercise when asked) of the user's
+// taxpayers, as the window lists them; each is completed as it is printed.
+bool todas(QSqlDatabase db, const Configuracion& settings, const Pedido& p, QList<ContextoReporte>& lista,
+           QString& error)
 {
     const QList<Contribuyente> contribuyentes = listaContribuyentes(db, settings.sysUser);
-    if (!p.todas) {
-        error = declaracionjson::rechazoContribuyente(contribuyentes, p.ruc, settings.sysUser);
-        if (!error.isEmpty())
-            return false;
-        lista << contexto(p, p.ruc, p.ejercicio);
-        return true;
-    }
     bool ok = false;
     for (const lectura834::Clave& c : lectura834::guardadas(db, p.ejercicio, QString(), &ok))
         if (motivoRechazoContribuyente(contribuyentes, c.ruc) == MotivoRechazo::Ninguno)
@@ -148,40 +225,6 @@ QString rutaPdf(const Pedido& p, const ContextoReporte& ctx)
     if (p.todas)
         return QDir(p.pdfDir).filePath(ctx.nombreArchivoPdf());
     return p.pdf;
-}
-
-// Fills the taxpayer name and, for a sent declaration, its order and control
-// numbers, as the print window copies them from its list.
-bool completarContexto(QSqlDatabase db, ContextoReporte& ctx, QString& error)
-{
-    // The header and the taxpayer's name in one read.
-    LoteSql lote;
-    const QString select = ctx.enviada ? QStringLiteral("SELECT NORDEN, CONTROL FROM HCAB")
-                                       : QStringLiteral("SELECT 0, '' FROM CAB");
-    QVariantList clave{ctx.ruc, ctx.periodo, ctx.formulario};
-    if (ctx.enviada)
-        clave << ctx.correl;
-    const int cab = lote.agregar(select + impresion834::condicion(ctx), clave);
-    const int cont = lote.agregar(QStringLiteral("SELECT Nombre FROM CONT WHERE TIP_DOC_D = 6 AND DOC_ID_D = ?"),
-                                  {ctx.ruc});
-    if (!lote.ejecutar(db)) {
-        error = lote.error().text();
-        return false;
-    }
-    const QList<QVariantList>& cabecera = lote.resultado(cab).filas;
-    if (cabecera.isEmpty()) {
-        error = ctx.enviada ? QStringLiteral("no sent declaration %1 %2 with correlative %3")
-                                  .arg(eco(ctx.ruc), eco(ctx.periodo), eco(ctx.correl))
-                            : QStringLiteral("no stored declaration %1 %2").arg(eco(ctx.ruc), eco(ctx.periodo));
-        return false;
-    }
-    if (ctx.enviada) {
-        ctx.norden = LoteSql::esNulo(cabecera.first()[0]) ? QString() : cabecera.first()[0].toString();
-        ctx.control = cabecera.first()[1].toString();
-    }
-    if (const QList<QVariantList>& nombre = lote.resultado(cont).filas; !nombre.isEmpty())
-        ctx.nombre = nombre.first()[0].toString();
-    return true;
 }
 
 // Prints the spool file's pages on the queue as the print window does; the
@@ -200,16 +243,15 @@ std::optional<QString> enviaAImpresora(const DocumentoSpool& doc, const QString&
     return r.impresora + u'-' + QString::number(r.trabajo);
 }
 
-// One declaration as the print window prints it: spool registration and
-// file, then its pages drawn into `pdf` when one is named and printed on
-// `impresora` when one is asked for (`*trabajo`: the job's request id).
+// One declaration, its header and name filled in, as the print window prints
+// it: spool registration and file, then its pages drawn into `pdf` when one
+// is named and printed on `impresora` when one is asked for (`*trabajo`: the
+// job's request id).
 // *ruta is the spool file's path once it is written, also when the drawing
 // or the printing fails afterwards (the file stays registered for a reprint).
 bool imprimir(QSqlDatabase db, const Configuracion& settings, ContextoReporte ctx, const QString& pdf,
               const std::optional<QString>& impresora, QString* ruta, QString* trabajo, QString& error)
 {
-    if (!completarContexto(db, ctx, error))
-        return false;
     const QString carpeta = carpetaDeReportes(settings.sysPath);
     error = GeneraReporteDeclaracion(db, settings.sysUser, carpeta, ctx);
     if (!error.isEmpty())
@@ -247,20 +289,23 @@ int ejecutaPrint(const QStringList& args, Consola& consola)
     if (!p.pdfDir.isEmpty() && !QDir().mkpath(p.pdfDir))
         return fallar(QStringLiteral("cannot create the folder %1").arg(eco(p.pdfDir)));
 
-    BaseDatos base;
-    if (!base.abrir(p.ini, &error))
-        return fallar(error);
     const Configuracion settings = leeConfiguracion(p.ini);
+    LoteSql lecturas;
+    const PedidoUna una = p.todas ? PedidoUna() : pedirUna(lecturas, settings, p);
+    BaseDatos base;
+    if (!base.abrir(p.ini, &error, p.todas ? nullptr : &lecturas))
+        return fallar(error);
 
     QList<ContextoReporte> lista;
-    if (!seleccion(base.db(), settings, p, lista, error))
+    if (!(p.todas ? todas(base.db(), settings, p, lista, error) : unaDe(lecturas, una, settings, lista, error)))
         return fallar(error);
     // With --all one declaration that cannot be printed does not stop the others.
     Progreso progreso(consola.errores, p.todas ? lista.size() : 0, consola.terminal);
     int resultado = kSalidaBien;
-    for (const ContextoReporte& ctx : lista) {
+    for (ContextoReporte ctx : lista) {
         QString ruta, trabajo;
-        const bool impreso = imprimir(base.db(), settings, ctx, rutaPdf(p, ctx), p.impresora, &ruta, &trabajo, error);
+        const bool impreso = (!p.todas || completarContexto(base.db(), ctx, error))
+                             && imprimir(base.db(), settings, ctx, rutaPdf(p, ctx), p.impresora, &ruta, &trabajo, error);
         if (!ruta.isEmpty())
             progreso.escribir(consola.salida, ruta);
         if (impreso) {

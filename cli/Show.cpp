@@ -32,16 +32,15 @@ int show(const QStringList& argumentos, Consola& consola)
 
     QString error;
     const Configuracion settings = leeConfiguracion(iniPath);
-    BaseDatos base;
-    if (!base.abrir(iniPath, &error))
-        return fallar(error, kSalidaError);
-    const QSqlDatabase db = base.db();
-
-    // The user's taxpayers and the stored declaration in one read.
+    // The user's taxpayers and the stored declaration in one read, which
+    // travels with the open's own check.
     LoteSql lote;
     const PedidoContribuyentes pedidoContribuyentes = pedirContribuyentes(lote, settings.sysUser);
     const declaracionjson::PedidoGuardada pedido = declaracionjson::pedirGuardada(lote, ruc, ejercicio, true);
-    if (!lote.ejecutar(db))
+    BaseDatos base;
+    if (!base.abrir(iniPath, &error, &lote))
+        return fallar(error, kSalidaError);
+    if (lote.error().isValid())
         return fallar(QStringLiteral("cannot read the declaration from the database"), kSalidaError);
     const QList<Contribuyente> contribuyentes = contribuyentesDe(lote, pedidoContribuyentes);
     if (const QString rechazo = declaracionjson::rechazoContribuyente(contribuyentes, ruc, settings.sysUser);

@@ -165,6 +165,24 @@ bool LoteSql::ejecutar(QSqlDatabase db)
     return ok;
 }
 
+bool LoteSql::ejecutarJuntos(QSqlDatabase db, const QList<LoteSql*>& lotes)
+{
+    LoteSql todos;
+    for (const LoteSql* lote : lotes)
+        todos.sentencias_ += lote->sentencias_;
+    const bool ok = todos.ejecutar(db);
+    qsizetype desde = 0;
+    for (LoteSql* lote : lotes) {
+        const qsizetype cuantas = lote->sentencias_.size();
+        lote->resultados_ = todos.resultados_.mid(desde, cuantas);
+        const bool incompleto = lote->resultados_.size() < cuantas || (!ok && lote == lotes.last());
+        lote->error_ = !ok && incompleto ? todos.error_ : QSqlError();
+        lote->sentencias_.clear();
+        desde += cuantas;
+    }
+    return ok;
+}
+
 std::optional<LoteSql::Resultado> LoteSql::una(QSqlDatabase db, const QString& sql, const QVariantList& valores,
                                                QSqlError* error)
 {

@@ -38,6 +38,13 @@ public:
     const Resultado& resultado(int posicion) const { return resultados_.at(posicion); }
     QSqlError error() const { return error_; }
 
+    // Several batches sent as one, in the order given (one round trip on the
+    // server): each keeps the positions agregar gave it and gets its own
+    // results. The run stops at the first statement that fails; its error
+    // goes to that statement's batch and to every batch after it, whose
+    // results are missing. Batches answered whole before it keep no error.
+    static bool ejecutarJuntos(QSqlDatabase db, const QList<LoteSql*>& lotes);
+
     // One statement alone: its result, or nothing with *error set.
     static std::optional<Resultado> una(QSqlDatabase db, const QString& sql, const QVariantList& valores = {},
                                         QSqlError* error = nullptr);

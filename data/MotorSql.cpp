@@ -309,20 +309,68 @@ bool reservarTabla(QSqlDatabase db, const QString& tabla, QSqlError* error)
 
 bool lecturasJuntas(QSqlDatabase db) { return motorDe(db) == Motor::Postgres; }
 
-bool comenzarEscrituraReservando(QSqlDatabase db, const QString& tabla, QSqlError* error)
+bool confirmarEscritura(QSqlDatabase db, LoteSql& escrituras, QSqlError* error)
 {
-    if (motorDe(db) == Motor::Sqlite)
-        return comenzarEscritura(db, error);
+    if (motorDe(db) == Motor::Sqlite) {
+        if (escrituras.ejecutar(db))
+            return confirmarEscritura(db, error);
+        if (error)
+            *error = escrituras.error();
+        return false;
+    }
+    // A statement that fails leaves the COMMIT after it unrun.
+    escrituras.agregar(QStringLiteral("COMMIT"));
+    if (escrituras.ejecutar(db))
+        return true;
+    if (error)
+        *error = escrituras.error();
+    return false;
+}
+
+namespace {
+
+QSqlError primerError(const QList<LoteSql*>& lotes)
+{
+    for (const LoteSql* lote : lotes)
+        if (lote->error().isValid())
+            return lote->error();
+    return {};
+}
+
+} // namespace
+
+bool comenzarEscrituraReservando(QSqlDatabase db, const QString& tabla, QSqlError* error,
+                                 const QList<LoteSql*>& lecturas)
+{
+    if (motorDe(db) == Motor::Sqlite) {
+        if (!comenzarEscritura(db, error))
+            return false;
+        if (lecturas.isEmpty() || LoteSql::ejecutarJuntos(db, lecturas))
+            return true;
+        if (error)
+            *error = primerError(lecturas);
+        deshacerEscritura(db);
+        return false;
+    }
     // A connection whose reopening failed before (the server was still down).
     if (!db.isOpen())
         reabrirConexion(db);
-    const auto comenzar = [&db, &tabla](QSqlError* fallo) {
+    // The reads are kept to be sent again on a new connection.
+    QList<LoteSql> copias;
+    for (const LoteSql* lote : lecturas)
+        copias << *lote;
+    const auto comenzar = [&](QSqlError* fallo) {
         LoteSql lote;
         lote.agregar(QStringLiteral("BEGIN"));
         lote.agregar(QStringLiteral("LOCK TABLE ") + tabla + QStringLiteral(" IN SHARE ROW EXCLUSIVE MODE"));
-        if (lote.ejecutar(db))
+        QList<LoteSql*> todos{&lote};
+        for (qsizetype i = 0; i < lecturas.size(); ++i) {
+            *lecturas[i] = copias[i];
+            todos << lecturas[i];
+        }
+        if (LoteSql::ejecutarJuntos(db, todos))
             return true;
-        *fallo = lote.error();
+        *fallo = primerError(todos);
         return false;
     };
     QSqlError fallo;

@@ -6,6 +6,7 @@
 // "locked" or "duplicate key". Every statement elsewhere is the same SQL on
 // both engines.
 
+#include <QList>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -13,6 +14,8 @@
 #include <QVariant>
 
 #include <optional>
+
+class LoteSql;
 
 enum class Motor { Sqlite, Postgres };
 
@@ -86,6 +89,10 @@ inline constexpr int kJetClaveDuplicada = 3022;
 // opened again and the transaction begun on the new one: nothing was written.
 bool comenzarEscritura(QSqlDatabase db, QSqlError* error);
 bool confirmarEscritura(QSqlDatabase db, QSqlError* error);
+// Runs `escrituras` and commits: on the server the commit travels with them,
+// in one round trip. False with *error when a statement or the commit
+// failed; the caller then rolls back.
+bool confirmarEscritura(QSqlDatabase db, LoteSql& escrituras, QSqlError* error);
 void deshacerEscritura(QSqlDatabase db);
 
 // Inside a write transaction: keeps every other writer of `tabla` waiting
@@ -93,9 +100,12 @@ void deshacerEscritura(QSqlDatabase db);
 // the highest until the row that takes the next one is written. Readers go
 // on. SQLite's write lock already covers the whole file.
 bool reservarTabla(QSqlDatabase db, const QString& tabla, QSqlError* error);
-// comenzarEscritura and then reservarTabla; on the server both statements
-// travel together, in one round trip. Nothing stays open when it fails.
-bool comenzarEscrituraReservando(QSqlDatabase db, const QString& tabla, QSqlError* error);
+// comenzarEscritura and then reservarTabla, then the statements of
+// `lecturas` inside the new transaction (LoteSql::ejecutarJuntos); on the
+// server they all travel together, in one round trip. Nothing stays open
+// when one fails; *error is the first failure.
+bool comenzarEscrituraReservando(QSqlDatabase db, const QString& tabla, QSqlError* error,
+                                 const QList<LoteSql*>& lecturas = {});
 // Each statement sent is a round trip to a server far away: reads that
 // could be one statement, or one after another, are better sent together.
 // On SQLite two simple statements cost less than one that does both.

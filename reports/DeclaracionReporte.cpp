@@ -559,24 +559,22 @@ QString GeneraReporteDeclaracion(QSqlDatabase db, const QString& sysUser, const 
     ctx.archivo.clear();
     ctx.pageTotal = 0;
 
-    // Loaded before registering, so a declaration that cannot be read leaves
-    // no registered file behind.
+    // Read inside the registration, with its first reads, so a declaration
+    // that cannot be read leaves no registered file behind.
     // CargaDeclaracion, CargaFormaPago and CargaAnexo in one read.
     DeclaracionImpresa d;
     LoteSql lote;
     const PedidoDeclaracion declaracion = pedirDeclaracion(lote, ctx);
     const PedidoFormaPago pago = pedirFormaPago(lote, ctx);
     const int anexo = ctx.imprimeAnexo ? pedirAnexo(lote, ctx) : -1;
-    if (!lote.ejecutar(db))
-        return lote.error().text();
+    const RegistroSpool reg =
+        RegistraSpool(db, sysUser, ctx.codRep, 6, ctx.ruc.trimmed(), QDateTime::currentDateTime(), &lote);
+    if (!reg.ok())
+        return reg.error;
     declaracionDe(lote, declaracion, d);
     formaPagoDe(lote, pago, d.pago, nullptr);
     if (anexo >= 0)
         anexoDe(lote.resultado(anexo), d);
-
-    const RegistroSpool reg = RegistraSpool(db, sysUser, ctx.codRep, 6, ctx.ruc.trimmed());
-    if (!reg.ok())
-        return reg.error;
     ctx.archivo = reg.archivo;
     return IniciaReporte(ctx, folder, [&](EscritorSpool& w) { GeneraDeclaracion(w, ctx, d); });
 }

@@ -47,7 +47,7 @@ QString conCeros(qint64 n, int width) { return QStringLiteral("%1").arg(n, width
 }  // namespace
 
 RegistroSpool RegistraSpool(QSqlDatabase db, const QString& sysUser, const QString& codRep,
-                                int tipDoc, const QString& docId, const QDateTime& fecha)
+                                int tipDoc, const QString& docId, const QDateTime& fecha, LoteSql* lecturas)
 {
     RegistroSpool result;
     if (!db.isOpen()) {
@@ -56,32 +56,35 @@ RegistroSpool RegistraSpool(QSqlDatabase db, const QString& sysUser, const QStri
     }
     // Waits for the other writers without asking the caller to configure the connection.
     asegurarEspera(db);
+    // Each attempt reads the caller's statements again, inside its own transaction.
+    const LoteSql pedidas = lecturas ? *lecturas : LoteSql();
 
     // The text maxima order numerically while every name has its fixed
     // width; after a clash the numbers are read from every row instead.
     bool scanAll = false;
     constexpr int kAttempts = 8;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        // No other writer adds to SPOOL until this one ends; the begin, the
-        // two reads and then the insert each travel as one batch.
-        QSqlError error;
-        if (!comenzarEscrituraReservando(db, QStringLiteral("SPOOL"), &error)) {
-            if (estaBloqueada(error) && attempt + 1 < kAttempts) {
-                QThread::msleep(20 * (attempt + 1));
-                continue;
-            }
-            result.error = error.text();
-            return result;
-        }
+        // No other writer adds to SPOOL until this one ends; the begin with
+        // the reads, and then the insert with the commit, each travel as one batch.
         LoteSql lectura;
         const int seq = lectura.agregar(scanAll ? QStringLiteral("SELECT Secuencia FROM SPOOL WHERE CodRep = ?")
                                                 : QStringLiteral("SELECT max(Secuencia) FROM SPOOL WHERE CodRep = ?"),
                                         {codRep});
         const int arch = lectura.agregar(scanAll ? QStringLiteral("SELECT Archivo FROM SPOOL")
                                                  : QStringLiteral("SELECT max(Archivo) FROM SPOOL"));
-        if (!lectura.ejecutar(db)) {
-            deshacerEscritura(db);
-            result.error = lectura.error().text();
+        QList<LoteSql*> juntas;
+        if (lecturas) {
+            *lecturas = pedidas;
+            juntas << lecturas;
+        }
+        juntas << &lectura;
+        QSqlError error;
+        if (!comenzarEscrituraReservando(db, QStringLiteral("SPOOL"), &error, juntas)) {
+            if (estaBloqueada(error) && attempt + 1 < kAttempts) {
+                QThread::msleep(20 * (attempt + 1));
+                continue;
+            }
+            result.error = error.text();
             return result;
         }
         const QString secuencia = conCeros(highest(lectura.resultado(seq), 6) + 1, 6);
@@ -91,10 +94,7 @@ RegistroSpool RegistraSpool(QSqlDatabase db, const QString& sysUser, const QStri
         insercion.agregar(QStringLiteral("INSERT INTO SPOOL (CodRep, Secuencia, Archivo, Fecha, Usuario, "
                                          "Tip_doc_d, doc_id_d) VALUES (?, ?, ?, ?, ?, ?, ?)"),
                           {codRep, secuencia, archivo, fecha, sysUser, tipDoc, docId});
-        const bool inserted = insercion.ejecutar(db);
-        if (!inserted)
-            error = insercion.error();
-        if (inserted && confirmarEscritura(db, &error)) {
+        if (confirmarEscritura(db, insercion, &error)) {
             result.archivo = archivo;
             result.secuencia = secuencia;
             return result;

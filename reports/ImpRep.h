@@ -12,6 +12,7 @@
 #include <functional>
 
 class EscritorSpool;
+class LoteSql;
 
 // Report codes of SPOOL.CodRep.
 inline constexpr auto kRepDeclaracion = QLatin1StringView("AAR001");
@@ -52,10 +53,13 @@ struct RegistroSpool {
 // get the same file; a clash on the unique file name is retried. On SQLite
 // a connection without a busy timeout is given one of five seconds, so the
 // others' registrations are waited for. The connection must not be inside
-// a transaction of its own.
+// a transaction of its own. The caller's `lecturas` run inside the
+// transaction, before the numbers are read (on the server in the round trip
+// of its begin): when they fail nothing is registered and their error is
+// given.
 RegistroSpool RegistraSpool(QSqlDatabase db, const QString& sysUser, const QString& codRep,
                                 int tipDoc, const QString& docId,
-                                const QDateTime& fecha = QDateTime::currentDateTime());
+                                const QDateTime& fecha = QDateTime::currentDateTime(), LoteSql* lecturas = nullptr);
 
 // The report folder, SysPath + "RPT" as the suite concatenates it.
 QString carpetaDeReportes(const QString& sysPath);

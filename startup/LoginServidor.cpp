@@ -1,7 +1,6 @@
 #include "LoginServidor.h"
 
 #include <QSqlError>
-#include <QSqlQuery>
 
 QString loginServidor(const DireccionServidor& direccion, const Configuracion& settings)
 {
@@ -11,29 +10,35 @@ QString loginServidor(const DireccionServidor& direccion, const Configuracion& s
 }
 
 std::optional<FalloApertura> comprobarLoginServidor(QSqlDatabase db, const Configuracion& settings,
-                                                    QStringList* tablas)
+                                                    QStringList* tablas, LoteSql* despues)
 {
     // One round trip: the session's login, whether the declarations' table
     // is under row security (only per-user suites put it there), and the
-    // tables the database holds, named as the driver lists them.
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("SELECT session_user, COALESCE((SELECT relrowsecurity FROM pg_catalog.pg_class"
-                               " WHERE oid = to_regclass('cab')), false),"
-                               " (SELECT string_agg(CASE WHEN n.nspname = 'public' THEN c.relname"
-                               " ELSE n.nspname || '.' || c.relname END, chr(31)) FROM pg_catalog.pg_class c"
-                               " LEFT JOIN pg_catalog.pg_namespace n ON c.relnamespace = n.oid WHERE c.relkind = 'r'"
-                               " AND c.relname !~ '^Inv' AND n.nspname <> 'information_schema')"))
-        || !q.next())
+    // tables the database holds, named as the driver lists them; then the
+    // caller's statements.
+    LoteSql lote;
+    lote.agregar(QStringLiteral("SELECT session_user, COALESCE((SELECT relrowsecurity FROM pg_catalog.pg_class"
+                                " WHERE oid = to_regclass('cab')), false),"
+                                " (SELECT string_agg(CASE WHEN n.nspname = 'public' THEN c.relname"
+                                " ELSE n.nspname || '.' || c.relname END, chr(31)) FROM pg_catalog.pg_class c"
+                                " LEFT JOIN pg_catalog.pg_namespace n ON c.relnamespace = n.oid WHERE c.relkind = 'r'"
+                                " AND c.relname !~ '^Inv' AND n.nspname <> 'information_schema')"));
+    QList<LoteSql*> lotes{&lote};
+    if (despues)
+        lotes << despues;
+    LoteSql::ejecutarJuntos(db, lotes);
+    if (lote.error().isValid() || lote.resultado(0).filas.isEmpty())
         return FalloApertura{kErrConnectionFailed,
-                           (conexionPerdida(q.lastError()) || !conexionViva(db)
+                           (conexionPerdida(lote.error()) || !conexionViva(db)
                                 ? QStringLiteral("Se perdió la conexión con el servidor de la base de datos mientras "
                                                  "se comprobaba el usuario de la suite.")
                                 : QStringLiteral("No se pudo comprobar el usuario de la suite en el servidor."))
-                               + u'\n' + q.lastError().text()};
+                               + u'\n' + lote.error().text()};
+    const QVariantList& fila = lote.resultado(0).filas.first();
     if (tablas)
-        *tablas = q.value(2).toString().split(QChar(31), Qt::SkipEmptyParts);
-    const QString login = q.value(0).toString();
-    const bool porUsuario = settings.loginPorUsuario() || q.value(1).toBool();
+        *tablas = fila[2].toString().split(QChar(31), Qt::SkipEmptyParts);
+    const QString login = fila[0].toString();
+    const bool porUsuario = settings.loginPorUsuario() || fila[1].toBool();
     const QString sysUser = settings.sysUser.trimmed();
     if (!porUsuario || login == sysUser)
         return std::nullopt;

@@ -6,6 +6,7 @@
 // row security then limits the user to their own taxpayers, so a program must
 // never run under a login other than its SysUser there.
 
+#include "LoteSql.h"
 #include "MotorSql.h"
 #include "Sesion.h"
 #include "Configuracion.h"
@@ -23,5 +24,7 @@ QString loginServidor(const DireccionServidor& direccion, const Configuracion& s
 // not SysUser when the suite expects per-user logins, or when the server's
 // tables are under row security (a suite whose KV000.INI lost DBLogin).
 // With `tablas`, the same read gives the names of the tables the database holds.
+// The statements of `despues` travel in the same round trip, after the check's
+// read: their results are not to be used when the check refuses.
 std::optional<FalloApertura> comprobarLoginServidor(QSqlDatabase db, const Configuracion& settings,
-                                                    QStringList* tablas = nullptr);
+                                                    QStringList* tablas = nullptr, LoteSql* despues = nullptr);

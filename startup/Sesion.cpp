@@ -2,6 +2,7 @@
 
 #include "ArchivoIni.h"
 #include "LoginServidor.h"
+#include "LoteSql.h"
 #include "MotorSql.h"
 
 #include <QDir>
@@ -211,6 +212,8 @@ std::optional<FalloApertura> abreSqlite(const QString& dbFile, const OpcionesApe
                 failure = revisaTablasSuite(db, dbFile, db.tables(QSql::Tables));
             if (failure)
                 db.close();
+            else if (options.lecturas)
+                options.lecturas->ejecutar(db);
         }
     }
     if (failure)
@@ -230,7 +233,7 @@ std::optional<FalloApertura> abrePostgres(const QString& dbFile, const Configura
         QSqlDatabase db = prepararConexionServidor(*address, options.connectionName, options.busyTimeoutMs);
         if (!db.open())
             failure = falloDelServidor(db.lastError());
-        else if (QStringList present; (failure = comprobarLoginServidor(db, settings, &present))
+        else if (QStringList present; (failure = comprobarLoginServidor(db, settings, &present, options.lecturas))
                  || (failure = revisaTablasSuite(db, QUrl(dbFile).toString(QUrl::RemovePassword), present)))
             db.close();
     }

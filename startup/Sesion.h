@@ -10,6 +10,8 @@
 
 #include <optional>
 
+class LoteSql;
+
 struct FalloApertura {
     int number = 0;          // 3051 locked or no permission, 3024 missing, 3343 not a database, ...
     QString description;     // the engine's description, e.g. "Could not find file '...'."
@@ -36,6 +38,11 @@ struct OpcionesApertura {
     QString connectionName = QString::fromLatin1(QSqlDatabase::defaultConnection);
     bool writeSystemDb = true;   // false for programs that leave SystemDB alone
     int busyTimeoutMs = 2000;    // how long to wait for the host's own locks
+    // The caller's first reads, run once the database is open: on the server
+    // in the round trip of the suite check, after it. When the open fails
+    // they are not to be used; when it succeeds they have run, and
+    // lecturas->error() tells whether they failed.
+    LoteSql* lecturas = nullptr;
 };
 
 // Opens settings.dbFile: SQLite file, or a PostgreSQL server when it starts

@@ -1,4 +1,5 @@
 #include "ImpRep.h"
+#include "LoteSql.h"
 #include "MotorSql.h"
 #include "SuiteDePrueba.h"
 
@@ -106,6 +107,35 @@ TEST(RegistraSpool, FailureIsReportedAndNothingIsLeftOpen)
     EXPECT_FALSE(reg.ok());
     EXPECT_FALSE(reg.error.isEmpty());
     // No transaction was left behind on the caller's connection.
+    EXPECT_TRUE(comenzarEscritura(suite.db(), nullptr));
+    EXPECT_TRUE(suite.db().rollback());
+}
+
+// The caller's reads run inside the registration: read again when a clash
+// makes it start over, and when they fail nothing is registered.
+TEST(RegistraSpool, CallersReadsRunInsideTheRegistration)
+{
+    SuiteDePrueba suite;
+    agregaFila(suite, QStringLiteral("AAR002"), QStringLiteral("1"), QStringLiteral("9.PRN"));
+    agregaFila(suite, QStringLiteral("AAR001"), QStringLiteral("000001"), QStringLiteral("00000010.PRN"));
+    LoteSql lecturas;
+    const int filas = lecturas.agregar(QStringLiteral("SELECT count(*) FROM SPOOL WHERE CodRep <> ?"), {QStringLiteral("X")});
+    RegistroSpool reg = RegistraSpool(suite.db(), QStringLiteral("ADMIN"), QStringLiteral("AAR001"), 6,
+                                      QStringLiteral("20123456789"), kWhen, &lecturas);
+    ASSERT_TRUE(reg.ok()) << qPrintable(reg.error);
+    EXPECT_EQ(reg.archivo, QStringLiteral("00000011.PRN"));
+    ASSERT_EQ(lecturas.resultado(filas).filas.size(), 1);
+    EXPECT_EQ(lecturas.resultado(filas).filas.first()[0].toInt(), 2);
+
+    lecturas.agregar(QStringLiteral("SELECT count(*) FROM SPOOL"));
+    lecturas.agregar(QStringLiteral("SELECT Nada FROM SPOOL"));
+    reg = RegistraSpool(suite.db(), QStringLiteral("ADMIN"), QStringLiteral("AAR001"), 6,
+                        QStringLiteral("20123456789"), kWhen, &lecturas);
+    EXPECT_FALSE(reg.ok());
+    EXPECT_FALSE(reg.error.isEmpty());
+    QSqlQuery q(suite.db());
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT count(*) FROM SPOOL")) && q.next());
+    EXPECT_EQ(q.value(0).toInt(), 3);
     EXPECT_TRUE(comenzarEscritura(suite.db(), nullptr));
     EXPECT_TRUE(suite.db().rollback());
 }

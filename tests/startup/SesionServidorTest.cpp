@@ -2,6 +2,7 @@
 // what each kind of bad address or refusal shows, and that a password comes
 // from the client's password file, never from KV000.INI.
 #include "EnlaceCortable.h"
+#include "LoteSql.h"
 #include "MotorSql.h"
 #include "Sesion.h"
 #include "SuiteDePrueba.h"
@@ -20,7 +21,7 @@ class SessionServerTest : public ::testing::Test {
 protected:
     void TearDown() override { cierraBaseDatos(kConnection); }
 
-    std::optional<FalloApertura> open(const QString& dbFile)
+    std::optional<FalloApertura> open(const QString& dbFile, LoteSql* lecturas = nullptr)
     {
         Configuracion settings;
         settings.sysPath = suite.path();
@@ -28,6 +29,7 @@ protected:
         OpcionesApertura options;
         options.connectionName = kConnection;
         options.busyTimeoutMs = 300;
+        options.lecturas = lecturas;
         return abreBaseDatos(settings, suite.iniPath(), options);
     }
     // The suite's address with another database name or login.
@@ -96,6 +98,28 @@ TEST_F(SessionServerTest, PasswordComesFromThePasswordFile)
     const auto failure = open(address(database, QStringLiteral("qvrclave")));
     qunsetenv("PGPASSFILE");
     EXPECT_FALSE(failure.has_value()) << qPrintable(failure ? failure->description : QString());
+}
+
+// The caller's first reads travel with the suite check: they have run once
+// the suite is open, and a database that fails the check is told as such,
+// not as a failure of the reads that rode with it.
+TEST_F(SessionServerTest, FirstReadsRideWithTheSuiteCheck)
+{
+    LoteSql lecturas;
+    const int cab = lecturas.agregar(QStringLiteral("SELECT count(*) FROM CAB WHERE FORMULARIO = ?"),
+                                     {QStringLiteral("0834")});
+    ASSERT_FALSE(open(suite.dbFile(), &lecturas).has_value());
+    EXPECT_FALSE(lecturas.error().isValid()) << qPrintable(lecturas.error().text());
+    EXPECT_EQ(lecturas.resultado(cab).filas.size(), 1);
+    cierraBaseDatos(kConnection);
+
+    const QString vacia = SuiteDePrueba::creaBaseServidor(false);
+    lecturas.agregar(QStringLiteral("SELECT count(*) FROM CAB"));
+    const auto failure = open(address(vacia), &lecturas);
+    SuiteDePrueba::borraBaseServidor(vacia);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->number, kErrNoSuchTable) << qPrintable(failure->description);
+    EXPECT_FALSE(QSqlDatabase::contains(kConnection));
 }
 
 // A role without rights on a table meets the locked number at the statement.
