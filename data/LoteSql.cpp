@@ -110,8 +110,8 @@ bool LoteSql::esNulo(const QVariant& v)
     if (v.isNull())
         return true;
     switch (v.typeId()) {
-    case QMetaType::QString: return v.toString().isNull();
-    case QMetaType::QByteArray: return v.toByteArray().isNull();
+    case QMetaType::QString: return static_cast<const QString*>(v.constData())->isNull();
+    case QMetaType::QByteArray: return static_cast<const QByteArray*>(v.constData())->isNull();
     case QMetaType::QDate: return v.toDate().isNull();
     default: return false;
     }

@@ -215,12 +215,14 @@ bool LoteSql::ejecutarSqlite(QSqlDatabase db)
                 error_ = errorSqlite(conexion, "Unable to bind parameters", QSqlError::StatementError, res);
                 return false;
             }
+        // The columns are known once the first step has run: a statement
+        // kept from before a change of its table is prepared anew there.
+        int res = sqlite3_step(s);
         Resultado r;
         const int ancho = sqlite3_column_count(s);
         for (int i = 0; i < ancho; ++i)
             r.columnas << nombreColumna(s, i);
-        int res;
-        while ((res = sqlite3_step(s)) == SQLITE_ROW) {
+        for (; res == SQLITE_ROW; res = sqlite3_step(s)) {
             QVariantList fila;
             fila.reserve(ancho);
             for (int i = 0; i < ancho; ++i)
