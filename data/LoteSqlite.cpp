@@ -13,6 +13,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace {
@@ -144,6 +145,21 @@ int enlazar(sqlite3_stmt* s, int i, const QVariant& v)
     }
 }
 
+// A text read as the driver reads it. Most are plain ASCII, taken as they
+// are stored; the others go through the engine's own conversion, as the
+// driver's do, so a stamp made of them is the same whoever read them.
+QString textoSqlite(sqlite3_stmt* s, int i)
+{
+    const char* texto = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+    const int largo = sqlite3_column_bytes(s, i);
+    if (!texto)   // an empty text stays a text, apart from Null
+        return QStringLiteral("");
+    if (std::all_of(texto, texto + largo, [](char c) { return (c & 0x80) == 0; }))
+        return QString::fromLatin1(texto, largo);
+    return QString(reinterpret_cast<const QChar*>(sqlite3_column_text16(s, i)),
+                   sqlite3_column_bytes16(s, i) / qsizetype(sizeof(QChar)));
+}
+
 // A value read as the driver reads it: whole numbers as 64-bit numbers,
 // reals as doubles, Null as a null text.
 QVariant valorSqlite(sqlite3_stmt* s, int i)
@@ -158,8 +174,7 @@ QVariant valorSqlite(sqlite3_stmt* s, int i)
     case SQLITE_BLOB:
         return QByteArray(static_cast<const char*>(sqlite3_column_blob(s, i)), sqlite3_column_bytes(s, i));
     default:
-        return QString(reinterpret_cast<const QChar*>(sqlite3_column_text16(s, i)),
-                       sqlite3_column_bytes16(s, i) / qsizetype(sizeof(QChar)));
+        return textoSqlite(s, i);
     }
 }
 

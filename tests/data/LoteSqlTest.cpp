@@ -60,7 +60,7 @@ TEST(LoteSql, StopsAtTheFirstFailureWithItsError)
 // their connection: closing it closes the file (a statement left alive would
 // keep it open), the same batch runs again on the connection opened next and
 // on a new connection of the same name, and a table changed meanwhile is
-// read with its new columns.
+// read with its new columns (an empty text still read as a text).
 TEST(LoteSql, KeptStatementsFollowTheConnectionAndTheSchema)
 {
     SuiteDePrueba s;
@@ -69,7 +69,7 @@ TEST(LoteSql, KeptStatementsFollowTheConnectionAndTheSchema)
         return LoteSql::una(base, QStringLiteral("SELECT * FROM ERROR WHERE CodError = ?"), {QStringLiteral("9010")});
     };
     ASSERT_TRUE(LoteSql::una(db, QStringLiteral("INSERT INTO ERROR (CodError, DescError) VALUES (?, ?)"),
-                             {QStringLiteral("9010"), QStringLiteral("uno")}));
+                             {QStringLiteral("9010"), QStringLiteral("")}));
     ASSERT_TRUE(lee(db));
     db.close();
     EXPECT_FALSE(db.lastError().isValid()) << qPrintable(db.lastError().text());
@@ -77,6 +77,8 @@ TEST(LoteSql, KeptStatementsFollowTheConnectionAndTheSchema)
     auto r = lee(db);
     ASSERT_TRUE(r);
     ASSERT_EQ(r->filas.size(), 1);
+    const QVariant descripcion = r->filas[0][1];   // DescError
+    EXPECT_TRUE(descripcion.toString().isEmpty() && !LoteSql::esNulo(descripcion)) << "an empty text read as Null";
     const qsizetype columnas = r->columnas.size();
 
     ASSERT_TRUE(s.exec(QStringLiteral("ALTER TABLE ERROR ADD COLUMN Nota VARCHAR(10)")));
