@@ -51,11 +51,43 @@ std::optional<i128> unidadesNumericas(const QVariant& value, const QString& text
 
 // Last three digits of the sum written with leading zeros (the sign is not
 // part of the digits).
-QString ultimosTres(i128 value)
+void ultimosTres(i128 value, QString& salida)
 {
     if (value < 0)
         value = -value;
-    return QStringLiteral("%1").arg(static_cast<int>(value % 1000), 3, 10, QLatin1Char('0'));
+    const int digitos = static_cast<int>(value % 1000);
+    salida += QChar(u'0' + digitos / 100);
+    salida += QChar(u'0' + digitos / 10 % 10);
+    salida += QChar(u'0' + digitos % 10);
+}
+
+// The code of a row whose column i is valor(i), of `count` columns.
+template <typename Valor>
+QString codigoDe(int count, int n, Valor valor)
+{
+    i128 sumA = 0;  // ten-thousandths
+    for (int i = 0; i < n && i < count - 1; ++i) {
+        decltype(auto) v = valor(i);
+        if (const auto unidades = unidadesNumericas(v, textoCodigoControl(v)))
+            sumA += *unidades;
+    }
+    // Only the last three digits are kept, so sum B is carried modulo 1000
+    // and can never overflow, however long a text is.
+    std::int64_t sumB = 0;
+    for (int i = qMax(n, 0); i <= count - 2; ++i) {
+        const QString t = textoCodigoControl(valor(i));
+        for (qsizetype j = 0; j < t.size(); ++j)
+            sumB = (sumB + static_cast<std::int64_t>(codigoWindows1252(t[j])) * ((j + 1) % 1000)) % 1000;
+    }
+    // Sum A rounded half away from zero to a whole number.
+    const bool negative = sumA < 0;
+    i128 magnitude = negative ? -sumA : sumA;
+    magnitude = (magnitude + Dinero::kUnidadesPorSol / 2) / Dinero::kUnidadesPorSol;
+    QString codigo;
+    codigo.reserve(6);
+    ultimosTres(magnitude, codigo);
+    ultimosTres(sumB, codigo);
+    return codigo;
 }
 
 } // namespace
@@ -94,24 +126,10 @@ QString textoCodigoControl(const QVariant& value)
 
 QString codigoControl(const QSqlRecord& row, int n)
 {
-    const int count = row.count();
-    i128 sumA = 0;  // ten-thousandths
-    for (int i = 0; i < n && i < count - 1; ++i) {
-        const QVariant v = row.value(i);
-        if (const auto unidades = unidadesNumericas(v, textoCodigoControl(v)))
-            sumA += *unidades;
-    }
-    // Only the last three digits are kept, so sum B is carried modulo 1000
-    // and can never overflow, however long a text is.
-    std::int64_t sumB = 0;
-    for (int i = qMax(n, 0); i <= count - 2; ++i) {
-        const QString t = textoCodigoControl(row.value(i));
-        for (qsizetype j = 0; j < t.size(); ++j)
-            sumB = (sumB + static_cast<std::int64_t>(codigoWindows1252(t[j])) * ((j + 1) % 1000)) % 1000;
-    }
-    // Sum A rounded half away from zero to a whole number.
-    const bool negative = sumA < 0;
-    i128 magnitude = negative ? -sumA : sumA;
-    magnitude = (magnitude + Dinero::kUnidadesPorSol / 2) / Dinero::kUnidadesPorSol;
-    return ultimosTres(magnitude) + ultimosTres(sumB);
+    return codigoDe(row.count(), n, [&row](int i) { return row.value(i); });
+}
+
+QString codigoControl(const QVariantList& valores, int n)
+{
+    return codigoDe(int(valores.size()), n, [&valores](int i) -> const QVariant& { return valores[i]; });
 }

@@ -17,6 +17,8 @@ inline constexpr int kControlCountHdet = 7;
 // 1-based position. The code is the last three digits of each sum. The last
 // column (cNumero itself) never counts.
 QString codigoControl(const QSqlRecord& row, int n);
+// The same over a row's values in the table's column order.
+QString codigoControl(const QVariantList& valores, int n);
 
 // The text a column value counts with: numbers in plain decimals, dates as
 // yyyymmdd, texts trimmed; null, booleans and anything else give "".

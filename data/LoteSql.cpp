@@ -143,8 +143,8 @@ bool LoteSql::esNulo(const QVariant& v)
     if (v.isNull())
         return true;
     switch (v.typeId()) {
-    case QMetaType::QString: return v.toString().isNull();
-    case QMetaType::QByteArray: return v.toByteArray().isNull();
+    case QMetaType::QString: return static_cast<const QString*>(v.constData())->isNull();
+    case QMetaType::QByteArray: return static_cast<const QByteArray*>(v.constData())->isNull();
     case QMetaType::QDate: return v.toDate().isNull();
     default: return false;
     }
@@ -195,48 +195,7 @@ std::optional<LoteSql::Resultado> LoteSql::una(QSqlDatabase db, const QString& s
     return std::nullopt;
 }
 
-bool LoteSql::ejecutarSqlite(QSqlDatabase db)
-{
-    // A statement the same as the one before it is run again without being
-    // prepared anew: rows inserted one by one cost one preparation.
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    const QString* preparada = nullptr;
-    for (const Sentencia& s : sentencias_) {
-        if (!preparada || *preparada != s.sql) {
-            if (!q.prepare(s.sql)) {
-                error_ = q.lastError();
-                return false;
-            }
-            preparada = &s.sql;
-        }
-        for (const QVariant& v : s.valores)
-            q.addBindValue(v);
-        if (!q.exec()) {
-            error_ = q.lastError();
-            return false;
-        }
-        Resultado r;
-        if (q.isSelect()) {
-            const QSqlRecord registro = q.record();
-            const int ancho = registro.count();
-            for (int i = 0; i < ancho; ++i)
-                r.columnas << registro.fieldName(i);
-            while (q.next()) {
-                QVariantList fila;
-                fila.reserve(ancho);
-                for (int i = 0; i < ancho; ++i)
-                    fila << q.value(i);
-                r.filas << fila;
-            }
-            q.finish();
-        } else {
-            r.afectadas = q.numRowsAffected();
-        }
-        resultados_ << r;
-    }
-    return true;
-}
+// ejecutarSqlite: LoteSqlite.cpp
 
 bool LoteSql::ejecutarServidor(QSqlDatabase db)
 {

@@ -2,8 +2,9 @@
 // Statements with bound values sent together: on the server the whole batch
 // costs one round trip (the client's pipeline), where the driver's prepared
 // statements cost three each (prepare, execute, deallocate). On SQLite they
-// simply run one after another. The values travel apart from the text on
-// both engines; "?" marks each one, in order.
+// run one after another, each statement prepared once per connection and
+// kept for the next batch (LoteSqlite.cpp). The values travel apart from the
+// text on both engines; "?" marks each one, in order.
 //
 // A batch stops at the first statement that fails: its error is kept and the
 // statements after it do not run (inside a transaction the caller rolls back).

@@ -217,7 +217,7 @@ bool fueraDelDetalle105(const QVariant& casilla)
 class FilasDetalle {
 public:
     FilasDetalle(const LoteSql::Resultado& det, const lectura834::Clave& k)
-        : plantilla_(registroDe(det, -1)), clave_(k)
+        : clave_(k)
     {
         static const QStringList kConocidas{QStringLiteral("Tip_doc_d"), QStringLiteral("Doc_id_d"),
                                             QStringLiteral("Periodo"),   QStringLiteral("Formulario"),
@@ -274,19 +274,15 @@ private:
                                     QVariant()};
         QVariantList fila;
         fila.reserve(cual_.size());
-        for (qsizetype i = 0; i < cual_.size(); ++i) {
-            const QVariant v = cual_[i] >= 0 ? valores[cual_[i]] : QVariant();
-            plantilla_.setValue(int(i), v);
-            fila << v;
-        }
-        const QString codigoFila = codigoControl(plantilla_, kControlCountDet);
+        for (qsizetype i = 0; i < cual_.size(); ++i)
+            fila << (cual_[i] >= 0 ? valores[cual_[i]] : QVariant());
+        const QString codigoFila = codigoControl(fila, kControlCountDet);
         for (qsizetype i = 0; i < cual_.size(); ++i)
             if (cual_[i] == 7)
                 fila[i] = codigoFila;
         filas_ << fila;
     }
 
-    QSqlRecord plantilla_;
     lectura834::Clave clave_;
     QList<qsizetype> cual_;   // per column of the table: its place among the columns the save sets, or -1
     QStringList puestas_;

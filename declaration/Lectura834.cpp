@@ -127,17 +127,32 @@ QList<FilaCasilla> leerCasillas(const QSqlDatabase& db, const Clave& clave, bool
 
 namespace {
 
-// Every row read, each as its columns' texts (Null apart from "").
+// One row read as its columns' texts (Null apart from ""), one after another.
+void agregarFila(QString& salida, const QVariantList& fila)
+{
+    for (qsizetype i = 0; i < fila.size(); ++i) {
+        if (i > 0)
+            salida += u'\x1f';
+        const QVariant& v = fila[i];
+        if (LoteSql::esNulo(v))
+            salida += u'\x01';
+        else if (v.userType() == QMetaType::QString)
+            salida += *static_cast<const QString*>(v.constData());
+        else
+            salida += v.toString();
+    }
+}
+
+// Every row read, each as its columns' texts.
 QStringList filasComoTexto(const LoteSql::Resultado& r)
 {
     QStringList filas;
     filas.reserve(r.filas.size());
     for (const QVariantList& fila : r.filas) {
-        QStringList columnas;
-        columnas.reserve(fila.size());
-        for (const QVariant& v : fila)
-            columnas << (LoteSql::esNulo(v) ? QStringLiteral("\x01") : v.toString());
-        filas << columnas.join(u'\x1f');
+        QString texto;
+        texto.reserve(fila.size() * 8);
+        agregarFila(texto, fila);
+        filas << texto;
     }
     return filas;
 }

@@ -12,7 +12,7 @@ packages=(
   dpkg-dev file desktop-file-utils lintian appstream man-db librsvg2-bin
   cups-daemon cups-client cups-filters printer-driver-cups-pdf libcups2-dev
   clang libclang-rt-dev llvm
-  postgresql libpq-dev
+  postgresql libpq-dev libsqlite3-dev
 )
 missing=()
 for p in "${packages[@]}"; do

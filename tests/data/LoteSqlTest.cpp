@@ -55,3 +55,58 @@ TEST(LoteSql, StopsAtTheFirstFailureWithItsError)
     QSqlQuery q(db);
     EXPECT_TRUE(q.exec(QStringLiteral("SELECT count(*) FROM ERROR"))) << qPrintable(q.lastError().text());
 }
+
+// Statements a batch keeps prepared from one run to the next never outlive
+// their connection: closing it closes the file (a statement left alive would
+// keep it open), the same batch runs again on the connection opened next and
+// on a new connection of the same name, and a table changed meanwhile is
+// read with its new columns (an empty text still read as a text).
+TEST(LoteSql, KeptStatementsFollowTheConnectionAndTheSchema)
+{
+    SuiteDePrueba s;
+    QSqlDatabase db = s.db();
+    const auto lee = [](QSqlDatabase base) {
+        return LoteSql::una(base, QStringLiteral("SELECT * FROM ERROR WHERE CodError = ?"), {QStringLiteral("9010")});
+    };
+    ASSERT_TRUE(LoteSql::una(db, QStringLiteral("INSERT INTO ERROR (CodError, DescError) VALUES (?, ?)"),
+                             {QStringLiteral("9010"), QStringLiteral("")}));
+    ASSERT_TRUE(lee(db));
+    db.close();
+    EXPECT_FALSE(db.lastError().isValid()) << qPrintable(db.lastError().text());
+    ASSERT_TRUE(db.open());
+    auto r = lee(db);
+    ASSERT_TRUE(r);
+    ASSERT_EQ(r->filas.size(), 1);
+    const QVariant descripcion = r->filas[0][1];   // DescError
+    EXPECT_TRUE(descripcion.toString().isEmpty() && !LoteSql::esNulo(descripcion)) << "an empty text read as Null";
+    const qsizetype columnas = r->columnas.size();
+
+    ASSERT_TRUE(s.exec(QStringLiteral("ALTER TABLE ERROR ADD COLUMN Nota VARCHAR(10)")));
+    r = lee(db);
+    ASSERT_TRUE(r) << "the batch failed on the changed table";
+    EXPECT_EQ(r->columnas.size(), columnas + 1);
+    EXPECT_EQ(r->columnas.last().toLower(), "nota");
+
+    // Another connection under the same name, after the first is gone.
+    const QString nombre = db.connectionName();
+    const QString driver = db.driverName();
+    const QString base = db.databaseName();
+    const QString host = db.hostName();
+    const QString usuario = db.userName();
+    const int puerto = db.port();
+    const QString opciones = db.connectOptions();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(nombre);
+    {
+        QSqlDatabase otra = QSqlDatabase::addDatabase(driver, nombre);
+        otra.setDatabaseName(base);
+        otra.setHostName(host);
+        otra.setUserName(usuario);
+        otra.setPort(puerto);
+        otra.setConnectOptions(opciones);
+        ASSERT_TRUE(otra.open()) << qPrintable(otra.lastError().text());
+        r = lee(otra);
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->filas.size(), 1);
+    }
+}

@@ -265,6 +265,28 @@ TEST(Grabar, SavingTwiceReplacesDetailButKeepsTheDeductions)
     EXPECT_EQ(detalle(s).value("547"), "250");
 }
 
+// The stamp of a stored version is what every version of the programs
+// computes from the same rows (a window opened by one is saved by another):
+// every column's text as stored, Null apart from "", blanks kept, the header
+// and then the detail rows in order of their texts, hashed with SHA-256.
+TEST(Grabar, TheStampOfStoredRowsIsTheOneEveryVersionComputes)
+{
+    SuiteDePrueba s;
+    insertar(s, "INSERT INTO CAB (Tip_doc_d, Doc_id_d, Periodo, Formulario, estado, fec_pro, bcolibrad, nrocheque,"
+                " cheque, efectivo, rectifica, cNumero) VALUES (6, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, ?)",
+             {"20100066603", "2023", "0834", "01/02/2024", QVariant(QString()), "ñ", "", " ", QVariant(QString()),
+              "123456"});
+    const QString det = "INSERT INTO DET (Tip_doc_d, Doc_id_d, Periodo, Formulario, Casilla, i_valor, idcasilla,"
+                        " cNumero) VALUES (6, '20100066603', '2023', '0834', ?, ?, ?, ?)";
+    insertar(s, det, {"100", "1.5", "01", "000123"});
+    insertar(s, det, {"099", QVariant(QString()), "05", ""});
+    insertar(s, det, {"10", "Año ", "01", "9"});
+    lectura834::Clave k;
+    k.ruc = "20100066603";
+    k.periodo = "2023";
+    EXPECT_EQ(lectura834::sello(s.db(), k), "ab30d22d82e6d10bf1cec0256660db91");
+}
+
 TEST(Grabar, FailureMidwayLeavesThePreviousVersionWhole)
 {
     SuiteDePrueba s;
