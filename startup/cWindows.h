@@ -18,7 +18,4 @@ public:
     // The same search below a given root window on an open connection (the
     // display's root in CorreApp; tests use a window of their own).
     static bool correAppBajo(xcb_connection_t* connection, std::uint32_t root, const QString& sApp);
-
-private:
-    static QString tituloVentana(xcb_connection_t* connection, std::uint32_t window);
 };
