@@ -7,19 +7,21 @@
 
 namespace {
 
-QStringList column(QSqlQuery q, int c)
+using Lista = std::optional<LoteSql::Resultado>;
+
+QStringList column(const Lista& list, int c)
 {
     QStringList values;
-    while (q.next())
-        values << q.value(c).toString();
+    for (const QVariantList& row : list ? list->filas : QList<QVariantList>())
+        values << row[c].toString();
     return values;
 }
 
-QStringList aniosRuc(QSqlQuery q)
+QStringList aniosRuc(const Lista& list)
 {
     QStringList values;
-    while (q.next())
-        values << q.value(0).toString() + u'/' + q.value(2).toString();
+    for (const QVariantList& row : list ? list->filas : QList<QVariantList>())
+        values << row[0].toString() + u'/' + row[2].toString();
     return values;
 }
 
@@ -54,9 +56,9 @@ TEST_F(DeclarationListQueriesTest, RestrictedUserSeesOwnTaxpayersUnrestrictedSee
 
 TEST_F(DeclarationListQueriesTest, UserNameIsAValueNotSql)
 {
-    QSqlQuery q = consultaDeclaracionesGuardadas(suite.db(), kForm, QStringLiteral("ANA' OR '1'='1"));
-    EXPECT_TRUE(q.isActive());
-    EXPECT_TRUE(aniosRuc(std::move(q)).isEmpty());
+    const Lista list = consultaDeclaracionesGuardadas(suite.db(), kForm, QStringLiteral("ANA' OR '1'='1"));
+    ASSERT_TRUE(list);
+    EXPECT_TRUE(list->filas.isEmpty());
 }
 
 TEST_F(DeclarationListQueriesTest, DeletingOneDeclarationLeavesOtherYearsAndForms)
@@ -125,9 +127,9 @@ TEST(ReferenceListsTest, BanksWithoutTheNoBankRowAndUitNewestFirst)
 TEST(ReferenceListsTest, EmptyUitTableGivesAnEmptyList)
 {
     SuiteDePrueba suite;
-    QSqlQuery q = consultaListaUit(suite.db());
-    EXPECT_TRUE(q.isActive());
-    EXPECT_FALSE(q.next());
+    const Lista list = consultaListaUit(suite.db());
+    ASSERT_TRUE(list);
+    EXPECT_TRUE(list->filas.isEmpty());
 }
 
 TEST(ListFormatsTest, UitAmountReadsTheLeadingNumber)
