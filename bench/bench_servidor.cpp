@@ -4,8 +4,8 @@
 // server. Each benchmark runs its operation once per repetition and reports
 // "round_trips" (and "connections" for whole processes):
 //  - the window's open of a stored declaration, its save ("&Grabar", the
-//    stamp checked) and the stored-declaration list, on the session's open
-//    connection;
+//    stamp checked), the stored-declaration list (opened, then reloaded) and
+//    the bank list, on the session's open connection;
 //  - the session's open as the programs do it (connection and suite check);
 //  - f0834 save, show and print as whole processes, connection included;
 //  - Kv834's start to its main window (needs an X display).
@@ -19,6 +19,7 @@
 #include "ProcessTiming.h"
 
 #include "Comandos834.h"
+#include "FrmConsultas.h"
 #include "FrmContAbrir.h"
 #include "Frm834.h"
 #include "Grabacion834.h"
@@ -251,6 +252,19 @@ void BM_WindowList(benchmark::State& state)
     }
 }
 BENCHMARK(BM_WindowList)->Apply(unaCorridaPorRepeticion);
+
+void BM_WindowBanks(benchmark::State& state)
+{
+    if (!listo(state))
+        return;
+    Sesion s;
+    for (auto _ : state) {
+        oficina().enlace->reiniciar();
+        FrmConsultas bancos(s.db(), FrmConsultas::kBanks);
+        informar(state, oficina().enlace->idasYVueltas());
+    }
+}
+BENCHMARK(BM_WindowBanks)->Apply(unaCorridaPorRepeticion);
 
 // f0834 as a whole process through the link; the round trips include its connection.
 void proceso(benchmark::State& state, const QStringList& argumentos, bool conEntrada)

@@ -154,9 +154,8 @@ PedidoContribuyentes pedirContribuyentes(LoteSql& lote, const QString& sysUser)
     p.tipoRuc = lote.agregar(QStringLiteral("SELECT Funcion FROM PARAM WHERE Numero = ? AND Argumento = ?"),
                              {kDocumentTypes, QStringLiteral("6")});
     p.contribuyentes = lote.agregar(
-        QStringLiteral("SELECT * FROM CONT WHERE Tip_doc_d=6 AND (") + condicionMismoUsuario(QStringLiteral("Usuario"))
-            + QStringLiteral(" OR EXISTS (SELECT 1 FROM CLAVES WHERE ") + condicionMismoUsuario(QStringLiteral("Usuario"))
-            + QStringLiteral(" AND TRIM(Tipo) = '0')) ORDER BY Tip_doc_d, Doc_id_d"),
+        QStringLiteral("SELECT * FROM CONT WHERE Tip_doc_d=6 AND ") + condicionVisiblePara(QStringLiteral("Usuario"))
+            + QStringLiteral(" ORDER BY Tip_doc_d, Doc_id_d"),
         {sysUser, sysUser});
     return p;
 }

@@ -23,6 +23,12 @@ QString condicionMismoUsuario(const QString& column)
     return QStringLiteral("UPPER(%1) = UPPER(?)").arg(column);
 }
 
+QString condicionVisiblePara(const QString& column)
+{
+    return u'(' + condicionMismoUsuario(column) + QStringLiteral(" OR EXISTS (SELECT 1 FROM CLAVES WHERE ")
+           + condicionMismoUsuario(QStringLiteral("Usuario")) + QStringLiteral(" AND TRIM(Tipo) = '0'))");
+}
+
 QString claveCodigoError(int code)
 {
     const QString digits = QStringLiteral("%1").arg(qAbs(code), 4, 10, QLatin1Char('0'));

@@ -14,6 +14,12 @@ QString tipoUsuario(QSqlDatabase db, const QString& sysUser);
 // both sides go through the same engine's UPPER. Binds the user name once.
 QString condicionMismoUsuario(const QString& column);
 
+// "(UPPER(column) = UPPER(?) OR EXISTS (... CLAVES ... Tipo '0'))": a row of
+// one of the suite user's own taxpayers, or any row for a user of type "0".
+// The user's type is decided in the same statement (a user without a CLAVES
+// row or type is restricted, as tipoUsuario says). Binds the user name twice.
+QString condicionVisiblePara(const QString& column);
+
 // True when the type lets the user see every taxpayer and declaration.
 inline bool esUsuarioSinRestriccion(const QString& type) { return type == QLatin1String("0"); }
 

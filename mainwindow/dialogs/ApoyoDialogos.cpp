@@ -9,8 +9,15 @@
 #include <QTableView>
 #include <QWidget>
 
+#include <algorithm>
+
 using ModObjetos::twipsAPixelesX;
 using ModObjetos::twipsAPixelesY;
+
+namespace {
+// Rows given to the view at a time, as many as a query model fetches.
+constexpr int kFilasPorTanda = 256;
+}
 
 void redimensionaEnTwips(QWidget* window, int widthTwips, int heightTwips)
 {
@@ -72,17 +79,93 @@ QPixmap imagenEstado(int estado, int size)
     return pixmap;
 }
 
+void ModeloConsultaGrilla::fijaFilas(LoteSql::Resultado rows)
+{
+    beginResetModel();
+    rows_ = std::move(rows);
+    shown_ = int(std::min<qsizetype>(rows_.filas.size(), kFilasPorTanda));
+    endResetModel();
+}
+
+void ModeloConsultaGrilla::clear()
+{
+    beginResetModel();
+    rows_ = {};
+    shown_ = 0;
+    captions_.clear();
+    endResetModel();
+}
+
+QVariant ModeloConsultaGrilla::valor(int row, int column) const
+{
+    if (row < 0 || row >= shown_ || column < 0 || column >= rows_.filas[row].size())
+        return {};
+    return rows_.filas[row][column];
+}
+
+int ModeloConsultaGrilla::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : shown_;
+}
+
+bool ModeloConsultaGrilla::canFetchMore(const QModelIndex& parent) const
+{
+    return !parent.isValid() && shown_ < rows_.filas.size();
+}
+
+void ModeloConsultaGrilla::fetchMore(const QModelIndex& parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    const int last = int(std::min<qsizetype>(rows_.filas.size(), shown_ + kFilasPorTanda)) - 1;
+    beginInsertRows(QModelIndex(), shown_, last);
+    shown_ = last + 1;
+    endInsertRows();
+}
+
+int ModeloConsultaGrilla::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(rows_.columnas.size());
+}
+
 QVariant ModeloConsultaGrilla::data(const QModelIndex& index, int role) const
 {
-    if (role == Qt::DisplayRole || role == Qt::DecorationRole) {
+    if (!index.isValid())
+        return {};
+    const QVariant value = valor(index.row(), index.column());
+    if (role == Qt::DisplayRole) {
         const auto text = text_.find(index.column());
-        const auto picture = picture_.find(index.column());
-        if (role == Qt::DisplayRole && text != text_.end())
-            return text->second(QSqlQueryModel::data(index, Qt::DisplayRole));
-        if (role == Qt::DecorationRole && picture != picture_.end()) {
-            const QPixmap pm = picture->second(QSqlQueryModel::data(index, Qt::DisplayRole));
-            return pm.isNull() ? QVariant() : QVariant(pm);
-        }
+        return text != text_.end() ? QVariant(text->second(value)) : value;
     }
-    return QSqlQueryModel::data(index, role);
+    if (role == Qt::EditRole)
+        return value;
+    if (role == Qt::DecorationRole) {
+        const auto picture = picture_.find(index.column());
+        if (picture == picture_.end())
+            return {};
+        const QPixmap pm = picture->second(value);
+        return pm.isNull() ? QVariant() : QVariant(pm);
+    }
+    return {};
+}
+
+QVariant ModeloConsultaGrilla::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
+        const auto caption = captions_.find(section);
+        if (caption != captions_.end())
+            return *caption;
+        if (section >= 0 && section < rows_.columnas.size())
+            return rows_.columnas[section];
+    }
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+bool ModeloConsultaGrilla::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role)
+{
+    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::EditRole) || section < 0)
+        return false;
+    captions_[section] = value;
+    emit headerDataChanged(orientation, section, section);
+    return true;
 }

@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <iterator>
 
 namespace {
@@ -18,23 +19,19 @@ const QString kSentList = QStringLiteral(
     "SELECT A.DOC_ID_D, B.NOMBRE, A.PERIODO, A.FORMULARIO, A.NORDEN, A.FEC_ENV, A.CONTROL, A.CORREL"
     " FROM HCAB AS A, CONT AS B"
     " WHERE A.DOC_ID_D=B.DOC_ID_D AND A.TIP_DOC_D=6 AND B.TIP_DOC_D=6 AND A.FORMULARIO=?");
-const QString kUserFilter = QStringLiteral(" AND ") + condicionMismoUsuario(QStringLiteral("B.USUARIO"));
+// Every row for a user of type "0", else those of the user's own taxpayers,
+// decided in the list's own statement.
+const QString kUserFilter = QStringLiteral(" AND ") + condicionVisiblePara(QStringLiteral("B.USUARIO"));
 
 // The standard declaration filter; sent versions add their correlative.
 const QString kDeclarationWhere = QStringLiteral(" WHERE DOC_ID_D=? AND TIP_DOC_D=6 AND PERIODO=? AND FORMULARIO=?");
 const QString kCorrelWhere = QStringLiteral(" AND CORREL=?");
 
-QSqlQuery listaDeclaraciones(QSqlDatabase db, const QString& select, const QString& order, const QString& formCode,
-                          const QString& sysUser)
+std::optional<LoteSql::Resultado> listaDeclaraciones(QSqlDatabase db, const QString& select, const QString& order,
+                                                     const QString& formCode, const QString& sysUser,
+                                                     QSqlError* error)
 {
-    const bool restricted = !esUsuarioSinRestriccion(tipoUsuario(db, sysUser));
-    QSqlQuery q(db);
-    q.prepare(select + (restricted ? kUserFilter : QString()) + order);
-    q.addBindValue(formCode);
-    if (restricted)
-        q.addBindValue(sysUser);
-    q.exec();
-    return q;
+    return LoteSql::una(db, select + kUserFilter + order, {formCode, sysUser, sysUser}, error);
 }
 
 // Runs the DELETE on each table in turn (detail first) under one transaction.
@@ -88,17 +85,19 @@ QString textoFalloLista(const QSqlError& error)
     return text + u'\n' + error.text().trimmed();
 }
 
-QSqlQuery consultaDeclaracionesGuardadas(QSqlDatabase db, const QString& formCode, const QString& sysUser)
+std::optional<LoteSql::Resultado> consultaDeclaracionesGuardadas(QSqlDatabase db, const QString& formCode,
+                                                                const QString& sysUser, QSqlError* error)
 {
     return listaDeclaraciones(db, kStoredList, QStringLiteral(" ORDER BY A.DOC_ID_D ASC, A.PERIODO ASC"), formCode,
-                           sysUser);
+                           sysUser, error);
 }
 
-QSqlQuery consultaDeclaracionesEnviadas(QSqlDatabase db, const QString& formCode, const QString& sysUser)
+std::optional<LoteSql::Resultado> consultaDeclaracionesEnviadas(QSqlDatabase db, const QString& formCode,
+                                                               const QString& sysUser, QSqlError* error)
 {
     return listaDeclaraciones(db, kSentList,
                            QStringLiteral(" ORDER BY A.DOC_ID_D ASC, A.PERIODO ASC, A.CORREL ASC"), formCode,
-                           sysUser);
+                           sysUser, error);
 }
 
 std::optional<FalloBase> eliminaDeclaracionGuardada(QSqlDatabase db, const QString& ruc, const QString& periodo,
@@ -114,25 +113,20 @@ std::optional<FalloBase> eliminaDeclaracionEnviada(QSqlDatabase db, const QStrin
                                  {ruc, periodo, formCode, correl});
 }
 
-QSqlQuery consultaListaBancos(QSqlDatabase db)
+std::optional<LoteSql::Resultado> consultaListaBancos(QSqlDatabase db, QSqlError* error)
 {
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT substr(ARGUMENTO,1,2) AS codigo, substr(FUNCION,1,36) AS descrip FROM PARAM"
-                             " WHERE NUMERO=? AND TRIM(ARGUMENTO)<>?"));
-    q.addBindValue(QStringLiteral("004"));
-    q.addBindValue(QStringLiteral("00"));
-    q.exec();
-    return q;
+    return LoteSql::una(db,
+                        QStringLiteral("SELECT substr(ARGUMENTO,1,2) AS codigo, substr(FUNCION,1,36) AS descrip"
+                                       " FROM PARAM WHERE NUMERO=? AND TRIM(ARGUMENTO)<>?"),
+                        {QStringLiteral("004"), QStringLiteral("00")}, error);
 }
 
-QSqlQuery consultaListaUit(QSqlDatabase db)
+std::optional<LoteSql::Resultado> consultaListaUit(QSqlDatabase db, QSqlError* error)
 {
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT substr(ARGUMENTO,1,8) AS codigo, substr(FUNCION,1,12) AS descrip FROM PARAM"
-                             " WHERE NUMERO=? ORDER BY 1 DESC"));
-    q.addBindValue(QStringLiteral("404"));
-    q.exec();
-    return q;
+    return LoteSql::una(db,
+                        QStringLiteral("SELECT substr(ARGUMENTO,1,8) AS codigo, substr(FUNCION,1,12) AS descrip"
+                                       " FROM PARAM WHERE NUMERO=? ORDER BY 1 DESC"),
+                        {QStringLiteral("404")}, error);
 }
 
 QString textoImporteUit(const QString& funcion)

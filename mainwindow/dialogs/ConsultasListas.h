@@ -4,8 +4,10 @@
 // user's taxpayers, their deletions, and the bank and UIT lists of PARAM.
 // No widgets here; the windows only run these and show the rows.
 
+#include "LoteSql.h"
+
 #include <QSqlDatabase>
-#include <QSqlQuery>
+#include <QSqlError>
 #include <QString>
 #include <QVariant>
 
@@ -42,12 +44,14 @@ QString textoFalloLista(const QSqlError& error);
 
 // Stored declarations of form `formCode`, joined with their taxpayer and
 // ordered by RUC (then year): all of them when the suite user is of type "0",
-// else only those of the user's own taxpayers. The query is executed (check
-// isActive()) and positioned before the first row, ready for a lazy model.
-QSqlQuery consultaDeclaracionesGuardadas(QSqlDatabase db, const QString& formCode, const QString& sysUser);
+// else only those of the user's own taxpayers. One statement, read whole
+// (one round trip on the server); nothing, with *error set, when it failed.
+std::optional<LoteSql::Resultado> consultaDeclaracionesGuardadas(QSqlDatabase db, const QString& formCode,
+                                                                const QString& sysUser, QSqlError* error = nullptr);
 
 // The same for sent declarations (HCAB), ordered by RUC, year and correlative.
-QSqlQuery consultaDeclaracionesEnviadas(QSqlDatabase db, const QString& formCode, const QString& sysUser);
+std::optional<LoteSql::Resultado> consultaDeclaracionesEnviadas(QSqlDatabase db, const QString& formCode,
+                                                               const QString& sysUser, QSqlError* error = nullptr);
 
 // Removes one stored declaration, its DET rows and then its CAB row, in one
 // transaction: on failure nothing is removed.
@@ -61,12 +65,13 @@ std::optional<FalloBase> eliminaDeclaracionEnviada(QSqlDatabase db, const QStrin
 
 // Banks (PARAM 004): two-character code and the first 36 characters of the
 // name, in the table's order, without the "00" row (blanks around it ignored).
-QSqlQuery consultaListaBancos(QSqlDatabase db);
+// Nothing, with *error set, when the read failed.
+std::optional<LoteSql::Resultado> consultaListaBancos(QSqlDatabase db, QSqlError* error = nullptr);
 
 // UIT values (PARAM 404): validity date "yyyymmdd" and the first 12
 // characters of Funcion, newest first. The amount is shown through
-// textoImporteUit().
-QSqlQuery consultaListaUit(QSqlDatabase db);
+// textoImporteUit(). Nothing, with *error set, when the read failed.
+std::optional<LoteSql::Resultado> consultaListaUit(QSqlDatabase db, QSqlError* error = nullptr);
 
 // The UIT amount read as a number from the start of its text, the way the
 // list shows it: "00003200.00" -> "3200", "00003250.50" -> "3250.5";

@@ -73,15 +73,16 @@ void DialogoSeleccionDeclaracion::carga(int row)
     std::optional<QSqlError> failure;
     {
         CursorDeEspera wait;
-        QSqlQuery query = consultaLista();
+        QSqlError error;
+        std::optional<LoteSql::Resultado> rows = consultaLista(&error);
         // The server restarted since the last statement: the list is asked
         // again on a connection opened anew.
-        const bool lost = !query.isActive() && !conexionViva(context_.db);
+        const bool lost = !rows && !conexionViva(context_.db);
         if (lost && reabrirConexion(context_.db))
-            query = consultaLista();
-        if (!query.isActive())
-            failure = context_.db.isOpen() ? query.lastError() : context_.db.lastError();
-        model_->setQuery(std::move(query));
+            rows = consultaLista(&error);
+        if (!rows)
+            failure = context_.db.isOpen() ? error : context_.db.lastError();
+        model_->fijaFilas(rows ? std::move(*rows) : LoteSql::Resultado{});
         preparaColumnas();
     }
     // The list is there: the dialog waits for the user with the normal
@@ -94,8 +95,8 @@ void DialogoSeleccionDeclaracion::carga(int row)
     if (model_->rowCount() == 0)
         return;
     // Rows arrive in chunks; fetch only as far as the row to show again.
-    while (row >= model_->rowCount() && model_->canFetchMore())
-        model_->fetchMore();
+    while (row >= model_->rowCount() && model_->canFetchMore(QModelIndex()))
+        model_->fetchMore(QModelIndex());
     if (row < 0 || row >= model_->rowCount())
         row = 0;
     grid_->setCurrentIndex(model_->index(row, 0));
@@ -135,7 +136,7 @@ QVariant DialogoSeleccionDeclaracion::valorElegido(int column) const
     const int row = filaActual();
     if (row < 0)
         return {};
-    return model_->QSqlQueryModel::data(model_->index(row, column), Qt::DisplayRole);
+    return model_->valor(row, column);
 }
 
 QString DialogoSeleccionDeclaracion::textoElegido(int column) const { return valorElegido(column).toString(); }

@@ -1,9 +1,9 @@
 #pragma once
 // What the two declaration selection dialogs share: a frame around the grid
 // grdContrib, the instruction label Label1, the buttons CmdOpciones(0) (the
-// action) and CmdOpciones(1) ("&Salir"), a list fetched lazily from the
-// database, reloaded when the dialog is activated again, and the report of the
-// current row to the main window's status bar.
+// action) and CmdOpciones(1) ("&Salir"), a list read whole in one statement,
+// reloaded when the dialog is activated again, and the report of the current
+// row to the main window's status bar.
 
 #include "ConsultasListas.h"
 
@@ -14,6 +14,7 @@
 #include <QVariantList>
 
 #include <functional>
+#include <optional>
 
 class QGroupBox;
 class QLabel;
@@ -46,7 +47,7 @@ public:
     QString nombreElegido() const;
     QString periodoElegido() const;   // the third column, the year the form reads
     int filaActual() const;            // -1 when the list is empty
-    int rowCount() const;              // rows fetched so far
+    int rowCount() const;              // rows given to the grid so far
 
     QTableView* grid() const { return grid_; }
 
@@ -60,8 +61,8 @@ protected:
     void fijaTextos(const QString& caption, const QString& frameTitle, const QString& instruction,
                   const QString& actionText);
 
-    // The executed list statement.
-    virtual QSqlQuery consultaLista() const = 0;
+    // The list's rows; nothing, with *error set, when they could not be read.
+    virtual std::optional<LoteSql::Resultado> consultaLista(QSqlError* error) const = 0;
     // Puts captions, formats and widths on the grid's columns.
     virtual void preparaColumnas() = 0;
     // The action on the selected row; only called when the list has rows.
@@ -69,7 +70,7 @@ protected:
 
     // Loads the list; keeps the row at position `row` current when it exists.
     void carga(int row);
-    // Lets go of the list's statement before the tables are written.
+    // Empties the grid before the tables are written; the next load fills it.
     void sueltaLista();
 
     QString textoElegido(int column) const;

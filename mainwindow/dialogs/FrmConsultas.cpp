@@ -48,21 +48,25 @@ FrmConsultas::FrmConsultas(QSqlDatabase db, qint16 operation, QWidget* parent)
     QString descrip = QStringLiteral("Descripción");
     {
         CursorDeEspera wait;
+        QSqlError error;
+        std::optional<LoteSql::Resultado> rows;
         if (operation == kBanks) {
             setWindowTitle(kBanksCaption);
-            model_->setQuery(consultaListaBancos(db));
+            rows = consultaListaBancos(db, &error);
         } else if (operation == kUit) {
             setWindowTitle(kUitCaption);
             codigo = QStringLiteral("Periodo");
             descrip = QStringLiteral("Valor");
             model_->fijaTextoColumna(ColumnaReferencia::Descrip,
                                   [](const QVariant& v) { return textoImporteUit(v.toString()); });
-            model_->setQuery(consultaListaUit(db));
+            rows = consultaListaUit(db, &error);
         } else {
             setWindowTitle(kDefaultCaption);
         }
-        if (model_->lastError().isValid())
-            qWarning("reference list: %s", qPrintable(model_->lastError().text()));
+        if (error.isValid())
+            qWarning("reference list: %s", qPrintable(error.text()));
+        if (rows)
+            model_->fijaFilas(std::move(*rows));
     }
     if (model_->columnCount() >= ColumnaReferencia::Count) {
         model_->setHeaderData(ColumnaReferencia::Codigo, Qt::Horizontal, codigo);

@@ -50,9 +50,9 @@ FrmContAbrir::FrmContAbrir(ContextoListaDeclaraciones context, qint16 mode, QWid
     centraEnVentanaPrincipal(this);
 }
 
-QSqlQuery FrmContAbrir::consultaLista() const
+std::optional<LoteSql::Resultado> FrmContAbrir::consultaLista(QSqlError* error) const
 {
-    return consultaDeclaracionesGuardadas(context().db, context().formCode, context().sysUser);
+    return consultaDeclaracionesGuardadas(context().db, context().formCode, context().sysUser, error);
 }
 
 void FrmContAbrir::preparaColumnas()

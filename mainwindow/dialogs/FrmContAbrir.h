@@ -17,7 +17,7 @@ public:
     qint16 mode() const { return mode_; }
 
 protected:
-    QSqlQuery consultaLista() const override;
+    std::optional<LoteSql::Resultado> consultaLista(QSqlError* error) const override;
     void preparaColumnas() override;
     void ejecutaAccion() override;
 

@@ -58,9 +58,9 @@ QString FrmContAbrirEnv::nordenElegido() const
 QString FrmContAbrirEnv::controlElegido() const { return textoElegido(ColumnaEnviada::Control); }
 QString FrmContAbrirEnv::correlElegido() const { return textoElegido(ColumnaEnviada::Correl); }
 
-QSqlQuery FrmContAbrirEnv::consultaLista() const
+std::optional<LoteSql::Resultado> FrmContAbrirEnv::consultaLista(QSqlError* error) const
 {
-    return consultaDeclaracionesEnviadas(context().db, context().formCode, context().sysUser);
+    return consultaDeclaracionesEnviadas(context().db, context().formCode, context().sysUser, error);
 }
 
 void FrmContAbrirEnv::preparaColumnas()

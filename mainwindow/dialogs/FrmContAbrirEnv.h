@@ -23,7 +23,7 @@ public:
     QString correlElegido() const;    // untrimmed
 
 protected:
-    QSqlQuery consultaLista() const override;
+    std::optional<LoteSql::Resultado> consultaLista(QSqlError* error) const override;
     void preparaColumnas() override;
     void ejecutaAccion() override;
 

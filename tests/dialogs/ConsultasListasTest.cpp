@@ -1,25 +1,29 @@
 #include "ConsultasListas.h"
 #include "DialogTestData.h"
+#include "MotorSql.h"
 
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QStringList>
 #include <gtest/gtest.h>
 
 namespace {
 
-QStringList column(QSqlQuery q, int c)
+using Lista = std::optional<LoteSql::Resultado>;
+
+QStringList column(const Lista& list, int c)
 {
     QStringList values;
-    while (q.next())
-        values << q.value(c).toString();
+    for (const QVariantList& row : list ? list->filas : QList<QVariantList>())
+        values << row[c].toString();
     return values;
 }
 
-QStringList aniosRuc(QSqlQuery q)
+QStringList aniosRuc(const Lista& list)
 {
     QStringList values;
-    while (q.next())
-        values << q.value(0).toString() + u'/' + q.value(2).toString();
+    for (const QVariantList& row : list ? list->filas : QList<QVariantList>())
+        values << row[0].toString() + u'/' + row[2].toString();
     return values;
 }
 
@@ -54,9 +58,44 @@ TEST_F(DeclarationListQueriesTest, RestrictedUserSeesOwnTaxpayersUnrestrictedSee
 
 TEST_F(DeclarationListQueriesTest, UserNameIsAValueNotSql)
 {
-    QSqlQuery q = consultaDeclaracionesGuardadas(suite.db(), kForm, QStringLiteral("ANA' OR '1'='1"));
-    EXPECT_TRUE(q.isActive());
-    EXPECT_TRUE(aniosRuc(std::move(q)).isEmpty());
+    const Lista list = consultaDeclaracionesGuardadas(suite.db(), kForm, QStringLiteral("ANA' OR '1'='1"));
+    ASSERT_TRUE(list);
+    EXPECT_TRUE(list->filas.isEmpty());
+}
+
+// Another workstation holds the declarations longer than a reader waits: the
+// list is a failure that says why, never an empty list.
+TEST_F(DeclarationListQueriesTest, ListHeldByAnotherWorkstationIsAFailureNotEmpty)
+{
+    ASSERT_TRUE(suite.exec(suite.onServer() ? "SET lock_timeout = 50" : "PRAGMA busy_timeout = 50"));
+    {
+        QSqlDatabase otra;
+        if (suite.onServer()) {
+            std::optional<DireccionServidor> direccion = leerDireccionServidor(suite.dbFile());
+            ASSERT_TRUE(direccion);
+            if (direccion->usuario.isEmpty())
+                direccion->usuario = QStringLiteral("postgres");   // the test server's owner
+            otra = prepararConexionServidor(*direccion, "otra", 2000);
+        } else {
+            otra = QSqlDatabase::addDatabase("QSQLITE", "otra");
+            otra.setDatabaseName(suite.dbFile());
+        }
+        ASSERT_TRUE(otra.open()) << otra.lastError().text().toStdString();
+        QSqlQuery bloqueo(otra);
+        ASSERT_TRUE(bloqueo.exec(suite.onServer() ? "BEGIN" : "BEGIN EXCLUSIVE"));
+        if (suite.onServer()) {
+            ASSERT_TRUE(bloqueo.exec("LOCK TABLE CAB IN ACCESS EXCLUSIVE MODE"));
+        }
+        QSqlError error;
+        EXPECT_FALSE(consultaDeclaracionesGuardadas(suite.db(), kForm, QStringLiteral("ROOT"), &error));
+        EXPECT_TRUE(textoFalloLista(error).startsWith(
+            "No se pudo leer la lista de declaraciones: la base de datos está ocupada por otro usuario."))
+            << textoFalloLista(error).toStdString();
+        bloqueo.exec(QStringLiteral("ROLLBACK"));
+        otra.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("otra"));
+    EXPECT_EQ(aniosRuc(consultaDeclaracionesGuardadas(suite.db(), kForm, QStringLiteral("ROOT"))).size(), 4);
 }
 
 TEST_F(DeclarationListQueriesTest, DeletingOneDeclarationLeavesOtherYearsAndForms)
@@ -125,9 +164,9 @@ TEST(ReferenceListsTest, BanksWithoutTheNoBankRowAndUitNewestFirst)
 TEST(ReferenceListsTest, EmptyUitTableGivesAnEmptyList)
 {
     SuiteDePrueba suite;
-    QSqlQuery q = consultaListaUit(suite.db());
-    EXPECT_TRUE(q.isActive());
-    EXPECT_FALSE(q.next());
+    const Lista list = consultaListaUit(suite.db());
+    ASSERT_TRUE(list);
+    EXPECT_TRUE(list->filas.isEmpty());
 }
 
 TEST(ListFormatsTest, UitAmountReadsTheLeadingNumber)

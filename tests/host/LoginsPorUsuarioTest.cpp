@@ -409,16 +409,19 @@ TEST(PerUserLogins, ProgramsRunAsARestrictedUserFindOnlyTheirTaxpayers)
     options.connectionName = QStringLiteral("restricted");
     options.writeSystemDb = false;
     ASSERT_FALSE(abreBaseDatos(settings, ini, options));
-    const auto rucs = [](QSqlQuery list) {
-        EXPECT_TRUE(list.isActive()) << qPrintable(list.lastError().text());
+    const auto rucs = [](const std::optional<LoteSql::Resultado>& list, const QSqlError& error) {
+        EXPECT_TRUE(list) << qPrintable(error.text());
         QStringList found;
-        while (list.next())
-            found << list.value(0).toString().trimmed();
+        for (const QVariantList& row : list ? list->filas : QList<QVariantList>())
+            found << row[0].toString().trimmed();
         return found;
     };
     const QSqlDatabase db = QSqlDatabase::database("restricted");
-    EXPECT_EQ(rucs(consultaDeclaracionesGuardadas(db, "0834", suite.unrestricted())), QStringList{kPropio});
-    EXPECT_EQ(rucs(consultaDeclaracionesEnviadas(db, "0834", suite.unrestricted())), QStringList{kPropio});
+    QSqlError error;
+    EXPECT_EQ(rucs(consultaDeclaracionesGuardadas(db, "0834", suite.unrestricted(), &error), error),
+              QStringList{kPropio});
+    EXPECT_EQ(rucs(consultaDeclaracionesEnviadas(db, "0834", suite.unrestricted(), &error), error),
+              QStringList{kPropio});
 
     // 0834IMP: their own summary is written and registered; another's finds nothing.
     const QString windir = suite.windir(suite.restricted());

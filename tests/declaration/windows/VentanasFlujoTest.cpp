@@ -1,6 +1,7 @@
 // The main window's commands, with Kv834's own hooks, through the selection
 // dialogs into the declaration form and back.
 
+#include "ApoyoDialogos.h"
 #include "DeclaracionGuardada.h"
 #include "FormaDePagoQVR.h"
 #include "Frm834.h"
@@ -13,7 +14,6 @@
 
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QSqlQueryModel>
 #include <QSqlRecord>
 #include <QTabWidget>
 #include <QTableView>
@@ -35,8 +35,8 @@ protected:
     // A column of the dialog's first row, as the list read it.
     static QVariant columna(DialogoSeleccionDeclaracion* dlg, int col)
     {
-        auto* modelo = qobject_cast<QSqlQueryModel*>(dlg->grid()->model());
-        return modelo ? modelo->record(0).value(col) : QVariant();
+        auto* modelo = qobject_cast<ModeloConsultaGrilla*>(dlg->grid()->model());
+        return modelo ? modelo->valor(0, col) : QVariant();
     }
 
     // A step on the selection list T: notes a column of its first row, then
