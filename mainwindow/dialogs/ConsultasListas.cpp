@@ -71,7 +71,12 @@ FalloBase falloBaseDe(const QSqlError& error)
 
 QString textoFalloLista(const QSqlError& error)
 {
-    QString text = QStringLiteral("No se pudo leer la lista de declaraciones");
+    return textoFalloLectura(QStringLiteral("la lista de declaraciones"), error);
+}
+
+QString textoFalloLectura(const QString& lista, const QSqlError& error)
+{
+    QString text = QStringLiteral("No se pudo leer ") + lista;
     switch (clasificarError(error)) {
     case FalloSql::Bloqueo:
         text += QStringLiteral(": la base de datos está ocupada por otro usuario. Intente nuevamente en unos momentos.");

@@ -37,9 +37,12 @@ struct FalloBase {
 
 FalloBase falloBaseDe(const QSqlError& error);
 
-// The text shown when a list cannot be read: a Spanish sentence saying why
-// (another workstation holding the database, the server's connection lost),
-// then the driver's own text.
+// The text shown when a list cannot be read: a Spanish sentence naming the
+// list (`lista`: "la lista de bancos") and saying why (another workstation
+// holding the database, the server's connection lost), then the driver's
+// own text.
+QString textoFalloLectura(const QString& lista, const QSqlError& error);
+// The same for the list of declarations.
 QString textoFalloLista(const QSqlError& error);
 
 // Stored declarations of form `formCode`, joined with their taxpayer and

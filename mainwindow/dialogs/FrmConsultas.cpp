@@ -2,13 +2,17 @@
 
 #include "ConsultasListas.h"
 #include "ApoyoDialogos.h"
+#include "MotorSql.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSqlError>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <functional>
 
 namespace {
 
@@ -46,27 +50,35 @@ FrmConsultas::FrmConsultas(QSqlDatabase db, qint16 operation, QWidget* parent)
 
     QString codigo = QStringLiteral("Código");
     QString descrip = QStringLiteral("Descripción");
+    std::optional<QSqlError> failure;
     {
         CursorDeEspera wait;
-        QSqlError error;
-        std::optional<LoteSql::Resultado> rows;
+        std::function<std::optional<LoteSql::Resultado>(QSqlError*)> lee;
         if (operation == kBanks) {
             setWindowTitle(kBanksCaption);
-            rows = consultaListaBancos(db, &error);
+            lee = [db](QSqlError* e) { return consultaListaBancos(db, e); };
         } else if (operation == kUit) {
             setWindowTitle(kUitCaption);
             codigo = QStringLiteral("Periodo");
             descrip = QStringLiteral("Valor");
             model_->fijaTextoColumna(ColumnaReferencia::Descrip,
                                   [](const QVariant& v) { return textoImporteUit(v.toString()); });
-            rows = consultaListaUit(db, &error);
+            lee = [db](QSqlError* e) { return consultaListaUit(db, e); };
         } else {
             setWindowTitle(kDefaultCaption);
         }
-        if (error.isValid())
-            qWarning("reference list: %s", qPrintable(error.text()));
-        if (rows)
-            model_->fijaFilas(std::move(*rows));
+        if (lee) {
+            QSqlError error;
+            std::optional<LoteSql::Resultado> rows = lee(&error);
+            // The server restarted since the last statement: the list is
+            // asked again on a connection opened anew.
+            if (!rows && !conexionViva(db) && reabrirConexion(db))
+                rows = lee(&error);
+            if (rows)
+                model_->fijaFilas(std::move(*rows));
+            else
+                failure = error;
+        }
     }
     if (model_->columnCount() >= ColumnaReferencia::Count) {
         model_->setHeaderData(ColumnaReferencia::Codigo, Qt::Horizontal, codigo);
@@ -75,6 +87,14 @@ FrmConsultas::FrmConsultas(QSqlDatabase db, qint16 operation, QWidget* parent)
     }
     if (model_->rowCount() > 0)
         grdBancos_->setCurrentIndex(model_->index(0, 0));
+    // A list that could not be read is said to be so, never shown empty.
+    if (failure) {
+        const QString lista = operation == kBanks ? QStringLiteral("la lista de bancos")
+                                                  : QStringLiteral("la lista de valores de la UIT");
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), textoFalloLectura(lista, *failure),
+                        QMessageBox::Ok, this);
+        box.exec();
+    }
 }
 
 bool FrmConsultas::event(QEvent* e)

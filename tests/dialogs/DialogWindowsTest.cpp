@@ -497,6 +497,32 @@ TEST(ConsultasTest, UitNewestFirstAsNumbers)
     EXPECT_EQ(other.grid()->model()->rowCount(), 0);
 }
 
+// Another workstation holds the database: the bank list says it could not be
+// read instead of opening empty, as a suite without banks would.
+TEST(ConsultasTest, AListThatCannotBeReadIsToldNotShownEmpty)
+{
+    SuiteDePrueba suite;
+    if (suite.onServer())
+        GTEST_SKIP() << "a reader waits for a writer on SQLite only";
+    agregaParam(suite, QStringLiteral("004"), QStringLiteral("02"), QStringLiteral("BANCO DE CREDITO"));
+    {
+        QSqlDatabase otra = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("otra"));
+        otra.setDatabaseName(suite.dbFile());
+        ASSERT_TRUE(otra.open());
+        QSqlQuery bloqueo(otra);
+        ASSERT_TRUE(bloqueo.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        RespondeCajas answerer({QMessageBox::Ok});
+        FrmConsultas banks(suite.db(), FrmConsultas::kBanks);
+        ASSERT_EQ(answerer.seen.size(), 1u);
+        EXPECT_EQ(answerer.first().icon, QMessageBox::Critical);
+        EXPECT_TRUE(answerer.first().text.startsWith(
+            "No se pudo leer la lista de bancos: la base de datos está ocupada por otro usuario."))
+            << answerer.first().text.toStdString();
+        bloqueo.exec(QStringLiteral("ROLLBACK"));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("otra"));
+}
+
 TEST(AcercadeTest, Texts)
 {
     ModObjetos::PunteroEspera(true);   // as the command opens the box
