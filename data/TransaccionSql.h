@@ -4,6 +4,7 @@
 // writer to begin (MotorSql.h): on SQLite it holds the write lock from the
 // start, so two writers never meet half-way.
 
+#include "LoteSql.h"
 #include "MotorSql.h"
 
 #include <QSqlDatabase>
@@ -40,7 +41,19 @@ public:
         }
         return false;
     }
-    // The error of the failed begin or commit.
+    // Runs `escrituras`, then commits; on the server they travel together.
+    // False (and rolled back) when a statement or the commit fails.
+    bool confirmar(LoteSql& escrituras)
+    {
+        if (!abierta_)
+            return false;
+        if (confirmarEscritura(db_, escrituras, &error_)) {
+            abierta_ = false;
+            return true;
+        }
+        return false;
+    }
+    // The error of the failed begin, statement or commit.
     QSqlError errorSql() const { return error_; }
     QString error() const { return error_.text(); }
 

@@ -34,7 +34,8 @@ std::optional<LoteSql::Resultado> listaDeclaraciones(QSqlDatabase db, const QStr
     return LoteSql::una(db, select + kUserFilter + order, {formCode, sysUser, sysUser}, error);
 }
 
-// Runs the DELETE on each table in turn (detail first) under one transaction.
+// Deletes from each table in turn (detail first) under one transaction; on
+// the server the deletes travel with the commit.
 std::optional<FalloBase> eliminaFilasDeclaracion(QSqlDatabase db, std::initializer_list<const char*> tables,
                                                const QString& where, const QVariantList& values)
 {
@@ -42,16 +43,10 @@ std::optional<FalloBase> eliminaFilasDeclaracion(QSqlDatabase db, std::initializ
     TransaccionSql transaction(db, QLatin1String(*std::prev(tables.end())));
     if (!transaction.abierta())
         return falloBaseDe(transaction.errorSql());
-    for (const char* table : tables) {
-        QSqlQuery q(db);
-        if (!q.prepare(QStringLiteral("DELETE FROM ") + QLatin1String(table) + where))
-            return falloBaseDe(q.lastError());
-        for (const QVariant& v : values)
-            q.addBindValue(v);
-        if (!q.exec())
-            return falloBaseDe(q.lastError());
-    }
-    if (!transaction.confirmar())
+    LoteSql borrados;
+    for (const char* table : tables)
+        borrados.agregar(QStringLiteral("DELETE FROM ") + QLatin1String(table) + where, values);
+    if (!transaction.confirmar(borrados))
         return falloBaseDe(transaction.errorSql());
     return std::nullopt;
 }
