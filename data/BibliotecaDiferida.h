@@ -25,3 +25,21 @@ Tabla cargaBibliotecaDiferida(const char* soname, Llenar llenar)
     tabla.cargada = todas;
     return tabla;
 }
+
+#define QVR_DECLARA_FUNCION_DIFERIDA(f) decltype(&::f) f = nullptr;
+#define QVR_CARGA_FUNCION_DIFERIDA(f) carga(b.f, #f);
+
+// Declares `Tipo`, the table of the functions `LISTA(X)` names (X(f) for
+// each), and `const Tipo& funcion()`, which loads them from `soname` on its
+// first call and gives the same table after.
+#define QVR_BIBLIOTECA_DIFERIDA(Tipo, funcion, soname, LISTA)                                                \
+    struct Tipo {                                                                                           \
+        bool cargada = false;                                                                               \
+        LISTA(QVR_DECLARA_FUNCION_DIFERIDA)                                                                 \
+    };                                                                                                      \
+    const Tipo& funcion()                                                                                   \
+    {                                                                                                       \
+        static const Tipo biblioteca =                                                                      \
+            cargaBibliotecaDiferida<Tipo>(soname, [](Tipo& b, auto carga) { LISTA(QVR_CARGA_FUNCION_DIFERIDA) }); \
+        return biblioteca;                                                                                  \
+    }

@@ -26,27 +26,10 @@ namespace {
     X(PQresStatus) X(PQresultErrorField) X(PQresultErrorMessage) X(PQresultStatus) X(PQsendQueryParams)       \
     X(PQstatus)
 
-struct BibliotecaPq {
-    bool cargada = false;
-#define QVR_PQ(f) decltype(&::f) f = nullptr;
-    QVR_FUNCIONES_PQ(QVR_PQ)
-#undef QVR_PQ
-};
-
 // The soname of the client library the headers describe.
 constexpr const char* kLibPq = "libpq.so.5";
 
-const BibliotecaPq& pq()
-{
-    static const BibliotecaPq biblioteca =
-        cargaBibliotecaDiferida<BibliotecaPq>(kLibPq, [](BibliotecaPq& b, auto carga) {
-#define QVR_PQ(f) carga(b.f, #f);
-            QVR_FUNCIONES_PQ(QVR_PQ)
-#undef QVR_PQ
-        });
-    return biblioteca;
-}
-
+QVR_BIBLIOTECA_DIFERIDA(BibliotecaPq, pq, kLibPq, QVR_FUNCIONES_PQ)
 
 // The server's type numbers the suite's tables use, read back as the
 // driver reads them: whole numbers as numbers, the rest as text.

@@ -25,26 +25,10 @@ constexpr int kPausaMs = 200;
     X(cupsFinishDocument) X(cupsCancelJob2) X(httpAssembleURI) X(ippNewRequest) X(ippDelete) X(ippAddString)   \
     X(ippAddStrings) X(ippFindAttribute) X(ippGetInteger) X(ippGetString) X(ippGetCollection)
 
-struct BibliotecaCups {
-    bool cargada = false;
-#define QVR_CUPS(f) decltype(&::f) f = nullptr;
-    QVR_FUNCIONES_CUPS(QVR_CUPS)
-#undef QVR_CUPS
-};
-
 // The soname of CUPS 2, the one the headers describe.
 constexpr const char* kLibCups = "libcups.so.2";
 
-const BibliotecaCups& cups()
-{
-    static const BibliotecaCups biblioteca =
-        cargaBibliotecaDiferida<BibliotecaCups>(kLibCups, [](BibliotecaCups& b, auto carga) {
-#define QVR_CUPS(f) carga(b.f, #f);
-            QVR_FUNCIONES_CUPS(QVR_CUPS)
-#undef QVR_CUPS
-        });
-    return biblioteca;
-}
+QVR_BIBLIOTECA_DIFERIDA(BibliotecaCups, cups, kLibCups, QVR_FUNCIONES_CUPS)
 
 // The queue as the server lists it: its name, state and default paper.
 struct Cola {

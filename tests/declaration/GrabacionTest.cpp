@@ -5,6 +5,7 @@
 #include "Grabacion834.h"
 #include "MotorSql.h"
 #include "ObjFunciones.h"
+#include "OtroPuesto.h"
 #include "SuiteDePrueba.h"
 
 #include <QSqlError>
@@ -319,23 +320,8 @@ TEST(Grabar, LockHeldTooLongSaysInSpanishThatNothingWasStored)
     // Another connection holds the declaration tables longer than this one waits.
     ASSERT_TRUE(s.exec(s.onServer() ? "SET lock_timeout = 50" : "PRAGMA busy_timeout = 50"));
     {
-        QSqlDatabase otra;
-        if (s.onServer()) {
-            std::optional<DireccionServidor> direccion = leerDireccionServidor(s.dbFile());
-            ASSERT_TRUE(direccion);
-            if (direccion->usuario.isEmpty())
-                direccion->usuario = QStringLiteral("postgres");   // the test server's owner
-            otra = prepararConexionServidor(*direccion, "otra", 2000);
-        } else {
-            otra = QSqlDatabase::addDatabase("QSQLITE", "otra");
-            otra.setDatabaseName(s.dbFile());
-        }
-        ASSERT_TRUE(otra.open()) << otra.lastError().text().toStdString();
-        QSqlQuery bloqueo(otra);
-        ASSERT_TRUE(bloqueo.exec(s.onServer() ? "BEGIN" : "BEGIN EXCLUSIVE"));
-        if (s.onServer()) {
-            ASSERT_TRUE(bloqueo.exec("LOCK TABLE CAB, DET IN ACCESS EXCLUSIVE MODE"));
-        }
+        const OtroPuesto otro(s, QStringLiteral("CAB, DET"));
+        ASSERT_TRUE(otro.retiene()) << otro.error().toStdString();
         p.d.setCasilla(300, "99");
         const Grabado g = grabar(s.db(), p.d, p.c, Detalle105{"500"});
         EXPECT_FALSE(g.ok);
@@ -343,9 +329,7 @@ TEST(Grabar, LockHeldTooLongSaysInSpanishThatNothingWasStored)
         EXPECT_TRUE(mensaje.startsWith(texto::kNoGrabada)) << mensaje.toStdString();
         EXPECT_TRUE(mensaje.contains(texto::kBaseOcupada)) << mensaje.toStdString();
         EXPECT_FALSE(mensaje.contains("locked")) << mensaje.toStdString();
-        bloqueo.exec("ROLLBACK");
     }
-    QSqlDatabase::removeDatabase("otra");
     EXPECT_EQ(volcado(s, "DET"), det);
 }
 

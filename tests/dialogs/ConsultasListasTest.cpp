@@ -1,5 +1,6 @@
 #include "ConsultasListas.h"
 #include "DialogTestData.h"
+#include "OtroPuesto.h"
 #include "MotorSql.h"
 
 #include <QSqlError>
@@ -69,32 +70,14 @@ TEST_F(DeclarationListQueriesTest, ListHeldByAnotherWorkstationIsAFailureNotEmpt
 {
     ASSERT_TRUE(suite.exec(suite.onServer() ? "SET lock_timeout = 50" : "PRAGMA busy_timeout = 50"));
     {
-        QSqlDatabase otra;
-        if (suite.onServer()) {
-            std::optional<DireccionServidor> direccion = leerDireccionServidor(suite.dbFile());
-            ASSERT_TRUE(direccion);
-            if (direccion->usuario.isEmpty())
-                direccion->usuario = QStringLiteral("postgres");   // the test server's owner
-            otra = prepararConexionServidor(*direccion, "otra", 2000);
-        } else {
-            otra = QSqlDatabase::addDatabase("QSQLITE", "otra");
-            otra.setDatabaseName(suite.dbFile());
-        }
-        ASSERT_TRUE(otra.open()) << otra.lastError().text().toStdString();
-        QSqlQuery bloqueo(otra);
-        ASSERT_TRUE(bloqueo.exec(suite.onServer() ? "BEGIN" : "BEGIN EXCLUSIVE"));
-        if (suite.onServer()) {
-            ASSERT_TRUE(bloqueo.exec("LOCK TABLE CAB IN ACCESS EXCLUSIVE MODE"));
-        }
+        const OtroPuesto otro(suite, QStringLiteral("CAB"));
+        ASSERT_TRUE(otro.retiene()) << otro.error().toStdString();
         QSqlError error;
         EXPECT_FALSE(consultaDeclaracionesGuardadas(suite.db(), kForm, QStringLiteral("ROOT"), &error));
         EXPECT_TRUE(textoFalloLista(error).startsWith(
             "No se pudo leer la lista de declaraciones: la base de datos está ocupada por otro usuario."))
             << textoFalloLista(error).toStdString();
-        bloqueo.exec(QStringLiteral("ROLLBACK"));
-        otra.close();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("otra"));
     EXPECT_EQ(aniosRuc(consultaDeclaracionesGuardadas(suite.db(), kForm, QStringLiteral("ROOT"))).size(), 4);
 }
 

@@ -6,6 +6,7 @@
 #include "FrmContAbrir.h"
 #include "FrmContAbrirEnv.h"
 #include "ModObjetos.h"
+#include "OtroPuesto.h"
 #include "frmAcercade.h"
 
 #include <QAbstractButton>
@@ -23,6 +24,8 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -502,15 +505,11 @@ TEST(ConsultasTest, UitNewestFirstAsNumbers)
 TEST(ConsultasTest, AListThatCannotBeReadIsToldNotShownEmpty)
 {
     SuiteDePrueba suite;
-    if (suite.onServer())
-        GTEST_SKIP() << "a reader waits for a writer on SQLite only";
     agregaParam(suite, QStringLiteral("004"), QStringLiteral("02"), QStringLiteral("BANCO DE CREDITO"));
+    ASSERT_TRUE(suite.exec(suite.onServer() ? "SET lock_timeout = 50" : "PRAGMA busy_timeout = 50"));
     {
-        QSqlDatabase otra = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("otra"));
-        otra.setDatabaseName(suite.dbFile());
-        ASSERT_TRUE(otra.open());
-        QSqlQuery bloqueo(otra);
-        ASSERT_TRUE(bloqueo.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        const OtroPuesto otro(suite, QStringLiteral("PARAM"));
+        ASSERT_TRUE(otro.retiene()) << otro.error().toStdString();
         RespondeCajas answerer({QMessageBox::Ok});
         FrmConsultas banks(suite.db(), FrmConsultas::kBanks);
         ASSERT_EQ(answerer.seen.size(), 1u);
@@ -518,9 +517,7 @@ TEST(ConsultasTest, AListThatCannotBeReadIsToldNotShownEmpty)
         EXPECT_TRUE(answerer.first().text.startsWith(
             "No se pudo leer la lista de bancos: la base de datos está ocupada por otro usuario."))
             << answerer.first().text.toStdString();
-        bloqueo.exec(QStringLiteral("ROLLBACK"));
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("otra"));
 }
 
 TEST(AcercadeTest, Texts)
@@ -549,14 +546,10 @@ TEST(AcercadeTest, Texts)
 // says so instead of showing an empty list, and shows the rows once it lets go.
 TEST_F(SelectionDialogTest, AListThatCannotBeReadIsToldNotShownEmpty)
 {
-    if (suite.onServer())
-        GTEST_SKIP() << "a reader waits for a writer on SQLite only";
+    ASSERT_TRUE(suite.exec(suite.onServer() ? "SET lock_timeout = 50" : "PRAGMA busy_timeout = 50"));
+    auto otro = std::make_optional<OtroPuesto>(suite, QStringLiteral("CAB"));
+    ASSERT_TRUE(otro->retiene()) << otro->error().toStdString();
     {
-        QSqlDatabase otra = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("otra"));
-        otra.setDatabaseName(suite.dbFile());
-        ASSERT_TRUE(otra.open());
-        QSqlQuery bloqueo(otra);
-        ASSERT_TRUE(bloqueo.exec(QStringLiteral("BEGIN EXCLUSIVE")));
         RespondeCajas answerer({QMessageBox::Ok});
         FrmContAbrir dialog(context(QStringLiteral("ROOT")), FrmContAbrir::kModify);
         ASSERT_EQ(answerer.seen.size(), 1u);
@@ -565,10 +558,9 @@ TEST_F(SelectionDialogTest, AListThatCannotBeReadIsToldNotShownEmpty)
             "No se pudo leer la lista de declaraciones: la base de datos está ocupada por otro usuario."))
             << answerer.first().text.toStdString();
         EXPECT_EQ(answerer.first().icon, QMessageBox::Critical);
-        bloqueo.exec(QStringLiteral("ROLLBACK"));
+        otro.reset();
         dialog.pCargadatos();
         EXPECT_EQ(answerer.seen.size(), 1u);
         EXPECT_EQ(dialog.rowCount(), 4);
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("otra"));
 }
