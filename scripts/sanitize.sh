@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The sanitizer build: everything built with clang's AddressSanitizer and
 # UndefinedBehaviorSanitizer (and libFuzzer's coverage, so tests/fuzz comes
-# from the same build) into build-san/, then the whole test suite run there.
+# from the same build) into build-san/, then the whole test suite run there,
+# on both engines.
 #   scripts/sanitize.sh [--build-only] [CTEST ARGS...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,6 +20,14 @@ cmake -S . -B build-san -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=c
   "${launcher[@]}" >/dev/null
 cmake --build build-san -j"$(nproc)"
 [ "$build_only" = 1 ] && exit 0
+
+# The tests that store data run on the throwaway PostgreSQL server too, and
+# the printing tests on the throwaway print server, as in test.sh.
+. scripts/cups-test-server.sh
+. scripts/pg-test-server.sh
+trap 'cups_test_server_stop; pg_test_server_stop' EXIT
+cups_test_server_start
+pg_test_server_start
 
 source scripts/sanitizer-env.sh
 cd build-san
